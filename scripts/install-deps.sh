@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only those that are missing.
+# Sourced by ./test and ./run; safe to run again.
+set -euo pipefail
+
+ct_required_packages=(
+    build-essential
+    cmake
+    qtbase5-dev
+    qtbase5-dev-tools
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+    clang-format
+)
+
+ct_install_missing_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${ct_required_packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,150 @@
+// The built-in biped hierarchy and the parent rule a character applies to it.
+#include "solver/bipedhierarchy.h"
+#include "solver/character.h"
+#include "solver/nodenames.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace kinetra;
+
+namespace {
+
+// Partner by name: "Left" and "Right" swapped. Independent of any stored table.
+NodeId MirrorByName(NodeId id)
+{
+    std::string name = NodeName(id);
+    std::string swapped;
+    if (auto at = name.find("Left"); at != std::string::npos)
+        swapped = name.replace(at, 4, "Right");
+    else if (auto at = name.find("Right"); at != std::string::npos)
+        swapped = name.replace(at, 5, "Left");
+    else
+        return id;
+    for (NodeId other = 0; other < NodeCount; ++other) {
+        if (swapped == NodeName(other))
+            return other;
+    }
+    return -2;
+}
+
+bool IsNaturalAncestor(NodeId ancestor, NodeId id)
+{
+    for (NodeId p = NaturalParentNodeId(id); p >= 0; p = NaturalParentNodeId(p)) {
+        if (p == ancestor)
+            return true;
+    }
+    return false;
+}
+
+struct CharacterOf
+{
+    Character* character;
+    explicit CharacterOf(const std::vector<std::uint32_t>& usage)
+        : character(CreateCharacter(usage.data(), std::malloc))
+    {}
+    ~CharacterOf() { DestroyCharacter(character, std::free); }
+};
+
+} // namespace
+
+TEST(BipedHierarchy, IsOneTreeRootedAtReference)
+{
+    EXPECT_EQ(NaturalParentNodeId(0), -1);
+    for (NodeId id = 1; id < NodeCount; ++id) {
+        int steps = 0;
+        NodeId p = id;
+        while (p > 0 && steps <= NodeCount) {
+            p = NaturalParentNodeId(p);
+            ++steps;
+        }
+        EXPECT_EQ(p, 0) << NodeName(id) << " does not reach Reference";
+    }
+    EXPECT_EQ(NaturalParentNodeId(NodeCount), -1);
+    EXPECT_EQ(NaturalParentNodeId(-1), -1);
+}
+
+TEST(BipedHierarchy, LeftAndRightSidesAreMirrorImages)
+{
+    for (NodeId id = 0; id < NodeCount; ++id) {
+        const NodeId parent = NaturalParentNodeId(id);
+        const NodeId mirrorParent = NaturalParentNodeId(MirrorByName(id));
+        EXPECT_EQ(mirrorParent, parent < 0 ? -1 : MirrorByName(parent)) << NodeName(id);
+    }
+}
+
+TEST(BipedHierarchy, LimbChainsRunThroughTheirRollNodes)
+{
+    auto chainOf = [](NodeId id) {
+        std::string chain;
+        for (NodeId p = id; p >= 0; p = NaturalParentNodeId(p))
+            chain = std::string(NodeName(p)) + (chain.empty() ? "" : ">") + chain;
+        return chain;
+    };
+    EXPECT_EQ(chainOf(11), "Reference>HipsTranslation>Hips>Spine>Spine1>Spine2>Spine3>Spine4>"
+                           "Spine5>Spine6>Spine7>Spine8>Spine9>LeftShoulder>LeftShoulderExtra>"
+                           "LeftArm>LeftArmRoll>LeftForeArm>LeftForeArmRoll>LeftHand");
+    EXPECT_EQ(chainOf(7), "Reference>HipsTranslation>Hips>RightUpLeg>RightUpLegRoll>RightLeg>"
+                          "RightLegRoll>RightFoot");
+    EXPECT_EQ(chainOf(53), chainOf(11) + ">LeftFingerBase>LeftInHandThumb>LeftHandThumb1>"
+                                         "LeftHandThumb2>LeftHandThumb3>LeftHandThumb4");
+    EXPECT_EQ(chainOf(15), chainOf(31) + ">Neck>Neck1>Neck2>Neck3>Neck4>Neck5>Neck6>Neck7>"
+                                         "Neck8>Neck9>Head");
+    EXPECT_STREQ(NodeName(NaturalParentNodeId(211)), "RightForeArm");
+    EXPECT_STREQ(NodeName(NaturalParentNodeId(180)), "LeftUpLeg");
+}
+
+TEST(ParentRule, MissingParentsAreSkippedToTheNearestUsedAncestor)
+{
+    // Reference, Hips, Spine, LeftArm, LeftForeArm, LeftHand, LeafLeftArmRoll3 (192) used:
+    //   Reference > Hips > Spine > LeftArm > LeftForeArm > LeftHand
+    //                              LeftArm > LeafLeftArmRoll3
+    std::vector<std::uint32_t> usage(NodeCount, NodeUnused);
+    for (NodeId id : {0, 1, 8, 9, 10, 11, 192})
+        usage[id] = NodeUsed;
+    CharacterOf c(usage);
+    EXPECT_EQ(GetParentNodeId(c.character, 0), -1);
+    EXPECT_EQ(GetParentNodeId(c.character, 1), 0);
+    EXPECT_EQ(GetParentNodeId(c.character, 9), 8);
+    EXPECT_EQ(GetParentNodeId(c.character, 10), 9);
+    EXPECT_EQ(GetParentNodeId(c.character, 11), 10);
+    EXPECT_EQ(GetParentNodeId(c.character, 192), 9);
+    EXPECT_EQ(GetParentNodeId(c.character, NodeCount), -1);
+}
+
+TEST(ParentRule, ANodeWithoutUsedAncestorHasNoParent)
+{
+    std::vector<std::uint32_t> usage(NodeCount, NodeUnused);
+    usage[9] = NodeUsed;
+    usage[10] = NodeUsedWithLimits; // any word with bit 0 counts as used
+    CharacterOf c(usage);
+    EXPECT_EQ(GetParentNodeId(c.character, 9), -1);
+    EXPECT_EQ(GetParentNodeId(c.character, 10), 9);
+}
+
+TEST(ParentRule, ParentIsAlwaysAUsedAncestorForRandomUsage)
+{
+    std::mt19937 random(20261205);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::uint32_t> usage(NodeCount);
+        for (auto& word : usage)
+            word = random() % 3 == 0 ? NodeUsed : NodeUnused;
+        CharacterOf c(usage);
+        for (NodeId id = 0; id < NodeCount; ++id) {
+            const NodeId parent = GetParentNodeId(c.character, id);
+            if (parent < 0) {
+                for (NodeId p = NaturalParentNodeId(id); p >= 0; p = NaturalParentNodeId(p))
+                    ASSERT_EQ(usage[p], NodeUnused) << "a used ancestor of " << id << " was missed";
+                continue;
+            }
+            ASSERT_EQ(usage[parent], NodeUsed) << id;
+            ASSERT_TRUE(IsNaturalAncestor(parent, id)) << id;
+            for (NodeId p = NaturalParentNodeId(id); p != parent; p = NaturalParentNodeId(p))
+                ASSERT_EQ(usage[p], NodeUnused) << "parent of " << id << " is not the nearest";
+        }
+    }
+}
