@@ -1,0 +1,98 @@
+// The one interface through which the tool reaches the host scene, and its signals back.
+#pragma once
+
+#include "nodetransformrecord.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class CharacterTool;
+class ValidationResult;
+
+namespace kinetra {
+struct Character;
+struct CharacterState;
+} // namespace kinetra
+
+using KNTCharacter = kinetra::Character;
+using KNTCharacterState = kinetra::CharacterState;
+
+// Everything the tool needs from the host goes through this interface, and everything the
+// host tells the tool arrives as one of its signals, on the UI thread. The tool, its model
+// and its views hold a plain non-owning pointer to the hub. The hub holds the tool it serves
+// as a plain pointer too (set by the tool's constructor); it never deletes it.
+class IDCCHub : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit IDCCHub(QObject* parent = nullptr);
+    ~IDCCHub() override;
+
+    // Display name of the host application.
+    virtual const QString& GetHostName() const = 0;
+    // Re-reads the selected transform nodes in selection order. The list is the hub's and is
+    // replaced on the next call.
+    virtual const QStringList& GetSelectedTransforms() = 0;
+    // True when a node of that name exists and is a transform (joints are transforms).
+    virtual bool IsTransform(const QString& node) = 0;
+    // Fills `record` for the node (world space when `worldSpace`); `nodeId` is the slot the
+    // node is bound to or -1. Non-zero when filled; the record is untouched otherwise.
+    virtual int GetNodeTransform(const QString& node, int nodeId, NodeTransformRecord& record,
+                                 bool worldSpace) = 0;
+    // True with the parent's name; false with an empty name for a non-transform or a node
+    // directly under the scene root.
+    virtual bool GetParentName(const QString& node, QString& parent) = 0;
+    // Watch the node: a rename emits NameChanged, a removal NodeRemoved.
+    virtual void AddNodeCallbacks(const QString& node) = 0;
+    // Drop every watch on that node name.
+    virtual void RemoveNodeCallbacks(const QString& node) = 0;
+    // Clears `names` and fills it with every transform of the scene.
+    virtual void GetAllTransforms(QStringList& names) = 0;
+    // Makes the node the only selection; nothing when it does not exist.
+    virtual void SelectNode(const QString& node) = 0;
+    // The host's own verdict on the characterization; Valid with no message by default.
+    virtual void HostValidate(ValidationResult& result);
+    // Whether the host offers solver node `nodeId`.
+    virtual bool IsNodeSupported(int nodeId);
+    // Slot `nodeId` of character `characterName` is now bound to `object` ("" = unbound);
+    // `previousObject` is what it held before; `flag` is passed through to the host.
+    virtual void SetCharacterObject(const QString& previousObject, const QString& object,
+                                    const QString& characterName, int nodeId, bool flag);
+    // The tool deleted the named characterization.
+    virtual void DeleteCharacter(const QString& characterName);
+    // Asks the host to refresh its character controls.
+    virtual void UpdateCharacterControlsUI();
+    // Watch the characterization's host node for renames and removal.
+    virtual void AddCharacterizationNodeCallbacks(const QString& characterName);
+    virtual void RemoveCharacterizationNodeCallbacks(const QString& characterName);
+    // The knee or elbow of node 3, 6, 10 or 13 is now inverted or not.
+    virtual void InvertBone(int partNodeId, bool inverted);
+    // Reads the four inversion flags of the characterization from the host into the model;
+    // true when the host node was found.
+    virtual bool LoadInversionStates(const QString& characterName);
+    // The short name the tool shows and matches for a host node name.
+    virtual QString CleanNodeName(const QString& hostName);
+
+    // The tool this hub serves; set by the tool's constructor, never owned.
+    void SetTool(CharacterTool* tool) { m_tool = tool; }
+    CharacterTool* Tool() const { return m_tool; }
+
+    // Name of the placeholder characterization that stands for "no character".
+    static QString GetNoneName();
+
+public slots:
+    // Receives a solver character and its state; nothing in the tool emits to it.
+    virtual void SetCharacterState(KNTCharacter* character, KNTCharacterState* characterState);
+
+signals:
+    void selectionChanged();
+    void NodeRemoved(const QString& pNode, const bool sceneBeingReset = false);
+    void NameChanged(const QString& pNewName, const QString& pOldName);
+    void CharacterizationNodeRemoved(const QString& pNode);
+    void CharacterizationNameChanged(const QString& pNewName, const QString& pOldName);
+
+private:
+    CharacterTool* m_tool = nullptr;
+};
