@@ -85,11 +85,13 @@ ValidationStatus CharacterizationValidation::Fold(const std::vector<ValidationRe
     ValidationStatus status = reports.empty() ? ValidationStatus::NotSet : reports[0].Status();
     for (const ValidationResult& report : reports) {
         status = CombineStatus(status, report.Status());
-        if (!report.HasProblem())
-            continue;
-        if (!message.empty())
-            message += "\n";
-        message += report.Message();
+        if (report.HasProblem()) {
+            if (!message.empty())
+                message += "\n";
+            message += report.Message();
+        }
+        // Node entries count even in a passing report: the tolerated Hips/HipsTranslation
+        // coincidence still marks both nodes.
         for (const NodeValidationResult& entry : report.NodeEntries()) {
             NodeValidation& node = m_nodes[entry.node];
             // Entries never reach unused nodes and never overwrite an error.
@@ -108,8 +110,8 @@ void CharacterizationValidation::ApplyRollBoneRule(ValidationStatus& status, std
             continue;
         bool leafUsed = false;
         for (int index = 1; index <= kLeafRollsPerLimb; ++index)
-            leafUsed = leafUsed
-                       || m_nodes[LeafRollNode(limb, index)].status != ValidationStatus::NotSet;
+            leafUsed =
+                leafUsed || m_nodes[LeafRollNode(limb, index)].status != ValidationStatus::NotSet;
         if (!leafUsed)
             continue;
         SetNodeValidation(inlineRoll, ValidationStatus::Error, kMixedRollBones);
