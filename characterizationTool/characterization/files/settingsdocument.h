@@ -35,9 +35,13 @@ using FlaggedList = QList<FlaggedItem>;
 //       </name_match>
 //   </config_root>
 //
-// Group and key names are XML tag names. Writes replace spaces in them by "_"; reads use them
-// unchanged. A name that is still not a plain tag name (empty, a colon, a leading digit...) is
-// refused by writes and finds nothing on reads.
+// Group and key names are XML tag names; spaces in them stand for "_" on reads and writes alike.
+// A name that is still not a plain tag name (empty, a colon, a leading digit...) is refused by
+// writes and finds nothing on reads.
+//
+// Files are written with four spaces per level, no XML declaration, in UTF-8. The order of
+// attributes within an element is not fixed: Qt 5's DOM keeps them in a hash seeded per
+// process, so byte-exact comparisons need single-attribute elements or QT_HASH_SEED=0.
 //
 // The root is the first node whatever its kind: a file starting with an XML declaration or a
 // comment yields no values and refuses writes, and so is never rewritten.

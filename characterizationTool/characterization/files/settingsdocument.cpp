@@ -1,0 +1,262 @@
+#include "files/settingsdocument.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const QString kRootName = QStringLiteral("config_root");
+const QString kItemName = QStringLiteral("item");
+const QString kValueAttribute = QStringLiteral("value");
+const QString kKeyAttribute = QStringLiteral("key");
+const QString kTrueText = QStringLiteral("true");
+const QString kFalseText = QStringLiteral("false");
+constexpr int kIndentSpaces = 4;
+
+// Tag names never carry spaces; callers' names may.
+QString ElementName(const QString& name)
+{
+    return QString(name).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+// Plain tag names only: a letter or "_", then letters, digits, "_", "-" or ".". Colons are
+// left out because files are read with namespace processing on.
+bool IsTagName(const QString& name)
+{
+    if (name.isEmpty() || !(name.front().isLetter() || name.front() == QLatin1Char('_')))
+        return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) {
+        return c.isLetter() || c.isDigit() || c == QLatin1Char('_') || c == QLatin1Char('-') ||
+               c == QLatin1Char('.');
+    });
+}
+
+// The empty group stands for the root itself.
+bool IsGroupName(const QString& name)
+{
+    return name.isEmpty() || IsTagName(name);
+}
+
+void PrintParseError(const QString& path, const QString& message, int line, int column)
+{
+    std::printf("Error in parsing%s %s at line %d at column %d\n", path.toLatin1().constData(),
+                message.toUtf8().constData(), line, column);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+SettingsDocument::SettingsDocument(const QString& filePath)
+    : m_filePath(filePath)
+{
+    Load();
+}
+
+SettingsDocument::~SettingsDocument()
+{
+    Save();
+}
+
+QString SettingsDocument::GetString(const QString& group, const QString& key,
+                                    const QString& defaultValue) const
+{
+    const QDomElement element = FindKey(group, key);
+    return element.isNull() ? defaultValue : element.attribute(kValueAttribute);
+}
+
+bool SettingsDocument::SetString(const QString& group, const QString& key, const QString& value)
+{
+    const QString keyName = ElementName(key);
+    if (!IsTagName(keyName))
+        return false;
+    QDomElement parent = ObtainGroup(group);
+    if (parent.isNull())
+        return false;
+    QDomElement element = parent.firstChildElement(keyName);
+    if (element.isNull()) {
+        element = m_document.createElement(keyName);
+        parent.appendChild(element);
+    }
+    element.setAttribute(kValueAttribute, value);
+    m_modified = true;
+    return true;
+}
+
+void SettingsDocument::GetStringList(const QString& group, const QString& key,
+                                     QStringList& list) const
+{
+    const QDomElement keyElement = FindKey(group, key);
+    for (QDomElement e = keyElement.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        list.append(e.attribute(kValueAttribute));
+}
+
+bool SettingsDocument::SetStringList(const QString& group, const QString& key,
+                                     const QStringList& list)
+{
+    QDomElement keyElement = ReplaceKey(group, key);
+    if (keyElement.isNull())
+        return false;
+    for (const QString& value : list)
+        AppendItem(keyElement).setAttribute(kValueAttribute, value);
+    m_modified = true;
+    return true;
+}
+
+void SettingsDocument::GetKeyValueList(const QString& group, const QString& key,
+                                       KeyValueList& pairs) const
+{
+    const QDomElement keyElement = FindKey(group, key);
+    for (QDomElement e = keyElement.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        pairs.append({e.attribute(kKeyAttribute), e.attribute(kValueAttribute)});
+}
+
+bool SettingsDocument::SetKeyValueList(const QString& group, const QString& key,
+                                       const KeyValueList& pairs)
+{
+    QDomElement keyElement = ReplaceKey(group, key);
+    if (keyElement.isNull())
+        return false;
+    for (const auto& pair : pairs) {
+        QDomElement item = AppendItem(keyElement);
+        item.setAttribute(kKeyAttribute, pair.first);
+        item.setAttribute(kValueAttribute, pair.second);
+    }
+    m_modified = true;
+    return true;
+}
+
+void SettingsDocument::GetFlaggedList(const QString& group, const QString& key,
+                                      const QString& flagName, bool defaultFlag,
+                                      FlaggedList& items) const
+{
+    const QDomElement keyElement = FindKey(group, key);
+    for (QDomElement e = keyElement.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        FlaggedItem item{e.attribute(kKeyAttribute), e.attribute(kValueAttribute), defaultFlag};
+        if (e.hasAttribute(flagName))
+            item.Flag = e.attribute(flagName) == kTrueText;
+        items.append(item);
+    }
+}
+
+bool SettingsDocument::SetFlaggedList(const QString& group, const QString& key,
+                                      const QString& flagName, bool defaultFlag,
+                                      const FlaggedList& items)
+{
+    // The flag must not overwrite the item's own attributes.
+    if (!IsTagName(flagName) || flagName == kKeyAttribute || flagName == kValueAttribute)
+        return false;
+    QDomElement keyElement = ReplaceKey(group, key);
+    if (keyElement.isNull())
+        return false;
+    for (const FlaggedItem& entry : items) {
+        QDomElement item = AppendItem(keyElement);
+        item.setAttribute(kKeyAttribute, entry.Key);
+        item.setAttribute(kValueAttribute, entry.Value);
+        if (entry.Flag != defaultFlag)
+            item.setAttribute(flagName, entry.Flag ? kTrueText : kFalseText);
+    }
+    m_modified = true;
+    return true;
+}
+
+bool SettingsDocument::Save()
+{
+    if (!m_modified)
+        return true;
+    // The DOM ends every line with a stream flush; into memory first, so the file gets one
+    // write instead of one per line.
+    QByteArray bytes;
+    {
+        QTextStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setCodec("UTF-8");
+        m_document.save(stream, kIndentSpaces);
+    }
+    // QSaveFile writes beside the target and renames on commit, so a crash or a full disk
+    // leaves the previous file whole.
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size() ||
+        !file.commit())
+        return false;
+    m_modified = false;
+    return true;
+}
+
+void SettingsDocument::Load()
+{
+    QFile file(m_filePath);
+    if (file.exists() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QString message;
+        int line = 0;
+        int column = 0;
+        if (!m_document.setContent(&file, true, &message, &line, &column))
+            PrintParseError(m_filePath, message, line, column);
+    }
+    // Whatever a failed parse kept stays; only a document with nothing at all gets a root.
+    if (m_document.firstChild().isNull()) {
+        const QDomElement root = m_document.createElement(kRootName);
+        m_document.appendChild(root);
+    }
+}
+
+QDomElement SettingsDocument::Root() const
+{
+    // Deliberately the first node, not the first element: a leading declaration or comment
+    // makes the document read as empty rather than silently picking another element.
+    return m_document.firstChild().toElement();
+}
+
+QDomElement SettingsDocument::FindKey(const QString& group, const QString& key) const
+{
+    const QString groupName = ElementName(group);
+    const QString keyName = ElementName(key);
+    // An empty name would match any element, so names are checked before looking.
+    if (!IsGroupName(groupName) || !IsTagName(keyName))
+        return {};
+    const QDomElement root = Root();
+    const QDomElement parent = groupName.isEmpty() ? root : root.firstChildElement(groupName);
+    return parent.firstChildElement(keyName);
+}
+
+QDomElement SettingsDocument::ObtainGroup(const QString& group)
+{
+    const QString groupName = ElementName(group);
+    QDomElement root = Root();
+    if (root.isNull() || !IsGroupName(groupName))
+        return {};
+    if (groupName.isEmpty())
+        return root;
+    QDomElement element = root.firstChildElement(groupName);
+    if (element.isNull()) {
+        element = m_document.createElement(groupName);
+        root.appendChild(element);
+    }
+    return element;
+}
+
+QDomElement SettingsDocument::ReplaceKey(const QString& group, const QString& key)
+{
+    const QString keyName = ElementName(key);
+    if (!IsTagName(keyName))
+        return {};
+    QDomElement parent = ObtainGroup(group);
+    if (parent.isNull())
+        return {};
+    // Every element of that name goes, so a hand-edited duplicate cannot shadow the new list.
+    for (QDomElement old = parent.firstChildElement(keyName); !old.isNull();
+         old = parent.firstChildElement(keyName))
+        parent.removeChild(old);
+    QDomElement element = m_document.createElement(keyName);
+    parent.appendChild(element);
+    return element;
+}
+
+QDomElement SettingsDocument::AppendItem(QDomElement& keyElement)
+{
+    QDomElement item = m_document.createElement(kItemName);
+    keyElement.appendChild(item);
+    return item;
+}

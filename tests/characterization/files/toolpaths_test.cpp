@@ -1,0 +1,140 @@
+// The per-user folders: where they go for a given APPDATA, how shipped defaults seed them
+// without ever overwriting the user's files, and how new file names are proposed.
+#include "files/settingsdocument.h"
+#include "files/toolpaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ToolPathsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_savedAppData = qgetenv("APPDATA");
+        m_hadAppData = qEnvironmentVariableIsSet("APPDATA");
+        qputenv("APPDATA", m_appData.path().toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        if (m_hadAppData)
+            qputenv("APPDATA", m_savedAppData);
+        else
+            qunsetenv("APPDATA");
+    }
+    // Creates a file (and its folders) below root.
+    static void Put(const QString& root, const QString& relative, const QByteArray& bytes = "x")
+    {
+        const QString path = root + '/' + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QByteArray Read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir m_appData;
+    QTemporaryDir m_resources;
+    QByteArray m_savedAppData;
+    bool m_hadAppData = false;
+};
+
+} // namespace
+
+TEST_F(ToolPathsTest, UserFoldersAreCreatedBelowAppData)
+{
+    const ToolPaths paths("plugin", m_resources.filePath("absent"));
+    const QString user = m_appData.path() + "/Orrery/KNTCharacterizationTool6";
+    EXPECT_EQ(paths.UserDir(), user);
+    EXPECT_EQ(paths.SettingsFilePath(), user + "/config/characterization_tool.xml");
+    for (const QString& dir : {paths.ConfigDir(), paths.TemplateDir(), paths.ClipDir()})
+        EXPECT_TRUE(QFileInfo(dir).isDir()) << dir.toStdString();
+    EXPECT_TRUE(QDir(paths.ConfigDir()).isEmpty());
+}
+
+TEST_F(ToolPathsTest, MissingAppDataPutsTheUserFolderBelowTheRoot)
+{
+    qunsetenv("APPDATA");
+    EXPECT_EQ(ToolPaths::UserDirFromEnvironment(), "/Orrery/KNTCharacterizationTool6");
+}
+
+TEST_F(ToolPathsTest, DefaultsSeedRecursivelyByFilterAndNeverReplaceUserFiles)
+{
+    const QString res = m_resources.path();
+    for (const char* file :
+         {"config/characterization_tool.xml", "config/readme.txt", "template/a.xml",
+          "template/sub/deeper/b.xml", "clip/walk.xfr", "clip/other.xml"})
+        Put(res, file, "shipped");
+    QDir().mkpath(res + "/template/empty");
+    const QString user = m_appData.path() + "/Orrery/KNTCharacterizationTool6";
+    Put(user, "config/characterization_tool.xml", "mine");
+
+    const ToolPaths paths("plugin", res);
+    EXPECT_EQ(Read(paths.SettingsFilePath()), "mine");
+    EXPECT_EQ(Read(paths.TemplateDir() + "/a.xml"), "shipped");
+    EXPECT_EQ(Read(paths.TemplateDir() + "/sub/deeper/b.xml"), "shipped");
+    EXPECT_EQ(Read(paths.ClipDir() + "/walk.xfr"), "shipped");
+    EXPECT_TRUE(QFileInfo(paths.TemplateDir() + "/empty").isDir());
+    EXPECT_FALSE(QFile::exists(paths.ConfigDir() + "/readme.txt"));
+    EXPECT_FALSE(QFile::exists(paths.ClipDir() + "/other.xml"));
+
+    QFile::remove(paths.TemplateDir() + "/sub/deeper/b.xml");
+    Put(paths.TemplateDir(), "a.xml", "edited");
+    const ToolPaths again("plugin", res);
+    EXPECT_EQ(Read(paths.TemplateDir() + "/sub/deeper/b.xml"), "shipped");
+    EXPECT_EQ(Read(paths.TemplateDir() + "/a.xml"), "edited");
+}
+
+TEST_F(ToolPathsTest, CopyDefaultsRefusesMissingFoldersAndTargetsInsideTheSource)
+{
+    const QString res = m_resources.path();
+    Put(res, "a.xml");
+    QDir().mkpath(res + "/inner");
+    EXPECT_FALSE(ToolPaths::CopyDefaults(res, res + "/absent", "*.xml"));
+    EXPECT_FALSE(ToolPaths::CopyDefaults(res + "/absent", m_appData.path(), "*.xml"));
+    EXPECT_FALSE(ToolPaths::CopyDefaults("", m_appData.path(), "*.xml"));
+    EXPECT_TRUE(QDir(m_appData.path()).isEmpty());
+    EXPECT_FALSE(ToolPaths::CopyDefaults(res, res + "/inner", "*.xml"));
+    EXPECT_FALSE(QFile::exists(res + "/inner/a.xml"));
+    EXPECT_TRUE(ToolPaths::CopyDefaults(res, m_appData.path(), "*.xml"));
+    EXPECT_TRUE(QFile::exists(m_appData.filePath("a.xml")));
+}
+
+TEST_F(ToolPathsTest, UniqueFileNameCountsUpFromTheGivenName)
+{
+    const QString dir = m_appData.path();
+    QString name = "template";
+    EXPECT_EQ(ToolPaths::UniqueFileName(name, dir, ".xml"), dir + "/template.xml");
+    EXPECT_EQ(name, "template");
+    for (const char* taken : {"template.xml", "template(1).xml", "template(2).xfr"})
+        Put(dir, taken);
+    EXPECT_EQ(ToolPaths::UniqueFileName(name, dir, ".xml"), dir + "/template(2).xml");
+    EXPECT_EQ(name, "template(2)");
+
+    name = "a%1";
+    Put(dir, "a%1.xml");
+    ToolPaths::UniqueFileName(name, dir, ".xml");
+    EXPECT_EQ(name, "a%1(1)");
+    name = "";
+    EXPECT_EQ(ToolPaths::UniqueFileName(name, dir, ".xml"), "");
+}
+
+TEST_F(ToolPathsTest, ShippedSettingsFileGivesSuffixMatchingAndMirrorPairs)
+{
+    const ToolPaths paths("plugin", CT_RESOURCE_DIR);
+    const SettingsDocument doc(paths.SettingsFilePath());
+    EXPECT_EQ(doc.GetString("name_match", "match_type", ""), "Suffix");
+    KeyValueList pairs;
+    doc.GetKeyValueList("mirror", "mirror_list", pairs);
+    EXPECT_TRUE(pairs.contains({"Left", "Right"}));
+    EXPECT_TRUE(pairs.contains({"L_", "R_"}));
+}
