@@ -2,8 +2,8 @@
 // reports fold into node and overall verdicts.
 #include "modelfixture.h"
 
+#include <QRegularExpression>
 #include <cmath>
-#include <regex>
 
 namespace {
 
@@ -15,11 +15,11 @@ constexpr float kDegrees = 3.14159265358979f / 180.0f;
 // numbers replaced by '#', and the numbers.
 std::string WithoutNumbers(const std::string& text, std::vector<double>& numbers)
 {
-    std::regex number(R"(-?\d+\.\d{6})");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), number);
-         it != std::sregex_iterator(); ++it)
-        numbers.push_back(std::stod(it->str()));
-    return std::regex_replace(text, number, "#");
+    static const QRegularExpression number(QStringLiteral(R"(-?\d+\.\d{6})"));
+    QString rest = QString::fromStdString(text);
+    for (auto it = number.globalMatch(rest); it.hasNext();)
+        numbers.push_back(it.next().captured().toDouble());
+    return rest.replace(number, QStringLiteral("#")).toStdString();
 }
 
 } // namespace
