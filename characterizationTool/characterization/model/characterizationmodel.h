@@ -75,6 +75,9 @@ public:
     // Flips the inversion flag of knee or elbow part 3, 6, 10 or 13; any other part: nothing.
     void ToggleInversion(int part);
     QString LastOperationMessage() const { return m_lastOperation; }
+    void SetLastOperationMessage(const QString& message) { m_lastOperation = message; }
+    // The host hub, not owned; null for a model without host.
+    IDCCHub* Hub() const { return m_hub; }
 
     // Unlocked: samples the host and validates. Locked: only ModelChanged().
     void Revalidate();

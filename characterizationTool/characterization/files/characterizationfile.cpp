@@ -1,0 +1,89 @@
+#include "characterizationfile.h"
+
+#include "files/settingsdocument.h"
+#include "model/characterization.h"
+#include "solver/characterblob.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdlib>
+#include <memory>
+
+const QString& CharacterizationFileTypes::Extension()
+{
+    static const QString extension = QStringLiteral(".kntc");
+    return extension;
+}
+
+const QString& CharacterizationFileTypes::BigEndianFilter()
+{
+    static const QString filter = QStringLiteral("Binary KNT big endian (*%1)").arg(Extension());
+    return filter;
+}
+
+const QString& CharacterizationFileTypes::LittleEndianFilter()
+{
+    static const QString filter = QStringLiteral("Binary KNT little endian (*%1)").arg(Extension());
+    return filter;
+}
+
+QString BoneCorrespondencePath(const QString& selectedPath)
+{
+    const QFileInfo info(selectedPath);
+    const QString baseName = info.fileName().section(QLatin1Char('.'), 0, 0);
+    return QDir(info.absolutePath()).absoluteFilePath(baseName + QStringLiteral(".bones.xml"));
+}
+
+QString CharacterizationFilePath(const QString& selectedPath)
+{
+    const QString& extension = CharacterizationFileTypes::Extension();
+    if (selectedPath.endsWith(extension, Qt::CaseInsensitive))
+        return selectedPath;
+    return selectedPath + extension;
+}
+
+namespace {
+
+bool WriteBlob(Characterization& characterization, const QString& path, bool bigEndian,
+               bool saveRotationLimits)
+{
+    Characterization::UsageArray usage;
+    std::unique_ptr<kinetra::Character, void (*)(kinetra::Character*)> character(
+        characterization.CreateSolverCharacter(usage, saveRotationLimits, std::malloc, nullptr),
+        [](kinetra::Character* c) { kinetra::DestroyCharacter(c, std::free); });
+    if (!character)
+        return false;
+    std::size_t size = 0;
+    std::unique_ptr<std::uint8_t, void (*)(void*)> blob(
+        kinetra::WriteCharacterBlob(&size, usage.data(), character.get(), bigEndian, std::malloc,
+                                    std::free),
+        std::free);
+    if (!blob)
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(reinterpret_cast<const char*>(blob.get()), qint64(size)) != qint64(size)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
+
+bool WriteBinaryCharacterization(Characterization& characterization,
+                                 const QString& characterizationPath,
+                                 const QString& boneCorrespondencePath, bool bigEndian,
+                                 bool saveRotationLimits)
+{
+    const bool written =
+        WriteBlob(characterization, characterizationPath, bigEndian, saveRotationLimits);
+    SettingsDocument correspondence(boneCorrespondencePath);
+    correspondence.SetStringList(
+        QString(), QStringLiteral("bone_correspondance"),
+        QStringList(characterization.JointNames().begin(), characterization.JointNames().end()));
+    return written;
+}

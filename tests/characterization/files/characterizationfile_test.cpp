@@ -1,0 +1,192 @@
+// Characterization files written from a characterization sampled on a T-pose biped,
+// compared with checked-in files and checked against the layout word by word.
+#include "files/characterizationfile.h"
+#include "files/settingsdocument.h"
+#include "modelfixture.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstring>
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::uint32_t WordAt(const QByteArray& bytes, int offset)
+{
+    std::uint32_t word = 0;
+    for (int i = 3; i >= 0; --i)
+        word = (word << 8) | std::uint8_t(bytes[offset + i]);
+    return word;
+}
+
+float FloatAt(const QByteArray& bytes, int offset)
+{
+    const std::uint32_t word = WordAt(bytes, offset);
+    float value;
+    std::memcpy(&value, &word, 4);
+    return value;
+}
+
+// Compares with a checked-in file. CT_UPDATE_GOLDEN=1 rewrites the file instead, after a
+// deliberate format change; review the new bytes before committing them.
+void ExpectGolden(const QByteArray& bytes, const char* name)
+{
+    const QString path = QStringLiteral(CT_TEST_DATA_DIR "/") + name;
+    if (qEnvironmentVariableIsSet("CT_UPDATE_GOLDEN")) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return;
+    }
+    EXPECT_EQ(bytes, ReadAll(path)) << name;
+}
+
+// The T-pose biped with limits on the left forearm and an inverted right elbow.
+struct CharacterizationFileTest : ModelFixture
+{
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        ModelFixture::SetUp();
+        hub.SetLimits("Char1:LeftForeArm", kinetra::MinLimitX | kinetra::MaxLimitX);
+        hub.JointNamed("Char1:LeftForeArm").world.MinRLimit[0] = -1.5f;
+        hub.JointNamed("Char1:LeftForeArm").world.MaxRLimit[0] = 0.25f;
+        BindBiped();
+        model->ToggleInversion(13);
+    }
+
+    QByteArray Write(bool bigEndian, bool limits, const char* name = "hero.kntc")
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(WriteBinaryCharacterization(*model->CurrentCharacterization(), path,
+                                                dir.filePath("hero.bones.xml"), bigEndian, limits));
+        return ReadAll(path);
+    }
+};
+
+} // namespace
+
+TEST(CharacterizationFilePaths, FollowTheSaveDialogRules)
+{
+    EXPECT_EQ(CharacterizationFilePath("/d/hero"), "/d/hero.kntc");
+    EXPECT_EQ(CharacterizationFilePath("/d/HERO.KNTC"), "/d/HERO.KNTC");
+    EXPECT_EQ(CharacterizationFilePath("/d/hero.old"), "/d/hero.old.kntc");
+    EXPECT_EQ(BoneCorrespondencePath("/d/hero.old"), "/d/hero.bones.xml");
+    EXPECT_EQ(BoneCorrespondencePath("/d/hero"), "/d/hero.bones.xml");
+    EXPECT_EQ(BoneCorrespondencePath("/d/a.b/hero.kntc"), "/d/a.b/hero.bones.xml");
+    EXPECT_EQ(CharacterizationFileTypes::BigEndianFilter(), "Binary KNT big endian (*.kntc)");
+    EXPECT_EQ(CharacterizationFileTypes::LittleEndianFilter(), "Binary KNT little endian (*.kntc)");
+}
+
+TEST_F(CharacterizationFileTest, MatchesTheCheckedInFilesInBothByteOrders)
+{
+    const QByteArray little = Write(false, true);
+    const QByteArray big = Write(true, true);
+    ExpectGolden(little, "tpose_little.kntc");
+    ExpectGolden(big, "tpose_big.kntc");
+    ASSERT_EQ(little.size(), big.size());
+    for (int i = 0; i < little.size(); ++i)
+        ASSERT_EQ(little[i], big[i - i % 4 + 3 - i % 4]) << i;
+}
+
+TEST_F(CharacterizationFileTest, HoldsUsageRecordsAndFlagsOfTheCharacterization)
+{
+    const QByteArray bytes = Write(false, true);
+    const int used = biped.size();
+    ASSERT_EQ(bytes.size(), 872 + 120 * used);
+    EXPECT_EQ(WordAt(bytes, 0), 0x24022789u);
+    EXPECT_EQ(WordAt(bytes, 4), 2u);
+    EXPECT_EQ(WordAt(bytes, 8 + 4 * 10), 7u) << "LeftForeArm carries limits";
+    EXPECT_EQ(WordAt(bytes, 8 + 4 * 9), 1u);
+    EXPECT_EQ(WordAt(bytes, 8 + 4 * 21), 0u);
+
+    // Records in id order: find LeftForeArm's and read its translation and limits.
+    int record = 0;
+    for (const BipedJoint& joint : biped) {
+        const int at = 856 + 120 * record++;
+        const auto& world = hub.JointNamed(joint.name).world;
+        EXPECT_EQ(FloatAt(bytes, at + 4), world.Translate[1]) << joint.name.toStdString();
+        if (joint.node == 10) {
+            EXPECT_EQ(FloatAt(bytes, at + 84), -1.5f); // MinRLimit x
+            EXPECT_EQ(WordAt(bytes, at + 96), kinetra::MinLimitX | kinetra::MaxLimitX);
+        } else {
+            EXPECT_EQ(FloatAt(bytes, at + 52), 0.0f) << "PreRot w stays zero without limits";
+        }
+    }
+    EXPECT_EQ(WordAt(bytes, bytes.size() - 4), 1u) << "right elbow inverted";
+    EXPECT_EQ(WordAt(bytes, bytes.size() - 8), 0u);
+}
+
+TEST_F(CharacterizationFileTest, WithoutRotationLimitsEverySevenBecomesOne)
+{
+    const QByteArray bytes = Write(false, false);
+    ExpectGolden(bytes, "tpose_nolimits_little.kntc");
+    EXPECT_EQ(WordAt(bytes, 8 + 4 * 10), 1u);
+    int record = 0;
+    for (const BipedJoint& joint : biped) {
+        const int at = 856 + 120 * record++;
+        if (joint.node == 10) {
+            EXPECT_EQ(FloatAt(bytes, at + 84), 0.0f);
+            EXPECT_EQ(WordAt(bytes, at + 96), 0u);
+        }
+    }
+}
+
+TEST_F(CharacterizationFileTest, EmptyCharacterizationIsHeaderAndFlagsOnly)
+{
+    model->ClearAll();
+    model->ToggleInversion(3);
+    const QByteArray bytes = Write(false, true);
+    ASSERT_EQ(bytes.size(), 872);
+    EXPECT_EQ(bytes.mid(8, 848), QByteArray(848, '\0'));
+    EXPECT_EQ(WordAt(bytes, 856), 1u);
+    EXPECT_EQ(WordAt(bytes, 868), 1u);
+}
+
+TEST_F(CharacterizationFileTest, CorrespondenceFileKeepsOtherContentAndListsEverySlot)
+{
+    const QString bones = dir.filePath("hero.bones.xml");
+    {
+        SettingsDocument existing(bones);
+        existing.SetStringList(QString(), "bone_correspondance", {"stale"});
+        existing.SetString("notes", "author", "someone");
+    }
+    Write(false, true);
+
+    QFile file(bones);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QDomDocument document;
+    ASSERT_TRUE(document.setContent(&file));
+    const QDomElement root = document.documentElement();
+    EXPECT_EQ(root.tagName(), "config_root");
+    EXPECT_EQ(root.firstChildElement("notes").firstChildElement("author").attribute("value"),
+              "someone");
+    EXPECT_EQ(root.lastChildElement().tagName(), "bone_correspondance")
+        << "the list moves to the end of the root";
+    QStringList names;
+    for (QDomElement item = root.lastChildElement().firstChildElement(); !item.isNull();
+         item = item.nextSiblingElement())
+        names << item.attribute("value");
+    ASSERT_EQ(names.size(), NodeCount);
+    EXPECT_EQ(names[0], "Char1:Reference");
+    EXPECT_EQ(names[21], "");
+    EXPECT_EQ(names[15], "Char1:Head");
+}
+
+TEST_F(CharacterizationFileTest, UnwritableCharacterizationPathStillWritesCorrespondence)
+{
+    const QString blocked = dir.filePath("file");
+    QFile(blocked).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(WriteBinaryCharacterization(*model->CurrentCharacterization(),
+                                             blocked + "/hero.kntc", dir.filePath("hero.bones.xml"),
+                                             false, true));
+    EXPECT_TRUE(QFile::exists(dir.filePath("hero.bones.xml")));
+}
