@@ -1,0 +1,175 @@
+// The template and mirror keyword dialogs, driven as a user would.
+#include "applytemplatedialog.h"
+#include "configmirrordialog.h"
+#include "files/settingsdocument.h"
+#include "modalanswerer.h"
+#include "savetemplatedialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TemplateDialogsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString Touch(const QString& name)
+    {
+        QFile file(m_dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        return file.fileName();
+    }
+
+    QString DirPath() const { return m_dir.path() + QLatin1Char('/'); }
+
+private slots:
+    void saveDialogDropsTheExtensionAndAsksBeforeOverwriting()
+    {
+        Touch("abc.xml");
+        SaveTemplateDialog dialog(nullptr, "Char1:Hips", "Char1:", "template", DirPath());
+        auto* name = dialog.findChildren<QLineEdit*>().at(0);
+        QCOMPARE(name->text(), QString("template"));
+        name->setText("abc.xml");
+
+        ModalAnswerer answers;
+        answers.Click("No");
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected)); // still open
+        QCOMPARE(dialog.Name(), QString("abc"));
+        QCOMPARE(answers.Seen(),
+                 QStringList{"Save Template|A template with the same name already exists.\nDo "
+                             "you want to overwrite it?"});
+
+        answers.Click("Yes");
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Prefix(), QString("Char1:"));
+        QCOMPARE(dialog.Path(), DirPath());
+    }
+
+    void saveDialogAcceptsANewNameWithoutQuestion()
+    {
+        SaveTemplateDialog dialog(nullptr, "Hips", QString(), "fresh", DirPath());
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void applyDialogListsTemplatesLastNameFirst()
+    {
+        QTemporaryDir dir;
+        for (const char* name : {"a.xml", "B.xml", "c.txt"})
+            QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+        ApplyTemplateDialog dialog(nullptr, dir.path(), "Char2:");
+        auto* combo = dialog.findChild<QComboBox*>();
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        QCOMPARE(items, (QStringList{"B", "a", "<Browse...>"}));
+        QCOMPARE(dialog.TemplatePath(), QFileInfo(dir.filePath("B.xml")).absoluteFilePath());
+        QCOMPARE(dialog.Scope(), 0);
+        QCOMPARE(dialog.Prefix(), QString("Char2:"));
+    }
+
+    void applyDialogOnAnEmptyFolderOffersNothingUsable()
+    {
+        QTemporaryDir dir;
+        ApplyTemplateDialog dialog(nullptr, dir.path(), QString());
+        auto* combo = dialog.findChild<QComboBox*>();
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(dialog.TemplatePath(), QString());
+    }
+
+    void browsingReplacesTheListOrFallsBackToTheFirstItem()
+    {
+        QTemporaryDir dir;
+        QFile(dir.filePath("a.xml")).open(QIODevice::WriteOnly);
+        const QString elsewhere = Touch("elsewhere.xml");
+        ApplyTemplateDialog dialog(nullptr, dir.path(), QString());
+        auto* combo = dialog.findChild<QComboBox*>();
+
+        ModalAnswerer answers;
+        answers.Handle([](QDialog* fileDialog) { fileDialog->reject(); });
+        combo->setCurrentIndex(1);
+        QCOMPARE(combo->currentIndex(), 0);
+        QCOMPARE(combo->count(), 2);
+
+        answers.Handle([&elsewhere](QDialog* fileDialog) {
+            auto* files = qobject_cast<QFileDialog*>(fileDialog);
+            QVERIFY(files);
+            files->selectFile(elsewhere);
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        combo->setCurrentIndex(1);
+        QCOMPARE(combo->itemText(0), QString("elsewhere"));
+        QCOMPARE(combo->itemText(1), QString("<Browse...>"));
+        QCOMPARE(dialog.TemplatePath(), QFileInfo(elsewhere).absoluteFilePath());
+        QVERIFY(answers.AllAnswered());
+    }
+
+    void mirrorDialogEditsAndStoresDistinctPairs()
+    {
+        const QString settings = m_dir.filePath("settings.xml");
+        {
+            SettingsDocument document(settings);
+            document.SetKeyValueList("mirror", "mirror_list", {{"Left", "Right"}, {"L_", "R_"}});
+        }
+        ConfigMirrorDialog dialog(nullptr, settings);
+        QTableWidget* table = dialog.Table();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(1, 0)->text(), QString("L_"));
+        QCOMPARE(table->currentRow(), -1);
+
+        dialog.RemoveRow(); // no current row: the last one goes
+        QCOMPARE(table->rowCount(), 1);
+        dialog.AddRow(); // never edited: not stored
+        dialog.AddRow();
+        table->setItem(2, 0, new QTableWidgetItem("Left"));
+        table->setItem(2, 1, new QTableWidgetItem("Right")); // duplicate of row 0
+        dialog.AddRow();
+        table->setItem(3, 0, new QTableWidgetItem(""));
+        table->setItem(3, 1, new QTableWidgetItem(""));
+        dialog.accept();
+
+        KeyValueList stored;
+        SettingsDocument(settings).GetKeyValueList("mirror", "mirror_list", stored);
+        QCOMPARE(stored, (KeyValueList{{"Left", "Right"}, {"", ""}}));
+    }
+
+    void cancellingTheMirrorDialogLeavesTheFileUntouched()
+    {
+        const QString settings = m_dir.filePath("untouched.xml");
+        {
+            SettingsDocument document(settings);
+            document.SetKeyValueList("mirror", "mirror_list", {{"Left", "Right"}});
+        }
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        {
+            ConfigMirrorDialog dialog(nullptr, settings);
+            dialog.RemoveRow();
+            dialog.reject();
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void removingFromAnEmptyTableDoesNothing()
+    {
+        ConfigMirrorDialog dialog(nullptr, m_dir.filePath("absent.xml"));
+        dialog.RemoveRow();
+        QCOMPARE(dialog.Table()->rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(TemplateDialogsTest)
+#include "tst_templatedialogs.moc"
