@@ -4,6 +4,7 @@
 #include "nodetransformrecord.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -21,7 +22,7 @@ using KNTCharacterState = kinetra::CharacterState;
 // Everything the tool needs from the host goes through this interface, and everything the
 // host tells the tool arrives as one of its signals, on the UI thread. The tool, its model
 // and its views hold a plain non-owning pointer to the hub. The hub holds the tool it serves
-// as a plain pointer too (set by the tool's constructor); it never deletes it.
+// as a weak pointer (set by the tool's constructor); it never deletes it.
 class IDCCHub : public QObject
 {
     Q_OBJECT
@@ -75,12 +76,62 @@ public:
     // The short name the tool shows and matches for a host node name.
     virtual QString CleanNodeName(const QString& hostName);
 
-    // The tool this hub serves; set by the tool's constructor, never owned.
-    void SetTool(CharacterTool* tool) { m_tool = tool; }
-    CharacterTool* Tool() const { return m_tool; }
+    // The tool this hub serves; set by the tool's constructor, never owned. Null once the
+    // tool is gone.
+    void SetTool(CharacterTool* tool);
+    CharacterTool* Tool() const;
 
     // Name of the placeholder characterization that stands for "no character".
     static QString GetNoneName();
+
+    // --- Helpers through which the tool command drives the tool ---
+    // They reach the tool's model through Tool(). Without a tool, or with a tool that has no
+    // model, each answers false, 0, an empty string or does nothing, unless stated otherwise.
+    // Characterizations are found by exact name; the first of a name wins.
+    // (Defined in idcchubhelpers.cpp, which belongs to the UI library.)
+
+    // False for an empty name; true when some characterization has that name.
+    bool HasCharacter(const QString& name) const;
+    // Makes the first characterization of that name current; false when there is none.
+    bool SetCurrentCharacter(const QString& name);
+    // Replaces `names` with every characterization's name in list order; false only without
+    // a model (`names` is then empty).
+    bool GetCharacterList(QStringList& names) const;
+    // Makes the list match `names`: keeps the characterizations named there, deletes the
+    // others, adds the missing non-empty names and makes the last one current. An empty list
+    // deletes all and leaves one new default characterization; so does a list of empty names.
+    void SetCharacterList(const QStringList& names);
+    // The current characterization's name; empty for none or for the placeholder name.
+    QString GetCurrentCharacterName() const;
+    // Records that the host bound `object` to slot `nodeId` of the named characterization
+    // ("" unbinds it), moving the node watches; the host already made the change, so nothing is
+    // sent back. With `refresh`, revalidates first. False for an empty or unknown name or a
+    // node id outside 0..211.
+    bool AssignNode(const QString& characterName, int nodeId, const QString& object, bool refresh);
+    // Whether the current characterization is locked.
+    bool IsLocked() const;
+    // Whether mirrored assignment is on.
+    bool GetMirrorToggle() const;
+    // Flips mirrored assignment.
+    void ToggleMirrorMatch();
+    // Locks or unlocks the current characterization as the panel would, boxes included. With
+    // `refresh`, revalidates first.
+    void ToggleLock(bool refresh);
+    // Deletes the current characterization after the panel's question.
+    void DeleteCurrentCharacter();
+    // Deletes the named characterization, asking first when `confirm`; the current one stays
+    // current unless it was the one deleted. False for an unknown name (nothing is deleted).
+    bool DeleteCharacterByName(const QString& name, bool confirm);
+    // Deletes every characterization in list order, stopping at the first failure; true when
+    // all went. One new default characterization remains.
+    bool DeleteAllCharacters(bool confirm);
+    // Overall status for scripts: 0 valid, 1 nothing to judge (also without a model),
+    // 2 warning, 3 error. With `refresh`, revalidates first.
+    int GetStatus(bool refresh);
+    // Sets inversion flag `index` (0 left knee, 1 right knee, 2 left elbow, 3 right elbow) of
+    // the named characterization. True when it exists, whatever the index; an index outside
+    // 0..3 changes nothing.
+    bool SetInversionState(const QString& characterName, int index, bool inverted);
 
 public slots:
     // Receives a solver character and its state; nothing in the tool emits to it.
@@ -94,5 +145,5 @@ signals:
     void CharacterizationNameChanged(const QString& pNewName, const QString& pOldName);
 
 private:
-    CharacterTool* m_tool = nullptr;
+    QPointer<CharacterTool> m_tool;
 };

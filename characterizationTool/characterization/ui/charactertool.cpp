@@ -1,0 +1,178 @@
+#include "charactertool.h"
+
+#include "charactertooltabwidgetnotabbar.h"
+#include "files/toolpaths.h"
+#include "host/idcchub.h"
+#include "model/characterizationmodel.h"
+#include "showcenteredmessagebox.h"
+
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include <vector>
+
+CharacterTool::CharacterTool(const char* pluginDir, const char* resourceDir, QWidget* parent,
+                             IDCCHub* hub)
+    : QWidget(parent)
+    , m_hub(hub)
+{
+    if (!parent)
+        return;
+    if (m_hub)
+        m_hub->SetTool(this);
+    m_paths =
+        std::make_unique<ToolPaths>(QString::fromUtf8(pluginDir), QString::fromUtf8(resourceDir));
+    m_model = std::make_unique<CharacterizationModel>(m_hub, m_paths.get());
+    connect(m_model.get(), &CharacterizationModel::ModelChanged, this, &CharacterTool::SyncOnModel);
+    BuildPages(parent);
+    // Every view fills itself from the model on its first ModelChanged().
+    emit m_model->ModelChanged();
+}
+
+CharacterTool::~CharacterTool()
+{
+    if (m_hub && m_hub->Tool() == this)
+        m_hub->SetTool(nullptr);
+    // The pages belong to the host's parent widget but read our model: they go first.
+    delete m_tabWidget.data();
+    m_paths.reset();
+    m_model.reset();
+}
+
+void CharacterTool::BuildPages(QWidget* parent)
+{
+    m_tabWidget = new CharacterToolTabWidgetNoTabBar(parent);
+    AddPage(tr("Figure"));
+    AddPage(tr("Name Match"));
+    m_tabWidget->setCurrentIndex(kFigurePage);
+    m_tabWidget->setMinimumSize(kPanelWidth, kPanelHeight);
+}
+
+QWidget* CharacterTool::AddPage(const QString& title)
+{
+    auto* page = new QWidget(m_tabWidget);
+    page->setAutoFillBackground(true);
+    page->setFocusPolicy(Qt::NoFocus);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(1, 1, 1, 1);
+    m_tabWidget->addTab(page, title);
+    return page;
+}
+
+int CharacterTool::CurrentPage() const
+{
+    return m_tabWidget ? m_tabWidget->currentIndex() : -1;
+}
+
+void CharacterTool::SetCurrentPage(int index)
+{
+    if (m_tabWidget && index >= 0 && index < kPageCount)
+        m_tabWidget->setCurrentIndex(index);
+}
+
+void CharacterTool::CreateCharacterization(const QString& name)
+{
+    if (!m_model)
+        return;
+    for (int i = 0; i < m_model->CharacterizationCount(); ++i) {
+        if (m_model->CharacterizationAt(i)->Name() == name)
+            return;
+    }
+    m_model->AddCharacterization(std::make_shared<Characterization>(name, m_hub));
+}
+
+void CharacterTool::SkipRollNodesInMatching()
+{
+    if (m_model)
+        m_model->Matching().SetSkipRollNodesInMatching(true);
+}
+
+QSize CharacterTool::sizeHint() const
+{
+    return QSize(kPanelWidth, kPanelHeight);
+}
+
+void CharacterTool::OnDelete()
+{
+    if (!m_model)
+        return;
+    if (m_askBeforeDelete) {
+        QPointer<CharacterTool> self(this);
+        const int answer = ShowCenteredMessageBox(
+            QMessageBox::Question, tr("Delete Skeleton Definition"),
+            tr("Are you sure you want to delete the current Skeleton Definition?"), this,
+            QMessageBox::Yes | QMessageBox::No);
+        // The host may close the panel while the box runs its own event loop.
+        if (!self || answer != QMessageBox::Yes)
+            return;
+    }
+    const Characterization* current = m_model->CurrentCharacterization();
+    if (current && m_hub)
+        m_hub->DeleteCharacter(current->Name());
+    m_model->RemoveCurrentCharacterization();
+    // The model's current pointer is stale until one of these runs.
+    if (m_model->CharacterizationCount() > 0)
+        m_model->SetCurrentCharacterization(0);
+    else
+        m_model->CreateNewCharacterization();
+}
+
+void CharacterTool::SyncOnModel() {}
+
+void CharacterTool::SetCharacterization(int index)
+{
+    if (m_model)
+        m_model->SetCurrentCharacterization(index);
+}
+
+void CharacterTool::ToggleMirrorMode()
+{
+    if (m_model)
+        m_model->SetMirrorMode(!m_model->IsMirrorMode());
+}
+
+void CharacterTool::ToggleEditMode()
+{
+    if (!m_model)
+        return;
+    if (m_model->IsLocked())
+        Unlock();
+    else
+        Lock();
+}
+
+void CharacterTool::Lock()
+{
+    const ValidationStatus status = m_model->OverallValidation().status;
+    if (status == ValidationStatus::Valid || status == ValidationStatus::Warning) {
+        m_model->SetEditMode(true, {});
+        return;
+    }
+    ShowCenteredMessageBox(
+        QMessageBox::Warning, tr("Validation Warning"),
+        tr("Your characterization is not yet valid.\nOnly valid characterizations can be locked."),
+        this, QMessageBox::Ok);
+}
+
+void CharacterTool::Unlock()
+{
+    // Without a host there is no scene to compare against: nothing counts as missing.
+    std::vector<int> missing;
+    if (m_hub) {
+        QStringList sceneJoints;
+        m_hub->GetAllTransforms(sceneJoints);
+        m_model->FindUnsyncNodes(sceneJoints, missing);
+    }
+    if (missing.empty()) {
+        m_model->SetEditMode(false, {});
+        return;
+    }
+    QPointer<CharacterTool> self(this);
+    const int answer = ShowCenteredMessageBox(
+        QMessageBox::Warning, tr("Validation Warning"),
+        tr("One or more bones in the current characterization cannot be found in the "
+           "skeleton.\nAll invalid nodes will be cleared from the characterization."),
+        this, QMessageBox::Ok | QMessageBox::Cancel);
+    if (self && answer == QMessageBox::Ok)
+        m_model->SetEditMode(false, missing);
+}
