@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QTextStream>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstdio>
@@ -192,7 +193,9 @@ void SettingsDocument::Load()
         QString message;
         int line = 0;
         int column = 0;
-        if (!m_document.setContent(&file, true, &message, &line, &column))
+        // The stream reader parses these files faster than the default SAX-style reader.
+        QXmlStreamReader reader(&file);
+        if (!m_document.setContent(&reader, true, &message, &line, &column))
             PrintParseError(m_filePath, message, line, column);
     }
     // Whatever a failed parse kept stays; only a document with nothing at all gets a root.
