@@ -1,0 +1,213 @@
+// The main panel: its pages and lifetime, locking, deleting and creating characterizations.
+#include "modalanswerer.h"
+#include "showcenteredmessagebox.h"
+#include "toolfixture.h"
+
+#include <QTabBar>
+
+namespace {
+
+const QString kNotValid = "Validation Warning|Your characterization is not yet valid.\nOnly "
+                          "valid characterizations can be locked.";
+const QString kMissingJoints =
+    "Validation Warning|One or more bones in the current characterization cannot be found in "
+    "the skeleton.\nAll invalid nodes will be cleared from the characterization.";
+const QString kDeleteQuestion = "Delete Skeleton Definition|Are you sure you want to delete the "
+                                "current Skeleton Definition?";
+
+} // namespace
+
+class CharacterToolTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ToolFixture f;
+
+private slots:
+    void init() { f.Start(); }
+    void cleanup() { f.Stop(); }
+
+    void pagesAreASiblingTabWidgetThatOnlyCodeSwitches()
+    {
+        CharacterToolTabWidgetNoTabBar* tabs = f.tool->TabWidget();
+        QCOMPARE(f.hub->Tool(), f.tool.data());
+        QCOMPARE(tabs->parentWidget(), f.host.get());
+        QVERIFY(tabs->tabBar()->isHidden());
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), QString("Name Match"));
+        QCOMPARE(tabs->minimumSize(), QSize(279, 660));
+        QCOMPARE(f.tool->sizeHint(), QSize(279, 660));
+        QCOMPARE(f.tool->CurrentPage(), 0);
+        f.tool->SetCurrentPage(1);
+        f.tool->SetCurrentPage(2);
+        f.tool->SetCurrentPage(-1);
+        QCOMPARE(f.tool->CurrentPage(), 1);
+        QVERIFY(f.tool->Paths()->UserDir().startsWith(f.appData.path()));
+        QCOMPARE(f.Names(), QStringList{"--- None ---"});
+    }
+
+    void deletingTheToolTakesItsPagesAndLeavesTheHubWithoutTool()
+    {
+        QPointer<CharacterToolTabWidgetNoTabBar> tabs = f.tool->TabWidget();
+        delete f.tool.data();
+        QVERIFY(!tabs);
+        QVERIFY(!f.hub->Tool());
+        QCOMPARE(f.hub->GetStatus(true), 1);
+    }
+
+    void aToolWithoutParentIsAnEmptyShell()
+    {
+        ModalAnswerer answers;
+        answers.Click("Yes"); // must stay unused
+        CharacterTool shell("", "", nullptr, f.hub.get());
+        QVERIFY(!shell.Model() && !shell.Paths());
+        QCOMPARE(shell.CurrentPage(), -1);
+        QCOMPARE(f.hub->Tool(), f.tool.data()); // the shell did not register
+        shell.SkipRollNodesInMatching();
+        shell.CreateCharacterization("a");
+        shell.ToggleEditMode();
+        shell.OnDelete();
+        QVERIFY(answers.Seen().isEmpty());
+    }
+
+    void skippingRollNodesReachesTheModel()
+    {
+        QVERIFY(!f.Model().Matching().SkipRollNodesInMatching());
+        f.tool->SkipRollNodesInMatching();
+        QVERIFY(f.Model().Matching().SkipRollNodesInMatching());
+    }
+
+    void validAndWarnedCharacterizationsLockAndUnlockWithoutQuestions()
+    {
+        ModalAnswerer answers;
+        answers.Click("OK"); // must stay unused
+        f.BindBiped();
+        QCOMPARE(f.Model().OverallValidation().status, ValidationStatus::Valid);
+        f.tool->ToggleEditMode();
+        QVERIFY(f.Model().IsLocked());
+        f.tool->ToggleEditMode();
+        QVERIFY(!f.Model().IsLocked());
+
+        f.hub->SetTranslation("Char:LeftHand", 70, 150, 0); // the arm bends upward a little
+        f.Model().Revalidate();
+        QCOMPARE(f.Model().OverallValidation().status, ValidationStatus::Warning);
+        f.tool->ToggleEditMode();
+        QVERIFY(f.Model().IsLocked());
+        QVERIFY(answers.Seen().isEmpty());
+    }
+
+    void anInvalidCharacterizationStaysUnlockedWithAWarning()
+    {
+        ModalAnswerer answers;
+        answers.Click("OK");
+        f.Model().AssignNode(1, "Char:Hips"); // required bones missing
+        f.Model().Revalidate();
+        f.tool->ToggleEditMode();
+        QVERIFY(!f.Model().IsLocked());
+        QCOMPARE(answers.Seen(), QStringList{kNotValid});
+    }
+
+    void unlockingAfterJointsLeftTheSceneClearsExactlyThoseOnOk()
+    {
+        f.BindBiped();
+        f.tool->ToggleEditMode();
+        // A locked characterization ignores renames, so its joints are no longer in the scene.
+        f.hub->Rename("Char:LeftHand", "Char:L_Hand");
+        f.hub->Rename("Char:Head", "Char:Head1");
+
+        ModalAnswerer answers;
+        answers.Click("Cancel");
+        f.tool->ToggleEditMode();
+        QVERIFY(f.Model().IsLocked());
+        QCOMPARE(f.Model().JointOfNode(11), QString("Char:LeftHand"));
+
+        answers.Click("OK");
+        f.tool->ToggleEditMode();
+        QVERIFY(!f.Model().IsLocked());
+        QCOMPARE(answers.Seen(), QStringList({kMissingJoints, kMissingJoints}));
+        for (const BipedJoint& joint : f.biped) {
+            const bool missing = joint.node == 11 || joint.node == 15;
+            QCOMPARE(f.Current().IsNodeAssigned(joint.node), !missing);
+        }
+    }
+
+    void deletingAsksAndThenTheFirstRemainingBecomesCurrent()
+    {
+        f.tool->CreateCharacterization("a");
+        f.tool->CreateCharacterization("b");
+        ModalAnswerer answers;
+        answers.Click("No");
+        f.tool->OnDelete();
+        QCOMPARE(f.Names(), QStringList({"--- None ---", "a", "b"}));
+        QCOMPARE(f.Current().Name(), QString("b"));
+
+        answers.Click("Yes");
+        f.hub->ClearCalls();
+        f.tool->OnDelete();
+        QCOMPARE(answers.Seen(), QStringList({kDeleteQuestion, kDeleteQuestion}));
+        QCOMPARE(f.Names(), QStringList({"--- None ---", "a"}));
+        QCOMPARE(f.Current().Name(), QString("--- None ---"));
+        QCOMPARE(f.hub->Calls(), QStringList{"DeleteCharacter b"});
+    }
+
+    void deletingTheLastCharacterizationLeavesAFreshDefault()
+    {
+        f.Model().AssignNode(1, "Char:Hips");
+        f.tool->SetAskBeforeDelete(false);
+        f.tool->OnDelete();
+        QCOMPARE(f.Names(), QStringList{"--- None ---"});
+        QVERIFY(!f.Current().IsNodeAssigned(1));
+    }
+
+    void creatingAnExistingNameAddsNothing()
+    {
+        f.tool->CreateCharacterization("a");
+        QCOMPARE(f.Current().Name(), QString("a"));
+        QVERIFY(f.hub->WatchedCharacters().contains("a"));
+        f.tool->SetCharacterization(0);
+        f.tool->SetCharacterization(2); // outside the list: ignored
+        f.tool->CreateCharacterization("a");
+        QCOMPARE(f.Names(), QStringList({"--- None ---", "a"}));
+        QCOMPARE(f.Current().Name(), QString("--- None ---"));
+    }
+
+    void mirrorModeTogglesSilently()
+    {
+        QSignalSpy changed(&f.Model(), &CharacterizationModel::ModelChanged);
+        f.tool->ToggleMirrorMode();
+        QVERIFY(f.Model().IsMirrorMode());
+        f.tool->ToggleMirrorMode();
+        QVERIFY(!f.Model().IsMirrorMode());
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void messageBoxesAreCentredOnTheirParent()
+    {
+        f.host->setGeometry(100, 50, 600, 400);
+        f.host->show();
+        QPoint shownAt;
+        QSize hint;
+        bool modalFixedBox = false;
+        ModalAnswerer answers;
+        answers.Handle([&](QDialog* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (!box)
+                return dialog->reject();
+            modalFixedBox =
+                box->isModal() && (box->windowFlags() & Qt::MSWindowsFixedSizeDialogHint);
+            shownAt = box->pos();
+            hint = box->sizeHint();
+            box->button(QMessageBox::No)->click();
+        });
+        const int answer = ShowCenteredMessageBox(QMessageBox::Question, "t", "x", f.host.get(),
+                                                  QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(answer, int(QMessageBox::No));
+        QVERIFY(modalFixedBox);
+        QCOMPARE(shownAt,
+                 f.host->mapToGlobal(QPoint(300 - hint.width() / 2, 200 - hint.height() / 2)));
+    }
+};
+
+QTEST_MAIN(CharacterToolTest)
+#include "tst_charactertool.moc"

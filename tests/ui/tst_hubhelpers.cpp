@@ -1,0 +1,208 @@
+// The hub's helpers as the tool command uses them: character lists, host-side bindings,
+// deletions, status and inversion flags.
+#include "modalanswerer.h"
+#include "toolfixture.h"
+
+#include <algorithm>
+
+class HubHelpersTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ToolFixture f;
+
+    QStringList List() const
+    {
+        QStringList names;
+        f.hub->GetCharacterList(names);
+        return names;
+    }
+
+private slots:
+    void init() { f.Start(); }
+    void cleanup() { f.Stop(); }
+
+    void characterListKeepsListedAddsMissingAndMakesTheLastCurrent()
+    {
+        f.hub->SetCharacterList({"a", "b"});
+        QCOMPARE(List(), QStringList({"a", "b"}));
+        f.hub->AssignNode("a", 1, "Char:Hips", false);
+
+        f.hub->SetCharacterList({"c", "", "a"});
+        QCOMPARE(List(), QStringList({"a", "c"}));
+        QCOMPARE(f.hub->GetCurrentCharacterName(), QString("c"));
+        QCOMPARE(f.Model().CharacterizationAt(0)->JointName(1), QString("Char:Hips"));
+
+        // Nothing listed, or only empty names: everything goes, one default remains.
+        for (const QStringList& names : {QStringList(), QStringList({"", ""})}) {
+            f.hub->SetCharacterList({"a", "b"});
+            f.hub->SetCharacterList(names);
+            QCOMPARE(List(), QStringList{"--- None ---"});
+            QCOMPARE(f.hub->GetCurrentCharacterName(), QString());
+        }
+    }
+
+    void charactersAreFoundByExactNonEmptyName()
+    {
+        f.tool->CreateCharacterization("");
+        f.tool->CreateCharacterization("a");
+        QVERIFY(!f.hub->HasCharacter(""));
+        QVERIFY(!f.hub->HasCharacter("A"));
+        QVERIFY(!f.hub->SetCurrentCharacter("A"));
+        QCOMPARE(f.hub->GetCurrentCharacterName(), QString("a"));
+        QVERIFY(f.hub->SetCurrentCharacter("--- None ---"));
+        QCOMPARE(f.hub->GetCurrentCharacterName(), QString()); // the placeholder reads empty
+        QCOMPARE(f.Current().Name(), QString("--- None ---"));
+    }
+
+    void hostBindingsMoveTheWatchesAndTellTheHostNothing()
+    {
+        f.tool->CreateCharacterization("a");
+        f.tool->CreateCharacterization("b");
+        f.hub->ClearCalls();
+        QVERIFY(f.hub->AssignNode("a", 9, "Char:LeftArm", false));
+        QVERIFY(f.hub->AssignNode("a", 9, "Char:LeftForeArm", false));
+        const Characterization& a = *f.Model().CharacterizationAt(1);
+        QCOMPARE(a.JointName(9), QString("Char:LeftForeArm"));
+        QVERIFY(!f.hub->IsWatched("Char:LeftArm") && f.hub->IsWatched("Char:LeftForeArm"));
+        QCOMPARE(f.Current().Name(), QString("b"));
+        QVERIFY(!f.Current().IsNodeAssigned(9));
+
+        QVERIFY(f.hub->AssignNode("a", 9, "", false));
+        QVERIFY(!a.IsNodeAssigned(9) && a.JointName(9).isEmpty());
+        QVERIFY(!f.hub->IsWatched("Char:LeftForeArm"));
+        QVERIFY(f.hub->Calls().isEmpty());
+
+        QVERIFY(f.hub->AssignNode("a", 211, "Char:Head", false));
+        QVERIFY(!f.hub->AssignNode("a", 212, "Char:Head", false));
+        QVERIFY(!f.hub->AssignNode("a", -1, "Char:Head", false));
+        QVERIFY(!f.hub->AssignNode("x", 9, "Char:Head", false));
+        QVERIFY(!f.hub->AssignNode("", 9, "Char:Head", false));
+    }
+
+    void statusAndLockJudgeFreshSamplesOnlyWhenRefreshed()
+    {
+        QCOMPARE(f.hub->GetStatus(true), 3); // nothing assigned: required bones missing
+        f.BindBiped();
+        QCOMPARE(f.hub->GetStatus(false), 0);
+        f.hub->SetTranslation("Char:LeftLeg", 10, 8, 0); // now on the foot
+        QCOMPARE(f.hub->GetStatus(false), 0);
+        ModalAnswerer answers;
+        answers.Click("OK");
+        f.hub->ToggleLock(true);
+        QVERIFY(!f.hub->IsLocked());
+        QCOMPARE(answers.Seen().size(), 1);
+        QCOMPARE(f.hub->GetStatus(false), 3);
+
+        f.hub->SetTranslation("Char:LeftLeg", 10, 52, 1);
+        f.hub->SetTranslation("Char:LeftHand", 70, 150, 0);
+        QCOMPARE(f.hub->GetStatus(true), 2);
+        f.hub->ToggleLock(false);
+        QVERIFY(f.hub->IsLocked());
+        f.hub->ToggleLock(false);
+        QVERIFY(!f.hub->IsLocked());
+    }
+
+    void mirrorToggleFlips()
+    {
+        f.hub->ToggleMirrorMatch();
+        QVERIFY(f.hub->GetMirrorToggle());
+        f.hub->ToggleMirrorMatch();
+        QVERIFY(!f.hub->GetMirrorToggle());
+    }
+
+    void deletingByNameKeepsTheCurrentAndRestoresTheQuestion()
+    {
+        for (const char* name : {"a", "b", "c"})
+            f.tool->CreateCharacterization(name);
+        f.hub->SetCurrentCharacter("b");
+        f.hub->ClearCalls();
+        QVERIFY(f.hub->DeleteCharacterByName("c", false));
+        QCOMPARE(List(), QStringList({"--- None ---", "a", "b"}));
+        QCOMPARE(f.hub->GetCurrentCharacterName(), QString("b"));
+        QCOMPARE(f.hub->Calls(), QStringList{"DeleteCharacter c"});
+        QVERIFY(f.tool->AskBeforeDelete());
+        QVERIFY(!f.hub->DeleteCharacterByName("zzz", false));
+        QCOMPARE(List().size(), 3);
+
+        ModalAnswerer answers;
+        answers.Click("No");
+        QVERIFY(f.hub->DeleteCharacterByName("a", true));
+        QCOMPARE(List().size(), 3);
+        QCOMPARE(f.hub->GetCurrentCharacterName(), QString("b"));
+
+        f.tool->SetAskBeforeDelete(false);
+        answers.Click("Yes");
+        f.hub->DeleteCurrentCharacter(); // always asks
+        QCOMPARE(answers.Seen().size(), 2);
+        QCOMPARE(List(), QStringList({"--- None ---", "a"}));
+        QVERIFY(f.tool->AskBeforeDelete());
+    }
+
+    void deletingAllGoesThroughEveryNameInOrder()
+    {
+        f.tool->CreateCharacterization("a");
+        f.tool->CreateCharacterization("b");
+        ModalAnswerer answers;
+        answers.Click("Yes");
+        answers.Click("No");
+        answers.Click("Yes");
+        QVERIFY(f.hub->DeleteAllCharacters(true));
+        QCOMPARE(answers.Seen().size(), 3);
+        QCOMPARE(List(), QStringList{"a"});
+
+        f.tool->CreateCharacterization("b");
+        f.hub->ClearCalls();
+        answers.Click("Yes"); // must stay unused
+        QVERIFY(f.hub->DeleteAllCharacters(false));
+        QCOMPARE(answers.Seen().size(), 3);
+        QCOMPARE(List(), QStringList{"--- None ---"});
+        QCOMPARE(f.hub->Calls(), QStringList({"DeleteCharacter a", "DeleteCharacter b"}));
+    }
+
+    void inversionFlagsAreSetOnTheNamedCharacterization()
+    {
+        f.tool->CreateCharacterization("a");
+        const auto& none = f.Model().CharacterizationAt(0)->InversionFlags().Values;
+        QVERIFY(f.hub->SetInversionState("--- None ---", 3, true));
+        QVERIFY(f.hub->SetInversionState("--- None ---", 0, true));
+        QVERIFY(f.hub->SetInversionState("--- None ---", 0, false));
+        QVERIFY(f.hub->SetInversionState("--- None ---", 4, true));
+        QVERIFY(f.hub->SetInversionState("--- None ---", -1, true));
+        QCOMPARE(QVector<quint32>(std::begin(none), std::end(none)),
+                 QVector<quint32>({0, 0, 0, 1}));
+        const auto& current = f.Current().InversionFlags().Values;
+        QCOMPARE(std::count(std::begin(current), std::end(current), 0u), 4);
+        QVERIFY(!f.hub->SetInversionState("b", 0, true));
+    }
+
+    void withoutAModelEveryHelperAnswersItsDefault()
+    {
+        ModalAnswerer answers;
+        answers.Click("Yes"); // must stay unused
+        CharacterTool shell("", "", nullptr, f.hub.get());
+        f.hub->SetTool(&shell);
+        QStringList names{"stale"};
+        QVERIFY(!f.hub->GetCharacterList(names));
+        QVERIFY(names.isEmpty());
+        QCOMPARE(f.hub->GetStatus(true), 1);
+        QVERIFY(!f.hub->HasCharacter("--- None ---"));
+        QVERIFY(!f.hub->SetCurrentCharacter("--- None ---"));
+        QVERIFY(!f.hub->AssignNode("--- None ---", 1, "Char:Hips", true));
+        QVERIFY(!f.hub->SetInversionState("--- None ---", 0, true));
+        QVERIFY(!f.hub->DeleteCharacterByName("--- None ---", false));
+        QVERIFY(!f.hub->DeleteAllCharacters(false));
+        f.hub->SetCharacterList({"a"});
+        f.hub->ToggleMirrorMatch();
+        f.hub->ToggleLock(true);
+        f.hub->DeleteCurrentCharacter();
+        QVERIFY(answers.Seen().isEmpty());
+        QVERIFY(!f.hub->IsLocked() && !f.hub->GetMirrorToggle());
+        QCOMPARE(f.hub->GetCurrentCharacterName(), QString());
+        QCOMPARE(f.Names(), QStringList{"--- None ---"}); // the real tool saw none of it
+    }
+};
+
+QTEST_MAIN(HubHelpersTest)
+#include "tst_hubhelpers.moc"
