@@ -1,8 +1,9 @@
 #include "files/settingsdocument.h"
 
+#include "files/domwriter.h"
+
 #include <QFile>
 #include <QSaveFile>
-#include <QTextStream>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -168,14 +169,7 @@ bool SettingsDocument::Save()
 {
     if (!m_modified)
         return true;
-    // The DOM ends every line with a stream flush; into memory first, so the file gets one
-    // write instead of one per line.
-    QByteArray bytes;
-    {
-        QTextStream stream(&bytes, QIODevice::WriteOnly);
-        stream.setCodec("UTF-8");
-        m_document.save(stream, kIndentSpaces);
-    }
+    const QByteArray bytes = WriteDomDocument(m_document, kIndentSpaces);
     // QSaveFile writes beside the target and renames on commit, so a crash or a full disk
     // leaves the previous file whole.
     QSaveFile file(m_filePath);

@@ -39,9 +39,9 @@ using FlaggedList = QList<FlaggedItem>;
 // A name that is still not a plain tag name (empty, a colon, a leading digit...) is refused by
 // writes and finds nothing on reads.
 //
-// Files are written with four spaces per level, no XML declaration, in UTF-8. The order of
-// attributes within an element is not fixed: Qt 5's DOM keeps them in a hash seeded per
-// process, so byte-exact comparisons need single-attribute elements or QT_HASH_SEED=0.
+// Files are written with four spaces per level, no XML declaration, in UTF-8, attributes in
+// the order "key", "value", then the others by name, so the same content always gives the
+// same bytes.
 //
 // The root is the first node whatever its kind: a file starting with an XML declaration or a
 // comment yields no values and refuses writes, and so is never rewritten.
