@@ -13,7 +13,19 @@ const QStringList kDelimiters = {".", " ", ":", "_"};
 
 struct NameMatcherTest : ::testing::Test
 {
+    QTemporaryDir dir;
     MatchingSettings settings;
+
+    // Loads name-matching settings from a hand-written settings file.
+    void LoadSettings(MatchingSettings& into, const QByteArray& xml)
+    {
+        QFile file(dir.filePath("settings.xml"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(xml);
+        file.close();
+        into.LoadNameMatching(file.fileName());
+    }
+
     NameMatcher matcher{settings, nullptr};
 
     QString Prefix(const QString& name)
@@ -98,13 +110,8 @@ TEST_F(NameMatcherTest, RemovedMirrorKeywordsNoLongerCut)
 
 TEST_F(NameMatcherTest, EmptyDelimiterFromAHandEditedFileNeverLoops)
 {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("settings.xml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<config_root><name_match><delimiter_list><item value=\"\"/><item value=\"-\"/>"
-               "</delimiter_list></name_match></config_root>");
-    file.close();
-    settings.LoadNameMatching(file.fileName());
+    LoadSettings(settings, "<config_root><name_match><delimiter_list><item value=\"\"/>"
+                           "<item value=\"-\"/></delimiter_list></name_match></config_root>");
     EXPECT_EQ(Prefix("rig-Spine-2"), "rig-");
 }
 
@@ -125,13 +132,8 @@ TEST_F(NameMatcherTest, CleanedNamesAreTrimmed)
 TEST_F(NameMatcherTest, ContainsModeTakesTheLongestEntryAndNeverTheRoot)
 {
     MatchingSettings contains;
-    QTemporaryDir dir;
-    QFile file(dir.filePath("settings.xml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<config_root><name_match><match_type value=\"Contains\"/></name_match>"
-               "</config_root>");
-    file.close();
-    contains.LoadNameMatching(file.fileName());
+    LoadSettings(contains, "<config_root><name_match><match_type value=\"Contains\"/>"
+                           "</name_match></config_root>");
     NameMatcher matcher(contains, nullptr);
 
     const auto entries = Entries({{9, "Arm"}, {10, "ForeArm"}, {12, "Arm"}});
