@@ -77,7 +77,8 @@ public:
     virtual QString CleanNodeName(const QString& hostName);
 
     // The tool this hub serves; set by the tool's constructor, never owned. Null once the
-    // tool is gone.
+    // tool is gone. Defined with the helpers below, in the UI library, since they need the
+    // tool's full type.
     void SetTool(CharacterTool* tool);
     CharacterTool* Tool() const;
 
@@ -87,8 +88,8 @@ public:
     // --- Helpers through which the tool command drives the tool ---
     // They reach the tool's model through Tool(). Without a tool, or with a tool that has no
     // model, each answers false, 0, an empty string or does nothing, unless stated otherwise.
-    // Characterizations are found by exact name; the first of a name wins.
-    // (Defined in idcchubhelpers.cpp, which belongs to the UI library.)
+    // Characterizations are found by exact name; the first of a name wins. Defined in
+    // idcchubhelpers.cpp, part of the UI library.
 
     // False for an empty name; true when some characterization has that name.
     bool HasCharacter(const QString& name) const;
