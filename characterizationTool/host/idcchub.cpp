@@ -4,8 +4,7 @@
 
 IDCCHub::IDCCHub(QObject* parent)
     : QObject(parent)
-{
-}
+{}
 
 IDCCHub::~IDCCHub() = default;
 

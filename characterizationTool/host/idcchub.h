@@ -115,6 +115,14 @@ public:
     bool GetMirrorToggle() const;
     // Flips mirrored assignment.
     void ToggleMirrorMatch();
+    // The panel's mirror keyword dialog.
+    void ConfigureMirrorMatch();
+    // The panel's apply-template interaction.
+    void MapBones();
+    // The panel's extract-template interaction.
+    void ExtractMapping();
+    // The panel's save interaction.
+    void SaveCharacterization();
     // Locks or unlocks the current characterization as the panel would, boxes included. With
     // `refresh`, revalidates first.
     void ToggleLock(bool refresh);

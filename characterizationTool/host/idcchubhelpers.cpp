@@ -145,6 +145,30 @@ void IDCCHub::ToggleMirrorMatch()
         Tool()->ToggleMirrorMode();
 }
 
+void IDCCHub::ConfigureMirrorMatch()
+{
+    if (ModelOf(Tool()))
+        Tool()->ConfigMirror();
+}
+
+void IDCCHub::MapBones()
+{
+    if (ModelOf(Tool()))
+        Tool()->AutoMatch();
+}
+
+void IDCCHub::ExtractMapping()
+{
+    if (ModelOf(Tool()))
+        Tool()->ExtractTemplate();
+}
+
+void IDCCHub::SaveCharacterization()
+{
+    if (ModelOf(Tool()))
+        Tool()->OnSave();
+}
+
 void IDCCHub::ToggleLock(bool refresh)
 {
     CharacterizationModel* model = ModelOf(Tool());

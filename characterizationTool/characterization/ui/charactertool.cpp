@@ -1,9 +1,11 @@
 #include "charactertool.h"
 
 #include "charactertooltabwidgetnotabbar.h"
+#include "configmirrordialog.h"
 #include "files/toolpaths.h"
 #include "host/idcchub.h"
 #include "model/characterizationmodel.h"
+#include "savecharacterizationaction.h"
 #include "showcenteredmessagebox.h"
 
 #include <QStringList>
@@ -24,6 +26,7 @@ CharacterTool::CharacterTool(const char* pluginDir, const char* resourceDir, QWi
         std::make_unique<ToolPaths>(QString::fromUtf8(pluginDir), QString::fromUtf8(resourceDir));
     m_model = std::make_unique<CharacterizationModel>(m_hub, m_paths.get());
     connect(m_model.get(), &CharacterizationModel::ModelChanged, this, &CharacterTool::SyncOnModel);
+    m_templateActions = std::make_unique<TemplateActions>(this, *m_model, *m_paths);
     BuildPages(parent);
     // Every view fills itself from the model on its first ModelChanged().
     emit m_model->ModelChanged();
@@ -35,8 +38,36 @@ CharacterTool::~CharacterTool()
         m_hub->SetTool(nullptr);
     // The pages belong to the host's parent widget but read our model: they go first.
     delete m_tabWidget.data();
+    m_templateActions.reset();
     m_paths.reset();
     m_model.reset();
+}
+
+void CharacterTool::OnSave()
+{
+    if (m_model)
+        SaveCharacterizationAction::Run(*m_model);
+}
+
+void CharacterTool::AutoMatch()
+{
+    if (m_templateActions)
+        m_templateActions->ApplyTemplate();
+}
+
+void CharacterTool::ExtractTemplate()
+{
+    if (m_templateActions)
+        m_templateActions->ExtractTemplate();
+}
+
+void CharacterTool::ConfigMirror()
+{
+    if (!m_model)
+        return;
+    ConfigMirrorDialog dialog(this, m_paths->SettingsFilePath());
+    if (dialog.exec() == QDialog::Accepted)
+        m_model->ReloadMirrorPairs();
 }
 
 void CharacterTool::BuildPages(QWidget* parent)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "charactertooltabwidgetnotabbar.h"
+#include "templateactions.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -70,6 +71,14 @@ public:
     QSize sizeHint() const override;
 
 public slots:
+    // Saves the current characterization to a characterization file chosen by the user.
+    void OnSave();
+    // Applies a naming template chosen by the user to the scene's bones.
+    void AutoMatch();
+    // Extracts a naming template from the current characterization.
+    void ExtractTemplate();
+    // Edits the mirror keyword pairs; accepted changes reach the model at once.
+    void ConfigMirror();
     // Deletes the current characterization (asking first when AskBeforeDelete) and tells the
     // host; then the first remaining one becomes current, or a new default one is made.
     void OnDelete();
@@ -95,5 +104,6 @@ private:
     IDCCHub* m_hub;
     std::unique_ptr<CharacterizationModel> m_model;
     QPointer<CharacterToolTabWidgetNoTabBar> m_tabWidget; // the host parent may end it first
+    std::unique_ptr<TemplateActions> m_templateActions;
     bool m_askBeforeDelete = true;
 };

@@ -1,0 +1,206 @@
+// The panel's file actions: saving a characterization, extracting and applying naming
+// templates, editing mirror keywords, all driven through their dialogs.
+#include "applytemplatedialog.h"
+#include "configmirrordialog.h"
+#include "modalanswerer.h"
+#include "savetemplatedialog.h"
+#include "toolfixture.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace {
+
+// Answers the save dialog with `path`, a filter and the rotation-limits choice.
+void AnswerSaveDialog(ModalAnswerer& answers, const QString& path, bool bigEndian, bool limits)
+{
+    answers.Handle([=](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files);
+        QCOMPARE(files->nameFilters(), (QStringList{"Binary KNT big endian (*.kntc)",
+                                                    "Binary KNT little endian (*.kntc)"}));
+        auto* box = files->findChild<QCheckBox*>();
+        QVERIFY(box && box->isChecked());
+        QCOMPARE(box->text(), QString("Save rotation limits"));
+        box->setChecked(limits);
+        files->selectNameFilter(files->nameFilters().at(bigEndian ? 0 : 1));
+        files->selectFile(path);
+        QMetaObject::invokeMethod(files, "accept");
+    });
+}
+
+qint64 SizeOf(const QString& path)
+{
+    return QFileInfo(path).size();
+}
+
+} // namespace
+
+class PanelFileActionsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ToolFixture f;
+    QTemporaryDir m_out;
+
+    QString Out(const QString& name) const { return m_out.filePath(name); }
+
+private slots:
+    void init() { f.Start(); }
+    void cleanup() { f.Stop(); }
+
+    void savingNeedsAUsableCharacterization()
+    {
+        ModalAnswerer answers;
+        AnswerSaveDialog(answers, Out("never"), false, true);
+        f.tool->OnSave(); // nothing bound: Error, no dialog
+        QVERIFY(!answers.AllAnswered());
+        QVERIFY(!QFile::exists(Out("never.kntc")));
+    }
+
+    void savingWritesBothFilesWithTheChosenOrder()
+    {
+        f.BindBiped();
+        const qint64 expected = 872 + 120 * f.biped.size();
+        ModalAnswerer answers;
+        AnswerSaveDialog(answers, Out("hero.old"), false, true);
+        f.tool->OnSave();
+        QVERIFY(answers.AllAnswered());
+        QCOMPARE(SizeOf(Out("hero.old.kntc")), expected);
+        QVERIFY(QFile::exists(Out("hero.bones.xml")));
+
+        AnswerSaveDialog(answers, Out("HERO.KNTC"), true, false);
+        f.tool->OnSave();
+        QVERIFY(QFile::exists(Out("HERO.KNTC")));
+        QVERIFY(!QFile::exists(Out("HERO.KNTC.kntc")));
+        QFile big(Out("HERO.KNTC"));
+        QVERIFY(big.open(QIODevice::ReadOnly));
+        QCOMPARE(big.read(4), QByteArray("\x24\x02\x27\x89", 4));
+    }
+
+    void extractingFromAnEmptyCharacterizationOnlyWarns()
+    {
+        ModalAnswerer answers;
+        answers.Click("OK");
+        f.tool->ExtractTemplate();
+        QCOMPARE(answers.Seen(),
+                 QStringList{"Extract Template Error|A naming template cannot be extracted from "
+                             "an empty characterization.\nYou must map at least one bone in the "
+                             "skeleton first."});
+    }
+
+    void extractingProposesAUniqueNameAndRemembersTheFolder()
+    {
+        f.BindBiped();
+        const QString templates = f.tool->Paths()->UserDir() + "/template/";
+        ModalAnswerer answers;
+        answers.Handle([&](QDialog* dialog) {
+            auto* save = qobject_cast<SaveTemplateDialog*>(dialog);
+            QVERIFY(save);
+            QCOMPARE(save->Prefix(), QString("Char:"));
+            QCOMPARE(save->Path(), templates);
+            save->accept();
+        });
+        f.tool->ExtractTemplate();
+        QVERIFY(QFile::exists(templates + "template.xml"));
+        QCOMPARE(f.Model().LastOperationMessage(), QString("Template successfully saved."));
+
+        answers.Handle([&](QDialog* dialog) {
+            auto* save = qobject_cast<SaveTemplateDialog*>(dialog);
+            QCOMPARE(save->Name(), QString("template(1)"));
+            save->findChildren<QLineEdit*>().at(3)->setText(m_out.path() + "/");
+            save->accept();
+        });
+        f.tool->ExtractTemplate();
+        QVERIFY(QFile::exists(Out("template(1).xml")));
+
+        answers.Handle([&](QDialog* dialog) {
+            auto* save = qobject_cast<SaveTemplateDialog*>(dialog);
+            QCOMPARE(save->Path(), m_out.path() + "/"); // remembered
+            save->findChildren<QLineEdit*>().at(3)->setText(m_out.path() + "/missing/");
+            save->accept();
+        });
+        answers.Click("OK");
+        f.tool->ExtractTemplate();
+        QCOMPARE(answers.Seen().last(),
+                 QString("Extract Template Error|The directory does not exist."));
+    }
+
+    void applyingNeedsAnUnlockedCharacterizationAndASelection()
+    {
+        ModalAnswerer answers;
+        answers.Click("OK");
+        f.tool->AutoMatch();
+        QCOMPARE(answers.Seen().last(),
+                 QString("Match Error|You must select at least one bone in the skeleton\nbefore "
+                         "you can use a mapping template."));
+
+        f.BindBiped();
+        f.tool->ToggleEditMode();
+        f.hub->Select({"Char:Hips"});
+        answers.Click("OK");
+        f.tool->AutoMatch();
+        QCOMPARE(answers.Seen().last(),
+                 QString("Characterization Locked|The current characterization is locked.\nYou "
+                         "must unlock it before you can apply a mapping template."));
+    }
+
+    void applyingAnExtractedTemplateMapsTheWholeSkeleton()
+    {
+        f.BindBiped();
+        ModalAnswerer answers;
+        answers.Handle([](QDialog* dialog) { dialog->accept(); });
+        f.tool->ExtractTemplate();
+        f.tool->CreateCharacterization("second");
+
+        f.hub->Select({"Char:Hips"});
+        answers.Handle([](QDialog* dialog) {
+            auto* apply = qobject_cast<ApplyTemplateDialog*>(dialog);
+            QVERIFY(apply);
+            QCOMPARE(apply->Prefix(), QString("Char:"));
+            QVERIFY(apply->TemplatePath().endsWith("/template.xml"));
+            apply->accept();
+        });
+        f.tool->AutoMatch();
+        QCOMPARE(f.Current().Name(), QString("second"));
+        for (const BipedJoint& joint : f.biped)
+            QCOMPARE(f.Current().JointName(joint.node), joint.name);
+        QCOMPARE(f.Model().OverallValidation().status, ValidationStatus::Valid);
+    }
+
+    void mirrorKeywordsReachTheModelOnlyWhenAccepted()
+    {
+        ModalAnswerer answers;
+        answers.Handle([](QDialog* dialog) {
+            auto* mirror = qobject_cast<ConfigMirrorDialog*>(dialog);
+            QVERIFY(mirror);
+            mirror->AddRow();
+            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 0,
+                                     new QTableWidgetItem("Lft"));
+            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 1,
+                                     new QTableWidgetItem("Rgt"));
+            mirror->reject();
+        });
+        f.tool->ConfigMirror();
+        QVERIFY(!f.Model().Matching().MirrorKeywords().contains("Lft"));
+
+        answers.Handle([](QDialog* dialog) {
+            auto* mirror = qobject_cast<ConfigMirrorDialog*>(dialog);
+            mirror->AddRow();
+            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 0,
+                                     new QTableWidgetItem("Lft"));
+            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 1,
+                                     new QTableWidgetItem("Rgt"));
+            mirror->accept();
+        });
+        f.tool->ConfigMirror();
+        QVERIFY(f.Model().Matching().MirrorKeywords().contains("Lft"));
+    }
+};
+
+QTEST_MAIN(PanelFileActionsTest)
+#include "tst_panelfileactions.moc"
