@@ -10,8 +10,7 @@ AxisValidator::AxisValidator(NodeId tip, NodeId base, float axisX, std::string s
     , m_shortText(std::move(shortText))
     , m_longTextStart(std::move(longTextStart))
     , m_longTextMiddle(std::move(longTextMiddle))
-{
-}
+{}
 
 bool AxisValidator::IsApplicable(const std::uint32_t* usage, const kinetra::Character*) const
 {
@@ -45,8 +44,8 @@ void AxisValidator::Validate(const std::uint32_t*, const kinetra::Character* cha
         result.SetStatus(ValidationStatus::Valid, std::string());
         return;
     }
-    const std::string text = m_longTextStart + FormatNumber(angle) + m_longTextMiddle
-                             + FormatNumber(kMaxAngleDegrees) + " degrees.";
+    const std::string text = m_longTextStart + FormatNumber(angle) + m_longTextMiddle +
+                             FormatNumber(kMaxAngleDegrees) + " degrees.";
     result.AddNodeWarning(m_tip, text);
     result.AddNodeWarning(m_base, text);
     result.SetStatus(ValidationStatus::Warning, m_shortText);

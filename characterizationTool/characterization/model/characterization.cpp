@@ -81,8 +81,8 @@ void Characterization::ApplyParentOffsets(kinetra::Character* character, IDCCHub
         NodeTransformRecord solverParentPose;
         hub->GetNodeTransform(hostParent, -1, hostParentPose, true);
         hub->GetNodeTransform(m_jointNames[parent], -1, solverParentPose, true);
-        const Quaternion offset = Quaternion::FromArray(solverParentPose.Rotate).Conjugated()
-                                  * Quaternion::FromArray(hostParentPose.Rotate);
+        const Quaternion offset = Quaternion::FromArray(solverParentPose.Rotate).Conjugated() *
+                                  Quaternion::FromArray(hostParentPose.Rotate);
         offset.ToArray(m_restStates[id].RotateParentOffset);
         const float translation[4] = {0, 0, 0, 0};
         const float scaling[4] = {1, 1, 1, 1};

@@ -64,8 +64,7 @@ public:
     // The caller destroys the character with the deallocator matching `allocate`; null when
     // the allocator fails.
     kinetra::Character* CreateSolverCharacter(UsageArray& usageOut, bool allBits,
-                                              kinetra::AllocateFunction allocate,
-                                              IDCCHub* hub);
+                                              kinetra::AllocateFunction allocate, IDCCHub* hub);
 
     // For every node used with limits whose host parent joint is not the joint bound to its
     // solver parent, stores the rotation between the two (conj(Rp) * Rh, world space) as the

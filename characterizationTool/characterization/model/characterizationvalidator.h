@@ -2,8 +2,8 @@
 #pragma once
 
 #include "nodecatalogue.h"
-#include "validationresult.h"
 #include "solver/character.h"
+#include "validationresult.h"
 
 #include <cstdint>
 #include <string>

@@ -13,6 +13,5 @@ public:
                         "There is a difference of ",
                         " degrees between them and the X axis. This difference should be less "
                         "than ")
-    {
-    }
+    {}
 };

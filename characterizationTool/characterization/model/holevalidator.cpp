@@ -3,8 +3,7 @@
 HoleValidator::HoleValidator(const std::string& description, const std::vector<NodeId>& chain)
     : m_description(description)
     , m_chain(chain)
-{
-}
+{}
 
 bool HoleValidator::IsApplicable(const std::uint32_t* usage, const kinetra::Character*) const
 {
@@ -26,9 +25,8 @@ void HoleValidator::Validate(const std::uint32_t* usage, const kinetra::Characte
             continue;
         if (last != i - 1) {
             // The first position has no predecessor to name; it can never fail here.
-            result.AddNodeError(m_chain[i], summary + ". Node " + Name(m_chain[i])
-                                                + " is set but not node "
-                                                + Name(m_chain[i - 1]));
+            result.AddNodeError(m_chain[i], summary + ". Node " + Name(m_chain[i]) +
+                                                " is set but not node " + Name(m_chain[i - 1]));
             failed = true;
         }
         last = i;

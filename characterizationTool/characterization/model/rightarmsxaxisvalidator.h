@@ -12,6 +12,5 @@ public:
                         "difference of ",
                         " degrees between it and the X axis. This difference should be less "
                         "than ")
-    {
-    }
+    {}
 };

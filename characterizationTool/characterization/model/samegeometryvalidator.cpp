@@ -54,9 +54,8 @@ void SameGeometryValidator::Validate(const std::uint32_t* usage,
         for (int j = i + 1; j < count; ++j) {
             const Position& b = positions[j];
             if (a.t[0] == b.t[0] && a.t[1] == b.t[1] && a.t[2] == b.t[2]) {
-                const std::string text = "Node " + Name(a.node)
-                                         + " is at the same position as node " + Name(b.node)
-                                         + ".";
+                const std::string text = "Node " + Name(a.node) +
+                                         " is at the same position as node " + Name(b.node) + ".";
                 if (IsLimbSegmentPair(a.node, b.node)) {
                     result.AddNodeError(a.node, text);
                     result.AddNodeError(b.node, text);
@@ -66,12 +65,12 @@ void SameGeometryValidator::Validate(const std::uint32_t* usage,
                     result.AddNodeWarning(b.node, text);
                     warning = warning || !IsToleratedCoincidence(a.node, b.node);
                 }
-            } else if (std::fabs(a.t[0] - b.t[0]) < kNearDistance
-                       && std::fabs(a.t[1] - b.t[1]) < kNearDistance
-                       && std::fabs(a.t[2] - b.t[2]) < kNearDistance) {
-                const std::string text = "Node " + Name(a.node)
-                                         + " is almost at the same position as node "
-                                         + Name(b.node) + ".";
+            } else if (std::fabs(a.t[0] - b.t[0]) < kNearDistance &&
+                       std::fabs(a.t[1] - b.t[1]) < kNearDistance &&
+                       std::fabs(a.t[2] - b.t[2]) < kNearDistance) {
+                const std::string text = "Node " + Name(a.node) +
+                                         " is almost at the same position as node " + Name(b.node) +
+                                         ".";
                 result.AddNodeWarning(a.node, text);
                 result.AddNodeWarning(b.node, text);
                 warning = true;

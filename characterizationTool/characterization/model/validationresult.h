@@ -9,7 +9,8 @@
 
 // How usable a node or a whole characterization is. Combining two statuses gives the
 // greater one. The numeric values are what the tool command reports.
-enum class ValidationStatus : std::uint32_t {
+enum class ValidationStatus : std::uint32_t
+{
     NotSet = 0, // node not used
     Valid = 1,
     Warning = 2,
