@@ -1,0 +1,54 @@
+#include "batchoptions.h"
+
+namespace kestrel {
+
+bool BatchOptions::Parse(const QStringList& arguments, BatchOptions* options, QString* error)
+{
+    *options = BatchOptions();
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const bool takesValue = argument == QLatin1String("-c") ||
+                                argument == QLatin1String("-s") ||
+                                argument == QLatin1String("--log");
+        if (takesValue && i + 1 >= arguments.size()) {
+            *error = QStringLiteral("%1 needs a value.").arg(argument);
+            return false;
+        }
+        if (argument == QLatin1String("--batch")) {
+            options->batch = true;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            options->help = true;
+        } else if (argument == QLatin1String("-c")) {
+            options->actions.append({false, arguments.at(++i)});
+        } else if (argument == QLatin1String("-s")) {
+            options->actions.append({true, arguments.at(++i)});
+        } else if (argument == QLatin1String("--log")) {
+            options->logFile = arguments.at(++i);
+        } else if (argument.startsWith(QLatin1Char('-'))) {
+            *error = QStringLiteral("unknown option %1.").arg(argument);
+            return false;
+        } else if (!options->scene.isEmpty()) {
+            *error = QStringLiteral("only one scene can be opened (%1 and %2).")
+                         .arg(options->scene, argument);
+            return false;
+        } else {
+            options->scene = argument;
+        }
+    }
+    return true;
+}
+
+QString BatchOptions::Usage()
+{
+    return QStringLiteral(
+        "usage: kestrel [--batch] [SCENE] [-c STATEMENTS]... [-s SCRIPT]... [--log FILE]\n"
+        "  --batch        run headless and exit (offscreen user interface)\n"
+        "  SCENE          a .json scene or .bvh skeleton to open first\n"
+        "  -c STATEMENTS  script statements to run\n"
+        "  -s SCRIPT      a script file to run\n"
+        "  --log FILE     write every script text plug-ins send to FILE\n"
+        "-c and -s run in the order given; each result prints as \"// Result: VALUE\".\n"
+        "The first error stops the run with exit status 1.\n");
+}
+
+} // namespace kestrel

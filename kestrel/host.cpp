@@ -1,0 +1,174 @@
+#include "host.h"
+
+#include "builtincommands.h"
+#include "characternodes.h"
+#include "commandregistry.h"
+#include "panelregistry.h"
+#include "pluginmanager.h"
+#include "scene.h"
+#include "scenedocument.h"
+#include "stringresources.h"
+#include "textlog.h"
+#include "uilayouts.h"
+#include "undoqueue.h"
+
+namespace kestrel {
+
+namespace {
+
+Host* g_current = nullptr;
+
+} // namespace
+
+// Member order is destruction order reversed: plug-ins go first (their uninitialize may still
+// use everything else), the logs last.
+struct Host::Private
+{
+    explicit Private(Host& host, const HostOptions& options)
+        : options(options)
+        , document(host)
+        , characters(host)
+        , interpreter(host)
+        , plugins(host)
+    {}
+
+    HostOptions options;
+    TextLog scriptLog;
+    TextLog errorLog{QStringLiteral("// Error: ")};
+    TextLog warningLog{QStringLiteral("// Warning: ")};
+    TextLog outputLog;
+    Scene scene;
+    UiLayouts layouts;
+    StringResources strings;
+    PanelRegistry panels;
+    CommandRegistry commands;
+    SceneDocument document;
+    CharacterNodes characters;
+    UndoQueue undoQueue;
+    ScriptInterpreter interpreter;
+    PluginManager plugins;
+};
+
+Host::Host(const HostOptions& options)
+    : d(std::make_unique<Private>(*this, options))
+{
+    Q_ASSERT(!g_current);
+    g_current = this;
+    if (options.writeToStandardStreams) {
+        d->errorLog.SetStream(stderr);
+        d->warningLog.SetStream(stderr);
+        d->outputLog.SetStream(stdout);
+    }
+    RegisterBuiltinCommands(*this);
+}
+
+Host::~Host()
+{
+    d->plugins.UnloadAll();
+    d->undoQueue.Clear();
+    g_current = nullptr;
+}
+
+Host* Host::Current()
+{
+    return g_current;
+}
+
+Scene& Host::GetScene()
+{
+    return d->scene;
+}
+
+SceneDocument& Host::GetDocument()
+{
+    return d->document;
+}
+
+CommandRegistry& Host::GetCommands()
+{
+    return d->commands;
+}
+
+UndoQueue& Host::GetUndoQueue()
+{
+    return d->undoQueue;
+}
+
+ScriptInterpreter& Host::GetInterpreter()
+{
+    return d->interpreter;
+}
+
+PluginManager& Host::GetPlugins()
+{
+    return d->plugins;
+}
+
+StringResources& Host::GetStringResources()
+{
+    return d->strings;
+}
+
+PanelRegistry& Host::GetPanels()
+{
+    return d->panels;
+}
+
+UiLayouts& Host::GetLayouts()
+{
+    return d->layouts;
+}
+
+CharacterNodes& Host::GetCharacterNodes()
+{
+    return d->characters;
+}
+
+TextLog& Host::GetScriptLog()
+{
+    return d->scriptLog;
+}
+
+TextLog& Host::GetErrorLog()
+{
+    return d->errorLog;
+}
+
+TextLog& Host::GetWarningLog()
+{
+    return d->warningLog;
+}
+
+TextLog& Host::GetOutputLog()
+{
+    return d->outputLog;
+}
+
+ScriptResult Host::ExecuteScript(const QString& text, const ExecuteOptions& options)
+{
+    d->scriptLog.Append(text);
+    return d->interpreter.Execute(text, options);
+}
+
+void Host::DisplayError(const QString& text)
+{
+    d->errorLog.Append(text);
+}
+
+void Host::DisplayWarning(const QString& text)
+{
+    d->warningLog.Append(text);
+}
+
+void Host::Print(const QString& line)
+{
+    d->outputLog.Append(line);
+}
+
+QString Host::PluginFolder() const
+{
+    return d->options.pluginFolder.isEmpty() ? QStringLiteral(KESTREL_DEFAULT_PLUGIN_FOLDER)
+                                             : d->options.pluginFolder;
+}
+
+} // namespace kestrel

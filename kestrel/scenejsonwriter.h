@@ -1,0 +1,24 @@
+// Writes a scene description as a Kestrel JSON scene file.
+#pragma once
+
+#include "kestrelexport.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace kestrel {
+
+class SceneDescription;
+
+class KESTREL_EXPORT SceneJsonWriter
+{
+public:
+    // The file text for `description` (UTF-8, one node per line, see the format in the
+    // source).
+    static QByteArray ToJson(const SceneDescription& description);
+    // Writes the text to `path` through a QSaveFile; false with `error` set when the file
+    // cannot be written (the old file then stays as it was).
+    static bool Write(const SceneDescription& description, const QString& path, QString* error);
+};
+
+} // namespace kestrel

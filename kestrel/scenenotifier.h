@@ -1,0 +1,85 @@
+// Callbacks that tell plug-ins about selection changes, renames and node removals.
+#pragma once
+
+#include "kestrelexport.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+
+namespace kestrel {
+
+class Node;
+
+// Identifies an installed callback; 0 is never used.
+using CallbackId = quint64;
+
+// Registry and dispatcher of scene callbacks. Callbacks run synchronously on the UI thread,
+// in the order they were installed. A callback may install or remove callbacks (itself
+// included) and edit the scene; callbacks installed during a dispatch first run on the next
+// one. Callbacks bound to a node are dropped after that node's destroyed callbacks ran.
+class KESTREL_EXPORT SceneNotifier
+{
+public:
+    using SelectionCallback = std::function<void()>;
+    // `node` under its new name, and the name it had before.
+    using NameCallback = std::function<void(Node& node, const QString& previousName)>;
+    // The node is still complete: parent, children, attributes and connections in place.
+    using RemovalCallback = std::function<void(Node& node)>;
+    // The node is gone; `name` is the name it had.
+    using DestroyedCallback = std::function<void(const QString& name)>;
+
+    SceneNotifier() = default;
+    SceneNotifier(const SceneNotifier&) = delete;
+    SceneNotifier& operator=(const SceneNotifier&) = delete;
+
+    // The active selection list changed.
+    CallbackId AddSelectionChangedCallback(SelectionCallback callback);
+    // `node` (or any node when nullptr) got a new name.
+    CallbackId AddNameChangedCallback(const Node* node, NameCallback callback);
+    // `node` (or any node when nullptr) is about to be removed.
+    CallbackId AddAboutToRemoveCallback(const Node* node, RemovalCallback callback);
+    // `node` (or any node when nullptr) was destroyed.
+    CallbackId AddDestroyedCallback(const Node* node, DestroyedCallback callback);
+    // Removes a callback; false when the id is unknown (already removed, or dropped with its
+    // node).
+    bool RemoveCallback(CallbackId id);
+    // Number of installed callbacks.
+    int CallbackCount() const { return static_cast<int>(m_entries.size()); }
+
+    // Dispatch, called by Scene and Selection.
+    void NotifySelectionChanged();
+    void NotifyNameChanged(Node& node, const QString& previousName);
+    void NotifyAboutToRemove(Node& node);
+    void NotifyDestroyed(quint64 nodeId, const QString& name);
+    // Drops every callback bound to the node.
+    void DropNodeCallbacks(quint64 nodeId);
+
+private:
+    enum class Kind
+    {
+        Selection,
+        Name,
+        AboutToRemove,
+        Destroyed,
+    };
+    struct Entry
+    {
+        Kind kind;
+        quint64 nodeId; // 0: any node
+        SelectionCallback selection;
+        NameCallback name;
+        RemovalCallback removal;
+        DestroyedCallback destroyed;
+    };
+
+    CallbackId Add(Entry entry);
+    template <typename Invoke>
+    void Dispatch(Kind kind, quint64 nodeId, Invoke invoke);
+
+    std::map<CallbackId, Entry> m_entries;
+    CallbackId m_nextId = 1;
+};
+
+} // namespace kestrel

@@ -1,0 +1,41 @@
+// A list of texts the host keeps (script texts, errors, output), optionally mirrored to a stream.
+#pragma once
+
+#include "kestrelexport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace kestrel {
+
+// Keeps every appended text in order, exactly as given; tests read them back. When a stream is
+// set, each text is also written to it as one line, preceded by the prefix.
+class KESTREL_EXPORT TextLog
+{
+public:
+    explicit TextLog(const QString& streamPrefix = QString())
+        : m_prefix(streamPrefix)
+    {}
+    TextLog(const TextLog&) = delete;
+    TextLog& operator=(const TextLog&) = delete;
+
+    // The stream texts are mirrored to (stdout, stderr), or nullptr for none. Not owned.
+    void SetStream(FILE* stream) { m_stream = stream; }
+    void Append(const QString& text);
+    const QStringList& Entries() const { return m_entries; }
+    int Count() const { return m_entries.size(); }
+    // The last text, or empty.
+    QString Last() const { return m_entries.isEmpty() ? QString() : m_entries.last(); }
+    void Clear() { m_entries.clear(); }
+    // Writes every text followed by a newline, UTF-8, through a QSaveFile. False with `error`.
+    bool WriteToFile(const QString& path, QString* error) const;
+
+private:
+    QString m_prefix;
+    QStringList m_entries;
+    FILE* m_stream = nullptr;
+};
+
+} // namespace kestrel

@@ -1,0 +1,150 @@
+// createLayout, setParent, showPanel and deleteUI.
+#include "builtincommand.h"
+#include "builtincommands.h"
+#include "panelregistry.h"
+#include "parsedarguments.h"
+#include "uilayouts.h"
+
+#include <memory>
+
+namespace kestrel {
+
+namespace {
+
+// createLayout NAME [-parent LAYOUT]: a new layout, which becomes the current parent.
+// Returns its full name.
+class CreateLayoutCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        const ParsedArguments parsed(arguments);
+        UiLayouts& layouts = GetHost().GetLayouts();
+        QWidget* parent = nullptr;
+        QString parentName;
+        if (parsed.GetFlagArgument(QStringLiteral("parent"), 0, parentName) == Status::Success &&
+            !(parent = layouts.FindLayout(parentName)))
+            return Fail(QStringLiteral("No layout named \"%1\".").arg(parentName),
+                        Status::NotFound);
+        QString error;
+        QWidget* layout = layouts.CreateLayout(parsed.PositionalStrings().first(), parent, &error);
+        if (!layout)
+            return Fail(error, Status::InvalidState);
+        SetResult(layouts.FullName(layout));
+        return Status::Success;
+    }
+};
+
+// setParent [LAYOUT]: makes the layout the current parent; answers the current parent's full
+// name.
+class SetParentCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        const ParsedArguments parsed(arguments);
+        UiLayouts& layouts = GetHost().GetLayouts();
+        if (!layouts.IsAvailable())
+            return Fail(QStringLiteral("There is no user interface in this session."),
+                        Status::InvalidState);
+        if (!parsed.Positional().isEmpty()) {
+            const QString name = parsed.PositionalStrings().first();
+            QWidget* layout = layouts.FindLayout(name);
+            if (!layout)
+                return Fail(QStringLiteral("No layout named \"%1\".").arg(name), Status::NotFound);
+            layouts.SetCurrentParent(layout);
+        }
+        SetResult(layouts.FullName(layouts.CurrentParent()));
+        return Status::Success;
+    }
+};
+
+// showPanel TYPE: builds a panel of a registered type in the current parent layout and
+// answers the panel's full name.
+class ShowPanelCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        const QString type = ParsedArguments(arguments).PositionalStrings().first();
+        UiLayouts& layouts = GetHost().GetLayouts();
+        if (!layouts.IsAvailable())
+            return Fail(QStringLiteral("There is no user interface in this session."),
+                        Status::InvalidState);
+        QWidget* parent = layouts.CurrentParent();
+        Status status = Status::Success;
+        QWidget* panel = GetHost().GetPanels().Create(type, parent, QString(), &status);
+        if (status == Status::NotFound)
+            return Fail(QStringLiteral("No panel type named \"%1\".").arg(type), status);
+        if (!panel)
+            return Fail(QStringLiteral("The panel \"%1\" could not be created.").arg(type), status);
+        // The creator may have placed the panel itself; otherwise it goes into the parent.
+        const QString placed = layouts.FullName(panel);
+        if (!placed.isEmpty()) {
+            SetResult(placed);
+            return Status::Success;
+        }
+        QString error;
+        const QString fullName = layouts.AddWidget(panel, layouts.CurrentParent(), type, &error);
+        if (fullName.isEmpty())
+            return Fail(error, Status::Failure);
+        SetResult(fullName);
+        return Status::Success;
+    }
+};
+
+// deleteUI FULLNAME: closes a layout or widget of the host's interface at once, as a user
+// closing a panel would; weak pointers that plug-ins hold to it clear immediately.
+class DeleteUiCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        const QString name = ParsedArguments(arguments).PositionalStrings().first();
+        UiLayouts& layouts = GetHost().GetLayouts();
+        QWidget* widget =
+            name.contains(QLatin1Char('|')) ? layouts.FindWidget(name) : layouts.FindLayout(name);
+        if (!widget || widget == layouts.MainWindow())
+            return Fail(QStringLiteral("No user interface element \"%1\" to delete.").arg(name),
+                        Status::NotFound);
+        // The host ends the widget's life: it leaves its parent and is destroyed now.
+        std::unique_ptr<QWidget> doomed(widget);
+        doomed->setParent(nullptr);
+        return Status::Success;
+    }
+};
+
+Syntax OneName()
+{
+    Syntax syntax;
+    syntax.SetPositionalArguments(ArgumentType::String, 1, 1);
+    return syntax;
+}
+
+} // namespace
+
+void RegisterUiCommands(Host& host)
+{
+    RegisterBuiltin<CreateLayoutCommand>(host, QStringLiteral("createLayout"), [] {
+        Syntax syntax = OneName();
+        syntax.AddFlag(QStringLiteral("-p"), QStringLiteral("-parent"), ArgumentType::String);
+        return syntax;
+    });
+    RegisterBuiltin<SetParentCommand>(host, QStringLiteral("setParent"), [] {
+        Syntax syntax;
+        syntax.SetPositionalArguments(ArgumentType::String, 0, 1);
+        return syntax;
+    });
+    RegisterBuiltin<ShowPanelCommand>(host, QStringLiteral("showPanel"), OneName);
+    RegisterBuiltin<DeleteUiCommand>(host, QStringLiteral("deleteUI"), OneName);
+}
+
+} // namespace kestrel
