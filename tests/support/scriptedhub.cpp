@@ -184,7 +184,7 @@ void ScriptedHub::InvertBone(int partNodeId, bool inverted)
     m_calls.append(QStringLiteral("InvertBone %1 %2").arg(partNodeId).arg(inverted ? 1 : 0));
 }
 
-bool ScriptedHub::LoadInversionStates(const QString&)
+bool ScriptedHub::LoadInversionStates(const QString& characterName)
 {
-    return m_inversionChanged;
+    return m_inversionLoader && m_inversionLoader(characterName);
 }

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <functional>
+
 // Joints with names, parents and world-space samples; a selection; the watches the tool
 // installed; and a log of every call that tells the host something. Renames and deletions
 // emit the hub's signals for watched nodes, as a host would.
@@ -47,8 +49,11 @@ public:
 
     // Verdict the host adds to every validation run.
     void SetHostVerdict(ValidationStatus status, const std::string& message);
-    // Answer of the next LoadInversionStates calls.
-    void SetInversionStatesChanged(bool changed) { m_inversionChanged = changed; }
+    // What LoadInversionStates does: by default nothing, answering false (no host node).
+    void SetInversionLoader(std::function<bool(const QString&)> loader)
+    {
+        m_inversionLoader = std::move(loader);
+    }
 
     const QString& GetHostName() const override;
     const QStringList& GetSelectedTransforms() override;
@@ -79,7 +84,7 @@ private:
     QSet<QString> m_watchedCharacters;
     QStringList m_calls;
     int m_sampleCount = 0;
-    bool m_inversionChanged = false;
+    std::function<bool(const QString&)> m_inversionLoader;
     bool m_hasVerdict = false;
     ValidationStatus m_verdictStatus = ValidationStatus::Valid;
     std::string m_verdictMessage;

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <cstring>
 
 CharacterizationModel::CharacterizationModel(IDCCHub* hub, ToolPaths* toolPaths)
     : QObject(nullptr)
@@ -283,7 +284,11 @@ bool CharacterizationModel::RefreshRestPose()
             changed = true;
         }
     }
-    if (m_hub->LoadInversionStates(m_current->Name()))
+    // The host answers true whenever it holds the character's node; only flags that really
+    // changed call for a new validation.
+    const kinetra::InversionFlags before = m_current->InversionFlags();
+    if (m_hub->LoadInversionStates(m_current->Name()) &&
+        std::memcmp(&before, &m_current->InversionFlags(), sizeof before) != 0)
         changed = true;
     return changed;
 }

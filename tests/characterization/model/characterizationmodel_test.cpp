@@ -135,13 +135,24 @@ TEST_F(Model, GeometryChangesArePickedUpByTheTimerOnlyWhileUnlocked)
     EXPECT_EQ(Overall(), ValidationStatus::Valid);
 }
 
-TEST_F(Model, InversionStateChangesFromTheHostTriggerRevalidation)
+TEST_F(Model, OnlyChangedInversionStatesFromTheHostTriggerRevalidation)
 {
     BindBiped();
     QSignalSpy changed(model.get(), &CharacterizationModel::ModelChanged);
-    hub.SetInversionStatesChanged(true);
+    int loads = 0;
+    std::uint32_t hostLeftKnee = 0;
+    hub.SetInversionLoader([&](const QString&) {
+        ++loads;
+        model->CurrentCharacterization()->InversionFlags().Values[0] = hostLeftKnee;
+        return true; // the host holds the character's node
+    });
+    RunGeometryTick(*model);
+    EXPECT_EQ(changed.count(), 0) << "flags as before: nothing to revalidate";
+
+    hostLeftKnee = 1;
     RunGeometryTick(*model);
     EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(loads, 2);
 }
 
 TEST_F(Model, SampledLimitsRaiseUsageToSeven)
