@@ -60,7 +60,7 @@ bool BuiltinCommand::ReadArguments(const ArgumentList& arguments,
                      .arg(i + 1)
                      .arg(argument.isFlag
                               ? QStringLiteral("the flag -") + argument.flag
-                              : QStringLiteral("a ") + ValueTypeName(argument.value.Type())));
+                              : QStringLiteral("of type ") + ValueTypeName(argument.value.Type())));
             return false;
         }
         values->append(converted);

@@ -304,29 +304,33 @@ bool BvhParser::ApplyFrame(int frame)
     if (m_motionLine < 0)
         return Fail(m_lines.size(), QStringLiteral("there is no MOTION section."));
     int line = m_motionLine + 1;
-    const auto header = [&](const QByteArray& prefix, QByteArray* value) {
+    // Reads "prefix value" from the next non-empty line; `number` gets its 1-based number.
+    const auto header = [&](const QByteArray& prefix, QByteArray* value, int* number) {
         while (line < m_lines.size() && m_lines.at(line).trimmed().isEmpty())
             ++line;
         if (line >= m_lines.size() || !m_lines.at(line).trimmed().startsWith(prefix))
             return Fail(line + 1,
                         QStringLiteral("expected \"%1\".").arg(QString::fromUtf8(prefix)));
         *value = m_lines.at(line).trimmed().mid(prefix.size()).trimmed();
-        ++line;
+        *number = ++line;
         return true;
     };
     QByteArray framesText;
     QByteArray frameTime;
-    if (!header("Frames:", &framesText) || !header("Frame Time:", &frameTime))
+    int framesLine = 0;
+    int timeLine = 0;
+    if (!header("Frames:", &framesText, &framesLine) ||
+        !header("Frame Time:", &frameTime, &timeLine))
         return false;
     bool ok = false;
     const int frameCount = framesText.toInt(&ok);
     if (!ok || frameCount < 0)
-        return Fail(line - 1,
+        return Fail(framesLine,
                     QStringLiteral("bad frame count \"%1\".").arg(QString::fromUtf8(framesText)));
     if (frame >= frameCount)
-        return Fail(line - 1, QStringLiteral("frame %1 requested, the file has %2 frames.")
-                                  .arg(frame)
-                                  .arg(frameCount));
+        return Fail(framesLine, QStringLiteral("frame %1 requested, the file has %2 frames.")
+                                    .arg(frame)
+                                    .arg(frameCount));
     int seen = 0;
     while (line < m_lines.size() && (m_lines.at(line).trimmed().isEmpty() || seen < frame)) {
         if (!m_lines.at(line).trimmed().isEmpty())

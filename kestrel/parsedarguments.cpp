@@ -36,6 +36,13 @@ bool ConvertArgument(ArgumentType type, const Value& value, Value* converted)
 
 namespace {
 
+// "an int", "a string", ...
+QString WithArticle(ArgumentType type)
+{
+    const QString name = ArgumentTypeName(type);
+    return (type == ArgumentType::Int ? QStringLiteral("an ") : QStringLiteral("a ")) + name;
+}
+
 QString Describe(const Value& value)
 {
     if (value.Type() == ValueType::String)
@@ -92,8 +99,8 @@ void ParsedArguments::Parse(const Syntax& syntax, const ArgumentList& arguments)
             Value converted;
             if (!ConvertArgument(syntax.PositionalType(), argument.value, &converted)) {
                 Fail(Status::InvalidParameter,
-                     QStringLiteral("Expected a %1 argument, found %2.")
-                         .arg(ArgumentTypeName(syntax.PositionalType()), Describe(argument.value)));
+                     QStringLiteral("Expected %1 argument, found %2.")
+                         .arg(WithArticle(syntax.PositionalType()), Describe(argument.value)));
                 return;
             }
             m_positional.append(converted);
@@ -123,10 +130,10 @@ void ParsedArguments::Parse(const Syntax& syntax, const ArgumentList& arguments)
             if (m_query && values.isEmpty())
                 break; // query mode: the flag stands alone
             Fail(Status::InvalidParameter,
-                 available ? QStringLiteral("Flag \"-%1\" expects a %2 argument, found %3.")
-                                 .arg(name, ArgumentTypeName(type), Describe(items.at(i + 1).value))
-                           : QStringLiteral("Flag \"-%1\" expects a %2 argument.")
-                                 .arg(name, ArgumentTypeName(type)));
+                 available ? QStringLiteral("Flag \"-%1\" expects %2 argument, found %3.")
+                                 .arg(name, WithArticle(type), Describe(items.at(i + 1).value))
+                           : QStringLiteral("Flag \"-%1\" expects %2 argument.")
+                                 .arg(name, WithArticle(type)));
             return;
         }
         m_flags.insert(flag->longName, values);

@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include "nodename.h"
+#include "ownedstring.h"
 #include "scenejournal.h"
 
 #include <algorithm>
@@ -146,9 +147,9 @@ Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QStrin
                 : QStringLiteral("The parent %1 is not a transform.").arg(Quoted(parent->Name())));
         return nullptr;
     }
-    m_nodes.push_back(std::unique_ptr<Node>(new Node(m_nextId++, type, name)));
+    m_nodes.push_back(std::unique_ptr<Node>(new Node(m_nextId++, type, OwnedCopy(name))));
     Node* node = m_nodes.back().get();
-    m_byName.insert(name, node);
+    m_byName.insert(node->Name(), node);
     if (node->IsTransform())
         Attach(node, parent, childIndex);
     if (m_journal)
@@ -219,8 +220,8 @@ Status Scene::RenameNode(Node* node, const QString& newName, QString* error)
     }
     const QString previous = node->Name();
     m_byName.remove(previous);
-    node->m_name = newName;
-    m_byName.insert(newName, node);
+    node->m_name = OwnedCopy(newName);
+    m_byName.insert(node->m_name, node);
     if (m_journal)
         m_journal->RecordRenamed(previous, newName);
     m_notifier.NotifyNameChanged(*node, previous);
@@ -275,7 +276,7 @@ Status Scene::AddAttribute(Node* node, const QString& name, AttributeType type, 
                             .arg(Quoted(node->Name()), Quoted(name)));
         return Status::AlreadyExists;
     }
-    node->m_attributes.push_back({name, type, DefaultAttributeValue(type)});
+    node->m_attributes.push_back({OwnedCopy(name), type, DefaultAttributeValue(type)});
     if (m_journal)
         m_journal->RecordAttributeAdded(*node, node->m_attributes.back());
     return Status::Success;
@@ -319,7 +320,7 @@ Status Scene::SetAttribute(Node* node, const QString& name, const Value& value, 
         SetError(error, attribute->type == AttributeType::Message
                             ? QStringLiteral("%1.%2 is a message attribute and holds no value.")
                                   .arg(node->Name(), name)
-                            : QStringLiteral("%1.%2 holds a %3, not a %4.")
+                            : QStringLiteral("%1.%2 holds %3 values, not %4.")
                                   .arg(node->Name(), name, AttributeTypeName(attribute->type),
                                        ValueTypeName(value.Type())));
         return Status::InvalidParameter;
@@ -327,7 +328,8 @@ Status Scene::SetAttribute(Node* node, const QString& name, const Value& value, 
     if (attribute->value == converted)
         return Status::Success;
     const Value before = attribute->value;
-    attribute->value = converted;
+    attribute->value =
+        converted.Type() == ValueType::String ? Value(OwnedCopy(converted.ToString())) : converted;
     if (m_journal)
         m_journal->RecordAttributeSet(*node, name, before, converted);
     return Status::Success;
@@ -355,7 +357,7 @@ Status Scene::Connect(Node* fromNode, const QString& fromAttribute, Node* toNode
                             .arg(toNode->Name(), toAttribute));
         return Status::AlreadyExists;
     }
-    m_connections.push_back({fromNode, fromAttribute, toNode, toAttribute});
+    m_connections.push_back({fromNode, OwnedCopy(fromAttribute), toNode, OwnedCopy(toAttribute)});
     if (m_journal)
         m_journal->RecordConnected(m_connections.back());
     return Status::Success;

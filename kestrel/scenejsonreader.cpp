@@ -160,8 +160,8 @@ bool ReadAttributeValue(const ObjectReader& reader, Attribute* attribute)
         break;
     }
     if (!ok)
-        return reader.Fail(
-            QStringLiteral("\"value\" is not a %1.").arg(AttributeTypeName(attribute->type)));
+        return reader.Fail(QStringLiteral("\"value\" does not fit the type %1.")
+                               .arg(AttributeTypeName(attribute->type)));
     return true;
 }
 

@@ -70,8 +70,10 @@ bool Lexer::ReadString()
     QString value;
     while (true) {
         const QChar c = Peek();
-        if (c.isNull() || c == QLatin1Char('\n'))
+        if (c.isNull() || c == QLatin1Char('\n')) {
+            m_column = column; // point at the opening quote
             return Fail(QStringLiteral("unterminated string."));
+        }
         if (c == QLatin1Char('"'))
             break;
         if (c == QLatin1Char('\\')) {
@@ -119,20 +121,17 @@ bool Lexer::ReadNumber()
             Advance();
     }
     const QString text = m_text.mid(start, m_pos - start);
+    const int end = m_column;
+    m_column = column; // errors point at the number's start
     if (IsWordChar(Peek()) || IsDigit(Peek()))
         return Fail(QStringLiteral("malformed number \"%1%2\".").arg(text, Peek()));
     bool ok = false;
-    if (isDouble) {
-        const double value = text.toDouble(&ok);
-        if (!ok)
-            return Fail(QStringLiteral("malformed number \"%1\".").arg(text));
-        Emit(ScriptTokenKind::Literal, text, Value(value), column);
-    } else {
-        const int value = text.toInt(&ok);
-        if (!ok)
-            return Fail(QStringLiteral("integer \"%1\" out of range.").arg(text));
-        Emit(ScriptTokenKind::Literal, text, Value(value), column);
-    }
+    const Value value = isDouble ? Value(text.toDouble(&ok)) : Value(text.toInt(&ok));
+    if (!ok)
+        return Fail(isDouble ? QStringLiteral("malformed number \"%1\".").arg(text)
+                             : QStringLiteral("integer \"%1\" out of range.").arg(text));
+    m_column = end;
+    Emit(ScriptTokenKind::Literal, text, value, column);
     return true;
 }
 

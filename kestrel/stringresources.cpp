@@ -1,12 +1,14 @@
 #include "stringresources.h"
 
+#include "ownedstring.h"
+
 namespace kestrel {
 
 Status StringResources::Register(const StringResourceId& id, const QString& defaultText)
 {
     if (id.pluginKey.isEmpty() || id.key.isEmpty())
         return Status::InvalidParameter;
-    m_texts.insert(qMakePair(id.pluginKey, id.key), defaultText);
+    m_texts.insert(qMakePair(OwnedCopy(id.pluginKey), OwnedCopy(id.key)), OwnedCopy(defaultText));
     return Status::Success;
 }
 

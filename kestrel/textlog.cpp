@@ -1,12 +1,14 @@
 #include "textlog.h"
 
+#include "ownedstring.h"
+
 #include <QSaveFile>
 
 namespace kestrel {
 
 void TextLog::Append(const QString& text)
 {
-    m_entries.append(text);
+    m_entries.append(OwnedCopy(text));
     if (m_stream) {
         const QByteArray line = (m_prefix + text + QLatin1Char('\n')).toUtf8();
         std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), m_stream);

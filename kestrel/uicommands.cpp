@@ -5,6 +5,8 @@
 #include "parsedarguments.h"
 #include "uilayouts.h"
 
+#include <QLayout>
+
 #include <memory>
 
 namespace kestrel {
@@ -84,14 +86,13 @@ public:
             return Fail(QStringLiteral("No panel type named \"%1\".").arg(type), status);
         if (!panel)
             return Fail(QStringLiteral("The panel \"%1\" could not be created.").arg(type), status);
-        // The creator may have placed the panel itself; otherwise it goes into the parent.
-        const QString placed = layouts.FullName(panel);
-        if (!placed.isEmpty()) {
-            SetResult(placed);
-            return Status::Success;
-        }
+        // The creator may have put the panel into a host layout of its choice; otherwise it
+        // goes into the current parent.
+        QWidget* holder = panel->parentWidget();
+        const bool placed = holder && holder->layout() && holder->layout()->indexOf(panel) >= 0 &&
+                            !layouts.FullName(holder).isEmpty();
         QString error;
-        const QString fullName = layouts.AddWidget(panel, layouts.CurrentParent(), type, &error);
+        const QString fullName = layouts.AddWidget(panel, placed ? holder : parent, type, &error);
         if (fullName.isEmpty())
             return Fail(error, Status::Failure);
         SetResult(fullName);

@@ -1,5 +1,7 @@
 #include "uilayouts.h"
 
+#include "ownedstring.h"
+
 #include <QApplication>
 #include <QVBoxLayout>
 
@@ -23,7 +25,7 @@ bool IsIdentifier(const QString& name)
 QWidget* NewContainer(const QString& name, QWidget* parent)
 {
     auto* container = new QWidget(parent);
-    container->setObjectName(name);
+    container->setObjectName(OwnedCopy(name));
     container->setProperty(kLayoutProperty, true);
     new QVBoxLayout(container);
     return container;
@@ -142,13 +144,15 @@ QString UiLayouts::AddWidget(QWidget* widget, QWidget* layout, const QString& ty
     if (widget->objectName().isEmpty()) {
         for (int number = 1;; ++number) {
             const QString name = typeName + QString::number(number);
-            if (!layout->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly)) {
+            QWidget* sibling = layout->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+            if (!sibling || sibling == widget) {
                 widget->setObjectName(name);
                 break;
             }
         }
     }
-    layout->layout()->addWidget(widget);
+    if (layout->layout()->indexOf(widget) < 0)
+        layout->layout()->addWidget(widget);
     return FullName(widget);
 }
 

@@ -44,9 +44,10 @@ public:
     QString FullName(const QWidget* widget);
     // A widget by full name; nullptr when none.
     QWidget* FindWidget(const QString& fullName);
-    // Puts `widget` at the end of `layout` (which becomes its parent). A widget without an
-    // object name gets `typeName` followed by the smallest free number ("Panel1"). Returns
-    // the widget's full name; empty with `error` when the layout is not one of ours.
+    // Puts `widget` at the end of `layout` (which becomes its parent), unless the layout holds
+    // it already. A widget without an object name gets `typeName` followed by the smallest free
+    // number ("Panel1"). Returns the widget's full name; empty with `error` when the layout is
+    // not one of ours.
     QString AddWidget(QWidget* widget, QWidget* layout, const QString& typeName, QString* error);
 
 private:

@@ -1,0 +1,5 @@
+// A shared library that exports none of the plug-in entry points, for the loader's tests.
+extern "C" int kestrelNotAPluginMarker()
+{
+    return 42;
+}

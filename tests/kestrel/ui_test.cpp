@@ -1,0 +1,126 @@
+// UI embedding: named layouts, the current parent, panels from plug-ins and their lifetimes.
+#include "kestreltest.h"
+
+#include "pluginmanager.h"
+#include "uilayouts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+
+using namespace kestrel;
+
+namespace {
+
+class Ui : public HostTest
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "kestrel_tests";
+            static char* argv[] = {name, nullptr};
+            static QApplication application(argc, argv);
+        }
+    }
+    UiLayouts& layouts() { return host.GetLayouts(); }
+    QString m_error;
+};
+
+} // namespace
+
+TEST_F(Ui, LayoutsNestUnderTheMainWindowAndBecomeTheCurrentParent)
+{
+    EXPECT_EQ(RunOk("setParent"), "kestrelMainWindow");
+    EXPECT_EQ(RunOk("createLayout toolArea"), "kestrelMainWindow|toolArea");
+    EXPECT_EQ(RunOk("createLayout kntCharacterizationScrollControl"),
+              "kestrelMainWindow|toolArea|kntCharacterizationScrollControl");
+    EXPECT_EQ(RunOk("createLayout side -parent kestrelMainWindow"), "kestrelMainWindow|side");
+    EXPECT_EQ(RunOk("setParent kntCharacterizationScrollControl"),
+              "kestrelMainWindow|toolArea|kntCharacterizationScrollControl");
+    QWidget* layout = layouts().FindLayout("kntCharacterizationScrollControl");
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layouts().FindLayout("kestrelMainWindow|toolArea|kntCharacterizationScrollControl"),
+              layout);
+    EXPECT_EQ(layouts().CurrentParent(), layout);
+    EXPECT_EQ(layouts().FindLayout("kntDefinitionScrollLayout"), nullptr);
+    EXPECT_EQ(RunFails("createLayout side"),
+              "createLayout: A layout named \"side\" already exists.");
+    EXPECT_EQ(RunFails("createLayout \"bad name\""),
+              "createLayout: \"bad name\" is not a valid layout name.");
+    EXPECT_EQ(RunFails("setParent nowhere"), "setParent: No layout named \"nowhere\".");
+    // Deleting the current parent falls back to the main window.
+    RunOk("deleteUI toolArea");
+    EXPECT_EQ(layouts().FindLayout("kntCharacterizationScrollControl"), nullptr);
+    EXPECT_EQ(RunOk("setParent"), "kestrelMainWindow");
+}
+
+TEST_F(Ui, AddedWidgetsGetTheirTypeNameAndAFullName)
+{
+    QWidget* layout = layouts().CreateLayout("panels", nullptr, &m_error);
+    ASSERT_NE(layout, nullptr);
+    QString error;
+    auto* first = new QLabel;
+    auto* second = new QLabel;
+    auto* named = new QLabel;
+    named->setObjectName("mine");
+    EXPECT_EQ(layouts().AddWidget(first, layout, "CharacterizationTool", &error),
+              "kestrelMainWindow|panels|CharacterizationTool1");
+    EXPECT_EQ(layouts().AddWidget(second, layout, "CharacterizationTool", &error),
+              "kestrelMainWindow|panels|CharacterizationTool2");
+    EXPECT_EQ(layouts().AddWidget(named, layout, "CharacterizationTool", &error),
+              "kestrelMainWindow|panels|mine");
+    EXPECT_EQ(first->parentWidget(), layout);
+    EXPECT_EQ(layouts().FindWidget("kestrelMainWindow|panels|CharacterizationTool2"), second);
+    QLabel stray;
+    EXPECT_EQ(layouts().AddWidget(new QLabel(&stray), &stray, "X", &error), "");
+    EXPECT_EQ(error, "No widget, or the target is not a host layout.");
+}
+
+TEST_F(Ui, PanelsComeFromPluginCreatorsAndGoBeforeTheirLibrary)
+{
+    ASSERT_EQ(host.GetPlugins().Load(QStringLiteral(KESTREL_TEST_PLUGIN_DIR) +
+                                     "/libkestreltestplugin.so"),
+              Status::Success);
+    RunOk("createLayout dock");
+    EXPECT_EQ(RunOk("showPanel kestrelTestPanel"), "kestrelMainWindow|dock|kestrelTestPanel1");
+    QPointer<QWidget> panel = layouts().FindWidget("kestrelMainWindow|dock|kestrelTestPanel1");
+    ASSERT_FALSE(panel.isNull());
+    EXPECT_EQ(qobject_cast<QLabel*>(panel.data())->text(), "test panel");
+    EXPECT_EQ(RunFails("showPanel nothing"), "showPanel: No panel type named \"nothing\".");
+    // The test plug-in leaves its panel alive; the host deletes it before closing the library.
+    RunOk("unloadPlugin kestreltestplugin");
+    EXPECT_TRUE(panel.isNull());
+    EXPECT_EQ(host.GetWarningLog().Last(),
+              "The plug-in \"kestreltestplugin\" left 1 panel widget(s) behind; removed.");
+}
+
+TEST_F(Ui, DeletingAWidgetClearsWeakPointersAtOnce)
+{
+    QWidget* layout = layouts().CreateLayout("area", nullptr, &m_error);
+    QString error;
+    QPointer<QWidget> widget(new QLabel);
+    layouts().AddWidget(widget, layout, "Tool", &error);
+    RunOk("deleteUI \"kestrelMainWindow|area|Tool1\"");
+    EXPECT_TRUE(widget.isNull());
+    EXPECT_EQ(RunFails("deleteUI kestrelMainWindow"),
+              "deleteUI: No user interface element \"kestrelMainWindow\" to delete.");
+}
+
+TEST(UiWithoutApplication, EveryOperationFailsCleanly)
+{
+    if (QCoreApplication::instance())
+        GTEST_SKIP() << "another test of this process created the application";
+    HostOptions options;
+    options.writeToStandardStreams = false;
+    Host host(options);
+    EXPECT_FALSE(host.GetLayouts().IsAvailable());
+    EXPECT_EQ(host.GetLayouts().MainWindow(), nullptr);
+    EXPECT_EQ(host.GetInterpreter().Execute("createLayout a", ExecuteOptions()).status,
+              Status::InvalidState);
+    EXPECT_EQ(host.GetErrorLog().Last(),
+              "createLayout: There is no user interface in this session.");
+    EXPECT_EQ(host.GetInterpreter().Execute("showPanel a", ExecuteOptions()).status,
+              Status::InvalidState);
+}
