@@ -5,6 +5,10 @@ if(LOG)
     file(REMOVE ${LOG})
 endif()
 string(REPLACE "\\n" "\n" ARGS "${ARGS}")
+# Sanitized runs: the leak checker's summary of suppressed leaks would pollute stderr.
+if(DEFINED ENV{LSAN_OPTIONS})
+    set(ENV{LSAN_OPTIONS} "$ENV{LSAN_OPTIONS}:print_suppressions=0")
+endif()
 execute_process(
     COMMAND ${KESTREL} ${ARGS}
     WORKING_DIRECTORY ${WORK_DIR}
