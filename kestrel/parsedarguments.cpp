@@ -113,7 +113,7 @@ void ParsedArguments::Parse(const Syntax& syntax, const ArgumentList& arguments)
                              (name == QLatin1String("q") || name == QLatin1String("query")));
         if (isMode)
             continue;
-        const FlagSpec* flag = syntax.FindFlag(name);
+        const FlagDeclaration* flag = syntax.FindFlag(name);
         if (!flag) {
             Fail(Status::UnknownParameter, QStringLiteral("Unknown flag \"-%1\".").arg(name));
             return;
@@ -161,10 +161,10 @@ void ParsedArguments::Parse(const Syntax& syntax, const ArgumentList& arguments)
 
 const QVector<Value>* ParsedArguments::FlagValues(const QString& flag) const
 {
-    const FlagSpec* spec = m_syntax.FindFlag(flag);
-    if (!spec)
+    const FlagDeclaration* declared = m_syntax.FindFlag(flag);
+    if (!declared)
         return nullptr;
-    const auto it = m_flags.constFind(spec->longName);
+    const auto it = m_flags.constFind(declared->longName);
     return it == m_flags.constEnd() ? nullptr : &it.value();
 }
 

@@ -63,10 +63,10 @@ void Syntax::SetPositionalArguments(ArgumentType type, int minimum, int maximum)
     m_positionalMaximum = maximum;
 }
 
-const FlagSpec* Syntax::FindFlag(const QString& name) const
+const FlagDeclaration* Syntax::FindFlag(const QString& name) const
 {
     const QString bare = Bare(name);
-    for (const FlagSpec& flag : m_flags) {
+    for (const FlagDeclaration& flag : m_flags) {
         if (flag.shortName == bare || flag.longName == bare)
             return &flag;
     }

@@ -24,7 +24,7 @@ enum class ArgumentType
 KESTREL_EXPORT QString ArgumentTypeName(ArgumentType type);
 
 // One declared flag. Names are stored without the leading '-'.
-struct FlagSpec
+struct FlagDeclaration
 {
     QString shortName;
     QString longName;
@@ -62,12 +62,12 @@ public:
     ArgumentType PositionalType() const { return m_positionalType; }
     int PositionalMinimum() const { return m_positionalMinimum; }
     int PositionalMaximum() const { return m_positionalMaximum; }
-    const QVector<FlagSpec>& Flags() const { return m_flags; }
+    const QVector<FlagDeclaration>& Flags() const { return m_flags; }
     // The flag with that short or long name (with or without '-'); nullptr when none.
-    const FlagSpec* FindFlag(const QString& name) const;
+    const FlagDeclaration* FindFlag(const QString& name) const;
 
 private:
-    QVector<FlagSpec> m_flags;
+    QVector<FlagDeclaration> m_flags;
     bool m_editEnabled = false;
     bool m_queryEnabled = false;
     ArgumentType m_positionalType = ArgumentType::String;

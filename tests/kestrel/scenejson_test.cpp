@@ -225,3 +225,34 @@ TEST_F(SceneJson, TheSamplesHoldTheSameTPoseInBothFormats)
     }
     EXPECT_GE(names.size(), 30);
 }
+
+TEST(SceneJsonWriter, WritesOneNodePerLineAndLeavesDefaultsOut)
+{
+    SceneDescription description;
+    NodeRecord plain;
+    plain.name = "A";
+    plain.type = NodeType::Joint;
+    plain.transform.translation = Vector3(1, 2.5, -3);
+    NodeRecord turned;
+    turned.name = "B";
+    turned.type = NodeType::Transform;
+    turned.parent = "A";
+    turned.transform.rotation = Vector3(M_PI / 2, 0, 0);
+    turned.transform.rotationOrder = RotationOrder::ZYX;
+    turned.attributes = {{"on", AttributeType::Bool, Value(true)},
+                         {"m", AttributeType::Message, Value()}};
+    NodeRecord character;
+    character.name = "C";
+    character.type = NodeType::Character;
+    description.nodes = {plain, turned, character};
+    description.connections = {{"B", "m", "A", "x"}};
+    EXPECT_EQ(
+        SceneJsonWriter::ToJson(description),
+        "{\n\"kestrelScene\": 1,\n\"nodes\": [\n"
+        "    {\"name\": \"A\", \"type\": \"joint\", \"translate\": [1, 2.5, -3]},\n"
+        "    {\"name\": \"B\", \"type\": \"transform\", \"parent\": \"A\", \"rotate\": [90, 0, 0], "
+        "\"rotateOrder\": \"zyx\", \"attributes\": [{\"name\": \"on\", \"type\": \"bool\", "
+        "\"value\": true}, {\"name\": \"m\", \"type\": \"message\"}]},\n"
+        "    {\"name\": \"C\", \"type\": \"character\"}\n"
+        "],\n\"connections\": [\n    {\"from\": \"B.m\", \"to\": \"A.x\"}\n]\n}\n");
+}

@@ -1,6 +1,7 @@
 // The script language: statement forms, literals, the texts the tool sends, and broken texts.
 #include "kestreltest.h"
 
+#include "commandregistry.h"
 #include "scriptparser.h"
 
 using namespace kestrel;
@@ -181,4 +182,33 @@ TEST_F(ScriptRun, EchoWritesTheTextToTheOutputBeforeRunningIt)
     options.echo = true;
     host.GetInterpreter().Execute("print \"x\"", options);
     EXPECT_EQ(host.GetOutputLog().Entries(), QStringList({"print \"x\"", "x"}));
+}
+
+TEST_F(ScriptRun, ScriptsThatRunThemselvesStopAtTheNestingLimit)
+{
+    struct Recursive : Command
+    {
+        Status Run(const ArgumentList&) override
+        {
+            return Host::Current()->ExecuteScript("recurse").status;
+        }
+    };
+    host.GetCommands().Register(
+        "recurse", [] { return std::make_unique<Recursive>(); }, {}, nullptr);
+    EXPECT_EQ(Run("recurse").status, Status::InvalidState);
+    EXPECT_EQ(Errors().first(), "recurse: scripts are nested more than 64 levels deep.");
+    EXPECT_EQ(host.GetScriptLog().Count(), 64);
+}
+
+TEST(Values, PrintAsTheBatchRunnerShowsThem)
+{
+    EXPECT_EQ(Value(true).ToText(), "true");
+    EXPECT_EQ(Value(-3).ToText(), "-3");
+    EXPECT_EQ(Value(0.1 + 0.2).ToText(), "0.3");
+    EXPECT_EQ(Value(-1e-12).ToText(), "0");
+    EXPECT_EQ(Value(QVector<double>{1, -0.5, 1e-15}).ToText(), "1 -0.5 0");
+    EXPECT_EQ(Value(QStringList{"a", "b c"}).ToText(), "a b c");
+    EXPECT_EQ(Value().ToText(), "");
+    EXPECT_EQ(Value("x").ToInt(), 0) << "other types answer their default";
+    EXPECT_EQ(Value(2).ToDouble(), 2.0);
 }

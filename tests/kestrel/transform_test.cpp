@@ -175,3 +175,22 @@ TEST_F(Transforms, WorldSpaceEditsLandWhereAsked)
     RunOk("createNode character -n C");
     EXPECT_EQ(RunFails("xform -t 1 2 3 C"), "xform: \"C\" is not a transform.");
 }
+
+TEST(Matrices, TheAffineInverseUndoesRotationNonUniformScaleAndTranslation)
+{
+    TransformValues values;
+    values.translation = Vector3(3, -4, 5);
+    values.rotation = Vector3(0.3, 1.2, -0.7);
+    values.rotationOrder = RotationOrder::ZXY;
+    values.rotateAxis = Vector3(0.1, 0, 0.2);
+    values.scale = Vector3(2, 0.5, 3);
+    values.jointOrient = Vector3(0, 0.4, 0);
+    const Matrix4 m = values.LocalMatrix(true);
+    const Vector3 probe(1.5, -2, 0.25);
+    EXPECT_TRUE(
+        NearVector(m.AffineInverse().TransformPoint(m.TransformPoint(probe)), probe, 1e-12));
+    EXPECT_TRUE(NearVector(m.TranslationPart(), values.translation));
+    // A singular matrix has no inverse: identity comes back rather than infinities.
+    values.scale = Vector3(0, 1, 1);
+    EXPECT_TRUE(NearVector(values.LocalMatrix(false).AffineInverse().TransformPoint(probe), probe));
+}
