@@ -1,0 +1,262 @@
+#include "characterizationtoolwrapper.h"
+
+#include "charactertool.h"
+#include "host.h"
+#include "scene.h"
+#include "uilayouts.h"
+
+#include <QWidget>
+
+const char* const CharacterizationToolWrapper::kToolLayout = "kntCharacterizationScrollControl";
+const char* const CharacterizationToolWrapper::kFallbackLayout = "kntDefinitionScrollLayout";
+
+namespace {
+
+const QString kInversionAttributes[4] = {
+    QStringLiteral("leftKneeInverted"), QStringLiteral("rightKneeInverted"),
+    QStringLiteral("leftElbowInverted"), QStringLiteral("rightElbowInverted")};
+
+} // namespace
+
+CharacterizationToolWrapper::CharacterizationToolWrapper(kestrel::Host& host,
+                                                         const QString& loadFolder,
+                                                         const QString& resourceFolder)
+    : m_host(host)
+    , m_sampler(host)
+    , m_loadFolder(loadFolder)
+    , m_resourceFolder(resourceFolder)
+{
+    emit selectionChanged();
+}
+
+CharacterizationToolWrapper::~CharacterizationToolWrapper()
+{
+    kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    if (m_selectionWatch)
+        notifier.RemoveCallback(m_selectionWatch);
+    delete m_tool.data();
+    // No watch may outlive the bridge: every callback still recorded goes now.
+    for (const auto& watch : m_watches) {
+        for (quint64 id : watch.second)
+            notifier.RemoveCallback(id);
+    }
+    m_watches.clear();
+}
+
+void CharacterizationToolWrapper::AttachTool()
+{
+    if (m_tool)
+        return;
+    kestrel::UiLayouts& layouts = m_host.GetLayouts();
+    QWidget* layout = layouts.FindLayout(QLatin1String(kToolLayout));
+    if (!layout)
+        layout = layouts.FindLayout(QLatin1String(kFallbackLayout));
+    if (!layout)
+        return;
+    m_tool = new CharacterTool(m_loadFolder.toUtf8().constData(),
+                               m_resourceFolder.toUtf8().constData(), layout, this);
+    if (m_tool)
+        m_tool->SkipRollNodesInMatching();
+    m_selectionWatch = m_host.GetScene().GetNotifier().AddSelectionChangedCallback(
+        [this] { emit selectionChanged(); });
+}
+
+kestrel::Node* CharacterizationToolWrapper::Lookup(const QString& name) const
+{
+    return name.isEmpty() ? nullptr : m_host.GetScene().Find(name);
+}
+
+bool CharacterizationToolWrapper::SceneBeingReset() const
+{
+    const kestrel::Scene& scene = m_host.GetScene();
+    return scene.IsOpeningFile() || scene.IsCreatingNewScene();
+}
+
+void CharacterizationToolWrapper::RunScript(const QString& text, bool undoable)
+{
+    kestrel::ExecuteOptions options;
+    options.echo = false;
+    options.undoable = undoable;
+    m_host.ExecuteScript(text, options);
+}
+
+QStringList CharacterizationToolWrapper::RunListing(const QString& text)
+{
+    kestrel::ExecuteOptions options;
+    options.echo = false;
+    options.undoable = false;
+    return m_host.ExecuteScript(text, options).result.ToStringArray();
+}
+
+const QString& CharacterizationToolWrapper::GetHostName() const
+{
+    return m_hostName;
+}
+
+const QStringList& CharacterizationToolWrapper::GetSelectedTransforms()
+{
+    m_selection = RunListing(QStringLiteral("ls -selection -type \"transform\""));
+    return m_selection;
+}
+
+bool CharacterizationToolWrapper::IsTransform(const QString& node)
+{
+    const kestrel::Node* found = Lookup(node);
+    return found && found->IsTransform();
+}
+
+int CharacterizationToolWrapper::GetNodeTransform(const QString& node, int nodeId,
+                                                  NodeTransformRecord& record, bool worldSpace)
+{
+    return m_sampler.GetNodeTransform(node, nodeId, record, worldSpace);
+}
+
+bool CharacterizationToolWrapper::GetParentName(const QString& node, QString& parent)
+{
+    const kestrel::Node* found = Lookup(node);
+    if (!found || !found->IsTransform())
+        return false;
+    if (!found->Parent()) {
+        // Directly under the scene root "world".
+        parent.clear();
+        return false;
+    }
+    parent = found->Parent()->Name();
+    return true;
+}
+
+void CharacterizationToolWrapper::Record(const QString& name, quint64 callbackId)
+{
+    m_watches[name].push_back(callbackId);
+}
+
+void CharacterizationToolWrapper::AddNodeCallbacks(const QString& node)
+{
+    kestrel::Node* found = Lookup(node);
+    if (!found)
+        return;
+    kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    Record(node, notifier.AddNameChangedCallback(
+                     found, [this](kestrel::Node& renamed, const QString& previous) {
+                         emit NameChanged(renamed.Name(), previous);
+                     }));
+    Record(node, notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
+        emit NodeRemoved(removed.Name(), SceneBeingReset());
+    }));
+    Record(node, notifier.AddDestroyedCallback(found, [this, name = node](const QString&) {
+        emit NodeRemoved(name, SceneBeingReset());
+    }));
+}
+
+void CharacterizationToolWrapper::AddCharacterizationNodeCallbacks(const QString& characterName)
+{
+    kestrel::Node* found = Lookup(characterName);
+    if (!found)
+        return;
+    kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    Record(characterName, notifier.AddNameChangedCallback(
+                              found, [this](kestrel::Node& renamed, const QString& previous) {
+                                  emit CharacterizationNameChanged(renamed.Name(), previous);
+                              }));
+    Record(characterName, notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
+        emit CharacterizationNodeRemoved(removed.Name());
+    }));
+}
+
+void CharacterizationToolWrapper::RemoveNodeCallbacks(const QString& node)
+{
+    // A name the scene no longer knows keeps its watches: the host drops them with the node.
+    if (!Lookup(node))
+        return;
+    auto found = m_watches.find(node);
+    if (found == m_watches.end())
+        return;
+    kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    for (quint64 id : found->second)
+        notifier.RemoveCallback(id);
+    m_watches.erase(found);
+}
+
+void CharacterizationToolWrapper::RemoveCharacterizationNodeCallbacks(const QString& characterName)
+{
+    RemoveNodeCallbacks(characterName);
+}
+
+int CharacterizationToolWrapper::WatchCount(const QString& node) const
+{
+    auto found = m_watches.find(node);
+    return found == m_watches.end() ? 0 : int(found->second.size());
+}
+
+void CharacterizationToolWrapper::GetAllTransforms(QStringList& names)
+{
+    names = RunListing(QStringLiteral("ls -transforms"));
+}
+
+void CharacterizationToolWrapper::SelectNode(const QString& node)
+{
+    kestrel::Node* found = Lookup(node);
+    if (found)
+        m_host.GetScene().GetSelection().Replace({found});
+}
+
+void CharacterizationToolWrapper::SetCharacterObject(const QString&, const QString& object,
+                                                     const QString& characterName, int nodeId,
+                                                     bool flag)
+{
+    RunScript(QStringLiteral("setCharacterObject(\"%1\",\"%2\",%3,%4);")
+                  .arg(object, characterName)
+                  .arg(nodeId)
+                  .arg(flag ? 1 : 0),
+              true);
+}
+
+void CharacterizationToolWrapper::DeleteCharacter(const QString& characterName)
+{
+    RunScript(QStringLiteral("deleteCharacter( \"%1\" );").arg(characterName), true);
+}
+
+void CharacterizationToolWrapper::UpdateCharacterControlsUI()
+{
+    RunScript(QStringLiteral("kntUpdateCharacterControlsUICallback"), false);
+}
+
+void CharacterizationToolWrapper::InvertBone(int partNodeId, bool inverted)
+{
+    RunScript(QStringLiteral("characterizationInvertBone( %1, %2 );")
+                  .arg(partNodeId)
+                  .arg(inverted ? 1 : 0),
+              true);
+}
+
+void CharacterizationToolWrapper::CreateCharacterNode(bool)
+{
+    RunScript(QStringLiteral("CreateCharacterFromCurrentCharacter()"), true);
+}
+
+bool CharacterizationToolWrapper::LoadInversionStates(const QString& characterName)
+{
+    if (characterName.isEmpty() || characterName.startsWith(QLatin1Char('-')))
+        return false;
+    const kestrel::Node* character = Lookup(characterName);
+    if (!character)
+        return false;
+    bool values[4];
+    for (int i = 0; i < 4; ++i) {
+        const kestrel::Attribute* attribute = character->FindAttribute(kInversionAttributes[i]);
+        values[i] = attribute && attribute->value.ToBool();
+    }
+    for (int i = 0; i < 4; ++i)
+        SetInversionState(characterName, i, values[i]);
+    return true;
+}
+
+QString CharacterizationToolWrapper::CleanNodeName(const QString& hostName)
+{
+    QString name = hostName;
+    name.replace(QStringLiteral("XFRASC032"), QStringLiteral(" "));
+    const int bar = name.lastIndexOf(QLatin1Char('|'));
+    if (bar > 0)
+        name.remove(0, bar);
+    return name;
+}
