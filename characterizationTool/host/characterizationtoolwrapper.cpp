@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 const char* const CharacterizationToolWrapper::kToolLayout = "kntCharacterizationScrollControl";
 const char* const CharacterizationToolWrapper::kFallbackLayout = "kntDefinitionScrollLayout";
 
@@ -36,9 +38,9 @@ CharacterizationToolWrapper::~CharacterizationToolWrapper()
         notifier.RemoveCallback(m_selectionWatch);
     delete m_tool.data();
     // No watch may outlive the bridge: every callback still recorded goes now.
-    for (const auto& watch : m_watches) {
-        for (quint64 id : watch.second)
-            notifier.RemoveCallback(id);
+    for (const auto& watches : m_watches) {
+        for (const Watch& watch : watches.second)
+            notifier.RemoveCallback(watch.callbackId);
     }
     m_watches.clear();
 }
@@ -125,9 +127,10 @@ bool CharacterizationToolWrapper::GetParentName(const QString& node, QString& pa
     return true;
 }
 
-void CharacterizationToolWrapper::Record(const QString& name, quint64 callbackId)
+void CharacterizationToolWrapper::Record(const QString& name, const kestrel::Node& node,
+                                         quint64 callbackId)
 {
-    m_watches[name].push_back(callbackId);
+    m_watches[name].push_back({node.Id(), callbackId});
 }
 
 void CharacterizationToolWrapper::AddNodeCallbacks(const QString& node)
@@ -136,14 +139,15 @@ void CharacterizationToolWrapper::AddNodeCallbacks(const QString& node)
     if (!found)
         return;
     kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
-    Record(node, notifier.AddNameChangedCallback(
-                     found, [this](kestrel::Node& renamed, const QString& previous) {
-                         emit NameChanged(renamed.Name(), previous);
-                     }));
-    Record(node, notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
+    Record(node, *found,
+           notifier.AddNameChangedCallback(found,
+                                           [this](kestrel::Node& renamed, const QString& previous) {
+                                               emit NameChanged(renamed.Name(), previous);
+                                           }));
+    Record(node, *found, notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
         emit NodeRemoved(removed.Name(), SceneBeingReset());
     }));
-    Record(node, notifier.AddDestroyedCallback(found, [this, name = node](const QString&) {
+    Record(node, *found, notifier.AddDestroyedCallback(found, [this, name = node](const QString&) {
         emit NodeRemoved(name, SceneBeingReset());
     }));
 }
@@ -154,26 +158,37 @@ void CharacterizationToolWrapper::AddCharacterizationNodeCallbacks(const QString
     if (!found)
         return;
     kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
-    Record(characterName, notifier.AddNameChangedCallback(
-                              found, [this](kestrel::Node& renamed, const QString& previous) {
-                                  emit CharacterizationNameChanged(renamed.Name(), previous);
-                              }));
-    Record(characterName, notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
-        emit CharacterizationNodeRemoved(removed.Name());
-    }));
+    Record(characterName, *found,
+           notifier.AddNameChangedCallback(
+               found, [this](kestrel::Node& renamed, const QString& previous) {
+                   emit CharacterizationNameChanged(renamed.Name(), previous);
+               }));
+    Record(characterName, *found,
+           notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
+               emit CharacterizationNodeRemoved(removed.Name());
+           }));
 }
 
 void CharacterizationToolWrapper::RemoveNodeCallbacks(const QString& node)
 {
-    // A name the scene no longer knows keeps its watches: the host drops them with the node.
-    if (!Lookup(node))
-        return;
     auto found = m_watches.find(node);
     if (found == m_watches.end())
         return;
+    // A name the scene no longer knows keeps its watches when their node is gone: the host
+    // dropped them with it. A node that was only renamed still carries them: they go now, or
+    // its destroyed watch would later report the old name, which may by then belong to
+    // another bound joint.
+    const kestrel::Scene& scene = m_host.GetScene();
+    const bool watchedNodeExists =
+        Lookup(node) ||
+        std::any_of(found->second.begin(), found->second.end(), [&scene](const Watch& watch) {
+            return scene.FindById(watch.nodeId) != nullptr;
+        });
+    if (!watchedNodeExists)
+        return;
     kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
-    for (quint64 id : found->second)
-        notifier.RemoveCallback(id);
+    for (const Watch& watch : found->second)
+        notifier.RemoveCallback(watch.callbackId);
     m_watches.erase(found);
 }
 
@@ -213,6 +228,9 @@ void CharacterizationToolWrapper::SetCharacterObject(const QString&, const QStri
 
 void CharacterizationToolWrapper::DeleteCharacter(const QString& characterName)
 {
+    // The tool removes the characterization itself; the host node's removal must not come
+    // back as CharacterizationNodeRemoved, which would remove a second one.
+    RemoveCharacterizationNodeCallbacks(characterName);
     RunScript(QStringLiteral("deleteCharacter( \"%1\" );").arg(characterName), true);
 }
 

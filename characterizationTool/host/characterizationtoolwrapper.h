@@ -73,7 +73,7 @@ private:
     bool SceneBeingReset() const;
     void RunScript(const QString& text, bool undoable);
     QStringList RunListing(const QString& text);
-    void Record(const QString& name, quint64 callbackId);
+    void Record(const QString& name, const kestrel::Node& node, quint64 callbackId);
 
     kestrel::Host& m_host;
     KestrelJointSampler m_sampler;
@@ -83,5 +83,11 @@ private:
     QStringList m_selection;
     quint64 m_selectionWatch = 0;
     QPointer<CharacterTool> m_tool;
-    std::map<QString, std::vector<quint64>> m_watches; // node name -> host callback ids
+    // One installed host callback and the scene node (by id) it watches.
+    struct Watch
+    {
+        quint64 nodeId;
+        quint64 callbackId;
+    };
+    std::map<QString, std::vector<Watch>> m_watches; // node name as given -> its watches
 };
