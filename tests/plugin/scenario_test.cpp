@@ -1,0 +1,365 @@
+// The plug-in as host scripts drive it: loaded by name into a host with the sample biped open,
+// its panel shown in the tool layout, and every step taken through characterizationToolUICmd
+// and the host's own commands. What the plug-in sends back is read from the host's script log,
+// what it left behind from the scene.
+#include "modalanswerer.h"
+#include "pluginhosttest.h"
+
+#include "textlog.h"
+#include "uilayouts.h"
+
+#include "solver/nodenames.h"
+
+#include <QWidget>
+
+namespace {
+
+const QString kCmd = QStringLiteral("characterizationToolUICmd");
+const QString kNone = QStringLiteral("--- None ---");
+const QString kPanel =
+    QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
+
+// A host with the sample biped and the plug-in loaded, before any layout exists.
+class LoadedPlugin : public QuietHostTest
+{
+protected:
+    void SetUp() override
+    {
+        RunOk(QStringLiteral("openScene \"%1\"").arg(SamplePath("biped_tpose.json")));
+        callbacksBefore = scene().GetNotifier().CallbackCount();
+        ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
+    }
+
+    QString Cmd(const QString& arguments) { return RunOk(kCmd + ' ' + arguments); }
+    QStringList CmdList(const QString& arguments) { return RunOkList(kCmd + ' ' + arguments); }
+    QString CmdFails(const QString& arguments) { return RunFails(kCmd + ' ' + arguments); }
+
+    // Widgets left inside a host layout, the layout's own helpers aside.
+    int WidgetsIn(const QString& layout)
+    {
+        QWidget* found = host.GetLayouts().FindLayout(layout);
+        return found ? found->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size()
+                     : -1;
+    }
+
+    int callbacksBefore = 0;
+};
+
+// The panel open in the tool layout, nothing sent yet.
+class PluginScenario : public LoadedPlugin
+{
+protected:
+    void SetUp() override
+    {
+        LoadedPlugin::SetUp();
+        RunOk("createLayout \"kntCharacterizationScrollControl\"");
+        panel = RunOk(kCmd);
+        Sent();
+    }
+
+    // Binds `joint` to slot `nodeId` of `character` on the tool's side, as a host script does
+    // after changing its own character node.
+    void Assign(const QString& character, int nodeId, const QString& joint)
+    {
+        Cmd(QStringLiteral("-e -characternodeassign \"%1\" -nodeid %2 -kestrelnodename \"%3\"")
+                .arg(character)
+                .arg(nodeId)
+                .arg(joint));
+    }
+
+    // Binds, on both sides, every sample joint to the slot it is named after.
+    void BindSample(const QString& character)
+    {
+        for (int id = 0; id < kinetra::NodeCount; ++id) {
+            const QString joint = QStringLiteral("Char1:") + kinetra::NodeName(id);
+            if (!Find(joint))
+                continue;
+            RunOk(QStringLiteral("setCharacterObject(\"%1\",\"%2\",%3,0);")
+                      .arg(joint, character)
+                      .arg(id));
+            Assign(character, id, joint);
+        }
+    }
+
+    // A host character node made by the host's own script, and the tool's characterizations.
+    void MakeCharacters(const QString& hostCharacter, const QString& list)
+    {
+        RunOk(QStringLiteral("setCharacterObject(\"Char1:Hips\",\"%1\",1,0);").arg(hostCharacter));
+        Cmd(QStringLiteral("-e -characterlist \"%1\"").arg(list));
+        Assign(hostCharacter, 1, "Char1:Hips");
+    }
+
+    QString panel;
+};
+
+TEST_F(PluginScenario, PanelOpensOnceAndStartsWithThePlaceholder)
+{
+    EXPECT_EQ(panel, kPanel);
+    EXPECT_NE(host.GetLayouts().FindWidget(kPanel), nullptr);
+    // Opening again makes no second panel and answers nothing.
+    const kestrel::ScriptResult again = Run(kCmd);
+    EXPECT_EQ(again.status, kestrel::Status::Success);
+    EXPECT_TRUE(again.result.IsNone()) << qPrintable(again.result.ToText());
+    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel.left(kPanel.size() - 1) + '2'), nullptr);
+
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+    EXPECT_EQ(Cmd("-q -currentcharname"), "");
+    EXPECT_EQ(Cmd("-q -nonename"), kNone);
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    EXPECT_EQ(Cmd("-q -curcharstatus"), "3"); // nothing bound: the required bones are missing
+
+    // Flags without edit or query mode do nothing.
+    Cmd("-deleteTool");
+    EXPECT_NE(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_EQ(SentChanges(), QStringList());
+}
+
+TEST_F(PluginScenario, MirrorToggleIsTheOnlyActionUndone)
+{
+    // Each statement is one undo step, queries included: undo right after the action.
+    RunOk(kCmd + " -e -mirrormatch; undo");
+    EXPECT_EQ(Cmd("-q -ismirrortoggle"), "false");
+    RunOk(kCmd + " -e -mirrormatch; undo; redo");
+    EXPECT_EQ(Cmd("-q -ismirrortoggle"), "true");
+    RunOk(kCmd + " -e -characterlist \"A\"; undo");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"A"});
+    EXPECT_EQ(Cmd("-q -ismirrortoggle"), "true");
+}
+
+TEST_F(PluginScenario, CharacterListsAreKeptInStepWithTheHostScripts)
+{
+    Cmd("-e -characterlist \"A;B\"");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"A", "B"}));
+    EXPECT_EQ(Cmd("-q -currentcharname"), "B"); // the last one made is current
+
+    Cmd("-e -setcurrentcharname A");
+    EXPECT_EQ(Cmd("-q -currentcharname"), "A");
+    Cmd("-e -setcurrentcharname Nobody"); // unknown: the current one stays
+    EXPECT_EQ(Cmd("-q -currentcharname"), "A");
+
+    EXPECT_EQ(Cmd("-q -validcharname A"), "true");
+    EXPECT_EQ(Cmd("-q -validcharname a"), "false");
+    EXPECT_EQ(Cmd("-q -validcharname \"\""), "false");
+
+    // Listed ones stay (in their place), missing ones are added, the rest go.
+    Cmd("-e -characterlist \"C;;B\"");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"B", "C"}));
+    EXPECT_EQ(Cmd("-q -currentcharname"), "C");
+
+    Cmd("-e -characterlist \"\"");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+    EXPECT_EQ(Cmd("-q -currentcharname"), "");
+    // None of this has a host node: the host is told nothing.
+    EXPECT_EQ(SentChanges(), QStringList());
+}
+
+// The tool follows its joints by the host's rename and removal notifications and sends the
+// host each new binding. A watch must move with its joint: the name a renamed joint had may
+// later belong to another bound joint.
+TEST_F(PluginScenario, BindingsFollowRenamedAndDeletedJoints)
+{
+    MakeCharacters("Hero", "Hero");
+    EXPECT_EQ(Sent(), QStringList()); // the host made the binding: nothing goes back
+
+    RunOk("rename Char1:Hips Char1:Pelvis");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"Char1:Pelvis\",\"Hero\",1,0);"});
+    RunOk("rename Char1:Pelvis Char1:Root");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"Char1:Root\",\"Hero\",1,0);"});
+    EXPECT_EQ(JointInSlot("Hero", "Hips"), "Char1:Root");
+
+    // A new joint under the first name, bound to the spine slot.
+    RunOk("createNode joint -name Char1:Hips");
+    RunOk("setCharacterObject(\"Char1:Hips\",\"Hero\",8,0);");
+    Assign("Hero", 8, "Char1:Hips");
+    Sent();
+
+    RunOk("delete Char1:Root");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"\",\"Hero\",1,1);"});
+    EXPECT_EQ(JointInSlot("Hero", "Hips"), "");
+    EXPECT_EQ(JointInSlot("Hero", "Spine"), "Char1:Hips");
+
+    // The spine slot is still bound and still watched.
+    RunOk("rename Char1:Hips Char1:Chest");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"Char1:Chest\",\"Hero\",8,0);"});
+    RunOk("delete Char1:Chest");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"\",\"Hero\",8,1);"});
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
+}
+
+TEST_F(PluginScenario, OutOfRangeIdsFailClearlyAndChangeNothing)
+{
+    MakeCharacters("Hero", "Hero;Other");
+    Sent();
+    const QString before = Cmd("-q -currentcharname");
+
+    EXPECT_EQ(CmdFails("-e -characternodeassign Hero -nodeid 212 -kestrelnodename Char1:Spine"),
+              "characterizationToolUICmd: node id 212 is outside 0..211.");
+    EXPECT_EQ(CmdFails("-e -characternodeassign Hero -nodeid -1 -kestrelnodename Char1:Spine"),
+              "characterizationToolUICmd: node id -1 is outside 0..211.");
+    // Checked before any flag runs: the other action of the same call does not happen.
+    EXPECT_EQ(CmdFails("-e -setcurrentcharname Hero -characternodeassign Hero -nodeid 212 "
+                       "-kestrelnodename Char1:Spine"),
+              "characterizationToolUICmd: node id 212 is outside 0..211.");
+    EXPECT_EQ(Cmd("-q -currentcharname"), before);
+
+    for (int index : {4, -1}) {
+        EXPECT_EQ(
+            CmdFails(
+                QStringLiteral("-e -invertbone %1 -invertstate true -character Hero").arg(index)),
+            QStringLiteral("characterizationToolUICmd: inversion index %1 is outside 0..3.")
+                .arg(index));
+    }
+    EXPECT_EQ(CmdFails("-e -invertbone 0 -invertstate true -character Nobody"),
+              "characterizationToolUICmd: there is no characterization named \"Nobody\".");
+    // In range, for a known characterization: accepted. The flag is the tool's record of what
+    // the host's own script did; nothing goes back to the host.
+    Cmd("-e -invertbone 0 -invertstate true -character Hero");
+    EXPECT_EQ(Attribute("Hero", "leftKneeInverted"), kestrel::Value(false));
+
+    EXPECT_EQ(SentChanges(), QStringList());
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "Other"}));
+    // The spine was never bound: renaming it tells the host nothing, renaming the hips does.
+    Cmd("-e -setcurrentcharname Hero");
+    RunOk("rename Char1:Spine Char1:Torso");
+    EXPECT_EQ(SentChanges(), QStringList());
+    RunOk("rename Char1:Hips Char1:Pelvis");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"Char1:Pelvis\",\"Hero\",1,0);"});
+}
+
+TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
+{
+    MakeCharacters("Hero", "Hero");
+    ModalAnswerer answers;
+    answers.Click("OK"); // only a valid characterization can be locked
+    Cmd("-e -locktoggle");
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    EXPECT_EQ(answers.Seen(), QStringList{"Validation Warning|Your characterization is not yet "
+                                          "valid.\nOnly valid characterizations can be locked."});
+
+    BindSample("Hero");
+    EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
+    Sent();
+    Cmd("-e -locktoggle");
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    // The host locks its own character node with its own script.
+    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(false));
+
+    // Locked: a renamed joint is not followed.
+    RunOk("rename Char1:Head Char1:Skull");
+    EXPECT_EQ(SentChanges(), QStringList());
+
+    // Unlocking finds the head missing and asks before clearing it.
+    answers.Click("Cancel");
+    Cmd("-e -locktoggle");
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_EQ(SentChanges(), QStringList());
+    answers.Click("OK");
+    Cmd("-e -locktoggle");
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"\",\"Hero\",15,0);"});
+    EXPECT_EQ(answers.Seen().size(), 3);
+    EXPECT_TRUE(answers.Seen().last().startsWith(
+        "Validation Warning|One or more bones in the current characterization cannot be found"));
+    EXPECT_EQ(Cmd("-q -curcharstatus"), "3"); // the head is required
+    EXPECT_TRUE(answers.AllAnswered());
+}
+
+TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
+{
+    MakeCharacters("Hero", "Hero;Villain;Extra");
+    RunOk("setCharacterObject(\"Char1:Head\",\"Villain\",15,0);");
+    Cmd("-e -setcurrentcharname Hero");
+    Sent();
+    const QString question = QStringLiteral(
+        "Delete Skeleton Definition|Are you sure you want to delete the current Skeleton "
+        "Definition?");
+
+    ModalAnswerer answers;
+    answers.Click("No");
+    Cmd("-e -deletecurrentchar");
+    EXPECT_EQ(answers.Seen(), QStringList{question});
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "Villain", "Extra"}));
+    EXPECT_EQ(SentChanges(), QStringList());
+
+    // The host node goes with the characterization, and only that one characterization goes.
+    answers.Click("Yes");
+    Cmd("-e -deletecurrentchar");
+    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Hero\" );"});
+    EXPECT_EQ(Find("Hero"), nullptr);
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Extra"}));
+    EXPECT_EQ(Cmd("-q -currentcharname"), "Villain");
+
+    // Deleting all asks once per characterization.
+    answers.Click("Yes");
+    answers.Click("No");
+    Cmd("-e -deleteallchar");
+    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Villain\" );"});
+    EXPECT_EQ(Find("Villain"), nullptr);
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Extra"});
+
+    answers.Click("Yes");
+    Cmd("-e -deleteallchar");
+    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Extra\" );"});
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+    EXPECT_EQ(answers.Seen().size(), 5);
+    EXPECT_TRUE(answers.AllAnswered());
+}
+
+TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
+{
+    MakeCharacters("Hero", "Hero");
+    Cmd("-e -deleteTool");
+    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
+    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    // Without a tool, queries give their empty answers and actions do nothing.
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList());
+    EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
+    EXPECT_EQ(Cmd("-q -nonename"), "");
+    Cmd("-e -characterlist \"A\"");
+    RunOk("rename Char1:Hips Char1:Pelvis");
+    EXPECT_EQ(SentChanges(), QStringList());
+
+    // The next call opens a fresh panel.
+    EXPECT_EQ(RunOk(kCmd), kPanel);
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+}
+
+TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
+{
+    MakeCharacters("Hero", "Hero");
+    const int warnings = host.GetWarningLog().Count();
+    RunOk("unloadPlugin \"characterizationTool\"");
+    // The plug-in removed all it registered and made: the host had only its command objects
+    // in the undo queue to drop, and nothing left behind to clean up.
+    EXPECT_EQ(host.GetWarningLog().Entries().mid(warnings),
+              QStringList{"Unloading \"characterizationTool\" cleared the undo queue."});
+    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
+    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    EXPECT_EQ(RunFails(kCmd), "Unknown command \"characterizationToolUICmd\".");
+
+    // The scene goes on without it.
+    RunOk("rename Char1:Hips Char1:Pelvis; delete Char1:Pelvis");
+    EXPECT_EQ(Sent(), QStringList());
+
+    // And it loads again from scratch.
+    RunOk("loadPlugin \"characterizationTool\"");
+    EXPECT_EQ(RunOk(kCmd), kPanel);
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+}
+
+TEST_F(LoadedPlugin, PanelNeedsAToolLayout)
+{
+    EXPECT_EQ(RunFails(kCmd),
+              "Cannot create the characterization tool widget without a valid layout.");
+    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore); // no bridge was left
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList());
+
+    // The fallback layout serves when the tool layout is missing.
+    RunOk("createLayout \"kntDefinitionScrollLayout\"");
+    EXPECT_EQ(RunOk(kCmd), "kestrelMainWindow|kntDefinitionScrollLayout|CharacterizationTool1");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+}
+
+} // namespace
