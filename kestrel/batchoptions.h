@@ -9,7 +9,8 @@
 
 namespace kestrel {
 
-// kestrel [--batch] [SCENE] [-c STATEMENTS]... [-s SCRIPT]... [--log FILE] [--help]
+// kestrel [--batch] [SCENE] [-c STATEMENTS]... [-s SCRIPT]... [--answer TEXT]... [--log FILE]
+//         [--help]
 struct KESTREL_EXPORT BatchOptions
 {
     // One -c or -s, in command-line order.
@@ -24,6 +25,8 @@ struct KESTREL_EXPORT BatchOptions
     QString scene;
     QVector<Action> actions;
     QString logFile;
+    // The answers to the modal dialogs of a batch run, in order (see BatchDialogAnswerer).
+    QStringList answers;
 
     // Reads the arguments after the program name. False with `error` for an unknown option,
     // an option without its value, or a second scene.

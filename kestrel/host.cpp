@@ -165,6 +165,11 @@ void Host::Print(const QString& line)
     d->outputLog.Append(line);
 }
 
+const HostOptions& Host::Options() const
+{
+    return d->options;
+}
+
 QString Host::PluginFolder() const
 {
     return d->options.pluginFolder.isEmpty() ? QStringLiteral(KESTREL_DEFAULT_PLUGIN_FOLDER)

@@ -78,6 +78,7 @@ public:
     void Print(const QString& line);
 
     QString PluginFolder() const;
+    const HostOptions& Options() const;
 
 private:
     struct Private;

@@ -88,11 +88,9 @@ public:
             return Fail(QStringLiteral("The panel \"%1\" could not be created.").arg(type), status);
         // The creator may have put the panel into a host layout of its choice; otherwise it
         // goes into the current parent.
-        QWidget* holder = panel->parentWidget();
-        const bool placed = holder && holder->layout() && holder->layout()->indexOf(panel) >= 0 &&
-                            !layouts.FullName(holder).isEmpty();
+        QWidget* holder = layouts.HoldingLayout(panel);
         QString error;
-        const QString fullName = layouts.AddWidget(panel, placed ? holder : parent, type, &error);
+        const QString fullName = layouts.AddWidget(panel, holder ? holder : parent, type, &error);
         if (fullName.isEmpty())
             return Fail(error, Status::Failure);
         SetResult(fullName);

@@ -134,6 +134,14 @@ QWidget* UiLayouts::FindWidget(const QString& fullName)
     return widget;
 }
 
+QWidget* UiLayouts::HoldingLayout(const QWidget* widget)
+{
+    QWidget* holder = widget ? widget->parentWidget() : nullptr;
+    if (!IsLayout(holder) || FullName(holder).isEmpty())
+        return nullptr;
+    return holder;
+}
+
 QString UiLayouts::AddWidget(QWidget* widget, QWidget* layout, const QString& typeName,
                              QString* error)
 {

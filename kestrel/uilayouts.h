@@ -44,6 +44,9 @@ public:
     QString FullName(const QWidget* widget);
     // A widget by full name; nullptr when none.
     QWidget* FindWidget(const QString& fullName);
+    // The host layout that is `widget`'s parent (whether or not it arranged the widget yet), or
+    // nullptr when its parent is none of ours.
+    QWidget* HoldingLayout(const QWidget* widget);
     // Puts `widget` at the end of `layout` (which becomes its parent), unless the layout holds
     // it already. A widget without an object name gets `typeName` followed by the smallest free
     // number ("Panel1"). Returns the widget's full name; empty with `error` when the layout is

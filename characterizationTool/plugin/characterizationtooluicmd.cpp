@@ -94,9 +94,12 @@ Status CharacterizationToolUICmd::OpenPanel()
     QWidget* parent = layouts.CurrentParent();
     QWidget* panel = CreateCharacterizationPanel(parent, QString());
     if (panel) {
+        // The tool sits in the host layout it was built in; the current parent takes it only
+        // when it is in none.
+        QWidget* holder = layouts.HoldingLayout(panel);
         QString error;
-        SetResult(
-            kestrel::Value(layouts.AddWidget(panel, parent, PluginState::PanelTypeName(), &error)));
+        SetResult(kestrel::Value(layouts.AddWidget(panel, holder ? holder : parent,
+                                                   PluginState::PanelTypeName(), &error)));
     } else {
         SetResult(kestrel::Value(QString()));
     }

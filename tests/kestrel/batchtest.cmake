@@ -1,9 +1,18 @@
 # Runs the kestrel executable once and checks its exit status, stdout, stderr and optionally
 # a log file against regular expressions. Variables: KESTREL, ARGS (a ;-list), EXPECTED_EXIT,
-# EXPECTED_STDOUT, EXPECTED_STDERR, LOG and EXPECTED_LOG (empty: not checked), WORK_DIR.
+# EXPECTED_STDOUT, EXPECTED_STDERR, LOG and EXPECTED_LOG (empty: not checked), WORK_DIR, FILES
+# (a ;-list of PATH or PATH=BYTES: removed first, expected afterwards, with that size when
+# given) and FRESH_DIRS (folders removed before the run).
+foreach(folder IN LISTS FRESH_DIRS)
+    file(REMOVE_RECURSE ${folder})
+endforeach()
 if(LOG)
     file(REMOVE ${LOG})
 endif()
+foreach(entry IN LISTS FILES)
+    string(REGEX REPLACE "=[0-9]+$" "" path "${entry}")
+    file(REMOVE ${path})
+endforeach()
 string(REPLACE "\\n" "\n" ARGS "${ARGS}")
 # Sanitized runs: the leak checker's summary of suppressed leaks would pollute stderr.
 if(DEFINED ENV{LSAN_OPTIONS})
@@ -43,6 +52,21 @@ if(LOG)
         endif()
     endif()
 endif()
+foreach(entry IN LISTS FILES)
+    string(REGEX REPLACE "=[0-9]+$" "" path "${entry}")
+    string(REGEX MATCH "=[0-9]+$" bytes "${entry}")
+    string(REPLACE "=" "" bytes "${bytes}")
+    if(NOT EXISTS ${path})
+        message(SEND_ERROR "no file ${path}")
+        set(failed TRUE)
+    elseif(NOT bytes STREQUAL "")
+        file(SIZE ${path} size)
+        if(NOT size EQUAL bytes)
+            message(SEND_ERROR "${path} has ${size} bytes, expected ${bytes}")
+            set(failed TRUE)
+        endif()
+    endif()
+endforeach()
 if(failed)
     message(FATAL_ERROR "kestrel ${ARGS}\n--- stdout ---\n${out}--- stderr ---\n${err}")
 endif()

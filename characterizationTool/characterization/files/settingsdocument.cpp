@@ -183,7 +183,9 @@ bool SettingsDocument::Save()
 void SettingsDocument::Load()
 {
     QFile file(m_filePath);
-    if (file.exists() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // An empty file holds nothing to parse (the template pre-flight leaves one): it reads like
+    // a missing file, without a parse error.
+    if (file.exists() && file.size() > 0 && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QString message;
         int line = 0;
         int column = 0;

@@ -158,6 +158,19 @@ TEST_F(SettingsDocumentTest, UnparsableFilePrintsOneLineThenStartsOverOnWrite)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
+TEST_F(SettingsDocumentTest, EmptyFileReadsLikeAMissingOneWithoutAParseError)
+{
+    Write("");
+    testing::internal::CaptureStdout();
+    {
+        SettingsDocument doc(Path());
+        EXPECT_EQ(doc.GetString("g", "k", "default"), "default");
+        EXPECT_TRUE(doc.SetString("g", "k", "v"));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(SettingsDocument(Path()).GetString("g", "k", ""), "v");
+}
+
 TEST_F(SettingsDocumentTest, RefusedNamesAndUnwritablePathsChangeNothing)
 {
     {
