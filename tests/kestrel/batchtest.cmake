@@ -2,7 +2,12 @@
 # a log file against regular expressions. Variables: KESTREL, ARGS (a ;-list), EXPECTED_EXIT,
 # EXPECTED_STDOUT, EXPECTED_STDERR, LOG and EXPECTED_LOG (empty: not checked), WORK_DIR, FILES
 # (a ;-list of PATH or PATH=BYTES: removed first, expected afterwards, with that size when
-# given) and FRESH_DIRS (folders removed before the run).
+# given), FRESH_DIRS (folders removed before the run) and REQUIRES (a file without which the
+# test is skipped).
+if(REQUIRES AND NOT EXISTS ${REQUIRES})
+    message("Skipped: ${REQUIRES} is absent.")
+    return()
+endif()
 foreach(folder IN LISTS FRESH_DIRS)
     file(REMOVE_RECURSE ${folder})
 endforeach()
