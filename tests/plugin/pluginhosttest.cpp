@@ -4,54 +4,7 @@
 
 using namespace kestrel;
 
-namespace {
-
-HostOptions QuietOptions()
-{
-    HostOptions options;
-    options.writeToStandardStreams = false;
-    return options;
-}
-
-} // namespace
-
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-void PrintTo(const QStringList& list, std::ostream* out)
-{
-    *out << "{";
-    for (int i = 0; i < list.size(); ++i) {
-        *out << (i ? ", " : "");
-        PrintTo(list.at(i), out);
-    }
-    *out << "}";
-}
-
-QuietHostTest::QuietHostTest()
-    : host(QuietOptions())
-{}
-
-ScriptResult QuietHostTest::Run(const QString& text)
-{
-    ExecuteOptions options;
-    options.undoable = true;
-    return host.GetInterpreter().Execute(text, options);
-}
-
-QString QuietHostTest::RunOk(const QString& text)
-{
-    const int errors = host.GetErrorLog().Count();
-    const ScriptResult result = Run(text);
-    EXPECT_EQ(result.status, Status::Success)
-        << qPrintable(text) << "\n"
-        << qPrintable(host.GetErrorLog().Entries().mid(errors).join('\n'));
-    return result.result.ToText();
-}
-
-QStringList QuietHostTest::RunOkList(const QString& text)
+QStringList PluginHostTest::RunOkList(const QString& text)
 {
     const int errors = host.GetErrorLog().Count();
     const ScriptResult result = Run(text);
@@ -61,16 +14,7 @@ QStringList QuietHostTest::RunOkList(const QString& text)
     return result.result.ToStringArray();
 }
 
-QString QuietHostTest::RunFails(const QString& text)
-{
-    const int errors = host.GetErrorLog().Count();
-    const ScriptResult result = Run(text);
-    EXPECT_NE(result.status, Status::Success) << qPrintable(text);
-    EXPECT_GT(host.GetErrorLog().Count(), errors) << "no error displayed for " << qPrintable(text);
-    return host.GetErrorLog().Last();
-}
-
-QStringList QuietHostTest::Sent()
+QStringList PluginHostTest::Sent()
 {
     const QStringList& entries = host.GetScriptLog().Entries();
     const QStringList sent = entries.mid(m_sentMark);
@@ -78,7 +22,7 @@ QStringList QuietHostTest::Sent()
     return sent;
 }
 
-QStringList QuietHostTest::SentChanges()
+QStringList PluginHostTest::SentChanges()
 {
     QStringList changes;
     for (const QString& text : Sent()) {
@@ -88,14 +32,14 @@ QStringList QuietHostTest::SentChanges()
     return changes;
 }
 
-Value QuietHostTest::Attribute(const QString& node, const QString& attribute)
+Value PluginHostTest::Attribute(const QString& node, const QString& attribute)
 {
     const Node* found = Find(node);
     const kestrel::Attribute* value = found ? found->FindAttribute(attribute) : nullptr;
     return value ? value->value : Value();
 }
 
-QString QuietHostTest::JointInSlot(const QString& character, const QString& slot)
+QString PluginHostTest::JointInSlot(const QString& character, const QString& slot)
 {
     const Node* found = Find(character);
     if (!found)

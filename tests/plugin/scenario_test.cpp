@@ -20,7 +20,7 @@ const QString kPanel =
     QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
 
 // A host with the sample biped and the plug-in loaded, before any layout exists.
-class LoadedPlugin : public QuietHostTest
+class LoadedPlugin : public PluginHostTest
 {
 protected:
     void SetUp() override

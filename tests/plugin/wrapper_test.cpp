@@ -17,7 +17,7 @@
 
 namespace {
 
-class BridgeTest : public QuietHostTest
+class BridgeTest : public PluginHostTest
 {
 protected:
     BridgeTest()
