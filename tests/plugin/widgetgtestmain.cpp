@@ -7,7 +7,10 @@
 
 int main(int argc, char** argv)
 {
-    // Test discovery runs the executable outside CTest's environment.
+    ::testing::InitGoogleTest(&argc, argv);
+    // Test discovery only lists the tests: no application, no platform plug-in.
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -15,6 +18,5 @@ int main(int argc, char** argv)
     if (!appData.isValid())
         return 1;
     qputenv("APPDATA", appData.path().toUtf8());
-    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
