@@ -34,7 +34,7 @@ protected:
     QStringList CmdList(const QString& arguments) { return RunOkList(kCmd + ' ' + arguments); }
     QString CmdFails(const QString& arguments) { return RunFails(kCmd + ' ' + arguments); }
 
-    // Widgets left inside a host layout, the layout's own helpers aside.
+    // Widgets directly inside a host layout; -1 when there is no such layout.
     int WidgetsIn(const QString& layout)
     {
         QWidget* found = host.GetLayouts().FindLayout(layout);
