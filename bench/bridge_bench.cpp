@@ -33,9 +33,11 @@ struct HostScene
     CharacterizationToolWrapper bridge{host, QString(), QString()};
     CharacterizationModel model{&bridge, nullptr};
     bool flat;
+    bool oriented;
 
-    explicit HostScene(bool flatScene)
+    HostScene(bool flatScene, bool orientedJoints)
         : flat(flatScene)
+        , oriented(orientedJoints)
     {
         for (NodeId id = 0; id < NodeCount; ++id)
             MakeJoint(id);
@@ -60,6 +62,11 @@ struct HostScene
             scene.CreateNode(kestrel::NodeType::Joint, JointName(id), parent, &error);
         kestrel::TransformValues values;
         values.translation = kestrel::Vector3(1 + id % 5, 2 + id % 7, 1 + id % 3);
+        if (oriented) { // every angle non-zero: no shortcut for unrotated frames applies
+            values.rotation = kestrel::Vector3(0.01 * (1 + id % 3), 0.02, 0.03);
+            values.jointOrient = kestrel::Vector3(0.1, 0.2 * (1 + id % 2), 0.3);
+            values.rotateAxis = kestrel::Vector3(0.05, 0.04, 0.03);
+        }
         scene.SetTransform(joint, values);
         return joint;
     }
@@ -67,7 +74,7 @@ struct HostScene
 
 void BridgeIdleGeometryTick(benchmark::State& state)
 {
-    HostScene scene(state.range(0) != 0);
+    HostScene scene(state.range(0) != 0, state.range(1) != 0);
     int revalidations = 0;
     QObject::connect(&scene.model, &CharacterizationModel::ModelChanged,
                      [&revalidations] { ++revalidations; });
@@ -91,6 +98,11 @@ void BridgeIdleGeometryTick(benchmark::State& state)
     }
     state.counters["meanDepth"] = depth / NodeCount;
 }
-BENCHMARK(BridgeIdleGeometryTick)->ArgName("flat")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BridgeIdleGeometryTick)
+    ->ArgNames({"flat", "oriented"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -79,8 +79,12 @@ Node* CharacterNodes::Current() const
 
 Node* CharacterNodes::CharacterOf(const Node& joint) const
 {
-    const auto connections = m_host.GetScene().ConnectionsFrom(&joint, kCharacterAttribute);
-    return connections.empty() ? nullptr : connections.front().toNode;
+    // Called for every bound joint on each geometry check: no copies.
+    for (const Connection& c : joint.OutgoingConnections()) {
+        if (c.fromAttribute == kCharacterAttribute)
+            return c.toNode;
+    }
+    return nullptr;
 }
 
 Node* CharacterNodes::ObjectOf(const Node& character, int nodeId) const

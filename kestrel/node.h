@@ -3,7 +3,10 @@
 
 #include "attribute.h"
 #include "kestrelexport.h"
+#include "matrix4.h"
+#include "quaternion.h"
 #include "transformvalues.h"
+#include "vector3.h"
 
 #include <QString>
 
@@ -24,6 +27,18 @@ enum class NodeType
 KESTREL_EXPORT QString NodeTypeName(NodeType type);
 // Reads a name written by NodeTypeName; false for anything else.
 KESTREL_EXPORT bool ParseNodeType(const QString& name, NodeType* type);
+
+// A node's frame in world space, as the transform queries last worked it out. It is valid
+// while `revision` equals the scene's transform revision, which every change of any node's
+// channels or parent moves on; 0 is never valid.
+struct WorldFrame
+{
+    Matrix4 matrix;
+    Quaternion orientation; // of the frame, with the rotate axis
+    Quaternion rotation;    // the node's world rotation: the frame without its rotate axis
+    Vector3 scale{1.0, 1.0, 1.0};
+    quint64 revision = 0;
+};
 
 // A node, owned by its Scene. All changes go through the Scene so that they are journaled
 // for undo and announced to callbacks; a Node* stays valid until the scene's destroyed
@@ -55,6 +70,14 @@ public:
     // The local channels; defaults for character nodes.
     const TransformValues& Transform() const { return m_transform; }
 
+    // The owning scene's transform revision (never 0) and the world frame the transform
+    // queries keep for this node (see WorldFrame).
+    quint64 TransformRevision() const { return m_transformRevision ? *m_transformRevision : 0; }
+    WorldFrame& CachedWorldFrame() const { return m_worldFrame; }
+
+    // The connections leaving this node's attributes, in the order they were made.
+    const std::vector<Connection>& OutgoingConnections() const { return m_outgoing; }
+
     // Dynamic attributes in the order they were added.
     const std::vector<Attribute>& Attributes() const { return m_attributes; }
     // nullptr when there is no such attribute.
@@ -73,7 +96,10 @@ private:
     std::vector<Node*> m_children;
     TransformValues m_transform;
     std::vector<Attribute> m_attributes;
+    std::vector<Connection> m_outgoing; // mirrors the scene's list, for lookups by source
     bool m_beingRemoved = false;
+    const quint64* m_transformRevision = nullptr; // the owning scene's counter
+    mutable WorldFrame m_worldFrame;
 };
 
 } // namespace kestrel

@@ -47,10 +47,13 @@ int RotationOrderAxis(RotationOrder order, int step)
 
 Quaternion EulerToQuaternion(const Vector3& radians, RotationOrder order)
 {
+    // Zero angles are the common case (rest poses, unused rotate axes and orients): they add
+    // no turn and cost no trigonometry.
     Quaternion result;
     for (int step = 0; step < 3; ++step) {
         const int axis = RotationOrderAxis(order, step);
-        result = Quaternion::AboutAxis(axis, radians[axis]) * result;
+        if (radians[axis] != 0.0)
+            result = Quaternion::AboutAxis(axis, radians[axis]) * result;
     }
     return result;
 }

@@ -115,6 +115,7 @@ void Scene::Detach(Node* node)
     std::vector<Node*>& siblings = SiblingsOf(node->m_parent);
     siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
     node->m_parent = nullptr;
+    ++m_transformRevision;
 }
 
 void Scene::Attach(Node* node, Node* parent, int childIndex)
@@ -124,6 +125,7 @@ void Scene::Attach(Node* node, Node* parent, int childIndex)
     const int index = (childIndex < 0 || childIndex > count) ? count : childIndex;
     siblings.insert(siblings.begin() + index, node);
     node->m_parent = parent;
+    ++m_transformRevision;
 }
 
 Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QString* error,
@@ -148,6 +150,7 @@ Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QStrin
         return nullptr;
     }
     m_nodes.push_back(std::unique_ptr<Node>(new Node(m_nextId++, type, OwnedCopy(name))));
+    m_nodes.back()->m_transformRevision = &m_transformRevision;
     Node* node = m_nodes.back().get();
     m_byName.insert(node->Name(), node);
     if (node->IsTransform())
@@ -259,6 +262,7 @@ void Scene::SetTransform(Node* node, const TransformValues& values)
         return;
     const TransformValues before = node->m_transform;
     node->m_transform = values;
+    ++m_transformRevision;
     if (m_journal)
         m_journal->RecordTransform(*node, before);
 }
@@ -358,6 +362,7 @@ Status Scene::Connect(Node* fromNode, const QString& fromAttribute, Node* toNode
         return Status::AlreadyExists;
     }
     m_connections.push_back({fromNode, OwnedCopy(fromAttribute), toNode, OwnedCopy(toAttribute)});
+    fromNode->m_outgoing.push_back(m_connections.back());
     if (m_journal)
         m_journal->RecordConnected(m_connections.back());
     return Status::Success;
@@ -382,6 +387,15 @@ Status Scene::RemoveConnection(std::size_t index)
 {
     if (m_journal)
         m_journal->RecordDisconnected(m_connections[index]);
+    const Connection& gone = m_connections[index];
+    std::vector<Connection>& outgoing = gone.fromNode->m_outgoing;
+    const auto mirror =
+        std::find_if(outgoing.begin(), outgoing.end(), [&gone](const Connection& c) {
+            return c.toNode == gone.toNode && c.fromAttribute == gone.fromAttribute &&
+                   c.toAttribute == gone.toAttribute;
+        });
+    if (mirror != outgoing.end())
+        outgoing.erase(mirror);
     m_connections.erase(m_connections.begin() + static_cast<std::ptrdiff_t>(index));
     return Status::Success;
 }
@@ -389,8 +403,10 @@ Status Scene::RemoveConnection(std::size_t index)
 std::vector<Connection> Scene::ConnectionsFrom(const Node* node, const QString& attribute) const
 {
     std::vector<Connection> result;
-    for (const Connection& c : m_connections) {
-        if (c.fromNode == node && (attribute.isEmpty() || c.fromAttribute == attribute))
+    if (!node)
+        return result;
+    for (const Connection& c : node->m_outgoing) {
+        if (attribute.isEmpty() || c.fromAttribute == attribute)
             result.push_back(c);
     }
     return result;

@@ -131,6 +131,7 @@ private:
     SceneJournal* m_journal = nullptr;
     SceneReset m_resetState = SceneReset::None;
     quint64 m_nextId = 1;
+    quint64 m_transformRevision = 1; // moves on with every change of channels or parents
     int m_removalDepth = 0;
 };
 

@@ -2,18 +2,46 @@
 
 #include "node.h"
 
+#include <vector>
+
 namespace kestrel {
 
 namespace {
 
-// JO * R * RA of one node.
-Quaternion LocalOrientation(const Node& node)
+// Works out the node's world frame from its parent's, which must be current.
+void UpdateWorldFrame(const Node& node, quint64 revision)
 {
+    WorldFrame& frame = node.CachedWorldFrame();
     const TransformValues& values = node.Transform();
-    Quaternion result = values.RotationQuaternion() * values.RotateAxisQuaternion();
+    Quaternion rotation = values.RotationQuaternion();
     if (node.IsJoint())
-        result = values.JointOrientQuaternion() * result;
-    return result;
+        rotation = values.JointOrientQuaternion() * rotation;
+    const Vector3& scale = values.scale;
+    frame.matrix = LocalMatrix(node);
+    frame.scale = scale;
+    if (const Node* parent = node.Parent()) {
+        const WorldFrame& above = parent->CachedWorldFrame();
+        frame.matrix = above.matrix * frame.matrix;
+        rotation = above.orientation * rotation;
+        frame.scale =
+            Vector3(above.scale.x * scale.x, above.scale.y * scale.y, above.scale.z * scale.z);
+    }
+    frame.orientation = (rotation * values.RotateAxisQuaternion()).Normalized();
+    frame.rotation = rotation.Normalized();
+    frame.revision = revision;
+}
+
+// The world frame of a transform, brought up to date from the nearest current ancestor down.
+// Idle scenes answer from the cache; any change of channels or parents anywhere recomputes.
+const WorldFrame& CurrentWorldFrame(const Node& node)
+{
+    const quint64 revision = node.TransformRevision();
+    std::vector<const Node*> stale;
+    for (const Node* n = &node; n && n->CachedWorldFrame().revision != revision; n = n->Parent())
+        stale.push_back(n);
+    for (auto it = stale.rbegin(); it != stale.rend(); ++it)
+        UpdateWorldFrame(**it, revision);
+    return node.CachedWorldFrame();
 }
 
 Quaternion ParentOrientation(const Node& node)
@@ -37,17 +65,16 @@ Matrix4 LocalMatrix(const Node& node)
 
 Matrix4 WorldMatrix(const Node& node)
 {
-    Matrix4 result = LocalMatrix(node);
-    for (const Node* parent = node.Parent(); parent; parent = parent->Parent())
-        result = LocalMatrix(*parent) * result;
-    return result;
+    if (!node.IsTransform())
+        return Matrix4();
+    return CurrentWorldFrame(node).matrix;
 }
 
 Quaternion WorldOrientation(const Node& node)
 {
     if (!node.IsTransform())
         return Quaternion();
-    return (ParentOrientation(node) * LocalOrientation(node)).Normalized();
+    return CurrentWorldFrame(node).orientation;
 }
 
 Vector3 Translation(const Node& node, Space space)
@@ -63,24 +90,18 @@ Quaternion Rotation(const Node& node, Space space)
 {
     if (!node.IsTransform())
         return Quaternion();
-    const TransformValues& values = node.Transform();
     if (space == Space::Object)
-        return values.RotationQuaternion();
-    Quaternion result = values.RotationQuaternion();
-    if (node.IsJoint())
-        result = values.JointOrientQuaternion() * result;
-    return (ParentOrientation(node) * result).Normalized();
+        return node.Transform().RotationQuaternion();
+    return CurrentWorldFrame(node).rotation;
 }
 
 Vector3 Scale(const Node& node, Space space)
 {
     if (!node.IsTransform())
         return Vector3(1.0, 1.0, 1.0);
-    const Vector3& own = node.Transform().scale;
     if (space == Space::Object)
-        return own;
-    const Vector3 parent = ParentScale(node);
-    return Vector3(parent.x * own.x, parent.y * own.y, parent.z * own.z);
+        return node.Transform().scale;
+    return CurrentWorldFrame(node).scale;
 }
 
 Vector3 ObjectTranslationFor(const Node& node, const Vector3& worldPosition)

@@ -193,3 +193,49 @@ TEST_F(SceneTest, ADestinationTakesOneConnectionAndConnectionsNeedBothEnds)
     RunOk("connectAttr B.Character C.Hips; deleteAttr C.Hips");
     EXPECT_TRUE(scene().Connections().empty());
 }
+
+TEST_F(SceneTest, EachNodesOutgoingConnectionsFollowTheScenesListThroughEditsAndUndo)
+{
+    // Lookups by source read a per-node copy of the scene's list; it must never drift.
+    const auto describe = [](const Connection& c) {
+        return c.fromAttribute + "->" + c.toNode->Name() + "." + c.toAttribute;
+    };
+    const auto expectInStep = [&](const char* step) {
+        for (const char* name : {"A", "B", "C"}) {
+            const Node* node = Find(name);
+            if (!node)
+                continue;
+            QStringList expected;
+            for (const Connection& c : scene().Connections()) {
+                if (c.fromNode == node)
+                    expected << describe(c);
+            }
+            QStringList actual;
+            for (const Connection& c : node->OutgoingConnections())
+                actual << describe(c);
+            EXPECT_EQ(actual, expected) << step << " " << name;
+        }
+    };
+    RunOk("createNode joint -n A; createNode joint -n B; createNode character -n C;"
+          "addAttr A.Character -at message; addAttr A.out -at message; addAttr B.Character -at "
+          "message; addAttr C.Hips -at message; addAttr C.Spine -at message; addAttr C.Head -at "
+          "message");
+    RunOk("connectAttr A.Character C.Hips; connectAttr A.out C.Spine; connectAttr B.Character "
+          "C.Head");
+    expectInStep("connected");
+    EXPECT_EQ(Find("A")->OutgoingConnections().size(), 2u);
+    RunOk("disconnectAttr A.Character C.Hips");
+    expectInStep("disconnected");
+    RunOk("deleteAttr C.Spine");
+    expectInStep("attribute deleted");
+    EXPECT_TRUE(Find("A")->OutgoingConnections().empty());
+    RunOk("undo; undo");
+    expectInStep("undone");
+    EXPECT_EQ(Find("A")->OutgoingConnections().size(), 2u);
+    RunOk("delete C");
+    expectInStep("target deleted");
+    EXPECT_TRUE(Find("B")->OutgoingConnections().empty());
+    RunOk("undo");
+    expectInStep("deletion undone");
+    EXPECT_EQ(Find("B")->OutgoingConnections().size(), 1u);
+}

@@ -154,6 +154,29 @@ TEST_F(Transforms, ScalesMultiplyDownTheChain)
     EXPECT_EQ(RunOk("xform -q -ws -s B"), "1 3 4");
 }
 
+TEST_F(Transforms, WorldQueriesFollowEveryChangeAboveTheNode)
+{
+    // World frames are kept between queries; each change of a channel or a parent anywhere
+    // above must show in the next answer, also after undo and redo.
+    RunOk("createNode transform -n A; createNode transform -n B -p A; createNode transform -n C "
+          "-p B; xform -t 1 0 0 B; xform -t 0 1 0 C");
+    const Node& c = *Find("C");
+    EXPECT_TRUE(NearVector(Translation(c, Space::World), {1, 1, 0}));
+    RunOk("xform -t 10 0 0 A");
+    EXPECT_TRUE(NearVector(Translation(c, Space::World), {11, 1, 0}));
+    RunOk("xform -s 2 2 2 B; xform -ro 0 0 90 A");
+    EXPECT_TRUE(NearVector(Translation(c, Space::World), {8, 1, 0}, 1e-9));
+    EXPECT_TRUE(NearVector(Scale(c, Space::World), {2, 2, 2}));
+    EXPECT_TRUE(SameRotation(Rotation(c, Space::World), Quaternion::AboutAxis(2, M_PI / 2)));
+    RunOk("parent C A");
+    EXPECT_TRUE(NearVector(Translation(c, Space::World), {9, 0, 0}, 1e-9));
+    EXPECT_TRUE(NearVector(Scale(c, Space::World), {1, 1, 1}));
+    RunOk("undo");
+    EXPECT_TRUE(NearVector(Translation(c, Space::World), {8, 1, 0}, 1e-9));
+    RunOk("redo; parent -world C");
+    EXPECT_TRUE(NearVector(Translation(c, Space::World), {0, 1, 0}, 1e-9));
+}
+
 TEST_F(Transforms, WorldSpaceEditsLandWhereAsked)
 {
     BuildOrientedTPose(scene());
