@@ -145,6 +145,10 @@ Status CharacterNodes::SetCharacterObject(const QString& object, const QString& 
 
 Status CharacterNodes::DeleteCharacter(const QString& character, QString* error)
 {
+    // Tools ask to delete every characterization they drop, also those that never got a
+    // character node: no node of that name means nothing to do.
+    if (!m_host.GetScene().Find(character))
+        return Status::Success;
     Node* node = RequireCharacter(character, error);
     if (!node)
         return Status::NotFound;
