@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace kestrel {
 
 namespace {
