@@ -72,7 +72,7 @@ public:
     // Removes the current characterization from the list only; the caller makes another one
     // current next.
     void RemoveCurrentCharacterization();
-    // Flips the inversion flag of knee or elbow part 3, 6, 10 or 13; any other part: nothing.
+    // Flips the inversion flag of a knee or elbow node (3, 6, 10 or 13); any other: nothing.
     void ToggleInversion(int part);
     QString LastOperationMessage() const { return m_lastOperation; }
     void SetLastOperationMessage(const QString& message) { m_lastOperation = message; }
