@@ -61,14 +61,19 @@ ScriptResult HostTest::Run(const QString& text)
     return host.GetInterpreter().Execute(text, options);
 }
 
-QString HostTest::RunOk(const QString& text)
+Value HostTest::RunOkValue(const QString& text)
 {
     const int errors = host.GetErrorLog().Count();
     const ScriptResult result = Run(text);
     EXPECT_EQ(result.status, Status::Success)
         << qPrintable(text) << "\n"
         << qPrintable(host.GetErrorLog().Entries().mid(errors).join('\n'));
-    return result.result.ToText();
+    return result.result;
+}
+
+QString HostTest::RunOk(const QString& text)
+{
+    return RunOkValue(text).ToText();
 }
 
 QString HostTest::RunFails(const QString& text)

@@ -32,7 +32,8 @@ protected:
     kestrel::Scene& scene() { return host.GetScene(); }
     // Runs `text` as the batch runner does (undoable), without touching the script log.
     kestrel::ScriptResult Run(const QString& text);
-    // Runs `text` and expects it to succeed; answers the last result as text.
+    // Runs `text` and expects it to succeed; answers the last result, or that result as text.
+    kestrel::Value RunOkValue(const QString& text);
     QString RunOk(const QString& text);
     // Runs `text` and expects it to fail; answers the last error displayed.
     QString RunFails(const QString& text);
