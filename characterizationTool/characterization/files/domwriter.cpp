@@ -37,6 +37,15 @@ QString Escape(const QString& text, bool attribute)
     return out;
 }
 
+// The name as written in the file: prefix and local name for a namespaced node, else the plain
+// name. The DOM keeps the prefix apart, so tagName() alone would drop it.
+QString QualifiedName(const QDomNode& node)
+{
+    if (node.namespaceURI().isNull() || node.prefix().isEmpty())
+        return node.isElement() ? node.toElement().tagName() : node.nodeName();
+    return node.prefix() + QLatin1Char(':') + node.localName();
+}
+
 int AttributeRank(const QString& name)
 {
     if (name == QLatin1String("key"))
@@ -46,18 +55,21 @@ int AttributeRank(const QString& name)
     return 2;
 }
 
-QStringList OrderedAttributeNames(const QDomElement& element)
+// Attributes in the order "key", "value", then the others by qualified name.
+QList<QDomAttr> OrderedAttributes(const QDomElement& element)
 {
-    const QDomNamedNodeMap attributes = element.attributes();
-    QStringList names;
-    for (int i = 0; i < attributes.count(); ++i)
-        names.append(attributes.item(i).nodeName());
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int rankA = AttributeRank(a);
-        const int rankB = AttributeRank(b);
-        return rankA != rankB ? rankA < rankB : a < b;
+    const QDomNamedNodeMap map = element.attributes();
+    QList<QDomAttr> attributes;
+    for (int i = 0; i < map.count(); ++i)
+        attributes.append(map.item(i).toAttr());
+    std::sort(attributes.begin(), attributes.end(), [](const QDomAttr& a, const QDomAttr& b) {
+        const QString nameA = QualifiedName(a);
+        const QString nameB = QualifiedName(b);
+        const int rankA = AttributeRank(nameA);
+        const int rankB = AttributeRank(nameB);
+        return rankA != rankB ? rankA < rankB : nameA < nameB;
     });
-    return names;
+    return attributes;
 }
 
 bool IsInline(const QDomNode& node)
@@ -81,29 +93,63 @@ public:
         else if (node.isText())
             m_out += Escape(node.nodeValue(), false);
         else if (node.isComment())
-            Line(depth, QLatin1String("<!--") + node.nodeValue() + QLatin1String("-->"));
+            Block(node, depth, QLatin1String("<!--") + node.nodeValue() + QLatin1String("-->"));
         else if (node.isProcessingInstruction())
-            Line(depth, QStringLiteral("<?%1 %2?>").arg(node.nodeName(), node.nodeValue()));
+            Block(node, depth, QStringLiteral("<?%1 %2?>").arg(node.nodeName(), node.nodeValue()));
     }
 
     QString Text() const { return m_out; }
 
 private:
-    void Indent(int depth) { m_out += QString(depth * m_indent, QLatin1Char(' ')); }
-
-    void Line(int depth, const QString& text)
+    // Layout whitespace goes only where the parser drops it again: never next to text, or each
+    // save would add indentation to mixed content.
+    void IndentUnlessAfterText(const QDomNode& node, int depth)
     {
-        Indent(depth);
+        if (!IsInline(node.previousSibling()))
+            m_out += QString(depth * m_indent, QLatin1Char(' '));
+    }
+
+    void NewLineUnlessBeforeText(const QDomNode& node)
+    {
+        if (!IsInline(node.nextSibling()))
+            m_out += QLatin1Char('\n');
+    }
+
+    void Block(const QDomNode& node, int depth, const QString& text)
+    {
+        IndentUnlessAfterText(node, depth);
         m_out += text;
-        m_out += QLatin1Char('\n');
+        NewLineUnlessBeforeText(node);
+    }
+
+    // A namespace is declared on every element that uses it, as the DOM's own writer does, so
+    // any element read back alone still resolves its prefixes.
+    void Declaration(const QString& prefix, const QString& uri)
+    {
+        m_out += prefix.isEmpty() ? QStringLiteral(" xmlns") : QStringLiteral(" xmlns:") + prefix;
+        m_out += QStringLiteral("=\"%1\"").arg(Escape(uri, true));
     }
 
     void Element(const QDomElement& element, int depth)
     {
-        Indent(depth);
-        m_out += QLatin1Char('<') + element.tagName();
-        for (const QString& name : OrderedAttributeNames(element))
-            m_out += QStringLiteral(" %1=\"%2\"").arg(name, Escape(element.attribute(name), true));
+        IndentUnlessAfterText(element, depth);
+        const QString tag = QualifiedName(element);
+        m_out += QLatin1Char('<') + tag;
+        QStringList declared;
+        if (!element.namespaceURI().isNull()) {
+            declared.append(element.prefix());
+            Declaration(element.prefix(), element.namespaceURI());
+        }
+        for (const QDomAttr& attribute : OrderedAttributes(element)) {
+            m_out += QStringLiteral(" %1=\"%2\"")
+                         .arg(QualifiedName(attribute), Escape(attribute.value(), true));
+            const QString prefix = attribute.prefix();
+            if (!attribute.namespaceURI().isNull() && !prefix.isEmpty() &&
+                !declared.contains(prefix)) {
+                declared.append(prefix);
+                Declaration(prefix, attribute.namespaceURI());
+            }
+        }
         if (!element.hasChildNodes()) {
             m_out += QLatin1String("/>");
         } else {
@@ -114,11 +160,10 @@ private:
                  child = child.nextSibling())
                 Node(child, depth + 1);
             if (!IsInline(element.lastChild()))
-                Indent(depth);
-            m_out += QLatin1String("</") + element.tagName() + QLatin1Char('>');
+                m_out += QString(depth * m_indent, QLatin1Char(' '));
+            m_out += QLatin1String("</") + tag + QLatin1Char('>');
         }
-        if (!IsInline(element.nextSibling()))
-            m_out += QLatin1Char('\n');
+        NewLineUnlessBeforeText(element);
     }
 
     int m_indent;

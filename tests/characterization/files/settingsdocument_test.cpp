@@ -2,6 +2,7 @@
 // hand-edited and broken files, and when it leaves a file alone.
 #include "files/settingsdocument.h"
 
+#include <QDomDocument>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -190,4 +191,26 @@ TEST_F(SettingsDocumentTest, RefusedNamesAndUnwritablePathsChangeNothing)
         EXPECT_FALSE(doc.Save());
     }
     EXPECT_EQ(Read(Path()), QByteArray("not a folder"));
+}
+
+TEST_F(SettingsDocumentTest, NamespacedAndMixedContentSurviveRepeatedSaves)
+{
+    Write("<config_root><p:meta xmlns:p=\"urn:x\" p:author=\"me\"><p:tag>t</p:tag></p:meta>"
+          "<note>text<b/></note></config_root>");
+    for (int save = 0; save < 3; ++save) {
+        testing::internal::CaptureStdout();
+        {
+            SettingsDocument doc(Path());
+            EXPECT_TRUE(doc.SetString("", "count", QString::number(save)));
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "save " << save;
+    }
+    QDomDocument reread;
+    ASSERT_TRUE(reread.setContent(Read(Path()), true));
+    const QDomElement meta = reread.documentElement().firstChildElement("meta");
+    EXPECT_EQ(meta.namespaceURI(), "urn:x");
+    EXPECT_EQ(meta.attributeNS("urn:x", "author"), "me");
+    EXPECT_EQ(meta.firstChildElement("tag").text(), "t");
+    EXPECT_EQ(reread.documentElement().firstChildElement("note").firstChild().nodeValue(), "text");
+    EXPECT_EQ(reread.documentElement().firstChildElement("count").attribute("value"), "2");
 }
