@@ -1,0 +1,76 @@
+#include "completerwidget.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kButtonHeight = 17;
+constexpr int kDialogHeight = 42;
+
+} // namespace
+
+CompleterWidget::CompleterWidget(QWidget* parent, const QStringList& names, const QString& current)
+    : QDialog(parent, Qt::FramelessWindowHint)
+    , m_comboBox(new QComboBox(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    m_comboBox->setEditable(true);
+    // The list is the scene's; Return accepts the text rather than adding it as an item.
+    m_comboBox->setInsertPolicy(QComboBox::NoInsert);
+    m_comboBox->addItems(names);
+    m_comboBox->setCurrentIndex(std::max(0, names.lastIndexOf(current)));
+    connect(m_comboBox->lineEdit(), &QLineEdit::returnPressed, this, &CompleterWidget::accept);
+
+    // Completion searches a case-insensitively sorted copy, so each key stroke is a binary
+    // search instead of a scan of every name: skeletons run to tens of thousands of joints.
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    auto* completer = new QCompleter(this);
+    completer->setModel(new QStringListModel(sorted, completer));
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setModelSorting(QCompleter::CaseInsensitivelySortedModel);
+    m_comboBox->setCompleter(completer);
+
+    int longest = 0;
+    for (const QString& name : names)
+        longest = std::max(longest, int(name.size()));
+    m_comboBox->setMinimumContentsLength(longest);
+    layout->addWidget(m_comboBox);
+
+    auto* buttons = new QFrame(this);
+    auto* buttonLayout = new QHBoxLayout(buttons);
+    buttonLayout->setContentsMargins(0, 0, 0, 0);
+    auto* ok = new QPushButton(tr("Ok"), buttons);
+    ok->setFixedHeight(kButtonHeight);
+    connect(ok, &QPushButton::clicked, this, &CompleterWidget::accept);
+    auto* cancel = new QPushButton(tr("Cancel"), buttons);
+    cancel->setFixedHeight(kButtonHeight);
+    connect(cancel, &QPushButton::clicked, this, &CompleterWidget::reject);
+    buttonLayout->addWidget(ok);
+    buttonLayout->addWidget(cancel);
+    buttonLayout->addStretch();
+    layout->addWidget(buttons);
+    layout->addStretch();
+
+    setFixedHeight(kDialogHeight);
+}
+
+void CompleterWidget::accept()
+{
+    m_chosenText = m_comboBox->lineEdit()->text();
+    QDialog::accept();
+}

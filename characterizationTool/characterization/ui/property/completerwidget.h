@@ -1,0 +1,32 @@
+// The small frameless chooser in which the user types or picks a host transform by name.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+
+// An editable combo box over `names` (in the given order) with case-insensitive typing
+// completion, and "Ok"/"Cancel" buttons. Return in the text field or "Ok" accepts with
+// whatever text is typed, which need not be one of the names; the caller checks it. Not
+// modal by itself: the caller runs exec().
+class CompleterWidget : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Starts on the last item equal to `current`, or on the first item when none is.
+    CompleterWidget(QWidget* parent, const QStringList& names, const QString& current);
+
+    // The text of the field when the dialog was accepted; empty before that.
+    QString ChosenText() const { return m_chosenText; }
+    QComboBox* ComboBox() const { return m_comboBox; }
+
+public slots:
+    void accept() override;
+
+private:
+    QComboBox* m_comboBox; // child
+    QString m_chosenText;
+};

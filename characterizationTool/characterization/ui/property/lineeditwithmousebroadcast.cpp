@@ -1,0 +1,10 @@
+#include "lineeditwithmousebroadcast.h"
+
+LineEditWithMouseBroadcast::LineEditWithMouseBroadcast(QWidget* parent)
+    : QLineEdit(parent)
+{}
+
+void LineEditWithMouseBroadcast::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    emit mouseDoubleClickSent(event);
+}

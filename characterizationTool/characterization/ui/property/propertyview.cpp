@@ -1,0 +1,267 @@
+#include "propertyview.h"
+
+#include "assignwithconfirmation.h"
+#include "completerwidget.h"
+#include "host/idcchub.h"
+#include "lineeditwithmousebroadcast.h"
+#include "model/characterizationmodel.h"
+#include "solver/nodenames.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTextEdit>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kValueFieldWidth = 52; // pixels
+constexpr float kDegreesPerRadian = 57.29578f;
+constexpr float kHalfPi = 1.5707964f;
+
+enum Row : int
+{
+    StatusLabelRow = 0,
+    StatusTextRow = 1,
+    NodeRow = 2,
+    JointRow = 3,
+    SelectionRow = 4,
+    FirstValueRow = 5,
+    RotationOrderRow = FirstValueRow + PropertyView::kValueRowCount,
+};
+
+struct ValueRowSpec
+{
+    const char* label;
+    PropertyView::DisplayKind kind;
+};
+
+const ValueRowSpec kValueRows[PropertyView::kValueRowCount] = {
+    {QT_TRANSLATE_NOOP("PropertyView", "Translate"), PropertyView::VectorKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Rotate"), PropertyView::QuaternionKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Scale"), PropertyView::VectorKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Pre-rotate"), PropertyView::QuaternionKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Post-rotate"), PropertyView::QuaternionKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Min rot limit"), PropertyView::AnglesKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Max rot limit"), PropertyView::AnglesKind},
+    {QT_TRANSLATE_NOOP("PropertyView", "Parent offset R"), PropertyView::QuaternionKind},
+};
+constexpr int kMinLimitRow = 5;
+constexpr int kMaxLimitRow = 6;
+
+QLineEdit* MakeReadOnly(QLineEdit* field)
+{
+    field->setReadOnly(true);
+    return field;
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+QString Number(float value)
+{
+    return QStringLiteral("%1").arg(double(value), 0, 'f', 3);
+}
+
+// Euler angles in radians of a quaternion (x, y, z, w), single precision throughout so the
+// numbers match what the solver stores. Near the poles (gimbal lock) the middle angle is
+// pinned to -/+90 degrees and the last to 0.
+std::array<float, 3> QuaternionToEuler(const float* q)
+{
+    const float x = q[0], y = q[1], z = q[2], w = q[3];
+    if (std::fabs(x) < 1e-6f && std::fabs(y) < 1e-6f && std::fabs(z) < 1e-6f)
+        return {0.0f, 0.0f, 0.0f};
+    const float t = x * z - y * w;
+    if (t >= 0.499999f)
+        return {std::atan2(x * w - y * z, -(x * z) - y * w), -kHalfPi, 0.0f};
+    if (t <= -0.499999f)
+        return {std::atan2(x * y - w * z, w * w - 0.5f + y * y), kHalfPi, 0.0f};
+    return {std::atan2(y * z + x * w, z * z + w * w - 0.5f), -std::asin(2.0f * t),
+            std::atan2(w * z + x * y, x * x + w * w - 0.5f)};
+}
+
+} // namespace
+
+PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel* model)
+    : QFrame(parent)
+    , m_hub(hub)
+    , m_model(model)
+    , m_nodeField(MakeReadOnly(new QLineEdit(this)))
+    , m_jointField(new LineEditWithMouseBroadcast(this))
+    , m_statusText(new QTextEdit(this))
+    , m_selectionField(MakeReadOnly(new QLineEdit(this)))
+    , m_rotationOrderField(MakeReadOnly(new QLineEdit(this)))
+{
+    m_jointField->setReadOnly(true);
+    m_statusText->setReadOnly(true);
+
+    auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(0, 0);
+    grid->setColumnStretch(1, 1);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
+    grid->setRowStretch(NodeRow, 1);
+
+    grid->addWidget(new QLabel(tr("Status"), this), StatusLabelRow, 0, 1, 4);
+    grid->addWidget(m_statusText, StatusTextRow, 0, 1, 4);
+    grid->addWidget(MakeLabel(tr("Kinetra node"), this), NodeRow, 0);
+    grid->addWidget(m_nodeField, NodeRow, 1, 1, 3);
+    grid->addWidget(MakeLabel(tr("Bone"), this), JointRow, 0);
+    grid->addWidget(m_jointField, JointRow, 1, 1, 3);
+    grid->addWidget(MakeLabel(tr("Scene Selection"), this), SelectionRow, 0);
+    grid->addWidget(m_selectionField, SelectionRow, 1, 1, 3);
+    for (int row = 0; row < kValueRowCount; ++row) {
+        grid->addWidget(MakeLabel(tr(kValueRows[row].label), this), FirstValueRow + row, 0);
+        m_rows[row].kind = kValueRows[row].kind;
+        for (int axis = 0; axis < 3; ++axis) {
+            QLineEdit* field = MakeReadOnly(new QLineEdit(this));
+            field->setFixedWidth(kValueFieldWidth);
+            m_rows[row].fields[axis] = field;
+            grid->addWidget(field, FirstValueRow + row, 1 + axis);
+        }
+    }
+    grid->addWidget(MakeLabel(tr("Rotation order"), this), RotationOrderRow, 0);
+    grid->addWidget(m_rotationOrderField, RotationOrderRow, 1, 1, 3);
+
+    connect(m_model, &CharacterizationModel::ModelChanged, this, &PropertyView::UpdateView);
+    connect(m_model, &CharacterizationModel::EditedPartChanged, this,
+            &PropertyView::ChangeEditPart);
+    connect(m_jointField, &LineEditWithMouseBroadcast::mouseDoubleClickSent, this,
+            &PropertyView::BoneDoubleClick);
+    if (m_hub)
+        connect(m_hub, &IDCCHub::selectionChanged, this, &PropertyView::OnDccSelect);
+    UpdateView();
+}
+
+QString PropertyView::RotationOrderText(int code)
+{
+    static const char* const kTexts[] = {
+        "Euler XYZ", "Euler XYX", "Euler XZY", "Euler XZX", "Euler YZX", "Euler YZY",   "Euler YXZ",
+        "Euler YXY", "Euler ZXY", "Euler ZXZ", "Euler ZYX", "Euler ZYZ", "Spheric XYZ",
+    };
+    if (code < 0 || code >= int(std::size(kTexts)))
+        return QString();
+    return QString::fromLatin1(kTexts[code]);
+}
+
+void PropertyView::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartId,
+                                  bool /*isReadWrite*/)
+{
+    ShowNode(newEditedPartId);
+}
+
+void PropertyView::UpdateView()
+{
+    ShowNode(m_model->EditedPart());
+}
+
+void PropertyView::ShowNode(int node)
+{
+    QString nodeText = tr("No node selected.");
+    QString jointText;
+    for (ValueRow& row : m_rows) {
+        for (QLineEdit* field : row.fields) {
+            field->clear();
+            field->setEnabled(true);
+        }
+    }
+    m_rotationOrderField->clear();
+
+    const Characterization* current = m_model->CurrentCharacterization();
+    if (IsNodeId(node)) {
+        nodeText = QString::fromLatin1(kinetra::NodeName(node));
+        if (current && current->IsNodeAssigned(node)) {
+            jointText = m_model->JointOfNode(node);
+            FillValues(current->RestState(node));
+        }
+    }
+    m_nodeField->setText(nodeText);
+    m_jointField->setText(jointText);
+    m_statusText->setPlainText(StatusMessage());
+}
+
+void PropertyView::FillValues(const kinetra::NodeRestState& state)
+{
+    const float* rows[kValueRowCount] = {
+        state.Translate, state.Rotate,    state.Scale,     state.PreRot,
+        state.PostRot,   state.MinRLimit, state.MaxRLimit, state.RotateParentOffset,
+    };
+    for (int row = 0; row < kValueRowCount; ++row) {
+        std::array<float, 3> values;
+        const float* source = rows[row];
+        switch (m_rows[row].kind) {
+        case QuaternionKind:
+            values = QuaternionToEuler(source);
+            for (float& value : values)
+                value *= kDegreesPerRadian;
+            break;
+        case AnglesKind:
+            values = {source[0] * kDegreesPerRadian, source[1] * kDegreesPerRadian,
+                      source[2] * kDegreesPerRadian};
+            break;
+        case VectorKind:
+            values = {source[0], source[1], source[2]};
+            break;
+        }
+        for (int axis = 0; axis < 3; ++axis)
+            m_rows[row].fields[axis]->setText(Number(values[axis]));
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        m_rows[kMinLimitRow].fields[axis]->setEnabled(state.LimitFlags &
+                                                      (kinetra::MinLimitX << axis));
+        m_rows[kMaxLimitRow].fields[axis]->setEnabled(state.LimitFlags &
+                                                      (kinetra::MaxLimitX << axis));
+    }
+    m_rotationOrderField->setText(RotationOrderText(state.RotationOrder));
+}
+
+QString PropertyView::StatusMessage() const
+{
+    const NodeValidation& overall = m_model->OverallValidation();
+    switch (overall.status) {
+    case ValidationStatus::Valid:
+        return tr("Characterization is valid.");
+    case ValidationStatus::NotSet:
+        return tr("Not enough information to validate.");
+    default:
+        return QString::fromStdString(overall.message);
+    }
+}
+
+void PropertyView::BoneDoubleClick(QMouseEvent* event)
+{
+    const int node = m_model->EditedPart();
+    if (node == -1 || event->button() != Qt::LeftButton || m_model->IsLocked() || !m_hub)
+        return;
+    QStringList names;
+    m_hub->GetAllTransforms(names);
+    // Owned by this view, so it goes with the view if the host closes the panel while the
+    // chooser runs its own event loop.
+    QPointer<CompleterWidget> chooser =
+        new CompleterWidget(this, names, m_model->JointOfNode(node));
+    chooser->move(mapToGlobal(m_jointField->pos()));
+    QPointer<PropertyView> self(this);
+    const int result = chooser->exec();
+    if (!self)
+        return;
+    const QString text = chooser->ChosenText();
+    delete chooser.data();
+    if (result != QDialog::Accepted)
+        return;
+    if (!text.isEmpty() && m_hub->IsTransform(text))
+        AssignWithConfirmation(parentWidget(), *m_model, node, text);
+    else
+        m_model->ClearNode(node);
+}
+
+void PropertyView::OnDccSelect()
+{
+    const QStringList& selected = m_hub->GetSelectedTransforms();
+    m_selectionField->setText(selected.size() == 1 ? selected.first() : QString());
+}

@@ -1,0 +1,305 @@
+// The property view: what it shows for the edited node, and binding through its chooser.
+#include "modalanswerer.h"
+#include "model/characterizationmodel.h"
+#include "property/completerwidget.h"
+#include "property/lineeditwithmousebroadcast.h"
+#include "property/propertyview.h"
+#include "scriptedhub.h"
+#include "tposebiped.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int kTranslateRow = 0;
+constexpr int kRotateRow = 1;
+constexpr int kPreRotateRow = 3;
+constexpr int kMinLimitRow = 5;
+constexpr int kMaxLimitRow = 6;
+
+QPushButton* ButtonNamed(QWidget* dialog, const QString& text)
+{
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class PropertyViewTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedHub> m_hub;
+    std::unique_ptr<CharacterizationModel> m_model;
+    std::unique_ptr<QWidget> m_parent;
+    PropertyView* m_view = nullptr; // owned by m_parent
+    QVector<BipedJoint> m_biped;
+
+    QStringList Row(int row) const
+    {
+        QStringList texts;
+        for (int axis = 0; axis < 3; ++axis)
+            texts << m_view->ValueField(row, axis)->text();
+        return texts;
+    }
+
+    QStringList AllValueTexts() const
+    {
+        QStringList texts;
+        for (int row = 0; row < PropertyView::kValueRowCount; ++row)
+            texts << Row(row);
+        return texts;
+    }
+
+    bool AllValueFieldsEnabled() const
+    {
+        for (int row = 0; row < PropertyView::kValueRowCount; ++row) {
+            for (int axis = 0; axis < 3; ++axis) {
+                if (!m_view->ValueField(row, axis)->isEnabled())
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    // Double-clicks the joint field; `answer` gets the chooser if one opens. False when no
+    // chooser opened.
+    bool DoubleClickJoint(Qt::MouseButton button, std::function<void(CompleterWidget*)> answer)
+    {
+        bool opened = false;
+        {
+            ModalAnswerer answers;
+            answers.Handle([&](QDialog* dialog) {
+                opened = true;
+                auto* chooser = qobject_cast<CompleterWidget*>(dialog);
+                if (!chooser) {
+                    dialog->reject();
+                    return;
+                }
+                answer(chooser);
+            });
+            QTest::mouseDClick(m_view->JointField(), button);
+            QCoreApplication::processEvents();
+        } // the answerer stops polling here when nothing opened
+        return opened;
+    }
+
+private slots:
+    void init()
+    {
+        m_hub = std::make_unique<ScriptedHub>();
+        m_biped = AddTPoseBiped(*m_hub, "Char:");
+        m_model = std::make_unique<CharacterizationModel>(m_hub.get(), nullptr);
+        m_parent = std::make_unique<QWidget>();
+        m_view = new PropertyView(m_parent.get(), m_hub.get(), m_model.get());
+    }
+
+    void cleanup()
+    {
+        m_parent.reset();
+        m_model.reset();
+        m_hub.reset();
+    }
+
+    void followsTheEditedNodeAndTheOverallVerdict()
+    {
+        QCOMPARE(m_view->NodeField()->text(), QString("No node selected."));
+        QCOMPARE(m_view->JointField()->text(), QString());
+        QCOMPARE(AllValueTexts().join(QString()), QString());
+        QVERIFY(AllValueFieldsEnabled());
+
+        // A node nobody bound: its name, nothing else.
+        m_model->SetEditedPart(9, false);
+        QCOMPARE(m_view->NodeField()->text(), QString("LeftArm"));
+        QCOMPARE(m_view->JointField()->text(), QString());
+        QCOMPARE(AllValueTexts().join(QString()), QString());
+
+        // Bound and sampled: the joint, its stored world position, and the overall message
+        // (which names the required nodes still missing).
+        NodeId mirror;
+        QString mirrorJoint;
+        m_model->AssignNodeMirrored(9, "Char:LeftArm", mirror, mirrorJoint);
+        QCOMPARE(m_view->JointField()->text(), QString("Char:LeftArm"));
+        const kinetra::NodeRestState& rest = m_model->CurrentCharacterization()->RestState(9);
+        QCOMPARE(Row(kTranslateRow), (QStringList{QString::number(rest.Translate[0], 'f', 3),
+                                                  QString::number(rest.Translate[1], 'f', 3),
+                                                  QString::number(rest.Translate[2], 'f', 3)}));
+        QVERIFY(Row(kTranslateRow) != (QStringList{"0.000", "0.000", "0.000"}));
+        const QString overall = QString::fromStdString(m_model->OverallValidation().message);
+        QVERIFY(!overall.isEmpty());
+        QCOMPARE(m_view->StatusText()->toPlainText(), overall);
+
+        for (const BipedJoint& joint : m_biped)
+            m_model->AssignNode(joint.node, joint.name);
+        m_model->Revalidate();
+        QCOMPARE(m_view->StatusText()->toPlainText(), QString("Characterization is valid."));
+
+        m_model->SetEditedPart(-1, false);
+        QCOMPARE(m_view->NodeField()->text(), QString("No node selected."));
+        QCOMPARE(m_view->JointField()->text(), QString());
+        QCOMPARE(m_view->StatusText()->toPlainText(), QString("Characterization is valid."));
+    }
+
+    void restStateNumbers_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QVector<float>>("values");
+        QTest::addColumn<QStringList>("shown");
+        const float h = std::sqrt(0.5f);
+        QTest::newRow("vector as it is") << kTranslateRow << QVector<float>{1.23456f, -2.0f, 0.0f}
+                                         << QStringList{"1.235", "-2.000", "0.000"};
+        QTest::newRow("identity quaternion")
+            << kRotateRow << QVector<float>{0, 0, 0, 1} << QStringList{"0.000", "0.000", "0.000"};
+        QTest::newRow("90 degrees about x")
+            << kRotateRow << QVector<float>{h, 0, 0, h} << QStringList{"90.000", "0.000", "0.000"};
+        QTest::newRow("90 degrees about y pins the pole")
+            << kPreRotateRow << QVector<float>{0, h, 0, h}
+            << QStringList{"0.000", "90.000", "0.000"};
+        QTest::newRow("-90 degrees about y pins the other pole")
+            << kPreRotateRow << QVector<float>{0, -h, 0, h}
+            << QStringList{"0.000", "-90.000", "0.000"};
+        QTest::newRow("30 degrees about z")
+            << kRotateRow
+            << QVector<float>{0, 0, std::sin(float(M_PI) / 12), std::cos(float(M_PI) / 12)}
+            << QStringList{"0.000", "0.000", "30.000"};
+        QTest::newRow("limits in radians shown in degrees")
+            << kMinLimitRow << QVector<float>{0.5f, -1.0f, 0.0f}
+            << QStringList{"28.648", "-57.296", "0.000"};
+    }
+
+    void restStateNumbers()
+    {
+        QFETCH(int, row);
+        QFETCH(QVector<float>, values);
+        QFETCH(QStringList, shown);
+        kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
+        float* fields[] = {
+            state.Translate, state.Rotate,    state.Scale,     state.PreRot,
+            state.PostRot,   state.MinRLimit, state.MaxRLimit, state.RotateParentOffset};
+        std::copy(values.begin(), values.end(), fields[row]);
+        Characterization* current = m_model->CurrentCharacterization();
+        current->SetJointName(3, "Char:LeftLeg");
+        current->SetRestState(3, state);
+        m_model->SetEditedPart(3, false);
+        QCOMPARE(Row(row), shown);
+    }
+
+    void limitSwitchesAndRotationOrder()
+    {
+        kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
+        state.LimitFlags = kinetra::MinLimitX | kinetra::MaxLimitY | kinetra::MaxLimitZ;
+        Characterization* current = m_model->CurrentCharacterization();
+        current->SetJointName(3, "Char:LeftLeg");
+        const struct
+        {
+            int code;
+            const char* text;
+        } orders[] = {{0, "Euler XYZ"}, {10, "Euler ZYX"}, {12, "Spheric XYZ"}, {13, ""}, {-1, ""}};
+        for (const auto& order : orders) {
+            state.RotationOrder = order.code;
+            current->SetRestState(3, state);
+            m_view->ChangeEditPart(-1, 3, false);
+            QCOMPARE(m_view->RotationOrderField()->text(), QString(order.text));
+        }
+        const bool minEnabled[] = {true, false, false};
+        const bool maxEnabled[] = {false, true, true};
+        for (int axis = 0; axis < 3; ++axis) {
+            QCOMPARE(m_view->ValueField(kMinLimitRow, axis)->isEnabled(), minEnabled[axis]);
+            QCOMPARE(m_view->ValueField(kMaxLimitRow, axis)->isEnabled(), maxEnabled[axis]);
+        }
+        // Another node shows every field enabled again.
+        m_view->ChangeEditPart(3, 9, false);
+        QVERIFY(AllValueFieldsEnabled());
+        QCOMPARE(m_view->RotationOrderField()->text(), QString());
+    }
+
+    void selectionFieldShowsOnlyASingleSelectedTransform()
+    {
+        m_hub->Select({"Char:Head"});
+        emit m_hub->selectionChanged();
+        QCOMPARE(m_view->SelectionField()->text(), QString("Char:Head"));
+        m_hub->Select({"Char:Head", "Char:Neck"});
+        emit m_hub->selectionChanged();
+        QCOMPARE(m_view->SelectionField()->text(), QString());
+    }
+
+    void chooserNarrowsAsTheUserTypesAndBindsTheAcceptedName()
+    {
+        m_model->SetEditedPart(10, true);
+        QString startText;
+        int completions = -1;
+        QString completion;
+        QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
+            QLineEdit* edit = chooser->ComboBox()->lineEdit();
+            startText = edit->text();
+            QCOMPARE(chooser->ComboBox()->count(), m_biped.size());
+            edit->selectAll(); // typing replaces the shown name
+            QTest::keyClicks(edit, "char:leftfo");
+            completions = chooser->ComboBox()->completer()->completionCount();
+            completion = chooser->ComboBox()->completer()->currentCompletion();
+            edit->setText("Char:LeftForeArm");
+            QTest::keyClick(edit, Qt::Key_Return);
+        }));
+        QCOMPARE(startText, m_biped.first().name); // nothing bound: the first transform
+        QCOMPARE(completions, 2);                  // LeftFoot and LeftForeArm, any case
+        QCOMPARE(completion, QString("Char:LeftFoot"));
+        QCOMPARE(m_model->JointOfNode(10), QString("Char:LeftForeArm"));
+        QCOMPARE(m_view->JointField()->text(), QString("Char:LeftForeArm"));
+
+        // The chooser opens on the bound joint; Cancel changes nothing.
+        QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
+            startText = chooser->ComboBox()->currentText();
+            ButtonNamed(chooser, "Cancel")->click();
+        }));
+        QCOMPARE(startText, QString("Char:LeftForeArm"));
+        QCOMPARE(m_model->JointOfNode(10), QString("Char:LeftForeArm"));
+    }
+
+    void chooserClearsTheNodeForAnEmptyOrUnknownName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("no such transform") << QString("Char:Tail");
+    }
+
+    void chooserClearsTheNodeForAnEmptyOrUnknownName()
+    {
+        QFETCH(QString, typed);
+        m_model->AssignNode(10, "Char:LeftForeArm");
+        m_model->SetEditedPart(10, false);
+        QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
+            chooser->ComboBox()->lineEdit()->setText(typed);
+            ButtonNamed(chooser, "Ok")->click();
+        }));
+        QCOMPARE(m_model->JointOfNode(10), QString());
+        QCOMPARE(m_view->JointField()->text(), QString());
+    }
+
+    void doubleClickIsIgnoredWhenNothingMayBeChosen()
+    {
+        auto never = [](CompleterWidget* chooser) { chooser->reject(); };
+        QVERIFY(!DoubleClickJoint(Qt::LeftButton, never)); // no edited node
+        m_model->SetEditedPart(10, false);
+        QVERIFY(!DoubleClickJoint(Qt::RightButton, never));
+        m_model->CurrentCharacterization()->SetLocked(true);
+        QVERIFY(!DoubleClickJoint(Qt::LeftButton, never));
+        m_model->CurrentCharacterization()->SetLocked(false);
+        QVERIFY(DoubleClickJoint(Qt::LeftButton, never));
+    }
+};
+
+QTEST_MAIN(PropertyViewTest)
+#include "tst_propertyview.moc"
