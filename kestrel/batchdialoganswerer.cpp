@@ -171,6 +171,13 @@ void BatchDialogAnswerer::AnswerFileDialog(QFileDialog* dialog)
     }
     const QFileInfo file(QDir::current(), path);
     Report(dialog, dialog->selectedNameFilter(), QDir::toNativeSeparators(file.absoluteFilePath()));
+    // The dialog cannot enter a missing folder: it would stay where it is and take the bare
+    // file name there, so the answer is refused as a user's dialog would refuse it.
+    if (!file.absoluteDir().exists()) {
+        Report(dialog, QString(), QStringLiteral("cancelled"));
+        dialog->reject();
+        return;
+    }
     dialog->setDirectory(file.absolutePath());
     dialog->selectFile(file.fileName());
     // Through the base: the file dialog's own accept() checks the file and may ask first.

@@ -125,7 +125,7 @@ TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
     EXPECT_EQ(reports[2], "\"Save As\" -> cancelled, no answer left");
 }
 
-TEST_F(DialogAnswerer, AnOverwriteQuestionTakesTheNextAnswer)
+TEST_F(DialogAnswerer, AnOverwriteQuestionTakesTheNextAnswerAndAMissingFolderCancels)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -137,6 +137,15 @@ TEST_F(DialogAnswerer, AnOverwriteQuestionTakesTheNextAnswer)
     SaveDialog declined; // the overwrite question takes its default: No
     EXPECT_EQ(declined.dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(reports.contains("\"Save As\" -> cancelled"));
+
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    Answer({"nodir/y.bin"});
+    SaveDialog missing;
+    EXPECT_EQ(missing.dialog.exec(), QDialog::Rejected)
+        << "not taken as y.bin in the working folder";
+    QDir::setCurrent(previous);
+    EXPECT_EQ(reports.last(), "\"Save As\" -> cancelled");
 
     Answer({existing, "Yes"});
     SaveDialog confirmed;
