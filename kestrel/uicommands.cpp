@@ -1,11 +1,15 @@
-// createLayout, setParent, showPanel and deleteUI.
+// createLayout, setParent, showPanel, deleteUI and snapshot.
 #include "builtincommand.h"
 #include "builtincommands.h"
 #include "panelregistry.h"
 #include "parsedarguments.h"
 #include "uilayouts.h"
 
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QLayout>
+#include <QPixmap>
+#include <QSaveFile>
 
 #include <memory>
 
@@ -121,6 +125,47 @@ public:
     }
 };
 
+// snapshot [-widget FULLNAME] "file": renders the main window, or one widget of it, into an
+// image file whose format follows the file's suffix (PNG when the suffix names no format).
+// Works on the offscreen platform and for a window that was never shown. Answers the file path
+// written.
+class SnapshotCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        const ParsedArguments parsed(arguments);
+        UiLayouts& layouts = GetHost().GetLayouts();
+        if (!layouts.IsAvailable())
+            return Fail(QStringLiteral("There is no user interface in this session."),
+                        Status::InvalidState);
+        QWidget* widget = layouts.MainWindow();
+        QString name;
+        if (parsed.GetFlagArgument(QStringLiteral("widget"), 0, name) == Status::Success) {
+            widget = name.contains(QLatin1Char('|')) ? layouts.FindWidget(name)
+                                                     : layouts.FindLayout(name);
+            if (!widget)
+                return Fail(QStringLiteral("No user interface element \"%1\".").arg(name),
+                            Status::NotFound);
+        }
+        const QString path = parsed.PositionalStrings().first();
+        QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+        if (!QImageWriter::supportedImageFormats().contains(format))
+            format = "png";
+        // QWidget::grab lays out and polishes hidden widgets before rendering them.
+        const QPixmap pixmap = widget->grab();
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !pixmap.save(&file, format.constData()) ||
+            !file.commit())
+            return Fail(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()),
+                        Status::Failure);
+        SetResult(path);
+        return Status::Success;
+    }
+};
+
 Syntax OneName()
 {
     Syntax syntax;
@@ -144,6 +189,11 @@ void RegisterUiCommands(Host& host)
     });
     RegisterBuiltin<ShowPanelCommand>(host, QStringLiteral("showPanel"), OneName);
     RegisterBuiltin<DeleteUiCommand>(host, QStringLiteral("deleteUI"), OneName);
+    RegisterBuiltin<SnapshotCommand>(host, QStringLiteral("snapshot"), [] {
+        Syntax syntax = OneName();
+        syntax.AddFlag(QStringLiteral("-w"), QStringLiteral("-widget"), ArgumentType::String);
+        return syntax;
+    });
 }
 
 } // namespace kestrel

@@ -5,8 +5,11 @@
 #include "uilayouts.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
+#include <QTemporaryDir>
 
 using namespace kestrel;
 
@@ -108,6 +111,42 @@ TEST_F(Ui, DeletingAWidgetClearsWeakPointersAtOnce)
               "deleteUI: No user interface element \"kestrelMainWindow\" to delete.");
 }
 
+// A never-shown window (as in every batch run) still renders laid out, children included.
+TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QWidget* layout = layouts().CreateLayout("area", nullptr, &m_error);
+    auto* swatch = new QLabel;
+    swatch->setFixedSize(40, 30);
+    swatch->setStyleSheet("background: rgb(200, 20, 20)");
+    QString error;
+    layouts().AddWidget(swatch, layout, "Swatch", &error);
+
+    const QString whole = folder.filePath("window.png");
+    EXPECT_EQ(RunOk(QString("snapshot \"%1\"").arg(whole)), whole);
+    const QImage window(whole);
+    const QPoint centre = swatch->mapTo(layouts().MainWindow(), QPoint(20, 15));
+    ASSERT_TRUE(window.rect().contains(centre)) << window.width() << "x" << window.height();
+    EXPECT_EQ(window.pixelColor(centre), QColor(200, 20, 20));
+
+    const QString one = folder.filePath("swatch.png");
+    RunOk(QString("snapshot -widget \"kestrelMainWindow|area|Swatch1\" \"%1\"").arg(one));
+    const QImage image(one);
+    EXPECT_EQ(image.size(), QSize(40, 30));
+    EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 20, 20));
+
+    const QString unused = folder.filePath("unused.png");
+    EXPECT_EQ(
+        RunFails(QString("snapshot -widget \"kestrelMainWindow|area|Nothing\" \"%1\"").arg(unused)),
+        "snapshot: No user interface element \"kestrelMainWindow|area|Nothing\".");
+    const QString nowhere = folder.filePath("missing/folder.png");
+    EXPECT_TRUE(RunFails(QString("snapshot \"%1\"").arg(nowhere))
+                    .startsWith(QString("snapshot: Cannot write \"%1\": ").arg(nowhere)));
+    EXPECT_FALSE(QFileInfo::exists(unused));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
+
 TEST(UiWithoutApplication, EveryOperationFailsCleanly)
 {
     if (QCoreApplication::instance())
@@ -122,5 +161,7 @@ TEST(UiWithoutApplication, EveryOperationFailsCleanly)
     EXPECT_EQ(host.GetErrorLog().Last(),
               "createLayout: There is no user interface in this session.");
     EXPECT_EQ(host.GetInterpreter().Execute("showPanel a", ExecuteOptions()).status,
+              Status::InvalidState);
+    EXPECT_EQ(host.GetInterpreter().Execute("snapshot \"a.png\"", ExecuteOptions()).status,
               Status::InvalidState);
 }
