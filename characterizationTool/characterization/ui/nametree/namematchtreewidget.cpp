@@ -1,0 +1,14 @@
+#include "namematchtreewidget.h"
+
+#include <QMouseEvent>
+
+NameMatchTreeWidget::NameMatchTreeWidget(QWidget* parent)
+    : QTreeWidget(parent)
+{}
+
+void NameMatchTreeWidget::mousePressEvent(QMouseEvent* event)
+{
+    QTreeView::mousePressEvent(event);
+    if (event->button() == Qt::RightButton)
+        emit MouseRightClicked(event);
+}

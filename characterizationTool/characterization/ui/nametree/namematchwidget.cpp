@@ -1,0 +1,345 @@
+#include "namematchwidget.h"
+
+#include "assignwithconfirmation.h"
+#include "charactertool.h"
+#include "diagram/loadpixmap.h"
+#include "diagram/nodedisplayname.h"
+#include "host/idcchub.h"
+#include "model/characterizationmodel.h"
+#include "namematchtreewidget.h"
+#include "property/completerwidget.h"
+#include "showcenteredmessagebox.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kStatusCount = 4;
+
+// Bubble images by status (not set, valid, warning, error); "_Highlight" marks the picked node.
+const char* const kBubbleImages[kStatusCount] = {
+    "BubbleSmall_Gray",
+    "BubbleSmall_Green",
+    "BubbleSmall_Orange",
+    "BubbleSmall_Red",
+};
+
+std::vector<NodeId> NodeRange(NodeId first, NodeId last)
+{
+    std::vector<NodeId> nodes;
+    for (NodeId node = first; node <= last; ++node)
+        nodes.push_back(node);
+    return nodes;
+}
+
+std::vector<NodeId> Concat(std::vector<NodeId> a, const std::vector<NodeId>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Leaf roll nodes limb by limb, arms before legs, each limb from roll 1 to roll 5.
+std::vector<NodeId> LeafRollNodesByLimb()
+{
+    static const int kLimbOrder[kLimbCount] = {4, 5, 6, 7, 0, 1, 2, 3};
+    std::vector<NodeId> nodes;
+    for (int limb : kLimbOrder) {
+        for (int index = 1; index <= kLeafRollsPerLimb; ++index)
+            nodes.push_back(LeafRollNode(limb, index));
+    }
+    return nodes;
+}
+
+bool IsInvertible(NodeId node)
+{
+    return InversionPartOfNode(node) != nullptr;
+}
+
+} // namespace
+
+NameMatchWidget::NameMatchWidget(QWidget* parent, IDCCHub* hub, ToolPaths* /*paths*/,
+                                 CharacterizationModel* model, CharacterTool* tool)
+    : QWidget(parent)
+    , m_hub(hub)
+    , m_model(model)
+    , m_layout(new QVBoxLayout(this))
+    , m_tree(new NameMatchTreeWidget(this))
+    , m_tool(tool)
+{
+    for (int status = 0; status < kStatusCount; ++status) {
+        const QString base = QString::fromLatin1(kBubbleImages[status]);
+        m_bubbleIcons[status] = QIcon(LoadPixmap(base + QStringLiteral(".png")));
+        m_bubbleIcons[kStatusCount + status] =
+            QIcon(LoadPixmap(base + QStringLiteral("_Highlight.png")));
+    }
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->addWidget(m_tree);
+    m_tree->setColumnCount(1);
+    m_tree->setHeaderHidden(true);
+    BuildTree();
+
+    connect(m_model, &CharacterizationModel::ModelChanged, this, &NameMatchWidget::SyncViewOnModel);
+    if (m_hub)
+        connect(m_hub, &IDCCHub::selectionChanged, this, &NameMatchWidget::OnDccSelect);
+    connect(m_model, &CharacterizationModel::EditedPartChanged, this,
+            &NameMatchWidget::ChangeEditPart);
+    connect(m_tree, &NameMatchTreeWidget::MouseRightClicked, this, &NameMatchWidget::PopMenu);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &NameMatchWidget::UpdateEditedPart);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &NameMatchWidget::SetItemEditable);
+}
+
+const QIcon& NameMatchWidget::BubbleIcon(ValidationStatus status, bool highlighted) const
+{
+    return m_bubbleIcons[(highlighted ? kStatusCount : 0) + int(status)];
+}
+
+void NameMatchWidget::BuildTree()
+{
+    m_rootItem = new QTreeWidgetItem(m_tree, QStringList{tr("Body")});
+    m_rootItem->setIcon(0, BubbleIcon(ValidationStatus::NotSet, false));
+
+    QTreeWidgetItem* base = AddGroup(m_rootItem, tr("Base (required)"), NodeRange(1, 15));
+    AddGroup(m_rootItem, tr("Auxiliary"), NodeRange(16, 22));
+    AddGroup(m_rootItem, tr("Spine"), Concat({8}, NodeRange(23, 31)));
+    AddGroup(m_rootItem, tr("Neck"), Concat({20}, NodeRange(32, 40)));
+
+    const std::vector<NodeId> inlineRolls(InlineRollNodes.begin(), InlineRollNodes.end());
+    const std::vector<NodeId> leafRolls = LeafRollNodesByLimb();
+    // The roll group holds no node items itself; its bubble combines both subgroups.
+    const std::size_t rollEntry = m_groupIcons.size();
+    m_rollGroupItem = AddGroup(m_rootItem, tr("Roll"), {});
+    AddGroup(m_rollGroupItem, tr("In-Line"), inlineRolls);
+    AddGroup(m_rollGroupItem, tr("Leaf"), leafRolls);
+    m_groupIcons[rollEntry].nodes = Concat(inlineRolls, leafRolls);
+
+    AddGroup(m_rootItem, tr("Special"), {kHipsTranslationNode});
+    AddGroup(m_rootItem, tr("Left Hand"), NodeRange(50, 73));
+    AddGroup(m_rootItem, tr("Right Hand"), NodeRange(74, 97));
+    AddGroup(m_rootItem, tr("Left Foot"), NodeRange(98, 121));
+    AddGroup(m_rootItem, tr("Right Foot"), NodeRange(122, 145));
+    AddGroup(m_rootItem, tr("Inner Finger"), NodeRange(146, 169));
+
+    m_rootItem->setExpanded(true);
+    base->setExpanded(true);
+}
+
+QTreeWidgetItem* NameMatchWidget::AddGroup(QTreeWidgetItem* parent, const QString& title,
+                                           const std::vector<NodeId>& nodes)
+{
+    auto* group = new QTreeWidgetItem(parent, QStringList{title});
+    group->setIcon(0, BubbleIcon(ValidationStatus::NotSet, false));
+    for (NodeId node : nodes) {
+        auto* item = new QTreeWidgetItem(group, QStringList{NodeItemText(node)});
+        item->setIcon(0, BubbleIcon(ValidationStatus::NotSet, false));
+        if (!m_nodeItems.contains(node))
+            m_nodeItems.insert(node, item);
+        m_itemNodes.insert(item, node);
+    }
+    m_groupIcons.push_back({group, nodes});
+    return group;
+}
+
+QString NameMatchWidget::NodeItemText(NodeId node) const
+{
+    QString joint;
+    if (const Characterization* current = m_model->CurrentCharacterization())
+        joint = current->JointName(node);
+    if (joint.isEmpty())
+        joint = tr("Undefined");
+    return NodeDisplayName(node) + QStringLiteral(" : <") + joint + QLatin1Char('>');
+}
+
+void NameMatchWidget::ShowNodeItem(QTreeWidgetItem* item, NodeId node, bool highlighted)
+{
+    // Only what changed is written: every write repaints the row, and a sync touches 211 rows.
+    const QIcon& icon = BubbleIcon(m_model->NodeValidationOf(node).status, highlighted);
+    if (item->icon(0).cacheKey() != icon.cacheKey())
+        item->setIcon(0, icon);
+    const QString text = NodeItemText(node);
+    if (item->text(0) != text)
+        item->setText(0, text);
+}
+
+void NameMatchWidget::SyncViewOnModel()
+{
+    const int picked = m_model->IsEditedPartReadWrite() ? m_model->EditedPart() : -1;
+    for (auto it = m_itemNodes.cbegin(); it != m_itemNodes.cend(); ++it)
+        ShowNodeItem(it.key(), it.value(), it.key() == m_editedItem && it.value() == picked);
+    for (const GroupIcon& group : m_groupIcons)
+        group.item->setIcon(0, BubbleIcon(m_model->CombinedStatus(group.nodes), false));
+    m_rootItem->setIcon(0, BubbleIcon(m_model->OverallValidation().status, false));
+}
+
+void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartId, bool isReadWrite)
+{
+    // Moving the current row must not feed back into the model through UpdateEditedPart.
+    const QSignalBlocker blocker(m_tree);
+    if (m_editedItem)
+        ShowNodeItem(m_editedItem, m_itemNodes.value(m_editedItem), false);
+    if (newEditedPartId == -1) {
+        m_editedItem = nullptr;
+        m_tree->setCurrentItem(nullptr);
+        return;
+    }
+    QTreeWidgetItem* item = ItemOfNode(newEditedPartId);
+    if (!item)
+        return;
+    m_tree->setCurrentItem(item);
+    m_editedItem = item;
+    ShowNodeItem(item, newEditedPartId, isReadWrite);
+}
+
+NodeId NameMatchWidget::CurrentNode() const
+{
+    return NodeOfItem(m_tree->currentItem());
+}
+
+bool NameMatchWidget::IsNoneCharacterization() const
+{
+    const Characterization* current = m_model->CurrentCharacterization();
+    return m_hub && current && current->Name() == IDCCHub::GetNoneName();
+}
+
+bool NameMatchWidget::IsEditable() const
+{
+    return !m_model->IsLocked() && !IsNoneCharacterization();
+}
+
+void NameMatchWidget::SelectAssignedJoint(NodeId node)
+{
+    if (m_hub && m_model->NodeValidationOf(node).status != ValidationStatus::NotSet)
+        m_hub->SelectNode(m_model->JointOfNode(node));
+}
+
+void NameMatchWidget::ShowWarning(const QString& title, const QString& text)
+{
+    ShowCenteredMessageBox(QMessageBox::Warning, title, text, this, QMessageBox::Ok);
+}
+
+void NameMatchWidget::UpdateEditedPart(QTreeWidgetItem* current, QTreeWidgetItem* /*previous*/)
+{
+    const NodeId node = NodeOfItem(current);
+    if (node == -1)
+        return;
+    SelectAssignedJoint(node);
+    m_model->SetEditedPart(node, false);
+}
+
+void NameMatchWidget::SetItemEditable(QTreeWidgetItem* item, int /*column*/)
+{
+    if (IsNoneCharacterization()) {
+        ShowWarning(tr("Characterization Not Created"),
+                    tr("You must new create a characterization before you can edit its bone "
+                       "mappings."));
+        return;
+    }
+    if (m_model->IsLocked()) {
+        ShowWarning(tr("Characterization Locked"),
+                    tr("The current characterization is locked.\nYou must unlock it before you "
+                       "can edit its bone mappings."));
+        return;
+    }
+    const NodeId node = NodeOfItem(item);
+    if (node != -1)
+        m_model->SetEditedPart(node, true);
+}
+
+void NameMatchWidget::OnDccSelect()
+{
+    if (!m_hub || !isVisible() || !m_model->IsEditedPartReadWrite() || m_model->IsLocked())
+        return;
+    const QStringList selected = m_hub->GetSelectedTransforms();
+    const NodeId node = CurrentNode();
+    if (selected.size() == 1 && node != -1)
+        AssignWithConfirmation(this, *m_model, node, selected.first());
+}
+
+void NameMatchWidget::PopMenu(QMouseEvent* event)
+{
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (!current)
+        return;
+    const bool isGroup = current->childCount() > 0;
+    const bool editable = IsEditable();
+    const bool hasSelection = m_hub && !m_hub->GetSelectedTransforms().isEmpty();
+
+    // Not parented: the host may close the panel while the menu runs its own event loop, and
+    // the menu must not go with it mid-run.
+    QMenu menu;
+    menu.addAction(tr("Assign Selected Bone"), this, &NameMatchWidget::AssignSelection)
+        ->setEnabled(hasSelection && editable && !isGroup);
+    menu.addAction(tr("Change Assigned Bone..."), this, &NameMatchWidget::ShowAutoCompletion)
+        ->setEnabled(editable && !isGroup);
+    menu.addSeparator();
+    menu.addAction(tr("Clear"), this, &NameMatchWidget::ClearSelectedPart)->setEnabled(editable);
+    menu.addAction(tr("Clear All"), this, &NameMatchWidget::ClearAllParts)->setEnabled(editable);
+    menu.addSeparator();
+    menu.addAction(tr("Invert Joint"), this, &NameMatchWidget::InvertJoint)
+        ->setEnabled(editable && IsInvertible(CurrentNode()));
+    menu.addSeparator();
+    menu.addAction(tr("Character View"), this, &NameMatchWidget::SwitchToCharacterView);
+    menu.exec(event->globalPos());
+}
+
+void NameMatchWidget::AssignSelection()
+{
+    m_model->SetEditedPart(CurrentNode(), true);
+    OnDccSelect();
+    m_model->SetEditedPart(CurrentNode(), false);
+}
+
+void NameMatchWidget::ShowAutoCompletion()
+{
+    const NodeId node = CurrentNode();
+    if (node == -1)
+        return;
+    QStringList names;
+    if (m_hub)
+        m_hub->GetAllTransforms(names);
+    // Owned by this widget, so it goes with the widget if the host closes the panel while the
+    // chooser runs its own event loop.
+    QPointer<CompleterWidget> chooser =
+        new CompleterWidget(this, names, m_model->JointOfNode(node));
+    const QRect row = m_tree->visualItemRect(m_tree->currentItem());
+    chooser->move(m_tree->viewport()->mapToGlobal(row.topLeft()));
+    QPointer<NameMatchWidget> self(this);
+    const int result = chooser->exec();
+    if (!self)
+        return;
+    const QString text = chooser->ChosenText();
+    delete chooser.data();
+    // A name the scene does not know would bind a joint that can never be sampled.
+    if (result != QDialog::Accepted || text.isEmpty() || (m_hub && !m_hub->IsTransform(text)))
+        return;
+    AssignWithConfirmation(this, *m_model, node, text);
+}
+
+void NameMatchWidget::ClearSelectedPart()
+{
+    const NodeId node = CurrentNode();
+    if (!m_model->IsLocked() && node != -1)
+        m_model->ClearNode(node);
+}
+
+void NameMatchWidget::ClearAllParts()
+{
+    if (!m_model->IsLocked())
+        m_model->ClearAll();
+}
+
+void NameMatchWidget::InvertJoint()
+{
+    if (!m_model->IsLocked())
+        m_model->ToggleInversion(CurrentNode());
+}
+
+void NameMatchWidget::SwitchToCharacterView()
+{
+    if (m_tool && m_tool->CurrentPage() != CharacterTool::kFigurePage)
+        m_tool->SetCurrentPage(CharacterTool::kFigurePage);
+}
