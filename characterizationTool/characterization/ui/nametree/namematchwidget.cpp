@@ -12,7 +12,6 @@
 
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -301,20 +300,13 @@ void NameMatchWidget::ShowAutoCompletion()
     QStringList names;
     if (m_hub)
         m_hub->GetAllTransforms(names);
-    // Owned by this widget, so it goes with the widget if the host closes the panel while the
-    // chooser runs its own event loop.
-    QPointer<CompleterWidget> chooser =
-        new CompleterWidget(this, names, m_model->JointOfNode(node));
     const QRect row = m_tree->visualItemRect(m_tree->currentItem());
-    chooser->move(m_tree->viewport()->mapToGlobal(row.topLeft()));
-    QPointer<NameMatchWidget> self(this);
-    const int result = chooser->exec();
-    if (!self)
+    QString text;
+    if (!CompleterWidget::Choose(this, names, m_model->JointOfNode(node),
+                                 m_tree->viewport()->mapToGlobal(row.topLeft()), text))
         return;
-    const QString text = chooser->ChosenText();
-    delete chooser.data();
     // A name the scene does not know would bind a joint that can never be sampled.
-    if (result != QDialog::Accepted || text.isEmpty() || (m_hub && !m_hub->IsTransform(text)))
+    if (text.isEmpty() || (m_hub && !m_hub->IsTransform(text)))
         return;
     AssignWithConfirmation(this, *m_model, node, text);
 }

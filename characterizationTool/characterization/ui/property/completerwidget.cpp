@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QVBoxLayout>
@@ -67,6 +68,21 @@ CompleterWidget::CompleterWidget(QWidget* parent, const QStringList& names, cons
     layout->addStretch();
 
     setFixedHeight(kDialogHeight);
+}
+
+bool CompleterWidget::Choose(QWidget* parent, const QStringList& names, const QString& current,
+                             const QPoint& globalPos, QString& chosen)
+{
+    // Owned by `parent`, so it goes with the parent if that is destroyed during exec().
+    QPointer<QWidget> guard(parent);
+    QPointer<CompleterWidget> chooser = new CompleterWidget(parent, names, current);
+    chooser->move(globalPos);
+    const int result = chooser->exec();
+    if (!guard)
+        return false;
+    chosen = chooser->ChosenText();
+    delete chooser.data();
+    return result == QDialog::Accepted;
 }
 
 void CompleterWidget::accept()

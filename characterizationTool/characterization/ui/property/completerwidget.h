@@ -19,6 +19,13 @@ public:
     // Starts on the last item equal to `current`, or on the first item when none is.
     CompleterWidget(QWidget* parent, const QStringList& names, const QString& current);
 
+    // Runs a chooser as a modal child of `parent` with its top-left corner at `globalPos`. True
+    // with the accepted text in `chosen`; false when cancelled, and also when `parent` was
+    // destroyed while the chooser ran (the host may close the panel), in which case the caller
+    // must not touch `parent` again.
+    static bool Choose(QWidget* parent, const QStringList& names, const QString& current,
+                       const QPoint& globalPos, QString& chosen);
+
     // The text of the field when the dialog was accepted; empty before that.
     QString ChosenText() const { return m_chosenText; }
     QComboBox* ComboBox() const { return m_comboBox; }

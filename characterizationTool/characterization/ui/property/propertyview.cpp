@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTextEdit>
 
 #include <cmath>
@@ -241,18 +240,9 @@ void PropertyView::BoneDoubleClick(QMouseEvent* event)
         return;
     QStringList names;
     m_hub->GetAllTransforms(names);
-    // Owned by this view, so it goes with the view if the host closes the panel while the
-    // chooser runs its own event loop.
-    QPointer<CompleterWidget> chooser =
-        new CompleterWidget(this, names, m_model->JointOfNode(node));
-    chooser->move(mapToGlobal(m_jointField->pos()));
-    QPointer<PropertyView> self(this);
-    const int result = chooser->exec();
-    if (!self)
-        return;
-    const QString text = chooser->ChosenText();
-    delete chooser.data();
-    if (result != QDialog::Accepted)
+    QString text;
+    if (!CompleterWidget::Choose(this, names, m_model->JointOfNode(node),
+                                 mapToGlobal(m_jointField->pos()), text))
         return;
     if (!text.isEmpty() && m_hub->IsTransform(text))
         AssignWithConfirmation(parentWidget(), *m_model, node, text);
