@@ -1,13 +1,15 @@
-// createLayout, setParent, showPanel, deleteUI and snapshot.
+// createLayout, setParent, showPanel, deleteUI, snapshot and click.
 #include "builtincommand.h"
 #include "builtincommands.h"
 #include "panelregistry.h"
 #include "parsedarguments.h"
 #include "uilayouts.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSaveFile>
 
@@ -16,6 +18,18 @@
 namespace kestrel {
 
 namespace {
+
+// A user interface element by full name, or by the object name of a layout or, failing that, of
+// any widget under the main window (the first found).
+QWidget* FindElement(UiLayouts& layouts, const QString& name)
+{
+    if (name.contains(QLatin1Char('|')))
+        return layouts.FindWidget(name);
+    if (QWidget* layout = layouts.FindLayout(name))
+        return layout;
+    QWidget* main = layouts.MainWindow();
+    return main ? main->findChild<QWidget*>(name) : nullptr;
+}
 
 // createLayout NAME [-parent LAYOUT]: a new layout, which becomes the current parent.
 // Returns its full name.
@@ -144,8 +158,7 @@ public:
         QWidget* widget = layouts.MainWindow();
         QString name;
         if (parsed.GetFlagArgument(QStringLiteral("widget"), 0, name) == Status::Success) {
-            widget = name.contains(QLatin1Char('|')) ? layouts.FindWidget(name)
-                                                     : layouts.FindLayout(name);
+            widget = FindElement(layouts, name);
             if (!widget)
                 return Fail(QStringLiteral("No user interface element \"%1\".").arg(name),
                             Status::NotFound);
@@ -162,6 +175,58 @@ public:
             return Fail(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()),
                         Status::Failure);
         SetResult(path);
+        return Status::Success;
+    }
+};
+
+// click NAME -at X Y [-double]: a left click (or double click) at pixel X, Y of the element, sent
+// to the innermost widget there as the window system would. A window that was never shown is
+// laid out first, so scripts can click in batch runs.
+class ClickCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        const ParsedArguments parsed(arguments);
+        UiLayouts& layouts = GetHost().GetLayouts();
+        if (!layouts.IsAvailable())
+            return Fail(QStringLiteral("There is no user interface in this session."),
+                        Status::InvalidState);
+        const QString name = parsed.PositionalStrings().first();
+        QWidget* widget = FindElement(layouts, name);
+        if (!widget)
+            return Fail(QStringLiteral("No user interface element \"%1\".").arg(name),
+                        Status::NotFound);
+        QPoint at;
+        if (parsed.GetFlagArgument(QStringLiteral("at"), 0, at.rx()) != Status::Success ||
+            parsed.GetFlagArgument(QStringLiteral("at"), 1, at.ry()) != Status::Success)
+            return Fail(QStringLiteral("-at X Y is needed."));
+        if (!widget->window()->isVisible())
+            widget->window()->grab(QRect(0, 0, 1, 1)); // rendering lays out hidden windows
+        if (!widget->rect().contains(at))
+            return Fail(QStringLiteral("%1, %2 lies outside \"%3\" (%4 x %5).")
+                            .arg(at.x())
+                            .arg(at.y())
+                            .arg(name)
+                            .arg(widget->width())
+                            .arg(widget->height()));
+        QWidget* target = widget->childAt(at);
+        if (!target)
+            target = widget;
+        const QPoint local = target->mapFrom(widget, at);
+        const QPoint global = target->mapToGlobal(local);
+        const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        };
+        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+        if (parsed.IsFlagSet(QStringLiteral("double"))) {
+            send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, Qt::NoButton);
+        }
         return Status::Success;
     }
 };
@@ -192,6 +257,13 @@ void RegisterUiCommands(Host& host)
     RegisterBuiltin<SnapshotCommand>(host, QStringLiteral("snapshot"), [] {
         Syntax syntax = OneName();
         syntax.AddFlag(QStringLiteral("-w"), QStringLiteral("-widget"), ArgumentType::String);
+        return syntax;
+    });
+    RegisterBuiltin<ClickCommand>(host, QStringLiteral("click"), [] {
+        Syntax syntax = OneName();
+        syntax.AddFlag(QStringLiteral("-a"), QStringLiteral("-at"),
+                       {ArgumentType::Int, ArgumentType::Int});
+        syntax.AddFlag(QStringLiteral("-d"), QStringLiteral("-double"));
         return syntax;
     });
 }

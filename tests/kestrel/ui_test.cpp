@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace kestrel;
@@ -145,6 +146,32 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
                     .startsWith(QString("snapshot: Cannot write \"%1\": ").arg(nowhere)));
     EXPECT_FALSE(QFileInfo::exists(unused));
     EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
+
+// Clicks reach the innermost widget under the point, in a window that was never shown.
+TEST_F(Ui, ClicksReachTheWidgetUnderThePoint)
+{
+    QWidget* layout = layouts().CreateLayout("buttons", nullptr, &m_error);
+    auto* above = new QLabel;
+    above->setFixedHeight(40);
+    QString error;
+    layouts().AddWidget(above, layout, "Label", &error);
+    auto* button = new QPushButton("press");
+    button->setObjectName("pressMe");
+    button->setFixedSize(60, 20);
+    layouts().AddWidget(button, layout, "Button", &error);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    RunOk("click pressMe -at 30 10");
+    EXPECT_EQ(clicks, 1);
+    EXPECT_GE(button->y(), 40); // laid out below the label
+    const QPoint inLayout = button->mapTo(layout, QPoint(30, 10));
+    RunOk(QString("click buttons -at %1 %2 -double").arg(inLayout.x()).arg(inLayout.y()));
+    EXPECT_EQ(clicks, 3); // a double click is two presses
+    EXPECT_EQ(RunFails("click pressMe -at 60 10"),
+              "click: 60, 10 lies outside \"pressMe\" (60 x 20).");
+    EXPECT_EQ(RunFails("click nothing -at 1 1"), "click: No user interface element \"nothing\".");
+    EXPECT_EQ(clicks, 3);
 }
 
 TEST(UiWithoutApplication, EveryOperationFailsCleanly)
