@@ -4,6 +4,7 @@
 #include "solver/nodenames.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -70,6 +71,12 @@ BENCHMARK(IdleGeometryTick)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Whatever a benchmark builds keeps the tool's per-user folders in a temporary folder,
+    // never below the file-system root, where they go without APPDATA.
+    QTemporaryDir appData;
+    if (!appData.isValid())
+        return 1;
+    qputenv("APPDATA", appData.path().toUtf8());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -14,8 +14,13 @@ namespace {
 class ToolPathsTest : public testing::Test
 {
 protected:
-    void SetUp() override { qputenv("APPDATA", m_appData.path().toLocal8Bit()); }
-    void TearDown() override { qunsetenv("APPDATA"); }
+    void SetUp() override
+    {
+        m_previousAppData = qgetenv("APPDATA");
+        qputenv("APPDATA", m_appData.path().toLocal8Bit());
+    }
+    // Restored, not unset: a later test in this process must not find APPDATA gone.
+    void TearDown() override { qputenv("APPDATA", m_previousAppData); }
     // Creates a file (and its folders) below root.
     static void Put(const QString& root, const QString& relative, const QByteArray& bytes = "x")
     {
@@ -31,6 +36,7 @@ protected:
 
     QTemporaryDir m_appData;
     QTemporaryDir m_resources;
+    QByteArray m_previousAppData;
 };
 
 } // namespace
@@ -119,4 +125,14 @@ TEST_F(ToolPathsTest, ShippedSettingsFileGivesSuffixMatchingAndMirrorPairs)
     doc.GetKeyValueList("mirror", "mirror_list", pairs);
     EXPECT_TRUE(pairs.contains({"Left", "Right"}));
     EXPECT_TRUE(pairs.contains({"L_", "R_"}));
+}
+
+// Registered last, so it runs after every test above: no test of this process, nor one before
+// it, may leave the per-user folders headed for the file-system root.
+TEST(TestEnvironment, AppDataIsATemporaryFolderThroughoutTheRun)
+{
+    const QString appData = qEnvironmentVariable("APPDATA");
+    ASSERT_FALSE(appData.isEmpty()) << "tools built now would write to /Orrery";
+    EXPECT_TRUE(QDir(appData).canonicalPath().startsWith(QDir(QDir::tempPath()).canonicalPath()))
+        << appData.toStdString();
 }
