@@ -373,17 +373,17 @@ void BodyGeometry::BuildCollarPage(int pageIndex)
     AddPart(page.parts[1].imageBase, extraSize,
             right ? MirroredInImage(extra, extraSize.width()) : extra);
 
-    QPainterPath flesh = Tapered({16, 40}, {18, 190}, 24, 30); // neck
-    flesh = flesh.united(Polygon({{0, 170},
-                                  {40, 196},
-                                  {120, 180},
-                                  {200, 150},
-                                  {236, 160},
-                                  {250, 200},
+    QPainterPath flesh = Tapered({18, 70}, {20, 170}, 19, 24); // neck
+    flesh = flesh.united(Polygon({{0, 150},
+                                  {40, 150},
+                                  {120, 138},
+                                  {200, 124},
+                                  {236, 135},
+                                  {250, 170},
                                   {250, 380},
                                   {0, 380}}));                     // chest
-    flesh = flesh.united(Ellipse({224, 182}, 30, 32));             // shoulder
-    flesh = flesh.united(Tapered({226, 190}, {238, 400}, 28, 22)); // upper arm
+    flesh = flesh.united(Ellipse({222, 160}, 32, 34));             // shoulder
+    flesh = flesh.united(Tapered({228, 170}, {240, 400}, 30, 24)); // upper arm
     QPainterPath marks;
     marks.moveTo(12, 236);
     marks.lineTo(12, 380); // breastbone

@@ -11,6 +11,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -102,6 +103,22 @@ QImage ComposePage(const QDir& images, const DiagramView& page, int scale)
     return canvas;
 }
 
+// Icons, arrows, markers, lights and bubbles four times their size on the page colour.
+QImage ComposeIcons(const QDir& images)
+{
+    const QStringList names = images.entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name)
+                                  .filter(QRegularExpression(QStringLiteral("^(?!.*GUI_Base)")));
+    QImage sheet(8 * 160, ((names.size() + 7) / 8) * 160, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(68, 68, 68));
+    QPainter painter(&sheet);
+    for (int i = 0; i < names.size(); ++i) {
+        const QImage image(images.filePath(names[i]));
+        painter.drawImage(QRect(QPoint(160 * (i % 8) + 8, 160 * (i / 8) + 8), image.size() * 4),
+                          image);
+    }
+    return sheet;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -139,7 +156,8 @@ int main(int argc, char** argv)
                                    ComposePage(writer.OutputDir(), page, 1));
         }
         sheetPainter.end();
-        if (!sheet.save(preview.filePath(QStringLiteral("pages.png"))))
+        if (!sheet.save(preview.filePath(QStringLiteral("pages.png"))) ||
+            !ComposeIcons(writer.OutputDir()).save(preview.filePath(QStringLiteral("icons.png"))))
             return 1;
     }
     return 0;
