@@ -1,0 +1,386 @@
+// The node tree: its fixed groups, bubbles and texts that follow the model, the edited row,
+// double-click picking, the context menu and the chooser.
+#include "modalanswerer.h"
+#include "model/characterizationmodel.h"
+#include "nametree/namematchtreewidget.h"
+#include "nametree/namematchwidget.h"
+#include "property/completerwidget.h"
+#include "property/propertyview.h"
+#include "scriptedhub.h"
+#include "tposebiped.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QStringList ChildTexts(const QTreeWidgetItem* item)
+{
+    QStringList texts;
+    for (int i = 0; i < item->childCount(); ++i)
+        texts << item->child(i)->text(0);
+    return texts;
+}
+
+} // namespace
+
+class NameTreeTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedHub> m_hub;
+    std::unique_ptr<CharacterizationModel> m_model;
+    std::unique_ptr<NameMatchWidget> m_widget;
+    QVector<BipedJoint> m_biped;
+
+    QTreeWidgetItem* Group(const QString& title) const
+    {
+        QTreeWidgetItem* root = m_widget->RootItem();
+        for (int i = 0; i < root->childCount(); ++i) {
+            if (root->child(i)->text(0) == title)
+                return root->child(i);
+        }
+        return nullptr;
+    }
+
+    bool Shows(const QTreeWidgetItem* item, ValidationStatus status, bool highlighted = false) const
+    {
+        return item->icon(0).cacheKey() == m_widget->BubbleIcon(status, highlighted).cacheKey();
+    }
+
+    QPoint RowCentre(QTreeWidgetItem* item) const
+    {
+        m_widget->Tree()->scrollToItem(item);
+        return m_widget->Tree()->visualItemRect(item).center();
+    }
+
+    // Right-clicks `item`; answers the menu by triggering `trigger` when it is enabled (else
+    // just closing it) and returns every entry as "text" or "text (off)".
+    QStringList Menu(QTreeWidgetItem* item, const QString& trigger = QString())
+    {
+        QStringList entries;
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            shown = true;
+            QAction* chosen = nullptr;
+            for (QAction* action : menu->actions()) {
+                if (action->isSeparator())
+                    continue;
+                entries << action->text() + (action->isEnabled() ? "" : " (off)");
+                if (action->text() == trigger && action->isEnabled())
+                    chosen = action;
+            }
+            menu->close();
+            if (chosen)
+                chosen->trigger();
+        });
+        QTest::mouseClick(m_widget->Tree()->viewport(), Qt::RightButton, {}, RowCentre(item));
+        if (!shown)
+            entries << "no menu";
+        return entries;
+    }
+
+    // Press, release, double-click, release: what a window system delivers.
+    void DoubleClick(QTreeWidgetItem* item)
+    {
+        QWidget* viewport = m_widget->Tree()->viewport();
+        const QPoint at = RowCentre(item);
+        const QPoint global = viewport->mapToGlobal(at);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, at, global, Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(viewport, &event);
+        }
+    }
+
+    // Adds a left thumb to the biped, three joints beyond the hand along +X.
+    void AddLeftThumb()
+    {
+        const float* hand = m_hub->JointNamed("Char:LeftHand").world.Translate;
+        QString parent = "Char:LeftHand";
+        for (int i = 1; i <= 3; ++i) {
+            const QString name = QString("Char:LeftHandThumb%1").arg(i);
+            m_hub->AddJoint(name, parent, hand[0] + 3.0f * i, hand[1], hand[2] + 2.0f);
+            parent = name;
+        }
+    }
+
+    void BindBiped()
+    {
+        for (const BipedJoint& joint : m_biped)
+            m_model->AssignNode(joint.node, joint.name);
+        m_model->Revalidate();
+    }
+
+private slots:
+    void init()
+    {
+        m_hub = std::make_unique<ScriptedHub>();
+        m_biped = AddTPoseBiped(*m_hub, "Char:");
+        m_model = std::make_unique<CharacterizationModel>(m_hub.get(), nullptr);
+        // The model starts on the placeholder, which nobody may edit.
+        m_model->CurrentCharacterization()->SetName("Hero");
+        m_widget = std::make_unique<NameMatchWidget>(nullptr, m_hub.get(), nullptr, m_model.get(),
+                                                     nullptr);
+        m_widget->resize(280, 600);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
+    }
+
+    void cleanup()
+    {
+        m_widget.reset();
+        m_model.reset();
+        m_hub.reset();
+    }
+
+    void everySlotHasItsRowGrayAndUndefinedUntilTheFirstSync()
+    {
+        for (bool highlighted : {false, true}) {
+            for (int status = 0; status < 4; ++status)
+                QVERIFY(!m_widget->BubbleIcon(ValidationStatus(status), highlighted).isNull());
+        }
+        QTreeWidgetItem* root = m_widget->RootItem();
+        QCOMPARE(root->text(0), QString("Body"));
+        QCOMPARE(ChildTexts(root), (QStringList{"Base (required)", "Auxiliary", "Spine", "Neck",
+                                                "Roll", "Special", "Left Hand", "Right Hand",
+                                                "Left Foot", "Right Foot", "Inner Finger"}));
+        QVERIFY(root->isExpanded() && Group("Base (required)")->isExpanded());
+        QVERIFY(!Group("Auxiliary")->isExpanded());
+
+        QTreeWidgetItem* roll = Group("Roll");
+        QCOMPARE(ChildTexts(roll), (QStringList{"In-Line", "Leaf"}));
+        QTreeWidgetItem* leaf = roll->child(1);
+        QList<int> firstLeaves;
+        for (int i = 0; i < 7; ++i)
+            firstLeaves << m_widget->NodeOfItem(leaf->child(i));
+        QCOMPARE(firstLeaves, (QList<int>{176, 184, 192, 200, 208, 177, 185}));
+        QCOMPARE(m_widget->NodeOfItem(leaf->child(39)), 207);
+
+        // Every node but 0, 170 and 171 has a row; 8 and 20 have two, the first one listed.
+        QMap<int, int> rows;
+        QTreeWidgetItemIterator it(m_widget->Tree());
+        for (; *it; ++it) {
+            const NodeId node = m_widget->NodeOfItem(*it);
+            if (node == -1)
+                continue;
+            ++rows[node];
+            QVERIFY2((*it)->text(0).endsWith(" : <Undefined>"), qPrintable((*it)->text(0)));
+            QVERIFY(Shows(*it, ValidationStatus::NotSet));
+        }
+        QCOMPARE(rows.size(), 209);
+        QVERIFY(!rows.contains(0) && !rows.contains(170) && !rows.contains(171));
+        QCOMPARE(rows.value(8), 2);
+        QCOMPARE(rows.value(20), 2);
+        QCOMPARE(m_widget->ItemOfNode(8)->parent(), Group("Base (required)"));
+        QCOMPARE(m_widget->ItemOfNode(20)->parent(), Group("Auxiliary"));
+        QCOMPARE(m_widget->NodeOfItem(Group("Spine")->child(0)), 8);
+        QCOMPARE(m_widget->ItemOfNode(118)->text(0), QString("LeftFootBigToe1 : <Undefined>"));
+    }
+
+    void bubblesAndTextsFollowEveryModelChange()
+    {
+        // Both rows of node 8 change; the required group stays red while any of 1-15 is
+        // missing, even though everything bound is valid.
+        m_model->AssignNode(8, "Char:Spine");
+        m_model->Revalidate();
+        QTreeWidgetItem* spineInBase = m_widget->ItemOfNode(8);
+        QTreeWidgetItem* spineInSpine = Group("Spine")->child(0);
+        QCOMPARE(spineInBase->text(0), QString("Spine : <Char:Spine>"));
+        QCOMPARE(spineInSpine->text(0), QString("Spine : <Char:Spine>"));
+        QVERIFY(Shows(spineInBase, ValidationStatus::Valid));
+        QVERIFY(Shows(spineInSpine, ValidationStatus::Valid));
+        QVERIFY(Shows(Group("Base (required)"), ValidationStatus::Error));
+
+        BindBiped();
+        QVERIFY(Shows(m_widget->RootItem(), ValidationStatus::Valid));
+        QVERIFY(Shows(Group("Base (required)"), ValidationStatus::Valid));
+        QVERIFY(Shows(Group("Left Hand"), ValidationStatus::NotSet));
+        QCOMPARE(m_widget->ItemOfNode(9)->text(0), QString("LeftArm : <Char:LeftArm>"));
+
+        m_model->ClearNode(9);
+        QCOMPARE(m_widget->ItemOfNode(9)->text(0), QString("LeftArm : <Undefined>"));
+        QVERIFY(Shows(m_widget->ItemOfNode(9), ValidationStatus::NotSet));
+        QVERIFY(Shows(Group("Base (required)"), ValidationStatus::Error));
+    }
+
+    void aHoleInAFingerShowsInItsGroupTheRootAndTheStatusText()
+    {
+        PropertyView status(nullptr, m_hub.get(), m_model.get());
+        AddLeftThumb();
+        BindBiped();
+        m_model->AssignNode(50, "Char:LeftHandThumb1");
+        m_model->AssignNode(52, "Char:LeftHandThumb3"); // 51 left out
+        m_model->Revalidate();
+
+        QVERIFY(Shows(Group("Left Hand"), ValidationStatus::Error));
+        QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error));
+        QVERIFY(Shows(m_widget->ItemOfNode(50), ValidationStatus::Valid));
+        QVERIFY(Shows(Group("Right Hand"), ValidationStatus::NotSet));
+        QVERIFY(Shows(m_widget->RootItem(), m_model->OverallValidation().status));
+        QCOMPARE(m_model->OverallValidation().status, ValidationStatus::Error);
+        QVERIFY2(status.StatusText()->toPlainText().contains("left hand thumb"),
+                 qPrintable(status.StatusText()->toPlainText()));
+
+        // The picked row in error shows the highlighted red bubble, the selected row the plain
+        // one; leaving it restores the plain one.
+        m_model->SetEditedPart(52, true);
+        QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error, true));
+        m_model->Revalidate(); // a sync keeps the pick visible
+        QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error, true));
+        m_model->SetEditedPart(52, false);
+        QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error));
+        m_model->SetEditedPart(50, true);
+        QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error));
+    }
+
+    void theCurrentRowAndTheEditedNodeFollowEachOther()
+    {
+        BindBiped();
+        QSignalSpy edited(m_model.get(), &CharacterizationModel::EditedPartChanged);
+        m_model->SetEditedPart(8, false);
+        QCOMPARE(m_widget->Tree()->currentItem(), m_widget->ItemOfNode(8));
+        m_model->SetEditedPart(-1, false);
+        QCOMPARE(m_widget->Tree()->currentItem(), nullptr);
+        QCOMPARE(edited.count(), 2); // the tree fed nothing back
+
+        // A click on a row makes it the read-only edited node and selects its joint in the host.
+        QTest::mouseClick(m_widget->Tree()->viewport(), Qt::LeftButton, {},
+                          RowCentre(m_widget->ItemOfNode(13)));
+        QCOMPARE(m_model->EditedPart(), 13);
+        QVERIFY(!m_model->IsEditedPartReadWrite());
+        QCOMPARE(m_hub->GetSelectedTransforms(), QStringList{"Char:RightForeArm"});
+        // A group row is no node.
+        QTest::mouseClick(m_widget->Tree()->viewport(), Qt::LeftButton, {},
+                          RowCentre(Group("Auxiliary")));
+        QCOMPARE(m_model->EditedPart(), 13);
+    }
+
+    void doubleClickPicksTheNodeForTheNextHostSelection()
+    {
+        QTreeWidgetItem* leftArm = m_widget->ItemOfNode(9);
+        DoubleClick(leftArm);
+        QCOMPARE(m_model->EditedPart(), 9);
+        QVERIFY(m_model->IsEditedPartReadWrite());
+
+        m_hub->Select({"Char:LeftArm", "Char:Head"});
+        emit m_hub->selectionChanged();
+        QCOMPARE(m_model->JointOfNode(9), QString()); // two selected: nothing
+        m_hub->Select({"Char:LeftArm"});
+        emit m_hub->selectionChanged();
+        QCOMPARE(m_model->JointOfNode(9), QString("Char:LeftArm"));
+        QCOMPARE(leftArm->text(0), QString("LeftArm : <Char:LeftArm>"));
+
+        // Hidden (the other page is shown), the tree leaves host selections alone.
+        m_model->SetEditedPart(10, true);
+        m_widget->hide();
+        m_hub->Select({"Char:LeftForeArm"});
+        emit m_hub->selectionChanged();
+        QCOMPARE(m_model->JointOfNode(10), QString());
+    }
+
+    void doubleClickOnALockedOrPlaceholderCharacterizationOnlyWarns_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("locked") << true
+                                << "Characterization Locked|The current characterization is "
+                                   "locked.\nYou must unlock it before you can edit its bone "
+                                   "mappings.";
+        QTest::newRow("placeholder") << false
+                                     << "Characterization Not Created|You must new create a "
+                                        "characterization before you can edit its bone mappings.";
+    }
+
+    void doubleClickOnALockedOrPlaceholderCharacterizationOnlyWarns()
+    {
+        QFETCH(bool, locked);
+        QFETCH(QString, seen);
+        Characterization* current = m_model->CurrentCharacterization();
+        current->SetLocked(locked);
+        if (!locked)
+            current->SetName(IDCCHub::GetNoneName());
+        m_model->SetEditedPart(4, false);
+        ModalAnswerer answers;
+        answers.Click("OK");
+        DoubleClick(m_widget->ItemOfNode(9));
+        QCOMPARE(answers.Seen(), QStringList{seen});
+        QVERIFY(!m_model->IsEditedPartReadWrite());
+        QVERIFY(m_model->EditedPart() != 9 || !m_model->IsEditedPartReadWrite());
+
+        // The menu greys every editing entry in the same cases.
+        QCOMPARE(Menu(m_widget->ItemOfNode(3)),
+                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
+                              "Clear (off)", "Clear All (off)", "Invert Joint (off)",
+                              "Character View"}));
+    }
+
+    void contextMenuEntriesFollowTheRow()
+    {
+        const QStringList all{
+            "Assign Selected Bone", "Change Assigned Bone...", "Clear", "Clear All",
+            "Invert Joint",         "Character View"};
+        QCOMPARE(Menu(Group("Auxiliary")),
+                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
+                              "Clear", "Clear All", "Invert Joint (off)", "Character View"}));
+        QCOMPARE(Menu(m_widget->ItemOfNode(9)),
+                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone...", "Clear",
+                              "Clear All", "Invert Joint (off)", "Character View"}));
+        m_hub->Select({"Char:LeftLeg"});
+        QCOMPARE(Menu(m_widget->ItemOfNode(3)), all);
+    }
+
+    void contextMenuActionsChangeTheModel()
+    {
+        BindBiped();
+        const Characterization& current = *m_model->CurrentCharacterization();
+
+        QCOMPARE(kinetra::GetInversionFlag(current.InversionFlags(), 0), 0u);
+        Menu(m_widget->ItemOfNode(3), "Invert Joint");
+        QCOMPARE(kinetra::GetInversionFlag(current.InversionFlags(), 0), 1u);
+
+        Menu(m_widget->ItemOfNode(9), "Clear");
+        QCOMPARE(m_model->JointOfNode(9), QString());
+        QCOMPARE(m_widget->ItemOfNode(9)->text(0), QString("LeftArm : <Undefined>"));
+
+        m_hub->Select({"Char:LeftArm"});
+        Menu(m_widget->ItemOfNode(9), "Assign Selected Bone");
+        QCOMPARE(m_model->JointOfNode(9), QString("Char:LeftArm"));
+        QVERIFY(!m_model->IsEditedPartReadWrite()); // the pick ends with the assignment
+
+        // The chooser opens on the bound joint and binds what is accepted.
+        QString shown;
+        ModalAnswerer answers;
+        answers.Handle([&](QDialog* dialog) {
+            auto* chooser = qobject_cast<CompleterWidget*>(dialog);
+            QVERIFY(chooser);
+            shown = chooser->ComboBox()->currentText();
+            chooser->ComboBox()->lineEdit()->setText("Char:LeftForeArm");
+            chooser->accept();
+        });
+        answers.Click("Yes"); // replace LeftArm
+        answers.Click("OK");  // and take the joint from LeftForeArm
+        Menu(m_widget->ItemOfNode(9), "Change Assigned Bone...");
+        QCOMPARE(shown, QString("Char:LeftArm"));
+        QCOMPARE(m_model->JointOfNode(9), QString("Char:LeftForeArm"));
+        QCOMPARE(m_model->JointOfNode(10), QString());
+
+        Menu(Group("Spine"), "Clear All");
+        for (NodeId node = 0; node < NodeCount; ++node)
+            QVERIFY(m_model->JointOfNode(node).isEmpty());
+    }
+};
+
+QTEST_MAIN(NameTreeTest)
+#include "tst_nametree.moc"
