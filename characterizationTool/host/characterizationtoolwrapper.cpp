@@ -33,11 +33,17 @@ CharacterizationToolWrapper::CharacterizationToolWrapper(kestrel::Host& host,
 
 CharacterizationToolWrapper::~CharacterizationToolWrapper()
 {
+    delete m_tool.data();
+    // No watch may outlive the bridge: every callback still recorded goes now.
+    StopWatching();
+}
+
+void CharacterizationToolWrapper::StopWatching()
+{
     kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
     if (m_selectionWatch)
         notifier.RemoveCallback(m_selectionWatch);
-    delete m_tool.data();
-    // No watch may outlive the bridge: every callback still recorded goes now.
+    m_selectionWatch = 0;
     for (const auto& watches : m_watches) {
         for (const Watch& watch : watches.second)
             notifier.RemoveCallback(watch.callbackId);
@@ -57,8 +63,11 @@ void CharacterizationToolWrapper::AttachTool()
         return;
     m_tool = new CharacterTool(m_loadFolder.toUtf8().constData(),
                                m_resourceFolder.toUtf8().constData(), layout, this);
-    if (m_tool)
-        m_tool->SkipRollNodesInMatching();
+    if (!m_tool)
+        return;
+    m_tool->SkipRollNodesInMatching();
+    // The host may close the panel itself; the bridge then has nothing left to tell.
+    connect(m_tool, &QObject::destroyed, this, &CharacterizationToolWrapper::StopWatching);
     m_selectionWatch = m_host.GetScene().GetNotifier().AddSelectionChangedCallback(
         [this] { emit selectionChanged(); });
 }
@@ -158,15 +167,35 @@ void CharacterizationToolWrapper::AddCharacterizationNodeCallbacks(const QString
     if (!found)
         return;
     kestrel::SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    // The characterization takes the node's new name, so its watches must be found under it:
+    // deleting it later removes them by that name before the host node goes.
     Record(characterName, *found,
            notifier.AddNameChangedCallback(
                found, [this](kestrel::Node& renamed, const QString& previous) {
+                   Rekey(renamed.Id(), previous, renamed.Name());
                    emit CharacterizationNameChanged(renamed.Name(), previous);
                }));
     Record(characterName, *found,
            notifier.AddAboutToRemoveCallback(found, [this](kestrel::Node& removed) {
                emit CharacterizationNodeRemoved(removed.Name());
            }));
+}
+
+void CharacterizationToolWrapper::Rekey(quint64 nodeId, const QString& previous,
+                                        const QString& name)
+{
+    auto found = m_watches.find(previous);
+    if (found == m_watches.end() || previous == name)
+        return;
+    std::vector<Watch>& moving = found->second;
+    auto ofNode = std::stable_partition(moving.begin(), moving.end(), [nodeId](const Watch& watch) {
+        return watch.nodeId != nodeId;
+    });
+    std::vector<Watch>& target = m_watches[name];
+    target.insert(target.end(), ofNode, moving.end());
+    moving.erase(ofNode, moving.end());
+    if (moving.empty())
+        m_watches.erase(found);
 }
 
 void CharacterizationToolWrapper::RemoveNodeCallbacks(const QString& node)
@@ -219,10 +248,10 @@ void CharacterizationToolWrapper::SetCharacterObject(const QString&, const QStri
                                                      const QString& characterName, int nodeId,
                                                      bool flag)
 {
-    RunScript(QStringLiteral("setCharacterObject(\"%1\",\"%2\",%3,%4);")
-                  .arg(object, characterName)
-                  .arg(nodeId)
-                  .arg(flag ? 1 : 0),
+    // Built in one pass: names are text, never places for the numbers that follow.
+    RunScript(QStringLiteral("setCharacterObject(") + ScriptString(object) + QLatin1Char(',') +
+                  ScriptString(characterName) + QLatin1Char(',') + QString::number(nodeId) +
+                  QLatin1Char(',') + QLatin1Char(flag ? '1' : '0') + QStringLiteral(");"),
               true);
 }
 
@@ -231,7 +260,9 @@ void CharacterizationToolWrapper::DeleteCharacter(const QString& characterName)
     // The tool removes the characterization itself; the host node's removal must not come
     // back as CharacterizationNodeRemoved, which would remove a second one.
     RemoveCharacterizationNodeCallbacks(characterName);
-    RunScript(QStringLiteral("deleteCharacter( \"%1\" );").arg(characterName), true);
+    RunScript(QStringLiteral("deleteCharacter( ") + ScriptString(characterName) +
+                  QStringLiteral(" );"),
+              true);
 }
 
 void CharacterizationToolWrapper::UpdateCharacterControlsUI()
@@ -267,6 +298,33 @@ bool CharacterizationToolWrapper::LoadInversionStates(const QString& characterNa
     for (int i = 0; i < 4; ++i)
         SetInversionState(characterName, i, values[i]);
     return true;
+}
+
+QString CharacterizationToolWrapper::ScriptString(const QString& text)
+{
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += QLatin1Char('"');
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            quoted += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            quoted += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            quoted += QStringLiteral("\\n");
+            break;
+        case '\t':
+            quoted += QStringLiteral("\\t");
+            break;
+        default:
+            quoted += c;
+        }
+    }
+    quoted += QLatin1Char('"');
+    return quoted;
 }
 
 QString CharacterizationToolWrapper::CleanNodeName(const QString& hostName)

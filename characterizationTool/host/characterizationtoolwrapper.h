@@ -64,6 +64,10 @@ public:
     // Number of host callbacks recorded under a node name (0 when none).
     int WatchCount(const QString& node) const;
 
+    // `text` as a double-quoted string of the host's script language. Quotes, backslashes,
+    // line breaks and tabs are escaped, so no text can end the string or start a statement.
+    static QString ScriptString(const QString& text);
+
 private slots:
     // Asks the host for a new character node made from the current one.
     void CreateCharacterNode(bool);
@@ -74,6 +78,10 @@ private:
     void RunScript(const QString& text, bool undoable);
     QStringList RunListing(const QString& text);
     void Record(const QString& name, const kestrel::Node& node, quint64 callbackId);
+    // Files the watches of node `nodeId` recorded under `previous` under `name` instead.
+    void Rekey(quint64 nodeId, const QString& previous, const QString& name);
+    // Removes the selection callback and every recorded watch from the host.
+    void StopWatching();
 
     kestrel::Host& m_host;
     KestrelJointSampler m_sampler;

@@ -5,8 +5,11 @@
 #include "pluginstate.h"
 
 #include "host.h"
+#include "nodename.h"
 #include "parsedarguments.h"
 #include "uilayouts.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -24,6 +27,35 @@ QString StringArgument(const kestrel::ParsedArguments& parsed, const char* flag)
     QString value;
     parsed.GetFlagArgument(QLatin1String(flag), 0, value);
     return value;
+}
+
+// The tool's own names for "no character": the placeholder, alone or numbered. They never
+// become host nodes.
+bool IsPlaceholderName(const QString& name)
+{
+    const QString none = IDCCHub::GetNoneName();
+    if (name == none)
+        return true;
+    static const QRegularExpression numbered(QStringLiteral("^ \\(([1-9][0-9]*)\\)$"));
+    return name.startsWith(none) && numbered.match(name.mid(none.size())).hasMatch();
+}
+
+// A characterization that reaches the host becomes a host character node, so its name must
+// be one the host accepts for a node.
+bool IsCharacterName(const QString& name)
+{
+    return kestrel::IsValidNodeName(name) || IsPlaceholderName(name);
+}
+
+// Shows the error for a refused character name; false for the caller to return.
+bool RefuseCharacterName(const QString& name)
+{
+    if (PluginState* state = PluginState::Instance())
+        state->Host().DisplayError(
+            QStringLiteral("%1: %2 is not a valid character name: use letters, digits, '_' and "
+                           "':' (and not \"world\").")
+                .arg(PluginState::CommandName(), CharacterizationToolWrapper::ScriptString(name)));
+    return false;
 }
 
 } // namespace
@@ -74,7 +106,7 @@ Status CharacterizationToolUICmd::Run(const kestrel::ArgumentList& arguments)
 
     Status status = Status::Success;
     if (parsed.IsEdit()) {
-        if (!CheckRanges(parsed))
+        if (!CheckArguments(parsed))
             return Status::InvalidParameter;
         status = RunEditFlags(parsed);
     }
@@ -110,11 +142,25 @@ Status CharacterizationToolUICmd::OpenPanel()
     return Status::Success;
 }
 
-// Ids and indexes from scripts are checked before anything runs, so that a bad one changes
-// nothing at all.
-bool CharacterizationToolUICmd::CheckRanges(const kestrel::ParsedArguments& parsed) const
+// Names, ids and indexes from scripts are checked before anything runs, so that a bad one
+// changes nothing at all.
+bool CharacterizationToolUICmd::CheckArguments(const kestrel::ParsedArguments& parsed) const
 {
     PluginState* state = PluginState::Instance();
+    if (parsed.IsFlagSet("characterlist")) {
+        // Empty parts are skipped when the list is applied.
+        const QStringList names =
+            StringArgument(parsed, "characterlist").split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (const QString& name : names) {
+            if (!IsCharacterName(name))
+                return RefuseCharacterName(name);
+        }
+    }
+    if (parsed.IsFlagSet("setcurrentcharname")) {
+        const QString name = StringArgument(parsed, "setcurrentcharname");
+        if (!IsCharacterName(name))
+            return RefuseCharacterName(name);
+    }
     int nodeId = 0;
     if (parsed.IsFlagSet("characternodeassign") && parsed.IsFlagSet("kestrelnodename") &&
         parsed.GetFlagArgument("nodeid", 0, nodeId) == Status::Success && !IsNodeId(nodeId)) {

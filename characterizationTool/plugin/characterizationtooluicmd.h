@@ -46,7 +46,7 @@ public:
 
 private:
     kestrel::Status OpenPanel();
-    bool CheckRanges(const kestrel::ParsedArguments& parsed) const;
+    bool CheckArguments(const kestrel::ParsedArguments& parsed) const;
     kestrel::Status RunEditFlags(const kestrel::ParsedArguments& parsed);
     void AnswerQueries(const kestrel::ParsedArguments& parsed);
     kestrel::Status PerformAction();

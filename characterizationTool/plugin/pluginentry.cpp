@@ -1,4 +1,5 @@
 // The plug-in library's entry points: start-up, shutdown and the interface version.
+#include "characterizationtoolreportcmd.h"
 #include "characterizationtooluicmd.h"
 #include "pluginstate.h"
 
@@ -58,6 +59,13 @@ KESTREL_PLUGIN_EXPORT Status initializePlugin(kestrel::Plugin& plugin)
     status = plugin.RegisterCommand(
         PluginState::CommandName(), [] { return std::make_unique<CharacterizationToolUICmd>(); },
         &CharacterizationToolUICmd::BuildSyntax);
+    if (status == Status::Success) {
+        // Takes no arguments: an empty syntax makes the host refuse any.
+        status = plugin.RegisterCommand(
+            CharacterizationToolReportCmd::CommandName(),
+            [] { return std::make_unique<CharacterizationToolReportCmd>(); },
+            [] { return kestrel::Syntax(); });
+    }
     if (status != Status::Success) {
         ShowStartupError(host, PluginState::kRegisterCmdError, status);
         return status;
@@ -74,7 +82,9 @@ KESTREL_PLUGIN_EXPORT Status uninitializePlugin(kestrel::Plugin& plugin)
     // The tools close before the command they answer to disappears.
     PluginState::Stop();
     plugin.DeregisterPanelType(PluginState::PanelTypeName());
-    const Status status = plugin.DeregisterCommand(PluginState::CommandName());
+    Status status = plugin.DeregisterCommand(CharacterizationToolReportCmd::CommandName());
+    if (status == Status::Success)
+        status = plugin.DeregisterCommand(PluginState::CommandName());
     if (status != Status::Success) {
         ShowStartupError(plugin.GetHost(), PluginState::kDeregisterCmdError, status);
         return status;

@@ -73,6 +73,17 @@ PluginState::~PluginState()
         delete hub.data();
 }
 
+CharacterizationToolWrapper* PluginState::LiveHub()
+{
+    if (m_liveHub && !m_liveHub->AttachedTool()) {
+        // It stopped watching when its tool went. Deleted later, not here: a caller further up
+        // the stack may still be inside one of its helpers (a question box's event loop).
+        m_liveHub->deleteLater();
+        m_liveHub.clear();
+    }
+    return m_liveHub;
+}
+
 void PluginState::Adopt(CharacterizationToolWrapper* hub)
 {
     m_hubs.erase(

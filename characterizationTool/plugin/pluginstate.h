@@ -44,8 +44,10 @@ public:
     // The load folder followed by "/../../resources/KestrelCharacterization", as is.
     const QString& ResourceFolder() const { return m_resourceFolder; }
 
-    // The bridge the tool command works on; empty until a panel was made and after it went.
-    CharacterizationToolWrapper* LiveHub() const { return m_liveHub; }
+    // The bridge the tool command works on; empty until a panel was made, after it went, and
+    // once the host closed its tool widget (that bridge is then let go, so the next open
+    // builds a new panel).
+    CharacterizationToolWrapper* LiveHub();
     void SetLiveHub(CharacterizationToolWrapper* hub) { m_liveHub = hub; }
     // Takes a bridge into the state's care: deleted at shutdown unless deleted before.
     void Adopt(CharacterizationToolWrapper* hub);

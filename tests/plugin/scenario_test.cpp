@@ -10,6 +10,9 @@
 
 #include "solver/nodenames.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QWidget>
 
 namespace {
@@ -303,6 +306,107 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
     EXPECT_EQ(answers.Seen().size(), 5);
     EXPECT_TRUE(answers.AllAnswered());
+}
+
+// The host renames a character node; the characterization follows, and deleting it later
+// deletes it alone.
+TEST_F(PluginScenario, RenamedCharacterNodeIsDeletedAlone)
+{
+    RunOk("createNode character -name Hero; createNode character -name Other; "
+          "createNode character -name Third");
+    Cmd("-e -characterlist \"Hero;Other;Third\"");
+    Cmd("-e -setcurrentcharname Hero");
+    RunOk("rename Hero Villain");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Other", "Third"}));
+    Sent();
+
+    ModalAnswerer answers;
+    answers.Click("Yes");
+    Cmd("-e -deletecurrentchar");
+    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Villain\" );"});
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Other", "Third"}));
+    EXPECT_NE(Find("Other"), nullptr);
+
+    RunOk("rename Other Second");
+    answers.Click("Yes");
+    answers.Click("Yes");
+    Cmd("-e -deleteallchar");
+    EXPECT_EQ(SentChanges(),
+              QStringList({"deleteCharacter( \"Second\" );", "deleteCharacter( \"Third\" );"}));
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+    EXPECT_TRUE(answers.AllAnswered());
+}
+
+// A characterization becomes a host character node, so its name must be a valid node name;
+// only the tool's own placeholders, which never reach the host, are exempt.
+TEST_F(PluginScenario, CharacterNamesMustBeValidNodeNames)
+{
+    Cmd("-e -characterlist \"Hero\"");
+    Sent();
+    const QString refused = QStringLiteral(
+        "characterizationToolUICmd: %1 is not a valid character name: use letters, digits, '_' "
+        "and ':' (and not \"world\").");
+    // Each name as a script string, which is also how the error shows it.
+    for (const char* name :
+         {R"("x\" )\nprint \"INJECTED\"")", R"("C%1")", R"("two words")", R"("world")"}) {
+        EXPECT_EQ(CmdFails(QStringLiteral("-e -setcurrentcharname ") + name), refused.arg(name));
+        EXPECT_EQ(CmdFails(QStringLiteral("-e -characterlist ") + name), refused.arg(name));
+    }
+    // An empty list means "none"; an empty current name is refused.
+    EXPECT_EQ(CmdFails("-e -setcurrentcharname \"\""), refused.arg("\"\""));
+    // One bad name refuses the whole list, and the other flags of the call.
+    EXPECT_EQ(CmdFails("-e -characterlist \"A;b c\" -deletecurrentchar"), refused.arg("\"b c\""));
+    // The host refuses such a rename itself.
+    RunFails("rename Hero \"two words\"");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
+    EXPECT_EQ(SentChanges(), QStringList());
+    EXPECT_FALSE(host.GetOutputLog().Entries().join('\n').contains("INJECTED"));
+
+    Cmd("-e -characterlist \"Hero;--- None --- (1);A:b_2\"");
+    Cmd("-e -setcurrentcharname \"--- None --- (1)\"");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "--- None --- (1)", "A:b_2"}));
+    EXPECT_EQ(CmdFails("-e -setcurrentcharname \"--- None --- (0)\""),
+              refused.arg("\"--- None --- (0)\""));
+}
+
+// A script learns why the characterization has its status: overall and for each node in use.
+TEST_F(PluginScenario, ReportGivesTheReasonsForTheStatus)
+{
+    MakeCharacters("Hero", "Hero");
+    Assign("Hero", 8, "Char1:Hips"); // the spine on the hips joint: both at one position
+    const QString warning =
+        QStringLiteral(R"("message":"Node Hips is at the same position as node Spine.",)");
+    EXPECT_EQ(RunOk("characterizationToolReport"),
+              R"({"character":"Hero","code":3,"message":"Missing required bones.\nSome nodes are )"
+              R"(almost at the same position.","nodes":[{"id":1,"joint":"Char1:Hips",)" +
+                  warning + R"("name":"Hips","status":"warning"},{"id":8,"joint":"Char1:Hips",)" +
+                  warning + R"("name":"Spine","status":"warning"}],"status":"error"})");
+
+    BindSample("Hero");
+    const QJsonObject report =
+        QJsonDocument::fromJson(RunOk("characterizationToolReport").toUtf8()).object();
+    EXPECT_EQ(report["code"].toInt(), 0);
+    EXPECT_EQ(report["status"].toString(), "valid");
+    int valid = 0;
+    for (const QJsonValue& node : report["nodes"].toArray())
+        valid += node["status"].toString() == "valid";
+    EXPECT_EQ(valid, RunOkList("ls -transforms").size()) << "one entry per bound joint";
+
+    Cmd("-e -deleteTool");
+    EXPECT_EQ(RunFails("characterizationToolReport"),
+              "characterizationToolReport: no characterization tool is open.");
+}
+
+TEST_F(PluginScenario, PanelClosedByTheHostIsBuiltAgain)
+{
+    MakeCharacters("Hero", "Hero");
+    RunOk(QStringLiteral("deleteUI \"%1\"").arg(kPanel));
+    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
+    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+
+    EXPECT_EQ(RunOk(kCmd), kPanel);
+    Cmd("-e -characterlist \"A\"");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"A"});
 }
 
 TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)

@@ -161,6 +161,28 @@ TEST_F(BridgeTest, CharacterScriptsAreSentAsExactTexts)
     EXPECT_NE(Find("Hero"), nullptr);
 }
 
+// Names are text inside the script strings: a "%1" stays as it is, and no quote, backslash or
+// line break in a name can end the string and run a statement of its own.
+TEST_F(BridgeTest, NamesCannotBreakOutOfScriptStrings)
+{
+    Sent();
+    bridge.SetCharacterObject("", "J%2", "C%1", 17, true);
+    bridge.SetCharacterObject("", "x\",\"Hero\",1,0);\nprint \"INJECTED\";\nprint(\"", "Hero", 1,
+                              false);
+    // The second ends in a backslash unless backslashes are escaped too.
+    bridge.DeleteCharacter("Hero\" ); print \"INJECTED\"; print( \"");
+    bridge.DeleteCharacter("Hero\\\" ); print \"INJECTED\"; print( \"\t");
+    EXPECT_EQ(
+        Sent(),
+        QStringList(
+            {R"(setCharacterObject("J%2","C%1",17,1);)",
+             R"(setCharacterObject("x\",\"Hero\",1,0);\nprint \"INJECTED\";\nprint(\"","Hero",1,0);)",
+             R"(deleteCharacter( "Hero\" ); print \"INJECTED\"; print( \"" );)",
+             R"(deleteCharacter( "Hero\\\" ); print \"INJECTED\"; print( \"\t" );)"}));
+    EXPECT_FALSE(host.GetOutputLog().Entries().join('\n').contains("INJECTED"));
+    EXPECT_NE(Find("Hero"), nullptr);
+}
+
 // Watches are recorded under the name the tool gave; they must let go of a renamed node when
 // the tool moves its binding to the new name.
 TEST_F(BridgeTest, WatchesOfARenamedNodeGoUnderTheOldName)

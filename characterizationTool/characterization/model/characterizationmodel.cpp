@@ -241,8 +241,10 @@ void CharacterizationModel::ToggleInversion(int part)
     std::uint32_t& flag = m_current->InversionFlags().Values[inversion->FlagIndex];
     flag = flag == 0 ? 1 : 0;
     const std::uint32_t value = flag;
+    // The toggled part is shown, not picked: the next host selection must not be bound to it.
     const int old = m_editedPart;
     m_editedPart = part;
+    m_editedPartReadWrite = false;
     emit EditedPartChanged(old, part, false);
     Revalidate();
     if (m_hub)
@@ -450,7 +452,8 @@ QString CharacterizationModel::UniqueName(const QString& base) const
     };
     QString result = base;
     for (int counter = 1; taken(result); ++counter)
-        result = QStringLiteral("%1 (%2)").arg(base).arg(counter);
+        // One substitution pass: a base holding "%1" must not take the counter.
+        result = QStringLiteral("%1 (%2)").arg(base, QString::number(counter));
     return result;
 }
 

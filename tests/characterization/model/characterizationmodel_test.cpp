@@ -48,6 +48,12 @@ TEST_F(Model, NewCharacterizationsGetNumberedNamesAndBecomeCurrent)
     EXPECT_EQ(hero->Name(), "hero");
     EXPECT_EQ(hero2->Name(), "hero (1)");
     EXPECT_EQ(model->CurrentCharacterization(), hero2.get());
+
+    // A "%1" in the name is text, not a place for the counter.
+    auto percent = std::make_shared<Characterization>("C%1");
+    model->AddCharacterization(std::make_shared<Characterization>("C%1"));
+    model->AddCharacterization(percent);
+    EXPECT_EQ(percent->Name(), "C%1 (1)");
 }
 
 TEST_F(Model, AssigningMovesWatchesAndTellsTheHost)
@@ -285,6 +291,12 @@ TEST_F(Model, TogglingAKneeFlipsItsFlagAndTellsTheHost)
     model->ToggleInversion(10);
     EXPECT_EQ(model->CurrentCharacterization()->InversionFlags().Values[2], 0u);
     EXPECT_EQ(edited.count(), 2) << "emitted even when the part stays the same";
+
+    // A picked part stops being picked: the next host selection is not bound to it.
+    model->SetEditedPart(9, true);
+    model->ToggleInversion(3);
+    EXPECT_EQ(model->EditedPart(), 3);
+    EXPECT_FALSE(model->IsEditedPartReadWrite());
 }
 
 TEST_F(Model, EditedPartSignalsOnlyRealChanges)
