@@ -5,6 +5,7 @@
 #include "scene.h"
 #include "uilayouts.h"
 
+#include <QDir>
 #include <QWidget>
 
 #include <algorithm>
@@ -335,4 +336,10 @@ QString CharacterizationToolWrapper::CleanNodeName(const QString& hostName)
     if (bar > 0)
         name.remove(0, bar);
     return name;
+}
+
+void CharacterizationToolWrapper::WarnFileNotWritten(const QString& path)
+{
+    m_host.DisplayWarning(
+        tr("Could not write the file \"%1\".").arg(QDir::toNativeSeparators(path)));
 }

@@ -60,6 +60,7 @@ public:
     void InvertBone(int partNodeId, bool inverted) override;
     bool LoadInversionStates(const QString& characterName) override;
     QString CleanNodeName(const QString& hostName) override;
+    void WarnFileNotWritten(const QString& path) override;
 
     // Number of host callbacks recorded under a node name (0 when none).
     int WatchCount(const QString& node) const;

@@ -40,6 +40,8 @@ QString IDCCHub::CleanNodeName(const QString& hostName)
     return hostName;
 }
 
+void IDCCHub::WarnFileNotWritten(const QString&) {}
+
 QString IDCCHub::GetNoneName()
 {
     return QStringLiteral("--- None ---");

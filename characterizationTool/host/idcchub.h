@@ -75,6 +75,9 @@ public:
     virtual bool LoadInversionStates(const QString& characterName);
     // The short name the tool shows and matches for a host node name.
     virtual QString CleanNodeName(const QString& hostName);
+    // A file the tool meant to write could not be written: one line on the host's warning
+    // output naming the absolute path. Hubs without such an output drop it.
+    virtual void WarnFileNotWritten(const QString& path);
 
     // The tool this hub serves; set by the tool's constructor, never owned. Null once the
     // tool is gone. Defined with the helpers below, in the UI library, since they need the

@@ -188,3 +188,8 @@ bool ScriptedHub::LoadInversionStates(const QString& characterName)
 {
     return m_inversionLoader && m_inversionLoader(characterName);
 }
+
+void ScriptedHub::WarnFileNotWritten(const QString& path)
+{
+    m_calls.append(QStringLiteral("WarnFileNotWritten %1").arg(path));
+}

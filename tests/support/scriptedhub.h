@@ -74,6 +74,7 @@ public:
     void RemoveCharacterizationNodeCallbacks(const QString& characterName) override;
     void InvertBone(int partNodeId, bool inverted) override;
     bool LoadInversionStates(const QString& characterName) override;
+    void WarnFileNotWritten(const QString& path) override;
 
 private:
     QMap<QString, Joint> m_joints;

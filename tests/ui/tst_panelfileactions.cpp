@@ -7,6 +7,7 @@
 #include "toolfixture.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -199,6 +200,27 @@ private slots:
         });
         f.tool->ConfigMirror();
         QVERIFY(f.Model().Matching().MirrorKeywords().contains("Lft"));
+    }
+
+    // A regular file where a folder should be stops every writer, root included.
+    void filesThatCannotBeWrittenAreNamedOnTheHostsWarningOutput()
+    {
+        f.BindBiped();
+        QVERIFY(QFile(Out("blocked")).open(QIODevice::WriteOnly));
+        const QString config = f.tool->Paths()->UserDir() + "/config";
+        QVERIFY(QDir(config).removeRecursively() && QFile(config).open(QIODevice::WriteOnly));
+        f.hub->ClearCalls();
+
+        ModalAnswerer answers;
+        AnswerSaveDialog(answers, Out("blocked/hero"), false, true);
+        f.tool->OnSave();
+        answers.Handle([](QDialog* dialog) { dialog->accept(); });
+        f.tool->ConfigMirror();
+        QVERIFY(answers.AllAnswered());
+        QCOMPARE(f.hub->Calls(),
+                 (QStringList{"WarnFileNotWritten " + Out("blocked/hero.kntc"),
+                              "WarnFileNotWritten " + Out("blocked/hero.bones.xml"),
+                              "WarnFileNotWritten " + config + "/characterization_tool.xml"}));
     }
 };
 

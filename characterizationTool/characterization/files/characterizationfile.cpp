@@ -63,6 +63,8 @@ bool WriteBlob(Characterization& characterization, const QString& path, bool big
     if (!blob)
         return false;
     QSaveFile file(path);
+    // In place when no temporary file can be made beside the target (see SettingsDocument).
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(reinterpret_cast<const char*>(blob.get()), qint64(size)) != qint64(size)) {
@@ -74,16 +76,21 @@ bool WriteBlob(Characterization& characterization, const QString& path, bool big
 
 } // namespace
 
-bool WriteBinaryCharacterization(Characterization& characterization,
-                                 const QString& characterizationPath,
-                                 const QString& boneCorrespondencePath, bool bigEndian,
-                                 bool saveRotationLimits)
+QStringList WriteBinaryCharacterization(Characterization& characterization,
+                                        const QString& characterizationPath,
+                                        const QString& boneCorrespondencePath, bool bigEndian,
+                                        bool saveRotationLimits)
 {
-    const bool written =
-        WriteBlob(characterization, characterizationPath, bigEndian, saveRotationLimits);
+    QStringList unwritten;
+    if (!WriteBlob(characterization, characterizationPath, bigEndian, saveRotationLimits))
+        unwritten.append(characterizationPath);
     SettingsDocument correspondence(boneCorrespondencePath);
-    correspondence.SetStringList(
-        QString(), QStringLiteral("bone_correspondance"),
-        QStringList(characterization.JointNames().begin(), characterization.JointNames().end()));
-    return written;
+    // A document that refuses the list (its first node is no element) keeps no joint names
+    // either, so it counts as not written.
+    if (!correspondence.SetStringList(QString(), QStringLiteral("bone_correspondance"),
+                                      QStringList(characterization.JointNames().begin(),
+                                                  characterization.JointNames().end())) ||
+        !correspondence.Save())
+        unwritten.append(boneCorrespondencePath);
+    return unwritten;
 }

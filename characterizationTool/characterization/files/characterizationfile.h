@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Characterization;
 
@@ -25,9 +26,11 @@ QString CharacterizationFilePath(const QString& selectedPath);
 // Writes the characterization file (solver image of the characterization, without parent
 // offsets; usage words as stored with `saveRotationLimits`, else reduced to 0/1) and replaces
 // the list "bone_correspondance" of the correspondence document by the 212 joint names,
-// keeping its other content. Both files are written atomically. Answers whether the
-// characterization file was written; the correspondence file is written either way.
-bool WriteBinaryCharacterization(Characterization& characterization,
-                                 const QString& characterizationPath,
-                                 const QString& boneCorrespondencePath, bool bigEndian,
-                                 bool saveRotationLimits);
+// keeping its other content. Both files are written atomically (in place where no temporary
+// file can be made beside them). The correspondence file is written even when the
+// characterization file cannot be. Answers the paths that could not be written, in that order;
+// empty when both were.
+QStringList WriteBinaryCharacterization(Characterization& characterization,
+                                        const QString& characterizationPath,
+                                        const QString& boneCorrespondencePath, bool bigEndian,
+                                        bool saveRotationLimits);

@@ -43,13 +43,14 @@ QVector<TemplateEntry> NamingTemplate::BuildTemplateEntries(const Characterizati
     return entries;
 }
 
-void NamingTemplate::WriteTemplate(const QString& path, const QVector<TemplateEntry>& entries)
+bool NamingTemplate::WriteTemplate(const QString& path, const QVector<TemplateEntry>& entries)
 {
     FlaggedList items;
     for (int id = 0; id < entries.size(); ++id)
         items.append({QLatin1String(kinetra::NodeName(id)), entries[id].name, entries[id].useRoot});
     SettingsDocument document(path);
-    document.SetFlaggedList(QString(), kMatchList, kUseRoot, false, items);
+    return document.SetFlaggedList(QString(), kMatchList, kUseRoot, false, items) &&
+           document.Save();
 }
 
 QVector<TemplateEntry> NamingTemplate::ReadTemplate(const QString& path)
@@ -66,11 +67,13 @@ QVector<TemplateEntry> NamingTemplate::ReadTemplate(const QString& path)
     return entries;
 }
 
-void NamingTemplate::SaveTemplate(CharacterizationModel& model, const QString& path,
+bool NamingTemplate::SaveTemplate(CharacterizationModel& model, const QString& path,
                                   const QString& prefix)
 {
-    WriteTemplate(path, BuildTemplateEntries(model, prefix));
+    if (!WriteTemplate(path, BuildTemplateEntries(model, prefix)))
+        return false;
     model.SetLastOperationMessage(CharacterizationModel::tr("Template successfully saved."));
+    return true;
 }
 
 void NamingTemplate::ApplyTemplate(CharacterizationModel& model, const QString& path,

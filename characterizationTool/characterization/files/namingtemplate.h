@@ -28,12 +28,14 @@ public:
     // entry; any other bone is left out.
     static QVector<TemplateEntry> BuildTemplateEntries(const CharacterizationModel& model,
                                                        const QString& prefix);
-    // Replaces "match_list" in the document at `path`, keeping its other content.
-    static void WriteTemplate(const QString& path, const QVector<TemplateEntry>& entries);
+    // Replaces "match_list" in the document at `path`, keeping its other content. False when
+    // the file could not be written (or refuses the list: its first node is no element).
+    static bool WriteTemplate(const QString& path, const QVector<TemplateEntry>& entries);
     static QVector<TemplateEntry> ReadTemplate(const QString& path);
 
-    // Builds and writes the template; sets the model's last operation.
-    static void SaveTemplate(CharacterizationModel& model, const QString& path,
+    // Builds and writes the template and, once written, sets the model's last operation.
+    // False, with the last operation unchanged, when the file could not be written.
+    static bool SaveTemplate(CharacterizationModel& model, const QString& path,
                              const QString& prefix);
     // Binds every bone in scope that matches an entry (a later bone replaces an earlier one
     // on the same node), sets the model's last operation and revalidates when unlocked.

@@ -171,8 +171,11 @@ bool SettingsDocument::Save()
         return true;
     const QByteArray bytes = WriteDomDocument(m_document, kIndentSpaces);
     // QSaveFile writes beside the target and renames on commit, so a crash or a full disk
-    // leaves the previous file whole.
+    // leaves the previous file whole. In a folder where the file may be replaced but nothing
+    // created beside it, it writes in place instead: that risks the old file, but losing the
+    // save without a word is worse.
     QSaveFile file(m_filePath);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size() ||
         !file.commit())
         return false;

@@ -99,7 +99,8 @@ public:
 
     // Writes the document now if a write succeeded since the last save. True when the file
     // holds the document afterwards (also when there was nothing to save). The file is replaced
-    // atomically: a failed save leaves the previous file untouched.
+    // atomically, so a failed save leaves the previous file untouched, except in a folder where
+    // no new file can be made: there an existing writable file is overwritten in place.
     bool Save();
 
 private:

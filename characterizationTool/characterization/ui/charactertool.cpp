@@ -66,8 +66,11 @@ void CharacterTool::ConfigMirror()
     if (!m_model)
         return;
     ConfigMirrorDialog dialog(this, m_paths->SettingsFilePath());
-    if (dialog.exec() == QDialog::Accepted)
-        m_model->ReloadMirrorPairs();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!dialog.SettingsWritten() && m_model->Hub())
+        m_model->Hub()->WarnFileNotWritten(m_paths->SettingsFilePath());
+    m_model->ReloadMirrorPairs();
 }
 
 void CharacterTool::BuildPages(QWidget* parent)

@@ -102,10 +102,8 @@ void ConfigMirrorDialog::accept()
         if (!pairs.contains(pair))
             pairs.append(pair);
     }
-    {
-        SettingsDocument settings(m_settingsPath);
-        settings.SetKeyValueList(kGroup, kKey, pairs);
-    }
+    SettingsDocument settings(m_settingsPath);
+    m_settingsWritten = settings.SetKeyValueList(kGroup, kKey, pairs) && settings.Save();
     QDialog::accept();
 }
 

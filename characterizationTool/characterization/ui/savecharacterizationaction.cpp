@@ -1,6 +1,7 @@
 #include "savecharacterizationaction.h"
 
 #include "files/characterizationfile.h"
+#include "host/idcchub.h"
 #include "model/characterizationmodel.h"
 
 #include <QCheckBox>
@@ -38,7 +39,11 @@ void SaveCharacterizationAction::Run(CharacterizationModel& model)
         bigEndian = true;
     else if (filter != CharacterizationFileTypes::LittleEndianFilter())
         return;
-    WriteBinaryCharacterization(*model.CurrentCharacterization(),
-                                CharacterizationFilePath(selected), bonesPath, bigEndian,
-                                saveLimits->isChecked());
+    const QStringList unwritten = WriteBinaryCharacterization(
+        *model.CurrentCharacterization(), CharacterizationFilePath(selected), bonesPath, bigEndian,
+        saveLimits->isChecked());
+    if (IDCCHub* hub = model.Hub()) {
+        for (const QString& path : unwritten)
+            hub->WarnFileNotWritten(path);
+    }
 }

@@ -5,7 +5,8 @@ class CharacterizationModel;
 
 // Asks for a file name, byte order and whether to keep rotation limits, then writes the
 // current characterization. Does nothing, without a message, unless the characterization is
-// valid or only warned about.
+// valid or only warned about. Each file that cannot be written is named on the host's warning
+// output; no message box is shown.
 class SaveCharacterizationAction
 {
 public:

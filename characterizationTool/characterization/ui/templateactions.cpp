@@ -72,7 +72,8 @@ void TemplateActions::ExtractTemplate()
     const QString path = chosenDirectory + name;
     if (!CanWriteTo(chosenDirectory, path))
         return;
-    NamingTemplate::SaveTemplate(m_model, path, prefix);
+    if (!NamingTemplate::SaveTemplate(m_model, path, prefix) && m_model.Hub())
+        m_model.Hub()->WarnFileNotWritten(QFileInfo(path).absoluteFilePath());
     m_lastDirectory = chosenDirectory;
 }
 
