@@ -36,7 +36,7 @@ private slots:
         QVERIFY(tabs->tabBar()->isHidden());
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->tabText(1), QString("Name Match"));
-        QCOMPARE(tabs->minimumSize(), QSize(279, 660));
+        QCOMPARE(tabs->minimumSize(), QSize(279, 2 * 380)); // the diagram and as much below
         QCOMPARE(f.tool->sizeHint(), QSize(279, 660));
         QCOMPARE(f.tool->CurrentPage(), 0);
         f.tool->SetCurrentPage(1);

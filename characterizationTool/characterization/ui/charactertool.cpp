@@ -2,6 +2,7 @@
 
 #include "charactertooltabwidgetnotabbar.h"
 #include "configmirrordialog.h"
+#include "diagram/diagramwidget.h"
 #include "files/toolpaths.h"
 #include "host/idcchub.h"
 #include "model/characterizationmodel.h"
@@ -76,10 +77,17 @@ void CharacterTool::ConfigMirror()
 void CharacterTool::BuildPages(QWidget* parent)
 {
     m_tabWidget = new CharacterToolTabWidgetNoTabBar(parent);
-    AddPage(tr("Figure"));
+    QWidget* figure = AddPage(tr("Figure"));
+    // Named so that host scripts can reach them ("snapshot -widget FigurePage").
+    figure->setObjectName(QStringLiteral("FigurePage"));
+    m_diagram = new DiagramWidget(figure, m_paths.get(), m_hub, m_model.get(), this);
+    m_diagram->setObjectName(QStringLiteral("characterizationDiagram"));
+    m_diagram->setFocusPolicy(Qt::NoFocus);
+    figure->layout()->addWidget(m_diagram);
     AddPage(tr("Name Match"));
     m_tabWidget->setCurrentIndex(kFigurePage);
-    m_tabWidget->setMinimumSize(kPanelWidth, kPanelHeight);
+    // The diagram's full height, and as much again for the views below it.
+    m_tabWidget->setMinimumSize(kPanelWidth, 2 * m_diagram->minimumHeight());
 }
 
 QWidget* CharacterTool::AddPage(const QString& title)
@@ -91,6 +99,11 @@ QWidget* CharacterTool::AddPage(const QString& title)
     layout->setContentsMargins(1, 1, 1, 1);
     m_tabWidget->addTab(page, title);
     return page;
+}
+
+DiagramWidget* CharacterTool::Diagram() const
+{
+    return m_diagram;
 }
 
 int CharacterTool::CurrentPage() const

@@ -10,6 +10,7 @@
 #include <memory>
 
 class CharacterizationModel;
+class DiagramWidget;
 class IDCCHub;
 class ToolPaths;
 
@@ -47,6 +48,8 @@ public:
     // Owned by the tool; null for a tool built without a parent.
     CharacterizationModel* Model() const { return m_model.get(); }
     ToolPaths* Paths() const { return m_paths.get(); }
+    // The body diagram on the "Figure" page, owned by that page; null without a parent.
+    DiagramWidget* Diagram() const;
     // The page switcher, owned by the host's parent widget; null without a parent.
     CharacterToolTabWidgetNoTabBar* TabWidget() const { return m_tabWidget; }
 
@@ -104,6 +107,7 @@ private:
     IDCCHub* m_hub;
     std::unique_ptr<CharacterizationModel> m_model;
     QPointer<CharacterToolTabWidgetNoTabBar> m_tabWidget; // the host parent may end it first
+    QPointer<DiagramWidget> m_diagram;                    // inside the tab widget
     std::unique_ptr<TemplateActions> m_templateActions;
     bool m_askBeforeDelete = true;
 };

@@ -60,6 +60,8 @@ DiagramWidget::DiagramWidget(QWidget* parent, ToolPaths* paths, IDCCHub* hub,
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Without a frame the whole 250 x 380 page fits the minimum size.
     setFrameShape(QFrame::NoFrame);
+    // Page pixels are widget pixels: the layout's positions address the parts directly.
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     BuildScene();
     if (m_hub)

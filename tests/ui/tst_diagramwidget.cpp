@@ -1,0 +1,248 @@
+// The body diagram on the panel's "Figure" page, driven with the mouse as a user would.
+#include "diagram/diagramlayout.h"
+#include "diagram/diagramwidget.h"
+#include "diagram/inversionitem.h"
+#include "diagram/loadpixmap.h"
+#include "diagram/partitem.h"
+#include "modalanswerer.h"
+#include "toolfixture.h"
+
+#include <QMenu>
+
+#include <functional>
+
+namespace {
+
+// Left, right and the full body: the first page-0 arrow opens the left hand.
+constexpr int kLeftHandsPage = 1;
+
+QPoint CentreOf(const DiagramWidget& diagram, const PartItem* item)
+{
+    return diagram.mapFromScene(item->sceneBoundingRect().center());
+}
+
+// The enabled state of every entry of the context menu opened by `open`, after choosing
+// `entry` in it (nothing chosen when `entry` is empty or disabled).
+QMap<QString, bool> ChooseInMenu(const std::function<void()>& open, const QString& entry)
+{
+    QMap<QString, bool> enabled;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            enabled[action->text()] = action->isEnabled();
+            if (action->text() == entry && action->isEnabled())
+                chosen = action;
+        }
+        if (chosen)
+            chosen->trigger();
+        menu->close();
+    });
+    open();
+    return enabled;
+}
+
+int MaxAlpha(const QPixmap& pixmap)
+{
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    int alpha = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            alpha = std::max(alpha, qAlpha(image.pixel(x, y)));
+    }
+    return alpha;
+}
+
+} // namespace
+
+class DiagramWidgetTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ToolFixture f;
+    DiagramWidget* diagram = nullptr;
+
+    PartItem* Part(int node) const { return diagram->FindPartItem(node); }
+    void Click(int node, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(diagram->viewport(), button, {}, CentreOf(*diagram, Part(node)));
+    }
+    // A press and release come before the double click, as from a real mouse.
+    void DoubleClick(int node)
+    {
+        Click(node);
+        QTest::mouseDClick(diagram->viewport(), Qt::LeftButton, {}, CentreOf(*diagram, Part(node)));
+    }
+    QMap<QString, bool> RightClickAndChoose(const QPoint& at, const QString& entry)
+    {
+        return ChooseInMenu(
+            [&] { QTest::mouseClick(diagram->viewport(), Qt::RightButton, {}, at); }, entry);
+    }
+    void SelectInHost(const QStringList& joints)
+    {
+        f.hub->Select(joints);
+        emit f.hub->selectionChanged();
+    }
+
+private slots:
+    void init()
+    {
+        f.Start();
+        f.tool->CreateCharacterization("Hero");
+        f.host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.host.get()));
+        diagram = f.tool->Diagram();
+        QVERIFY(diagram);
+    }
+    void cleanup() { f.Stop(); }
+
+    void aDoubleClickedPartTakesTheNextSingleHostSelection()
+    {
+        f.Model().AssignNode(10, "Char:LeftArm"); // the joint sits on the wrong slot
+        f.Model().Revalidate();
+        DoubleClick(9);
+        QCOMPARE(f.Model().EditedPart(), 9);
+        QVERIFY(f.Model().IsEditedPartReadWrite());
+        QCOMPARE(Part(9)->Interaction(), 2);
+        // The picked part stands out: every other part of the page is faded.
+        QCOMPARE(MaxAlpha(Part(1)->BasePixmap()), 75);
+        QCOMPARE(MaxAlpha(Part(9)->BasePixmap()), 255);
+
+        SelectInHost({"Char:LeftArm", "Char:Hips"});
+        QCOMPARE(f.Model().JointOfNode(9), QString());
+        QCOMPARE(Part(9)->Interaction(), 2);
+
+        ModalAnswerer answers;
+        answers.Click("OK");
+        SelectInHost({"Char:LeftArm"});
+        QCOMPARE(answers.Seen(), QStringList{"Bone Already Assigned|Bone \"Char:LeftArm\" is being "
+                                             "used for the \"LeftForeArm\".\nClear?"});
+        QCOMPARE(f.Model().JointOfNode(9), QString("Char:LeftArm"));
+        QCOMPARE(f.Model().JointOfNode(10), QString());
+        QCOMPARE(f.Model().EditedPart(), 9);
+        QVERIFY(!f.Model().IsEditedPartReadWrite());
+        QCOMPARE(Part(9)->Interaction(), 1);
+        QCOMPARE(Part(9)->ToolTipText(), QString("LeftArm - Char:LeftArm"));
+        QCOMPARE(MaxAlpha(Part(1)->BasePixmap()), 255);
+
+        // Locked: the double click only explains why nothing happens.
+        f.BindBiped();
+        f.tool->ToggleEditMode();
+        QVERIFY(f.Model().IsLocked());
+        answers.Click("OK");
+        DoubleClick(12);
+        QCOMPARE(answers.Seen().last(),
+                 QString("Characterization Locked|The current characterization is locked.\nYou "
+                         "must unlock it before you can edit its bone mappings."));
+        QCOMPARE(f.Model().EditedPart(), 12); // the click before the double click selected it
+        QVERIFY(!f.Model().IsEditedPartReadWrite());
+    }
+
+    void arrowsAndTheEditedNodeChooseThePage()
+    {
+        const DiagramPage& fullBody = diagram->Page(0);
+        PartItem* toLeftHands = fullBody.arrows.key(kLeftHandsPage);
+        QVERIFY(toLeftHands);
+        QTest::mouseClick(diagram->viewport(), Qt::LeftButton, {}, CentreOf(*diagram, toLeftHands));
+        QCOMPARE(diagram->CurrentPage(), kLeftHandsPage);
+        QVERIFY(!toLeftHands->isVisible());
+        PartItem* back = diagram->Page(kLeftHandsPage).arrows.firstKey();
+        QVERIFY(back->isVisible());
+        QTest::mouseClick(diagram->viewport(), Qt::LeftButton, {}, CentreOf(*diagram, back));
+        QCOMPARE(diagram->CurrentPage(), 0);
+
+        // Another view selecting a finger brings its page up, selected; the in-line roll nodes
+        // have no part and leave nothing marked.
+        f.Model().SetEditedPart(60, false);
+        QCOMPARE(diagram->CurrentPage(), kLeftHandsPage);
+        QCOMPARE(diagram->EditedItem(), Part(60));
+        QCOMPARE(Part(60)->Interaction(), 1);
+        f.Model().SetEditedPart(41, false);
+        QCOMPARE(diagram->EditedItem(), nullptr);
+        QCOMPARE(Part(60)->Interaction(), 0);
+    }
+
+    void theContextMenuActsOnThePartUnderTheClick()
+    {
+        f.BindBiped();
+        InversionItem* knee = diagram->FindInversionItem(3);
+        QVERIFY(knee->IsShowingInverted());
+        RightClickAndChoose(CentreOf(*diagram, Part(3)), "Invert Joint");
+        QCOMPARE(kinetra::GetInversionFlag(f.Current().InversionFlags(), 0), 1u);
+        QVERIFY(!knee->IsShowingInverted());
+
+        const QMap<QString, bool> onFoot =
+            RightClickAndChoose(CentreOf(*diagram, Part(4)), "Clear");
+        QVERIFY(!onFoot.value("Invert Joint"));
+        QVERIFY(onFoot.value("Change Assigned Bone..."));
+        QCOMPARE(f.Model().JointOfNode(4), QString());
+        QCOMPARE(f.Model().JointOfNode(3), QString("Char:LeftLeg"));
+        QCOMPARE(Part(4)->ValidationState(), 0);
+
+        // On the bare background only the page-wide entries are offered.
+        const QPoint corner = diagram->mapFromScene(QPointF(3, 377));
+        QCOMPARE(diagram->ItemAt(corner), nullptr);
+        const QMap<QString, bool> onNothing = RightClickAndChoose(corner, "Name Match View");
+        QCOMPARE(onNothing, (QMap<QString, bool>{{"Assign Selected Bone", false},
+                                                 {"Change Assigned Bone...", false},
+                                                 {"Clear", false},
+                                                 {"Clear All in View", true},
+                                                 {"Clear All", true},
+                                                 {"Invert Joint", false},
+                                                 {"Name Match View", true}}));
+        QCOMPARE(f.tool->CurrentPage(), 1);
+    }
+
+    // Each part shows the image of its node's status. Sampled at the opaque pixel nearest the
+    // part's centre where the four status images all differ, so a wrong status cannot pass.
+    void everyPartShowsItsStatusAfterTheModelChanged()
+    {
+        f.BindBiped();
+        f.hub->SetTranslation("Char:LeftForeArm", 70, 145, 0); // on the hand: both in error
+        f.hub->SetTranslation("Char:Head", 0, 152, 0);         // on the neck: both warned
+        f.Model().ClearNode(14);                               // right hand not set
+        f.Model().Revalidate();
+        const QImage shot = diagram->viewport()->grab().toImage();
+        const DiagramView& layout = DiagramLayout::Instance().views.first();
+        const DiagramPage& page = diagram->Page(0);
+        QSet<int> statesSeen;
+        for (int i = 0; i < page.parts.size(); ++i) {
+            const PartItem* part = page.parts.at(i);
+            const int state = int(f.Model().NodeValidationOf(part->Node()).status);
+            statesSeen.insert(state);
+            QImage images[4];
+            for (int s = 0; s < 4; ++s)
+                images[s] = LoadPixmap(DiagramLayout::Instance().stateRepresentation.ImageName(
+                                           layout.parts.at(i).imageBase, s))
+                                .toImage();
+            const QImage& expected = images[state];
+            const QPoint centre(expected.width() / 2, expected.height() / 2);
+            QPoint best(-1, -1);
+            for (int y = 0; y < expected.height(); ++y) {
+                for (int x = 0; x < expected.width(); ++x) {
+                    QSet<QRgb> colours;
+                    for (const QImage& image : images)
+                        colours.insert(image.pixel(x, y));
+                    if (qAlpha(expected.pixel(x, y)) == 255 && colours.size() == 4 &&
+                        (best.x() < 0 || (QPoint(x, y) - centre).manhattanLength() <
+                                             (best - centre).manhattanLength()))
+                        best = QPoint(x, y);
+                }
+            }
+            QVERIFY2(best.x() >= 0,
+                     qPrintable(part->Label() + ": no pixel tells the states apart"));
+            const QPoint onScreen = diagram->mapFromScene(part->scenePos() + best);
+            QVERIFY2(shot.pixelColor(onScreen) == expected.pixelColor(best),
+                     qPrintable(QString("%1 in state %2").arg(part->Label()).arg(state)));
+        }
+        QCOMPARE(statesSeen, (QSet<int>{0, 1, 2, 3}));
+    }
+};
+
+QTEST_MAIN(DiagramWidgetTest)
+#include "tst_diagramwidget.moc"
