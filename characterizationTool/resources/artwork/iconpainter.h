@@ -21,6 +21,7 @@ public:
     // 36 x 36 arrow back to the full body page.
     static QImage ReturnArrow();
 
-    // 250 x 380 page background in the page colour (68, 68, 68) with the body drawn on it.
+    // 250 x 380 page background in the page colour (68, 68, 68) with the body drawn on it, as an
+    // opaque palette image.
     static QImage Background(const PageBody& body);
 };

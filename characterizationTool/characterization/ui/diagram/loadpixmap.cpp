@@ -1,5 +1,9 @@
 #include "loadpixmap.h"
 
+#include <QFile>
+#include <QImage>
+#include <QPixmapCache>
+
 #include <cstdio>
 
 // Kept outside any namespace: the resource registration function it declares lives in the
@@ -24,10 +28,20 @@ QPixmap LoadPixmap(const QString& imageName)
 {
     RegisterImages();
     const QString path = ImageResourcePath(imageName);
-    QPixmap pixmap(path);
+    // Compiled-in images never change, so the path alone is a safe cache key.
+    QPixmap pixmap;
+    if (QPixmapCache::find(path, &pixmap))
+        return pixmap;
+    // Decoding the whole file from memory is several times faster than letting QPixmap read the
+    // resource through a device, and a panel opening loads a few hundred images.
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        pixmap = QPixmap::fromImage(QImage::fromData(file.readAll()));
     if (pixmap.isNull()) {
         std::printf("PIXMAP: %s %s\n", qPrintable(path), "MISSING");
         std::fflush(stdout);
+        return pixmap;
     }
+    QPixmapCache::insert(path, pixmap);
     return pixmap;
 }
