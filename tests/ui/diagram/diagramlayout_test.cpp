@@ -186,6 +186,38 @@ TEST(DiagramImages, EveryPartHasTwelveSameSizedImagesLyingInsideItsPage)
     }
 }
 
+// A part is drawn where the body is: under the middle of its drawn bone the page background
+// shows the body (or the outline of an optional digit), not the bare page colour.
+TEST(DiagramImages, PartsLieOnTheBodyDrawnBehindThem)
+{
+    const QRgb pageColour = qRgb(68, 68, 68);
+    const StateRepresentation& states = Layout().stateRepresentation;
+    for (const DiagramView& page : Layout().views) {
+        const QImage background = LoadImage(page.backgroundImage);
+        for (const DiagramElement& part : page.parts) {
+            // The hips translation floats beside the body and the reference stands on the floor.
+            if (part.node == 0 || part.node == 49)
+                continue;
+            const QImage image = LoadImage(states.ImageName(part.imageBase, 0));
+            // The opaque pixel nearest the image centre is on the drawn bone.
+            const QPoint centre(image.width() / 2, image.height() / 2);
+            QPoint onBone(-1, -1);
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (qAlpha(image.pixel(x, y)) == 255 &&
+                        (onBone.x() < 0 || (QPoint(x, y) - centre).manhattanLength() <
+                                               (onBone - centre).manhattanLength()))
+                        onBone = QPoint(x, y);
+                }
+            }
+            ASSERT_GE(onBone.x(), 0) << part.imageBase.toStdString();
+            EXPECT_NE(background.pixel(QPoint(part.x, part.y) + onBone) & 0xffffff,
+                      pageColour & 0xffffff)
+                << page.name.toStdString() << " node " << part.node;
+        }
+    }
+}
+
 TEST(DiagramImages, ArrowsStatusMarkersAndIconsExistAtTheirSizes)
 {
     const struct
