@@ -6,6 +6,8 @@
 #include "files/toolpaths.h"
 #include "host/idcchub.h"
 #include "model/characterizationmodel.h"
+#include "nametree/namematchwidget.h"
+#include "property/propertyview.h"
 #include "savecharacterizationaction.h"
 #include "showcenteredmessagebox.h"
 
@@ -84,7 +86,20 @@ void CharacterTool::BuildPages(QWidget* parent)
     m_diagram->setObjectName(QStringLiteral("characterizationDiagram"));
     m_diagram->setFocusPolicy(Qt::NoFocus);
     figure->layout()->addWidget(m_diagram);
-    AddPage(tr("Name Match"));
+    figure->layout()->addWidget(new PropertyView(figure, m_hub, m_model.get()));
+
+    QWidget* nameMatch = AddPage(tr("Name Match"));
+    nameMatch->setObjectName(QStringLiteral("NameMatchPage"));
+    m_nameMatchWidget = new NameMatchWidget(nameMatch, m_hub, m_paths.get(), m_model.get(), this);
+    m_nameMatchWidget->setObjectName(QStringLiteral("characterizationNameTree"));
+    m_nameMatchWidget->setMinimumHeight(m_diagram->minimumHeight());
+    nameMatch->layout()->addWidget(m_nameMatchWidget);
+    // Its own property view: the two pages' views work independently.
+    nameMatch->layout()->addWidget(new PropertyView(nameMatch, m_hub, m_model.get()));
+
+    // Keys belong to the host while the panel is merely shown.
+    for (QWidget* widget : m_tabWidget->findChildren<QWidget*>())
+        widget->setFocusPolicy(Qt::NoFocus);
     m_tabWidget->setCurrentIndex(kFigurePage);
     // The diagram's full height, and as much again for the views below it.
     m_tabWidget->setMinimumSize(kPanelWidth, 2 * m_diagram->minimumHeight());
@@ -104,6 +119,11 @@ QWidget* CharacterTool::AddPage(const QString& title)
 DiagramWidget* CharacterTool::Diagram() const
 {
     return m_diagram;
+}
+
+NameMatchWidget* CharacterTool::NameMatch() const
+{
+    return m_nameMatchWidget;
 }
 
 int CharacterTool::CurrentPage() const

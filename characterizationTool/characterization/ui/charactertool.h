@@ -12,6 +12,7 @@
 class CharacterizationModel;
 class DiagramWidget;
 class IDCCHub;
+class NameMatchWidget;
 class ToolPaths;
 
 // One per open host panel. Owns the tool's CharacterizationModel and ToolPaths and carries the
@@ -50,6 +51,8 @@ public:
     ToolPaths* Paths() const { return m_paths.get(); }
     // The body diagram on the "Figure" page, owned by that page; null without a parent.
     DiagramWidget* Diagram() const;
+    // The node tree on the "Name Match" page, owned by that page; null without a parent.
+    NameMatchWidget* NameMatch() const;
     // The page switcher, owned by the host's parent widget; null without a parent.
     CharacterToolTabWidgetNoTabBar* TabWidget() const { return m_tabWidget; }
 
@@ -108,6 +111,7 @@ private:
     std::unique_ptr<CharacterizationModel> m_model;
     QPointer<CharacterToolTabWidgetNoTabBar> m_tabWidget; // the host parent may end it first
     QPointer<DiagramWidget> m_diagram;                    // inside the tab widget
+    QPointer<NameMatchWidget> m_nameMatchWidget;          // inside the tab widget
     std::unique_ptr<TemplateActions> m_templateActions;
     bool m_askBeforeDelete = true;
 };
