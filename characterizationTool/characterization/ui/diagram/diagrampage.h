@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMap>
+#include <QString>
 #include <QVector>
 
 class InversionItem;
@@ -13,7 +14,8 @@ class QGraphicsPixmapItem;
 struct DiagramPage
 {
     QGraphicsPixmapItem* background = nullptr;
-    int red = 68; // colour around the background
+    QString backgroundImage; // loaded into the background item when the page is first shown
+    int red = 68;            // colour around the background
     int green = 68;
     int blue = 68;
     QVector<PartItem*> parts;    // in layout order

@@ -108,8 +108,7 @@ void DiagramWidget::BuildScene()
     m_scene->setSceneRect(0, 0, DiagramLayout::kBackgroundWidth, DiagramLayout::kBackgroundHeight);
     m_currentPage = 0;
     ShowView(0);
-    const QPixmap fullBody = LoadPixmap(layout.views.first().backgroundImage);
-    setMinimumSize(fullBody.size());
+    setMinimumSize(m_pages.front().background->pixmap().size());
 }
 
 void DiagramWidget::BuildPage(int index)
@@ -120,7 +119,10 @@ void DiagramWidget::BuildPage(int index)
     page.red = view.red;
     page.green = view.green;
     page.blue = view.blue;
-    page.background = new QGraphicsPixmapItem(LoadPixmap(view.backgroundImage));
+    // Decoding all seventeen backgrounds is most of the cost of opening a panel, and most
+    // pages are never visited: each is loaded when it is first shown.
+    page.backgroundImage = view.backgroundImage;
+    page.background = new QGraphicsPixmapItem;
     page.background->setPos(view.backgroundX, view.backgroundY);
     page.background->hide();
     m_scene->addItem(page.background);
@@ -159,10 +161,12 @@ void DiagramWidget::ShowView(int index)
     // inversion items stay hidden because only hovering and editing show them.
     DiagramPage& old = m_pages[m_currentPage];
     old.background->hide();
-    const DiagramPage& page = m_pages[index];
+    DiagramPage& page = m_pages[index];
     setStyleSheet(
         QStringLiteral("background:rgb(%1, %2, %3)").arg(page.red).arg(page.green).arg(page.blue));
     m_currentPage = index;
+    if (page.background->pixmap().isNull())
+        page.background->setPixmap(LoadPixmap(page.backgroundImage));
     page.background->show();
 }
 
