@@ -86,6 +86,7 @@ void CharacterTool::BuildPages(QWidget* parent)
     m_diagram->setObjectName(QStringLiteral("characterizationDiagram"));
     m_diagram->setFocusPolicy(Qt::NoFocus);
     figure->layout()->addWidget(m_diagram);
+    figure->layout()->setAlignment(m_diagram, Qt::AlignTop);
     figure->layout()->addWidget(new PropertyView(figure, m_hub, m_model.get()));
 
     QWidget* nameMatch = AddPage(tr("Name Match"));
