@@ -1,15 +1,52 @@
-// openScene, newScene, saveScene, loadPlugin and unloadPlugin.
+// openScene, importFile, newScene, saveScene, loadPlugin and unloadPlugin.
 #include "builtincommand.h"
 #include "builtincommands.h"
+#include "nodename.h"
 #include "parsedarguments.h"
 #include "pluginmanager.h"
+#include "scene.h"
+#include "scenedescription.h"
 #include "scenedocument.h"
+
+#include <QFileInfo>
 
 namespace kestrel {
 
 namespace {
 
-// openScene "file" [-frame N]
+// The flags openScene and importFile share: -frame N and -upAxis y|z. False with `error`.
+bool ReadFileFlags(const ParsedArguments& parsed, int* frame, ImportOptions* options,
+                   QString* error)
+{
+    *frame = -1;
+    if (parsed.IsFlagSet(QStringLiteral("frame"))) {
+        parsed.GetFlagArgument(QStringLiteral("frame"), 0, *frame);
+        if (*frame < 0) {
+            *error = QStringLiteral("-frame takes a frame number from 0.");
+            return false;
+        }
+    }
+    if (parsed.IsFlagSet(QStringLiteral("upAxis"))) {
+        QString axis;
+        parsed.GetFlagArgument(QStringLiteral("upAxis"), 0, axis);
+        axis = axis.toLower();
+        if (axis != QLatin1String("y") && axis != QLatin1String("z")) {
+            *error = QStringLiteral("-upAxis takes y or z.");
+            return false;
+        }
+        options->upAxis = axis == QLatin1String("y") ? UpAxis::Y : UpAxis::Z;
+    }
+    return true;
+}
+
+void AddFileFlags(Syntax* syntax)
+{
+    syntax->SetPositionalArguments(ArgumentType::String, 1, 1);
+    syntax->AddFlag(QStringLiteral("-f"), QStringLiteral("-frame"), ArgumentType::Int);
+    syntax->AddFlag(QStringLiteral("-up"), QStringLiteral("-upAxis"), ArgumentType::String);
+}
+
+// openScene "file" [-frame N] [-upAxis y|z]
 class OpenSceneCommand : public BuiltinCommand
 {
 public:
@@ -19,12 +56,76 @@ public:
     {
         const ParsedArguments parsed(arguments);
         int frame = -1;
-        if (parsed.IsFlagSet(QStringLiteral("frame"))) {
-            parsed.GetFlagArgument(QStringLiteral("frame"), 0, frame);
-            if (frame < 0)
-                return Fail(QStringLiteral("-frame takes a frame number from 0."));
+        ImportOptions options;
+        QString error;
+        if (!ReadFileFlags(parsed, &frame, &options, &error))
+            return Fail(error);
+        return GetHost().GetDocument().Open(parsed.PositionalStrings().first(), frame, options);
+    }
+};
+
+// importFile "file" [-namespace NS] [-group G] [-frame N] [-upAxis y|z]: adds the file's
+// nodes to the open scene instead of replacing it. Every imported name gets the prefix "NS:"
+// (by default the file's base name, escaped); with -group the file's top-level nodes go
+// under a new transform G. Undoable; a name already in the scene fails without a change.
+// The result lists the top-level nodes added.
+class ImportFileCommand : public JournaledCommand
+{
+public:
+    using JournaledCommand::JournaledCommand;
+
+protected:
+    Status Execute(const ArgumentList& arguments) override
+    {
+        const ParsedArguments parsed(arguments);
+        int frame = -1;
+        ImportOptions options;
+        QString error;
+        if (!ReadFileFlags(parsed, &frame, &options, &error))
+            return Fail(error);
+        const QString path = parsed.PositionalStrings().first();
+        QString space = EscapeNodeName(QFileInfo(path).completeBaseName());
+        if (parsed.IsFlagSet(QStringLiteral("namespace")))
+            parsed.GetFlagArgument(QStringLiteral("namespace"), 0, space);
+        QString group;
+        if (parsed.IsFlagSet(QStringLiteral("group"))) {
+            parsed.GetFlagArgument(QStringLiteral("group"), 0, group);
+            if (!IsValidNodeName(group))
+                return Fail(QStringLiteral("\"%1\" is not a valid group name.").arg(group));
         }
-        return GetHost().GetDocument().Open(parsed.PositionalStrings().first(), frame);
+        if (!space.isEmpty() && !IsValidNodeName(space))
+            return Fail(QStringLiteral("\"%1\" is not a valid namespace.").arg(space));
+        SceneDescription description;
+        if (!SceneDocument::ReadFile(path, frame, options, &description, &error)) {
+            GetHost().DisplayError(error);
+            return Status::InvalidParameter;
+        }
+        const QString prefix = space.isEmpty() ? QString() : space + QLatin1Char(':');
+        QStringList roots;
+        for (NodeRecord& node : description.nodes) {
+            node.name.prepend(prefix);
+            if (!node.parent.isEmpty())
+                node.parent.prepend(prefix);
+            else if (!group.isEmpty() && node.type != NodeType::Character)
+                node.parent = group;
+            else
+                roots.append(node.name);
+        }
+        for (ConnectionRecord& connection : description.connections) {
+            connection.fromNode.prepend(prefix);
+            connection.toNode.prepend(prefix);
+        }
+        if (!group.isEmpty()) {
+            NodeRecord record;
+            record.name = group;
+            description.nodes.insert(description.nodes.begin(), record);
+            roots.prepend(group);
+        }
+        const Status status = description.BuildInto(GetScene(), &error);
+        if (status != Status::Success)
+            return Fail(QStringLiteral("\"%1\": %2").arg(path, error), status);
+        SetResult(roots);
+        return Status::Success;
     }
 };
 
@@ -102,8 +203,15 @@ Syntax OneString()
 void RegisterFileCommands(Host& host)
 {
     RegisterBuiltin<OpenSceneCommand>(host, QStringLiteral("openScene"), [] {
-        Syntax syntax = OneString();
-        syntax.AddFlag(QStringLiteral("-f"), QStringLiteral("-frame"), ArgumentType::Int);
+        Syntax syntax;
+        AddFileFlags(&syntax);
+        return syntax;
+    });
+    RegisterBuiltin<ImportFileCommand>(host, QStringLiteral("importFile"), [] {
+        Syntax syntax;
+        AddFileFlags(&syntax);
+        syntax.AddFlag(QStringLiteral("-ns"), QStringLiteral("-namespace"), ArgumentType::String);
+        syntax.AddFlag(QStringLiteral("-g"), QStringLiteral("-group"), ArgumentType::String);
         return syntax;
     });
     RegisterBuiltin<NewSceneCommand>(host, QStringLiteral("newScene"), [] { return Syntax(); });

@@ -1,8 +1,10 @@
 #include "scenedocument.h"
 
+#include "assimpimporter.h"
 #include "bvhimporter.h"
 #include "characternodes.h"
 #include "host.h"
+#include "rigjsonimporter.h"
 #include "scene.h"
 #include "scenedescription.h"
 #include "scenejsonreader.h"
@@ -25,32 +27,52 @@ SceneDocument::SceneDocument(Host& host)
     : m_host(host)
 {}
 
-bool SceneDocument::ReadFile(const QString& path, int frame, SceneDescription* description,
-                             QString* error)
+bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions& options,
+                             SceneDescription* description, QString* error)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("json") && suffix != QLatin1String("bvh")) {
-        *error = QStringLiteral("\"%1\": unknown scene file format (use .json or .bvh).").arg(path);
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    const bool ownFormat = suffix == QLatin1String("json") || suffix == QLatin1String("bvh");
+    if (!ownFormat && !AssimpImporter::HandlesSuffix(suffix)) {
+        *error = QStringLiteral("\"%1\": unknown scene file format (use .json, .bvh or a "
+                                "skeleton format such as .fbx, .glb, .gltf, .ase, .dae).")
+                     .arg(path);
         return false;
     }
-    if (suffix == QLatin1String("json") && frame >= 0) {
+    if (suffix != QLatin1String("bvh") && frame >= 0) {
         *error = QStringLiteral("\"%1\": only BVH files have frames.").arg(path);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString());
+    if (info.isDir()) {
+        *error = QStringLiteral("\"%1\" is a folder, not a scene file.").arg(path);
         return false;
     }
-    if (file.size() > kMaxFileSize) {
+    if (info.size() > kMaxFileSize) {
         *error = QStringLiteral("\"%1\" is too large to be a scene file.").arg(path);
         return false;
     }
-    const QByteArray data = file.readAll();
     QString problem;
-    const bool ok = suffix == QLatin1String("json")
-                        ? SceneJsonReader::Read(data, description, &problem)
-                        : BvhImporter::Read(data, frame, description, &problem);
+    bool ok = false;
+    if (ownFormat) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString());
+            return false;
+        }
+        const QByteArray data = file.readAll();
+        if (suffix == QLatin1String("bvh"))
+            ok = BvhImporter::Read(data, frame, description, &problem);
+        else if (RigJsonImporter::LooksLikeRig(data))
+            ok = RigJsonImporter::Read(data, options, description, &problem);
+        else
+            ok = SceneJsonReader::Read(data, description, &problem);
+    } else {
+        if (!info.exists()) {
+            *error = QStringLiteral("Cannot open \"%1\": No such file or directory.").arg(path);
+            return false;
+        }
+        ok = AssimpImporter::Read(path, options, description, &problem);
+    }
     if (!ok)
         *error = QStringLiteral("\"%1\": %2").arg(path, problem);
     return ok;
@@ -66,11 +88,11 @@ void SceneDocument::TearDown(bool openingFile)
     m_host.GetCharacterNodes().ForgetCurrent();
 }
 
-Status SceneDocument::Open(const QString& path, int frame)
+Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& options)
 {
     SceneDescription description;
     QString error;
-    if (!ReadFile(path, frame, &description, &error)) {
+    if (!ReadFile(path, frame, options, &description, &error)) {
         m_host.DisplayError(error);
         return Status::InvalidParameter;
     }

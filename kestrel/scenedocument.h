@@ -1,6 +1,7 @@
 // Opening, creating and saving the host's scene as a whole.
 #pragma once
 
+#include "importoptions.h"
 #include "kestrelexport.h"
 #include "status.h"
 
@@ -20,13 +21,20 @@ class KESTREL_EXPORT SceneDocument
 public:
     explicit SceneDocument(Host& host);
 
-    // Reads a scene file by its extension: ".json" (Kestrel JSON scene) or ".bvh" (imported
-    // at its rest pose, or at 0-based `frame` when it is 0 or more). False with `error`.
+    // Reads a scene file by its extension: ".json" (a Kestrel JSON scene, or a rig definition
+    // read by RigJsonImporter), ".bvh" (imported at its rest pose, or at 0-based `frame` when
+    // it is 0 or more) or any skeleton format Assimp reads (AssimpImporter). `options` applies
+    // to the skeleton formats other than BVH. False with `error`, which names the file.
+    static bool ReadFile(const QString& path, int frame, const ImportOptions& options,
+                         SceneDescription* description, QString* error);
     static bool ReadFile(const QString& path, int frame, SceneDescription* description,
-                         QString* error);
+                         QString* error)
+    {
+        return ReadFile(path, frame, ImportOptions(), description, error);
+    }
 
     // Replaces the scene with the file's. Errors are displayed and returned.
-    Status Open(const QString& path, int frame = -1);
+    Status Open(const QString& path, int frame = -1, const ImportOptions& options = {});
     // Replaces the scene with an empty one.
     void New();
     // Writes the scene as a Kestrel JSON scene file (whatever the extension).

@@ -160,8 +160,8 @@ TEST_F(Bvh, ABrokenFileLeavesTheOpenSceneAlone)
     QFile::remove(path);
     EXPECT_TRUE(RunFails("openScene \"/nonexistent/x.bvh\"")
                     .startsWith("Cannot open \"/nonexistent/x.bvh\""));
-    EXPECT_EQ(RunFails("openScene \"scene.obj\""),
-              "\"scene.obj\": unknown scene file format (use .json or .bvh).");
+    EXPECT_TRUE(RunFails("openScene \"scene.abc123\"")
+                    .startsWith("\"scene.abc123\": unknown scene file format (use .json, .bvh"));
 }
 
 namespace {
