@@ -12,6 +12,8 @@ ct_required_packages=(
     libgmock-dev
     libbenchmark-dev
     clang-format
+    libassimp-dev
+    zlib1g-dev
 )
 
 ct_install_missing_packages() {
