@@ -198,6 +198,37 @@ private slots:
         QCOMPARE(f.tool->CurrentPage(), 1);
     }
 
+    // The first roll part of a limb also stands for the limb's in-line roll node (41 for the
+    // left thigh), which has no part of its own, and so does the full-body arrow to its page.
+    void aRollPageShowsTheInlineRollNodeThroughItsFirstPart()
+    {
+        constexpr int kLeftHipRollPage = 13;
+        f.BindBiped();
+        f.Model().AssignNode(41, "Char:LeftUpLeg");
+        f.Model().Revalidate();
+        PartItem* roll = Part(172);
+        PartItem* arrow = diagram->Page(0).arrows.key(kLeftHipRollPage);
+        const int inlineState = int(f.Model().NodeValidationOf(41).status);
+        QVERIFY(inlineState != 0);
+        QCOMPARE(roll->ValidationState(), inlineState);
+        QCOMPARE(roll->Label(), QString("LeftUpLegRoll - Char:LeftUpLeg"));
+        QCOMPARE(arrow->ValidationState(), inlineState);
+
+        f.Model().AssignNode(172, "Char:LeftLeg"); // in-line and leaf rolls together
+        f.Model().Revalidate();
+        QCOMPARE(roll->ValidationState(), 3);
+        QCOMPARE(roll->ToolTipText(),
+                 QString("\nMixing In-Line and Leaf roll bone is not allowed"));
+        QCOMPARE(arrow->ValidationState(), 3);
+
+        f.Model().SetEditedPart(172, false);
+        QCOMPARE(diagram->CurrentPage(), kLeftHipRollPage);
+        RightClickAndChoose(CentreOf(*diagram, roll), "Clear");
+        QCOMPARE(f.Model().JointOfNode(172), QString());
+        QCOMPARE(f.Model().JointOfNode(41), QString());
+        QCOMPARE(roll->ValidationState(), 0);
+    }
+
     // Each part shows the image of its node's status. Sampled at the opaque pixel nearest the
     // part's centre where the four status images all differ, so a wrong status cannot pass.
     void everyPartShowsItsStatusAfterTheModelChanged()
