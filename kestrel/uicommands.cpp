@@ -19,17 +19,37 @@ namespace kestrel {
 
 namespace {
 
-// A user interface element by full name, or by the object name of a layout or, failing that, of
-// any widget under the main window (the first found).
-QWidget* FindElement(UiLayouts& layouts, const QString& name)
+// A command on the host's user interface.
+class UiCommand : public BuiltinCommand
 {
-    if (name.contains(QLatin1Char('|')))
-        return layouts.FindWidget(name);
-    if (QWidget* layout = layouts.FindLayout(name))
-        return layout;
-    QWidget* main = layouts.MainWindow();
-    return main ? main->findChild<QWidget*>(name) : nullptr;
-}
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+protected:
+    // Whether this session has a user interface; displays an error when it has none.
+    bool RequireUi() const
+    {
+        if (GetHost().GetLayouts().IsAvailable())
+            return true;
+        Fail(QStringLiteral("There is no user interface in this session."), Status::InvalidState);
+        return false;
+    }
+
+    // The element of that full name, or with that object name: a layout's or else the first
+    // widget's under the main window. Displays an error and answers nullptr when there is none.
+    QWidget* RequireElement(const QString& name) const
+    {
+        UiLayouts& layouts = GetHost().GetLayouts();
+        QWidget* element = nullptr;
+        if (name.contains(QLatin1Char('|')))
+            element = layouts.FindWidget(name);
+        else if (!(element = layouts.FindLayout(name)) && layouts.MainWindow())
+            element = layouts.MainWindow()->findChild<QWidget*>(name);
+        if (!element)
+            Fail(QStringLiteral("No user interface element \"%1\".").arg(name), Status::NotFound);
+        return element;
+    }
+};
 
 // createLayout NAME [-parent LAYOUT]: a new layout, which becomes the current parent.
 // Returns its full name.
@@ -59,18 +79,17 @@ public:
 
 // setParent [LAYOUT]: makes the layout the current parent; answers the current parent's full
 // name.
-class SetParentCommand : public BuiltinCommand
+class SetParentCommand : public UiCommand
 {
 public:
-    using BuiltinCommand::BuiltinCommand;
+    using UiCommand::UiCommand;
 
     Status Run(const ArgumentList& arguments) override
     {
         const ParsedArguments parsed(arguments);
         UiLayouts& layouts = GetHost().GetLayouts();
-        if (!layouts.IsAvailable())
-            return Fail(QStringLiteral("There is no user interface in this session."),
-                        Status::InvalidState);
+        if (!RequireUi())
+            return Status::InvalidState;
         if (!parsed.Positional().isEmpty()) {
             const QString name = parsed.PositionalStrings().first();
             QWidget* layout = layouts.FindLayout(name);
@@ -85,18 +104,17 @@ public:
 
 // showPanel TYPE: builds a panel of a registered type in the current parent layout and
 // answers the panel's full name.
-class ShowPanelCommand : public BuiltinCommand
+class ShowPanelCommand : public UiCommand
 {
 public:
-    using BuiltinCommand::BuiltinCommand;
+    using UiCommand::UiCommand;
 
     Status Run(const ArgumentList& arguments) override
     {
         const QString type = ParsedArguments(arguments).PositionalStrings().first();
         UiLayouts& layouts = GetHost().GetLayouts();
-        if (!layouts.IsAvailable())
-            return Fail(QStringLiteral("There is no user interface in this session."),
-                        Status::InvalidState);
+        if (!RequireUi())
+            return Status::InvalidState;
         QWidget* parent = layouts.CurrentParent();
         Status status = Status::Success;
         QWidget* panel = GetHost().GetPanels().Create(type, parent, QString(), &status);
@@ -143,25 +161,22 @@ public:
 // image file whose format follows the file's suffix (PNG when the suffix names no format).
 // Works on the offscreen platform and for a window that was never shown. Answers the file path
 // written.
-class SnapshotCommand : public BuiltinCommand
+class SnapshotCommand : public UiCommand
 {
 public:
-    using BuiltinCommand::BuiltinCommand;
+    using UiCommand::UiCommand;
 
     Status Run(const ArgumentList& arguments) override
     {
         const ParsedArguments parsed(arguments);
         UiLayouts& layouts = GetHost().GetLayouts();
-        if (!layouts.IsAvailable())
-            return Fail(QStringLiteral("There is no user interface in this session."),
-                        Status::InvalidState);
+        if (!RequireUi())
+            return Status::InvalidState;
         QWidget* widget = layouts.MainWindow();
         QString name;
         if (parsed.GetFlagArgument(QStringLiteral("widget"), 0, name) == Status::Success) {
-            widget = FindElement(layouts, name);
-            if (!widget)
-                return Fail(QStringLiteral("No user interface element \"%1\".").arg(name),
-                            Status::NotFound);
+            if (!(widget = RequireElement(name)))
+                return Status::NotFound;
         }
         const QString path = parsed.PositionalStrings().first();
         QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
@@ -182,23 +197,20 @@ public:
 // click NAME -at X Y [-double]: a left click (or double click) at pixel X, Y of the element, sent
 // to the innermost widget there as the window system would. A window that was never shown is
 // laid out first, so scripts can click in batch runs.
-class ClickCommand : public BuiltinCommand
+class ClickCommand : public UiCommand
 {
 public:
-    using BuiltinCommand::BuiltinCommand;
+    using UiCommand::UiCommand;
 
     Status Run(const ArgumentList& arguments) override
     {
         const ParsedArguments parsed(arguments);
-        UiLayouts& layouts = GetHost().GetLayouts();
-        if (!layouts.IsAvailable())
-            return Fail(QStringLiteral("There is no user interface in this session."),
-                        Status::InvalidState);
+        if (!RequireUi())
+            return Status::InvalidState;
         const QString name = parsed.PositionalStrings().first();
-        QWidget* widget = FindElement(layouts, name);
+        QWidget* widget = RequireElement(name);
         if (!widget)
-            return Fail(QStringLiteral("No user interface element \"%1\".").arg(name),
-                        Status::NotFound);
+            return Status::NotFound;
         QPoint at;
         if (parsed.GetFlagArgument(QStringLiteral("at"), 0, at.rx()) != Status::Success ||
             parsed.GetFlagArgument(QStringLiteral("at"), 1, at.ry()) != Status::Success)
