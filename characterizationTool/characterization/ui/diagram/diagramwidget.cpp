@@ -170,40 +170,39 @@ void DiagramWidget::ShowView(int index)
     page.background->show();
 }
 
-PartItem* DiagramWidget::FindPartItem(int node) const
+namespace {
+
+// The first item of `list` for `node`: on the current page, else on the pages in order.
+template <typename Item>
+Item* FindItemOfNode(const std::vector<DiagramPage>& pages, int currentPage, int node,
+                     QVector<Item*> DiagramPage::*list)
 {
-    const auto find = [node](const DiagramPage& page) -> PartItem* {
-        for (PartItem* item : page.parts) {
+    const auto find = [node, list](const DiagramPage& page) -> Item* {
+        for (Item* item : page.*list) {
             if (item->Node() == node)
                 return item;
         }
         return nullptr;
     };
-    if (PartItem* item = find(m_pages[m_currentPage]))
+    if (Item* item = find(pages[currentPage]))
         return item;
-    for (const DiagramPage& page : m_pages) {
-        if (PartItem* item = find(page))
+    for (const DiagramPage& page : pages) {
+        if (Item* item = find(page))
             return item;
     }
     return nullptr;
 }
 
+} // namespace
+
+PartItem* DiagramWidget::FindPartItem(int node) const
+{
+    return FindItemOfNode(m_pages, m_currentPage, node, &DiagramPage::parts);
+}
+
 InversionItem* DiagramWidget::FindInversionItem(int node) const
 {
-    const auto find = [node](const DiagramPage& page) -> InversionItem* {
-        for (InversionItem* item : page.inversions) {
-            if (item->Node() == node)
-                return item;
-        }
-        return nullptr;
-    };
-    if (InversionItem* item = find(m_pages[m_currentPage]))
-        return item;
-    for (const DiagramPage& page : m_pages) {
-        if (InversionItem* item = find(page))
-            return item;
-    }
-    return nullptr;
+    return FindItemOfNode(m_pages, m_currentPage, node, &DiagramPage::inversions);
 }
 
 PartItem* DiagramWidget::ItemAt(const QPoint& viewPosition) const
