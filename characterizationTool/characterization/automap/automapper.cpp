@@ -23,6 +23,9 @@ constexpr double kMaxRatioScore = 0.5;
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
 
+// Pairs of limbs tried, longest first, before refusing.
+constexpr std::size_t kMaxLimbPairTries = 8;
+
 constexpr int kMaxSpine = 10; // Spine, Spine1..Spine9
 constexpr int kMaxNeck = 10;  // Neck, Neck1..Neck9
 
@@ -98,6 +101,8 @@ private:
     std::vector<int> MainPath(int start) const;
     std::vector<LimbPair> FindLimbPairs() const;
     bool IsAncestor(int ancestor, int j) const;
+    bool ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
+                     QString& refusal);
     LimbParse ParseLeg(int start) const;
     LimbParse ParseArm(int start) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
@@ -228,7 +233,15 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
-    return pairs;
+    // One pair per branch joint (its longest): five fingers must not crowd out the limbs.
+    std::vector<LimbPair> unique;
+    std::vector<bool> seen(m_count, false);
+    for (const LimbPair& pair : pairs)
+        if (!seen[pair.branch]) {
+            seen[pair.branch] = true;
+            unique.push_back(pair);
+        }
+    return unique;
 }
 
 bool Mapper::IsAncestor(int ancestor, int j) const
@@ -512,6 +525,67 @@ void Mapper::ProposeFoot(int foot, int toe, Side side, const Vec3& left, double 
                       QStringLiteral("toe %1 from the inside of the foot").arg(d + 1));
 }
 
+// Tries pairs of limb pairs, the longest first, and keeps the first that makes a biped: two
+// pairs apart from each other, the arms' branch above the legs' on one trunk, legs running
+// against the spine. Sets m_up. False with the reason the most likely combination failed.
+bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
+                         QString& refusal)
+{
+    if (pairs.empty()) {
+        refusal = QStringLiteral("no pair of matching limbs: not a biped");
+        return false;
+    }
+    refusal = QStringLiteral("only one pair of matching limbs: not a biped");
+    const auto endDistance = [this](const LimbPair& limbs, const LimbPair& other) {
+        double sum = 0.0;
+        for (int child : limbs.child)
+            sum += (Pos(MainPath(child).back()) - Pos(other.branch)).Length();
+        return sum;
+    };
+    const auto within = [this](const LimbPair& outer, int j) {
+        return j == outer.child[0] || j == outer.child[1] || IsAncestor(outer.child[0], j) ||
+               IsAncestor(outer.child[1], j);
+    };
+    bool reasoned = false;
+    const std::size_t tries = std::min<std::size_t>(pairs.size(), kMaxLimbPairTries);
+    for (std::size_t a = 0; a < tries; ++a)
+        for (std::size_t b = a + 1; b < tries; ++b) {
+            const LimbPair& first = pairs[a];
+            const LimbPair& second = pairs[b];
+            if (first.branch == second.branch || within(first, second.branch) ||
+                within(second, first.branch))
+                continue;
+            // Legs are the pair whose ends lie farthest from the other pair's branch joint.
+            const bool firstAreLegs = endDistance(first, second) >= endDistance(second, first);
+            legs = firstAreLegs ? first : second;
+            arms = firstAreLegs ? second : first;
+            QString why;
+            if (!IsAncestor(legs.branch, arms.branch)) {
+                why = QStringLiteral("the arms do not hang from a trunk above the legs");
+            } else {
+                m_up = (Pos(arms.branch) - Pos(legs.branch)).Normalized();
+                // Both legs, not just their mean, must run down: a leg and a tail do not.
+                double cosine = -1.0;
+                for (int child : legs.child)
+                    cosine = std::max(
+                        cosine,
+                        (Pos(MainPath(child).back()) - Pos(legs.branch)).Normalized().Dot(m_up));
+                if (cosine <= kMaxLegSpineCos) {
+                    refusal.clear();
+                    return true;
+                }
+                why = QStringLiteral("the legs run at %1 degrees to the spine instead of "
+                                     "against it: a four-legged body, not a biped")
+                          .arg(qRound(std::acos(std::max(-1.0, std::min(1.0, cosine))) * 180.0 /
+                                      M_PI));
+            }
+            if (!reasoned)
+                refusal = why;
+            reasoned = true;
+        }
+    return false;
+}
+
 AutoMapProposal Mapper::Run()
 {
     AutoMapProposal proposal;
@@ -522,60 +596,13 @@ AutoMapProposal Mapper::Run()
     if (!BuildTopology(proposal.refusal))
         return proposal;
 
-    // 1. The two largest pairs of matching sibling branches, neither inside the other.
+    // 1-2. Limbs and trunk.
     const std::vector<LimbPair> pairs = FindLimbPairs();
-    if (pairs.empty()) {
-        proposal.refusal = QStringLiteral("no pair of matching limbs: not a biped");
+    LimbPair legs, arms;
+    if (!ChooseLimbs(pairs, legs, arms, proposal.refusal))
         return proposal;
-    }
-    const LimbPair first = pairs[0];
-    const LimbPair* second = nullptr;
-    for (std::size_t i = 1; i < pairs.size() && !second; ++i) {
-        const LimbPair& p = pairs[i];
-        const bool inside = p.branch == first.child[0] || p.branch == first.child[1] ||
-                            IsAncestor(first.child[0], p.branch) ||
-                            IsAncestor(first.child[1], p.branch);
-        const bool around = first.branch == p.child[0] || first.branch == p.child[1] ||
-                            IsAncestor(p.child[0], first.branch) ||
-                            IsAncestor(p.child[1], first.branch);
-        if (!inside && !around && p.branch != first.branch)
-            second = &pairs[i];
-    }
-    if (!second) {
-        proposal.refusal = QStringLiteral("only one pair of matching limbs: not a biped");
-        return proposal;
-    }
-    // Legs are the pair whose ends lie farthest from the other pair's branch joint.
-    const auto endDistance = [this](const LimbPair& limbs, const LimbPair& other) {
-        double sum = 0.0;
-        for (int child : limbs.child)
-            sum += (Pos(MainPath(child).back()) - Pos(other.branch)).Length();
-        return sum;
-    };
-    const bool firstAreLegs = endDistance(first, *second) >= endDistance(*second, first);
-    const LimbPair legs = firstAreLegs ? first : *second;
-    const LimbPair arms = firstAreLegs ? *second : first;
-
-    // 2. The trunk.
     const int hips = legs.branch;
     const int chest = arms.branch;
-    if (!IsAncestor(hips, chest)) {
-        proposal.refusal = QStringLiteral("the arms do not hang from a trunk above the legs");
-        return proposal;
-    }
-    m_up = (Pos(chest) - Pos(hips)).Normalized();
-    Vec3 legEnds;
-    for (int child : legs.child)
-        legEnds = legEnds + Pos(MainPath(child).back());
-    const Vec3 down = (legEnds * 0.5 - Pos(hips)).Normalized();
-    const double legSpineCos = down.Dot(m_up);
-    if (legSpineCos > kMaxLegSpineCos) {
-        proposal.refusal =
-            QStringLiteral("the legs run at %1 degrees to the spine instead of against it: "
-                           "a four-legged body, not a biped")
-                .arg(qRound(std::acos(std::max(-1.0, std::min(1.0, legSpineCos))) * 180.0 / M_PI));
-        return proposal;
-    }
     std::vector<int> spine;
     for (int j = chest; j != hips; j = m_joints[j].parent)
         spine.insert(spine.begin(), j);
