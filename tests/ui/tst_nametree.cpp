@@ -251,9 +251,12 @@ private slots:
         QSignalSpy edited(m_model.get(), &CharacterizationModel::EditedPartChanged);
         m_model->SetEditedPart(8, false);
         QCOMPARE(m_widget->Tree()->currentItem(), m_widget->ItemOfNode(8));
+        QVERIFY(!Group("Left Hand")->isExpanded());
+        m_model->SetEditedPart(51, false); // picked elsewhere: its collapsed group opens
+        QVERIFY(Group("Left Hand")->isExpanded());
         m_model->SetEditedPart(-1, false);
         QCOMPARE(m_widget->Tree()->currentItem(), nullptr);
-        QCOMPARE(edited.count(), 2); // the tree fed nothing back
+        QCOMPARE(edited.count(), 3); // the tree fed nothing back
 
         // A click on a row makes it the read-only edited node and selects its joint in the host.
         QTest::mouseClick(m_widget->Tree()->viewport(), Qt::LeftButton, {},

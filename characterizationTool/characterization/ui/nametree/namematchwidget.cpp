@@ -189,6 +189,7 @@ void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartI
     if (!item)
         return;
     m_tree->setCurrentItem(item);
+    m_tree->scrollToItem(item); // opens a collapsed group: a node picked elsewhere shows here
     m_editedItem = item;
     ShowNodeItem(item, newEditedPartId, isReadWrite);
 }
