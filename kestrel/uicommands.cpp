@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLayout>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <memory>
 
@@ -194,9 +196,11 @@ public:
     }
 };
 
-// click NAME -at X Y [-double]: a left click (or double click) at pixel X, Y of the element, sent
-// to the innermost widget there as the window system would. A window that was never shown is
-// laid out first, so scripts can click in batch runs.
+// click NAME -at X Y [-double] [-menu ENTRY]: a left click (or double click) at pixel X, Y of the
+// element, sent to the innermost widget there as the window system would. With -menu it is a
+// right click instead, and the context menu it opens is answered by triggering its enabled
+// entry ENTRY (mnemonics ignored); no such menu or entry is an error. A window that was never
+// shown is laid out first, so scripts can click in batch runs.
 class ClickCommand : public UiCommand
 {
 public:
@@ -229,12 +233,43 @@ public:
             target = widget;
         const QPoint local = target->mapFrom(widget, at);
         const QPoint global = target->mapToGlobal(local);
+        QString entry;
+        const bool menu =
+            parsed.GetFlagArgument(QStringLiteral("menu"), 0, entry) == Status::Success;
+        const Qt::MouseButton button = menu ? Qt::RightButton : Qt::LeftButton;
+        bool triggered = false;
+        QObject answering; // ends the wait for a menu that never opened with this command
+        if (menu) {
+            QTimer::singleShot(0, &answering, [&entry, &triggered] {
+                auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (!popup)
+                    return;
+                QAction* chosen = nullptr;
+                for (QAction* action : popup->actions()) {
+                    if (action->isEnabled() && !action->isSeparator() &&
+                        action->text().remove(QLatin1Char('&')) == entry)
+                        chosen = action;
+                }
+                popup->close();
+                if (chosen) {
+                    chosen->trigger();
+                    triggered = true;
+                }
+            });
+        }
         const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
+            QMouseEvent event(type, local, global, button, buttons, Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         };
-        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        send(QEvent::MouseButtonPress, button);
         send(QEvent::MouseButtonRelease, Qt::NoButton);
+        if (menu && !triggered)
+            return Fail(QStringLiteral("No context menu with an enabled entry \"%1\" opened at %2, "
+                                       "%3 of \"%4\".")
+                            .arg(entry)
+                            .arg(at.x())
+                            .arg(at.y())
+                            .arg(name));
         if (parsed.IsFlagSet(QStringLiteral("double"))) {
             send(QEvent::MouseButtonDblClick, Qt::LeftButton);
             send(QEvent::MouseButtonRelease, Qt::NoButton);
@@ -276,6 +311,7 @@ void RegisterUiCommands(Host& host)
         syntax.AddFlag(QStringLiteral("-a"), QStringLiteral("-at"),
                        {ArgumentType::Int, ArgumentType::Int});
         syntax.AddFlag(QStringLiteral("-d"), QStringLiteral("-double"));
+        syntax.AddFlag(QStringLiteral("-m"), QStringLiteral("-menu"), ArgumentType::String);
         return syntax;
     });
 }

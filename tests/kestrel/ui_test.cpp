@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,6 +17,24 @@
 using namespace kestrel;
 
 namespace {
+
+// Opens its menu on a right press, as the tool's views do; records the entries chosen.
+class MenuOnRightPress : public QWidget
+{
+public:
+    QStringList chosen;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::RightButton)
+            return;
+        QMenu menu;
+        menu.addAction("&First", [this] { chosen << "First"; });
+        menu.addAction("Off", [this] { chosen << "Off"; })->setEnabled(false);
+        menu.exec(event->globalPos());
+    }
+};
 
 class Ui : public HostTest
 {
@@ -172,6 +192,27 @@ TEST_F(Ui, ClicksReachTheWidgetUnderThePoint)
               "click: 60, 10 lies outside \"pressMe\" (60 x 20).");
     EXPECT_EQ(RunFails("click nothing -at 1 1"), "click: No user interface element \"nothing\".");
     EXPECT_EQ(clicks, 3);
+}
+
+// A right click answers the context menu it opens by one of its enabled entries.
+TEST_F(Ui, MenuClicksTriggerAnEnabledEntry)
+{
+    QWidget* layout = layouts().CreateLayout("menus", nullptr, &m_error);
+    auto* owner = new MenuOnRightPress;
+    owner->setObjectName("menuOwner");
+    owner->setFixedSize(40, 20);
+    QString error;
+    layouts().AddWidget(owner, layout, "Widget", &error);
+    RunOk("click menuOwner -at 5 5 -menu First");
+    EXPECT_EQ(owner->chosen, QStringList{"First"});
+    EXPECT_EQ(RunFails("click menuOwner -at 5 5 -menu Off"),
+              "click: No context menu with an enabled entry \"Off\" opened at 5, 5 of "
+              "\"menuOwner\".");
+    EXPECT_EQ(owner->chosen, QStringList{"First"});
+    auto* plain = new QLabel("no menu");
+    plain->setObjectName("plain");
+    layouts().AddWidget(plain, layout, "Label", &error);
+    EXPECT_TRUE(RunFails("click plain -at 1 1 -menu First").startsWith("click: No context menu"));
 }
 
 TEST(UiWithoutApplication, EveryOperationFailsCleanly)
