@@ -8,6 +8,7 @@
 #include "toolfixture.h"
 
 #include <QMenu>
+#include <QToolTip>
 
 #include <functional>
 
@@ -82,6 +83,12 @@ private:
     {
         return ChooseInMenu(
             [&] { QTest::mouseClick(diagram->viewport(), Qt::RightButton, {}, at); }, entry);
+    }
+    void MoveMouse(const QPoint& at)
+    {
+        QMouseEvent move(QEvent::MouseMove, at, diagram->viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(diagram->viewport(), &move);
     }
     void SelectInHost(const QStringList& joints)
     {
@@ -172,6 +179,16 @@ private slots:
         f.BindBiped();
         InversionItem* knee = diagram->FindInversionItem(3);
         QVERIFY(knee->IsShowingInverted());
+        // Hovering the left leg shows its name and the knee's marker, until the pointer leaves.
+        const QPoint corner = diagram->mapFromScene(QPointF(3, 377));
+        MoveMouse(corner);
+        QVERIFY(!knee->isVisible());
+        MoveMouse(CentreOf(*diagram, Part(3)));
+        QVERIFY(knee->isVisible());
+        QCOMPARE(QToolTip::text(), QString("LeftLeg - Char:LeftLeg"));
+        MoveMouse(corner);
+        QVERIFY(!knee->isVisible());
+
         RightClickAndChoose(CentreOf(*diagram, Part(3)), "Invert Joint");
         QCOMPARE(kinetra::GetInversionFlag(f.Current().InversionFlags(), 0), 1u);
         QVERIFY(!knee->IsShowingInverted());
@@ -185,7 +202,6 @@ private slots:
         QCOMPARE(Part(4)->ValidationState(), 0);
 
         // On the bare background only the page-wide entries are offered.
-        const QPoint corner = diagram->mapFromScene(QPointF(3, 377));
         QCOMPARE(diagram->ItemAt(corner), nullptr);
         const QMap<QString, bool> onNothing = RightClickAndChoose(corner, "Name Match View");
         QCOMPARE(onNothing, (QMap<QString, bool>{{"Assign Selected Bone", false},
