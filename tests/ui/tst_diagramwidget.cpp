@@ -200,6 +200,11 @@ private slots:
         QCOMPARE(f.Model().JointOfNode(4), QString());
         QCOMPARE(f.Model().JointOfNode(3), QString("Char:LeftLeg"));
         QCOMPARE(Part(4)->ValidationState(), 0);
+        f.hub->Select({"Char:LeftFoot"});
+        RightClickAndChoose(CentreOf(*diagram, Part(4)), "Assign Selected Bone");
+        QCOMPARE(f.Model().JointOfNode(4), QString("Char:LeftFoot"));
+        QCOMPARE(f.Model().EditedPart(), 4);
+        QVERIFY(!f.Model().IsEditedPartReadWrite());
 
         // On the bare background only the page-wide entries are offered.
         QCOMPARE(diagram->ItemAt(corner), nullptr);
