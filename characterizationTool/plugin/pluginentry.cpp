@@ -1,4 +1,5 @@
 // The plug-in library's entry points: start-up, shutdown and the interface version.
+#include "characterizationautomapcmd.h"
 #include "characterizationtoolreportcmd.h"
 #include "characterizationtooluicmd.h"
 #include "pluginstate.h"
@@ -66,6 +67,12 @@ KESTREL_PLUGIN_EXPORT Status initializePlugin(kestrel::Plugin& plugin)
             [] { return std::make_unique<CharacterizationToolReportCmd>(); },
             [] { return kestrel::Syntax(); });
     }
+    if (status == Status::Success) {
+        status = plugin.RegisterCommand(
+            CharacterizationAutoMapCmd::CommandName(),
+            [] { return std::make_unique<CharacterizationAutoMapCmd>(); },
+            &CharacterizationAutoMapCmd::BuildSyntax);
+    }
     if (status != Status::Success) {
         ShowStartupError(host, PluginState::kRegisterCmdError, status);
         return status;
@@ -82,7 +89,9 @@ KESTREL_PLUGIN_EXPORT Status uninitializePlugin(kestrel::Plugin& plugin)
     // The tools close before the command they answer to disappears.
     PluginState::Stop();
     plugin.DeregisterPanelType(PluginState::PanelTypeName());
-    Status status = plugin.DeregisterCommand(CharacterizationToolReportCmd::CommandName());
+    Status status = plugin.DeregisterCommand(CharacterizationAutoMapCmd::CommandName());
+    if (status == Status::Success)
+        status = plugin.DeregisterCommand(CharacterizationToolReportCmd::CommandName());
     if (status == Status::Success)
         status = plugin.DeregisterCommand(PluginState::CommandName());
     if (status != Status::Success) {

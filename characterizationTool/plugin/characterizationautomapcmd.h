@@ -1,0 +1,40 @@
+// The host command that proposes a characterization from the skeleton's structure, and applies it.
+#pragma once
+
+#include "automapchange.h"
+#include "command.h"
+#include "syntax.h"
+
+#include <QString>
+#include <memory>
+
+// characterizationAutoMap, on the live tool:
+//   -q [-root JOINT]             answers the proposal as a string array, one "NODEID JOINT
+//                                CONFIDENCE" per proposed slot in node id order (confidence
+//                                with two decimals);
+//   -e -character NAME [-root JOINT]
+//                                binds the rows the panel would tick (confidence at or above
+//                                the tick threshold) in that characterization, which becomes
+//                                current, and answers how many slots it bound. Undoable.
+// -root limits the skeleton to that joint and its descendants. Fails with an error and
+// changes nothing without an open tool, for a missing or unknown character, a locked
+// character, an unknown root, a skeleton that is not a biped, or without -q or -e.
+class CharacterizationAutoMapCmd : public kestrel::Command
+{
+public:
+    static const QString& CommandName();
+    static kestrel::Syntax BuildSyntax();
+
+    kestrel::Status Run(const kestrel::ArgumentList& arguments) override;
+    kestrel::Status Undo() override;
+    kestrel::Status Redo() override;
+    bool IsUndoable() const override { return m_change != nullptr; }
+
+private:
+    kestrel::Status Fail(const QString& message);
+    // Records the bindings in the named characterization without telling the host.
+    kestrel::Status Record(const QVector<AutoMapChange::Binding>& bindings);
+
+    QString m_character;
+    std::unique_ptr<AutoMapChange> m_change; // set once an edit has been applied
+};

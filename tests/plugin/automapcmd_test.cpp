@@ -1,0 +1,124 @@
+// characterizationAutoMap as host scripts use it, on real skeletons opened in Kestrel.
+#include "pluginhosttest.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kCmd = QStringLiteral("characterizationAutoMap");
+const QString kToolCmd = QStringLiteral("characterizationToolUICmd");
+
+QString Skeleton(const char* file)
+{
+    const QString path = QStringLiteral(CT_SHARED_DIR "/skeletons/") + QLatin1String(file);
+    return QFileInfo::exists(path) ? path : QString();
+}
+
+class AutoMapCommand : public PluginHostTest
+{
+protected:
+    // Opens the skeleton, the panel and one characterization "Subject".
+    void Open(const QString& path)
+    {
+        RunOk(QStringLiteral("openScene \"%1\"").arg(path));
+        if (!m_panelOpen) {
+            m_panelOpen = true;
+            ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
+            RunOk("createLayout \"kntCharacterizationScrollControl\"");
+            RunOk(kToolCmd);
+        }
+        RunOk(kToolCmd + " -e -characterlist \"Subject\"");
+    }
+    bool m_panelOpen = false;
+    int BoundSlots(const char* const* slotNames, int count)
+    {
+        int bound = 0;
+        for (int i = 0; i < count; ++i)
+            bound += !JointInSlot("Subject", QLatin1String(slotNames[i])).isEmpty();
+        return bound;
+    }
+};
+
+const char* const kRequired[] = {
+    "Hips",     "LeftUpLeg", "LeftLeg",      "LeftFoot",  "RightUpLeg",
+    "RightLeg", "RightFoot", "Spine",        "LeftArm",   "LeftForeArm",
+    "LeftHand", "RightArm",  "RightForeArm", "RightHand", "Head",
+};
+
+} // namespace
+
+// The query lists the proposal in node id order; the edit binds the ticked rows into a
+// characterization that validates without errors, as one change that undo takes back.
+TEST_F(AutoMapCommand, ProposesAppliesAndUndoesOnTheNamedSkeletons)
+{
+    const struct
+    {
+        const char* file;
+        const char* leftArm; // the joint node 9 must get
+    } cases[] = {
+        {"cmu_mocap_subject01_jumps.bvh", "LeftArm"},
+        {"mixamo_prefixed_clip.bvh", "mixamorig:LeftArm"},
+        {"namespaced_joints_walk.bvh", "Character1_LeftArm"},
+    };
+    for (const auto& c : cases) {
+        const QString path = Skeleton(c.file);
+        if (path.isEmpty())
+            GTEST_SKIP() << "../shared/skeletons is absent";
+        SCOPED_TRACE(c.file);
+        Open(path);
+        const QStringList proposal = RunOkList(kCmd + " -q");
+        const QRegularExpression row(QStringLiteral("^(\\d+) (\\S+) (0\\.\\d\\d|1\\.00)$"));
+        int previous = -1, ticked = 0;
+        QString leftArm;
+        for (const QString& item : proposal) {
+            const QRegularExpressionMatch match = row.match(item);
+            ASSERT_TRUE(match.hasMatch()) << qPrintable(item);
+            const int node = match.captured(1).toInt();
+            EXPECT_GT(node, previous) << "not in node id order";
+            previous = node;
+            ticked += match.captured(3).toDouble() >= 0.8;
+            if (node == 9)
+                leftArm = match.captured(2);
+        }
+        EXPECT_EQ(leftArm, QLatin1String(c.leftArm));
+
+        EXPECT_EQ(RunOk(kCmd + " -e -character \"Subject\""), QString::number(ticked));
+        EXPECT_EQ(BoundSlots(kRequired, 15), 15);
+        EXPECT_EQ(JointInSlot("Subject", "LeftArm"), QLatin1String(c.leftArm));
+
+        RunOk("undo");
+        EXPECT_EQ(BoundSlots(kRequired, 15), 0);
+        EXPECT_FALSE(RunOk("characterizationToolReport").contains("\"id\":1,")); // the tool too
+        RunOk("redo");
+        EXPECT_EQ(BoundSlots(kRequired, 15), 15);
+        EXPECT_NE(RunOk(kToolCmd + " -q -curcharstatus"), "3"); // no validation errors
+    }
+}
+
+// Bad arguments fail with an error naming the problem and bind nothing.
+TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
+{
+    const QString path = Skeleton("cmu_mocap_subject01_jumps.bvh");
+    if (path.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent";
+    Open(path);
+    const struct
+    {
+        QString arguments;
+        const char* error;
+    } cases[] = {
+        {"", "use -q"},
+        {"-e", "-e needs -character NAME"},
+        {"-e -character \"Nobody\"", "no characterization named \"Nobody\""},
+        {"-q -root \"NoSuchJoint\"", "\"NoSuchJoint\" is not a transform"},
+        {"-e -character \"Subject\" -root \"LeftUpLeg\"", "not a biped"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(RunFails(kCmd + " " + c.arguments).contains(QLatin1String(c.error)))
+            << qPrintable(c.arguments) << ": " << qPrintable(Errors().join('\n'));
+        EXPECT_EQ(BoundSlots(kRequired, 15), 0) << qPrintable(c.arguments);
+    }
+    // The whole skeleton named as its root answers what the whole scene does.
+    EXPECT_EQ(RunOkList(kCmd + " -q -root \"Hips\""), RunOkList(kCmd + " -q"));
+}
