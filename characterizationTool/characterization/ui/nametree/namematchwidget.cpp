@@ -189,7 +189,11 @@ void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartI
     if (!item)
         return;
     m_tree->setCurrentItem(item);
-    m_tree->scrollToItem(item); // opens a collapsed group: a node picked elsewhere shows here
+    // A node picked elsewhere opens its group and comes into sight in the middle, with its
+    // group's row around it; a row already in sight stays put under the mouse.
+    const bool inSight = m_tree->viewport()->rect().contains(m_tree->visualItemRect(item));
+    m_tree->scrollToItem(item, inSight ? QAbstractItemView::EnsureVisible
+                                       : QAbstractItemView::PositionAtCenter);
     m_editedItem = item;
     ShowNodeItem(item, newEditedPartId, isReadWrite);
 }
