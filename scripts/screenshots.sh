@@ -8,6 +8,11 @@
 #   cmu_figure_page.png                       the "Figure" page for the CMU mocap skeleton with
 #                                             its 15 required joints bound (only when
 #                                             ../shared/skeletons is present)
+#   cmu_name_match_page.png                   then its "Name Match" page once LThumb is bound
+#                                             as LeftHandThumb2 without LeftHandThumb1: the
+#                                             tree's Left Hand group and root in error, the
+#                                             thumb picked in the diagram and shown in the
+#                                             page's property view, whose status names the hole
 # Usage: scripts/screenshots.sh [OUT_DIR]; CT_BUILD_DIR picks the build folder (default build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,6 +31,9 @@ APPDATA=$(mktemp -d)
 export APPDATA
 trap 'rm -rf "$APPDATA"' EXIT
 kestrel="$build_dir/bin/kestrel"
+# The offscreen platform's default font is 12 points at 96 dpi, a third larger than a desktop's
+# usual 9 points; 72 dpi draws text at the size the panel shows on a desktop.
+export QT_FONT_DPI=${QT_FONT_DPI:-72}
 
 # Snapshots are written relative to the working folder.
 cd "$out_dir"
@@ -45,9 +53,14 @@ characterizationToolUICmd -e -characternodeassign \"CMU\" -nodeid $id -kestrelno
     statements+='
 print "CMU status (0 valid, 1 not set, 2 warning, 3 error):";
 characterizationToolUICmd -q -curcharstatus;
-snapshot -widget FigurePage "cmu_figure_page.png";'
+snapshot -widget FigurePage "cmu_figure_page.png";
+characterizationToolUICmd -e -fup -characternodeassign "CMU" -nodeid 51 -kestrelnodename "LThumb";
+click characterizationDiagram -at 223 199;
+click characterizationDiagram -at 178 238;
+click characterizationDiagram -at 100 300 -menu "Name Match View";
+snapshot -widget NameMatchPage "cmu_name_match_page.png";'
     "$kestrel" --batch "$cmu" -c "$statements"
 else
-    echo "screenshots: $cmu is absent; cmu_figure_page.png skipped" >&2
+    echo "screenshots: $cmu is absent; cmu_figure_page.png and cmu_name_match_page.png skipped" >&2
 fi
 echo "screenshots: written to $out_dir"
