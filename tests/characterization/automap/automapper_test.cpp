@@ -1,5 +1,6 @@
 // The auto-mapper: real bipeds (also with every name scrambled), refusals, facing and units.
 #include "automapper.h"
+#include "files/namingtemplate.h"
 
 #include "host.h"
 #include "nodename.h"
@@ -521,4 +522,59 @@ TEST(AutoMapper, RefusesTheRealQuadruped)
     if (path.isEmpty() || !LoadSkeleton(path, skeleton))
         GTEST_SKIP() << "the quadruped's file is absent or its format does not import yet";
     EXPECT_FALSE(AutoMapper::Propose(skeleton).IsBiped());
+}
+
+// Every shipped naming template names only joints its skeleton has, fills the 15 required
+// slots, and agrees with the structural proposal on every slot both fill.
+TEST(ShippedTemplates, NameRealJointsAndAgreeWithTheStructuralProposal)
+{
+    const struct
+    {
+        const char* templateFile;
+        const char* skeletonFile;
+        const char* prefix;
+    } cases[] = {
+        {"slot_names.xml", "mixamo_prefixed_clip.bvh", "mixamorig:"},
+        {"slot_names.xml", "namespaced_joints_walk.bvh", "Character1_"},
+        {"mocap_short_names.xml", "cmu_mocap_subject01_jumps.bvh", ""},
+        {"joint_anatomy_names.xml", "biovision_style_arms_down.bvh", ""},
+        {"dot_side_suffix.xml", "makehuman_default_rig_apose_rest.bvh", ""},
+        {"lower_case_underscore.xml", "mannequin_style_rig.json", ""},
+        {"side_letter_suffix.xml", "robot_expressive_lr_suffix.glb", ""},
+    };
+    const QDir templates(QStringLiteral(CT_TEMPLATE_DIR));
+    ASSERT_EQ(templates.entryList({"*.xml"}, QDir::Files).size(), 6);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.templateFile);
+        const QVector<TemplateEntry> entries =
+            NamingTemplate::ReadTemplate(templates.filePath(QLatin1String(c.templateFile)));
+        ASSERT_EQ(entries.size(), NodeCount);
+        for (NodeId node = 1; node < 16; ++node)
+            EXPECT_FALSE(entries[node].name.isEmpty()) << kinetra::NodeName(node);
+        const QString path = SkeletonPath(c.skeletonFile);
+        Skeleton skeleton;
+        if (path.isEmpty() || !LoadSkeleton(path, skeleton))
+            continue; // the skeleton is absent or its format does not import yet
+        QHash<QString, int> joints;
+        for (int j = 0; j < skeleton.joints.size(); ++j)
+            joints.insert(skeleton.joints[j].name, j);
+        const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
+        int named = 0;
+        for (NodeId node = 0; node < NodeCount; ++node) {
+            if (entries[node].name.isEmpty())
+                continue;
+            const QString joint = QLatin1String(c.prefix) + entries[node].name;
+            const AutoMapSlot* slot = proposal.SlotOf(node);
+            if (!joints.contains(joint)) {
+                // The slot-name template lists every slot; the others list only real joints.
+                EXPECT_EQ(qstrcmp(c.templateFile, "slot_names.xml"), 0) << qPrintable(joint);
+                continue;
+            }
+            ++named;
+            if (slot) {
+                EXPECT_EQ(skeleton.joints[slot->joint].name, joint) << kinetra::NodeName(node);
+            }
+        }
+        EXPECT_GE(named, 15) << c.skeletonFile;
+    }
 }
