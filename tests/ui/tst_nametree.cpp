@@ -7,6 +7,7 @@
 #include "property/completerwidget.h"
 #include "property/propertyview.h"
 #include "scriptedhub.h"
+#include "toolfixture.h"
 #include "tposebiped.h"
 
 #include <QComboBox>
@@ -382,6 +383,41 @@ private slots:
         Menu(Group("Spine"), "Clear All");
         for (NodeId node = 0; node < NodeCount; ++node)
             QVERIFY(m_model->JointOfNode(node).isEmpty());
+    }
+
+    // In the panel: a node picked on the Figure page is in sight when the Name Match page is
+    // shown, and "Character View" goes back.
+    void thePanelsTreeShowsANodePickedInTheDiagram()
+    {
+        ToolFixture panel;
+        panel.Start();
+        panel.host->resize(CharacterTool::kPanelWidth, 800);
+        panel.tool->TabWidget()->resize(CharacterTool::kPanelWidth, 800);
+        panel.host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(panel.host.get()));
+        NameMatchWidget* tree = panel.tool->NameMatch();
+        QVERIFY(tree);
+
+        panel.Model().SetEditedPart(166, false);
+        panel.tool->SetCurrentPage(CharacterTool::kNameMatchPage);
+        QCoreApplication::processEvents();
+        QTreeWidget* view = tree->Tree();
+        QCOMPARE(view->currentItem(), tree->ItemOfNode(166));
+        QVERIFY(view->viewport()->rect().contains(view->visualItemRect(tree->ItemOfNode(166))));
+
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            menu->close();
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "Character View")
+                    action->trigger();
+            }
+        });
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {},
+                          view->visualItemRect(tree->ItemOfNode(166)).center());
+        QCOMPARE(panel.tool->CurrentPage(), int(CharacterTool::kFigurePage));
+        panel.Stop();
     }
 };
 

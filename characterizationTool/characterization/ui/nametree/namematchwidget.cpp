@@ -188,12 +188,8 @@ void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartI
     QTreeWidgetItem* item = ItemOfNode(newEditedPartId);
     if (!item)
         return;
+    // The tree scrolls a new current row into sight, opening its group.
     m_tree->setCurrentItem(item);
-    // A node picked elsewhere opens its group and comes into sight in the middle, with its
-    // group's row around it; a row already in sight stays put under the mouse.
-    const bool inSight = m_tree->viewport()->rect().contains(m_tree->visualItemRect(item));
-    m_tree->scrollToItem(item, inSight ? QAbstractItemView::EnsureVisible
-                                       : QAbstractItemView::PositionAtCenter);
     m_editedItem = item;
     ShowNodeItem(item, newEditedPartId, isReadWrite);
 }
