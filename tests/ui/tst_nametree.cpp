@@ -67,7 +67,8 @@ private:
     {
         QStringList entries;
         bool shown = false;
-        QTimer::singleShot(0, this, [&] {
+        QObject context; // no menu: the answer is dropped with the locals it writes to
+        QTimer::singleShot(0, &context, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             if (!menu)
                 return;
