@@ -1,6 +1,8 @@
 // The auto-mapper: real bipeds (also with every name scrambled), refusals, facing and units.
+#include "automapchange.h"
 #include "automapper.h"
 #include "files/namingtemplate.h"
+#include "model/characterizationmodel.h"
 
 #include "host.h"
 #include "nodename.h"
@@ -577,4 +579,22 @@ TEST(ShippedTemplates, NameRealJointsAndAgreeWithTheStructuralProposal)
         }
         EXPECT_GE(named, 15) << c.skeletonFile;
     }
+}
+
+// Applying rows moves a joint out of the slot it held, and reverting restores every slot.
+TEST(AutoMapChange, AppliesRowsWithoutDuplicatingJointsAndRevertsExactly)
+{
+    CharacterizationModel model(nullptr, nullptr);
+    model.AssignNode(1, "pelvis");  // stays: not a row
+    model.AssignNode(15, "spine3"); // replaced by a row
+    model.AssignNode(20, "skull");  // its joint moves to a row
+    AutoMapChange change({{15, "skull"}, {8, "spine1"}});
+    EXPECT_EQ(change.Apply(model), 2);
+    const auto bound = [&] {
+        return QStringList{model.JointOfNode(1), model.JointOfNode(8), model.JointOfNode(15),
+                           model.JointOfNode(20)};
+    };
+    EXPECT_EQ(bound(), QStringList({"pelvis", "spine1", "skull", ""}));
+    change.Revert(model);
+    EXPECT_EQ(bound(), QStringList({"pelvis", "", "spine3", "skull"}));
 }
