@@ -14,29 +14,35 @@ namespace kestrel {
 
 namespace {
 
-// The flags openScene and importFile share: -frame N and -upAxis y|z. False with `error`.
-bool ReadFileFlags(const ParsedArguments& parsed, int* frame, ImportOptions* options,
-                   QString* error)
+// The flags openScene and importFile share: -frame N and -upAxis y|z. `error` is empty when
+// they are fine.
+struct FileFlags
 {
-    *frame = -1;
+    int frame = -1;
+    ImportOptions options;
+    QString error;
+};
+
+FileFlags ReadFileFlags(const ParsedArguments& parsed)
+{
+    FileFlags flags;
     if (parsed.IsFlagSet(QStringLiteral("frame"))) {
-        parsed.GetFlagArgument(QStringLiteral("frame"), 0, *frame);
-        if (*frame < 0) {
-            *error = QStringLiteral("-frame takes a frame number from 0.");
-            return false;
-        }
+        parsed.GetFlagArgument(QStringLiteral("frame"), 0, flags.frame);
+        if (flags.frame < 0)
+            flags.error = QStringLiteral("-frame takes a frame number from 0.");
     }
     if (parsed.IsFlagSet(QStringLiteral("upAxis"))) {
         QString axis;
         parsed.GetFlagArgument(QStringLiteral("upAxis"), 0, axis);
         axis = axis.toLower();
-        if (axis != QLatin1String("y") && axis != QLatin1String("z")) {
-            *error = QStringLiteral("-upAxis takes y or z.");
-            return false;
-        }
-        options->upAxis = axis == QLatin1String("y") ? UpAxis::Y : UpAxis::Z;
+        if (axis == QLatin1String("y"))
+            flags.options.upAxis = UpAxis::Y;
+        else if (axis == QLatin1String("z"))
+            flags.options.upAxis = UpAxis::Z;
+        else
+            flags.error = QStringLiteral("-upAxis takes y or z.");
     }
-    return true;
+    return flags;
 }
 
 void AddFileFlags(Syntax* syntax)
@@ -55,12 +61,11 @@ public:
     Status Run(const ArgumentList& arguments) override
     {
         const ParsedArguments parsed(arguments);
-        int frame = -1;
-        ImportOptions options;
-        QString error;
-        if (!ReadFileFlags(parsed, &frame, &options, &error))
-            return Fail(error);
-        return GetHost().GetDocument().Open(parsed.PositionalStrings().first(), frame, options);
+        const FileFlags flags = ReadFileFlags(parsed);
+        if (!flags.error.isEmpty())
+            return Fail(flags.error);
+        return GetHost().GetDocument().Open(parsed.PositionalStrings().first(), flags.frame,
+                                            flags.options);
     }
 };
 
@@ -78,11 +83,9 @@ protected:
     Status Execute(const ArgumentList& arguments) override
     {
         const ParsedArguments parsed(arguments);
-        int frame = -1;
-        ImportOptions options;
-        QString error;
-        if (!ReadFileFlags(parsed, &frame, &options, &error))
-            return Fail(error);
+        const FileFlags flags = ReadFileFlags(parsed);
+        if (!flags.error.isEmpty())
+            return Fail(flags.error);
         const QString path = parsed.PositionalStrings().first();
         QString space = EscapeNodeName(QFileInfo(path).completeBaseName());
         if (parsed.IsFlagSet(QStringLiteral("namespace")))
@@ -96,7 +99,8 @@ protected:
         if (!space.isEmpty() && !IsValidNodeName(space))
             return Fail(QStringLiteral("\"%1\" is not a valid namespace.").arg(space));
         SceneDescription description;
-        if (!SceneDocument::ReadFile(path, frame, options, &description, &error)) {
+        QString error;
+        if (!SceneDocument::ReadFile(path, flags.frame, flags.options, &description, &error)) {
             GetHost().DisplayError(error);
             return Status::InvalidParameter;
         }
