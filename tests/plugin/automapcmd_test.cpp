@@ -1,5 +1,13 @@
 // characterizationAutoMap as host scripts use it, on real skeletons opened in Kestrel.
+#include "modalanswerer.h"
 #include "pluginhosttest.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTableWidget>
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -121,4 +129,37 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
     }
     // The whole skeleton named as its root answers what the whole scene does.
     EXPECT_EQ(RunOkList(kCmd + " -q -root \"Hips\""), RunOkList(kCmd + " -q"));
+}
+
+// The panel's action shows the same proposal for review; accepting it binds the ticked rows.
+TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposal)
+{
+    const QString path = Skeleton("cmu_mocap_subject01_jumps.bvh");
+    if (path.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent";
+    Open(path);
+    QWidget* tool = nullptr;
+    for (QWidget* widget : QApplication::allWidgets())
+        if (qstrcmp(widget->metaObject()->className(), "CharacterTool") == 0)
+            tool = widget;
+    ASSERT_NE(tool, nullptr);
+    const int ticked = RunOk(kCmd + " -e -character \"Subject\"").toInt();
+    RunOk("undo");
+    ASSERT_EQ(BoundSlots(kRequired, 15), 0);
+
+    int rows = -1;
+    ModalAnswerer answers;
+    answers.Handle([&rows](QDialog* dialog) {
+        rows = dialog->findChild<QTableWidget*>()->rowCount();
+        dialog->accept();
+    });
+    ASSERT_TRUE(QMetaObject::invokeMethod(tool, "AutoCharacterize"));
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(rows, RunOkList(kCmd + " -q").size());
+    EXPECT_EQ(BoundSlots(kRequired, 15), 15);
+    const QJsonArray nodes = QJsonDocument::fromJson(RunOk("characterizationToolReport").toUtf8())
+                                 .object()
+                                 .value("nodes")
+                                 .toArray();
+    EXPECT_EQ(nodes.size(), ticked);
 }

@@ -211,6 +211,7 @@ private slots:
         const QMap<QString, bool> onNothing = RightClickAndChoose(corner, "Name Match View");
         QCOMPARE(onNothing, (QMap<QString, bool>{{"Assign Selected Bone", false},
                                                  {"Change Assigned Bone...", false},
+                                                 {"Auto Characterize", true},
                                                  {"Clear", false},
                                                  {"Clear All in View", true},
                                                  {"Clear All", true},

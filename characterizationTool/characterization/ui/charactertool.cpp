@@ -1,5 +1,6 @@
 #include "charactertool.h"
 
+#include "autocharacterizeaction.h"
 #include "charactertooltabwidgetnotabbar.h"
 #include "configmirrordialog.h"
 #include "diagram/diagramwidget.h"
@@ -62,6 +63,12 @@ void CharacterTool::ExtractTemplate()
 {
     if (m_templateActions)
         m_templateActions->ExtractTemplate();
+}
+
+void CharacterTool::AutoCharacterize()
+{
+    if (m_model)
+        AutoCharacterizeAction::Run(this, *m_model);
 }
 
 void CharacterTool::ConfigMirror()

@@ -83,6 +83,9 @@ public slots:
     void AutoMatch();
     // Extracts a naming template from the current characterization.
     void ExtractTemplate();
+    // Proposes a characterization from the scene's skeleton, shows it for review and applies
+    // the ticked rows to the current characterization.
+    void AutoCharacterize();
     // Edits the mirror keyword pairs; accepted changes reach the model at once.
     void ConfigMirror();
     // Deletes the current characterization (asking first when AskBeforeDelete) and tells the

@@ -446,6 +446,9 @@ void DiagramWidget::ShowContextMenu(const QPoint& viewPosition, const QPoint& gl
         ->setEnabled(hasSelection && hasItem && editable && !isArrow);
     menu.addAction(tr("Change Assigned Bone..."), this, &DiagramWidget::ShowAutoCompletion)
         ->setEnabled(hasItem && editable && !isArrow);
+    if (m_tool)
+        menu.addAction(tr("Auto Characterize"), m_tool, &CharacterTool::AutoCharacterize)
+            ->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Clear"), this, &DiagramWidget::ClearMenuItem)
         ->setEnabled(hasItem && editable);

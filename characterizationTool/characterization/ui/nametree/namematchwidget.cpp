@@ -275,6 +275,9 @@ void NameMatchWidget::PopMenu(QMouseEvent* event)
         ->setEnabled(hasSelection && editable && !isGroup);
     menu.addAction(tr("Change Assigned Bone..."), this, &NameMatchWidget::ShowAutoCompletion)
         ->setEnabled(editable && !isGroup);
+    if (m_tool)
+        menu.addAction(tr("Auto Characterize"), m_tool, &CharacterTool::AutoCharacterize)
+            ->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Clear"), this, &NameMatchWidget::ClearSelectedPart)->setEnabled(editable);
     menu.addAction(tr("Clear All"), this, &NameMatchWidget::ClearAllParts)->setEnabled(editable);
