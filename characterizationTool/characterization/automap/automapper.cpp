@@ -368,11 +368,11 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     const double fit = std::max(0.0, 1.0 - 0.5 * limb.ratioScore) * sideConfidence;
     const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
     Propose(slots.upper, limb.path[limb.upper], 0.98 * fit,
-            QStringLiteral("start of the %1 whose segments fit a %2").arg(chain, limbWord));
+            QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord));
     Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
-            QStringLiteral("middle joint of %1").arg(chain));
+            QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
     Propose(slots.end, limb.path[limb.end], 0.97 * fit,
-            QStringLiteral("end of the long segments of %1").arg(chain));
+            QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {
         Propose(slots.collar, limb.path[0], 0.9 * sideConfidence,
                 QStringLiteral("joint between the chest and the upper arm"));
@@ -689,8 +689,8 @@ AutoMapProposal Mapper::Run()
         const QString side = QLatin1String(kSideWord[s]);
         const QByteArray foot = (side + QStringLiteral(" foot")).toLatin1();
         const QByteArray hand = (side + QStringLiteral(" hand")).toLatin1();
-        ProposeLimb(legParse[s], kLegSlots[s], sideConfidence, "leg", foot.constData());
-        ProposeLimb(armParse[s], kArmSlots[s], sideConfidence, "arm", hand.constData());
+        ProposeLimb(legParse[s], kLegSlots[s], sideConfidence, "a leg", foot.constData());
+        ProposeLimb(armParse[s], kArmSlots[s], sideConfidence, "an arm", hand.constData());
     }
     for (int s = 0; s < 2; ++s) {
         const int foot = legParse[s].path[legParse[s].end];
