@@ -227,7 +227,9 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                 const double sizeRatio =
                     double(std::min(m_size[a], m_size[c])) / std::max(m_size[a], m_size[c]);
                 const double reachRatio = LimbReach(c) / LimbReach(a);
-                if (sizeRatio >= 0.75 && reachRatio >= 0.5)
+                // Identical joint counts are strong evidence on their own: one stray joint far
+                // off a limb (a mis-placed helper) must not hide its twin.
+                if (sizeRatio >= 0.75 && reachRatio >= (sizeRatio == 1.0 ? 0.25 : 0.5))
                     pairs.push_back({b, {a, c}, LimbReach(c)});
             }
     }
@@ -368,7 +370,8 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     const double fit = std::max(0.0, 1.0 - 0.5 * limb.ratioScore) * sideConfidence;
     const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
     Propose(slots.upper, limb.path[limb.upper], 0.98 * fit,
-            QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord));
+            QStringLiteral("first joint of %1, its segments proportioned like %2")
+                .arg(chain, limbWord));
     Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
             QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
     Propose(slots.end, limb.path[limb.end], 0.97 * fit,
@@ -421,7 +424,14 @@ void Mapper::ProposeDigits(const std::vector<int>& chain, std::size_t minBaseCha
     std::size_t first = 0;
     // A long first bone followed by short ones in a chain long enough to hold a base: a
     // metacarpal or metatarsal inside the palm or sole.
-    if (chain.size() >= minBaseChain && Bone(chain[1]) > 1.5 * Bone(chain[2])) {
+    // Fingers have at most three segments beyond the palm, so a four-joint finger chain needs
+    // less evidence than a toe chain. A first joint standing on the second (no bone between)
+    // is a base placed at the knuckle.
+    const double longer = minBaseChain >= 4 ? 1.3 : 1.5;
+    const bool hasBase =
+        chain.size() >= minBaseChain &&
+        (Bone(chain[1]) > longer * Bone(chain[2]) || Bone(chain[1]) < 0.1 * Bone(chain[2]));
+    if (hasBase) {
         Propose(base, chain[0], confidence, reason + QStringLiteral(", base inside the palm"));
         first = 1;
     }
