@@ -1,38 +1,17 @@
 // Time to propose a characterization: a 173-joint rig read from its file, and a synthetic
 // biped of 10,000 joints (a face-like forest of short chains under the head).
 #include "automapper.h"
-
-#include "host.h"
-#include "scene.h"
-#include "scenedocument.h"
-#include "transformquery.h"
+#include "sceneskeleton.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QFileInfo>
-
-#include <map>
 
 namespace {
 
 Skeleton LoadRig()
 {
     Skeleton skeleton;
-    const QString path =
-        QStringLiteral(CT_SHARED_SKELETONS "/makehuman_default_rig_apose_rest.bvh");
-    kestrel::Host host;
-    if (!QFileInfo::exists(path) || host.GetDocument().Open(path) != kestrel::Status::Success)
-        return skeleton;
-    std::map<const kestrel::Node*, int> index;
-    for (const kestrel::Node* node : host.GetScene().Nodes())
-        index.emplace(node, static_cast<int>(index.size()));
-    skeleton.joints.resize(static_cast<int>(index.size()));
-    for (const auto& [node, i] : index) {
-        const kestrel::Vector3 p = kestrel::Translation(*node, kestrel::Space::World);
-        const auto parent = index.find(node->Parent());
-        skeleton.joints[i] = {
-            node->Name(), parent == index.end() ? -1 : parent->second, {p.x, p.y, p.z}};
-    }
+    LoadSkeleton(QStringLiteral(CT_SHARED_SKELETONS "/makehuman_default_rig_apose_rest.bvh"),
+                 skeleton);
     return skeleton;
 }
 

@@ -3,13 +3,10 @@
 #include "automapper.h"
 #include "files/namingtemplate.h"
 #include "model/characterizationmodel.h"
+#include "sceneskeleton.h"
 
-#include "host.h"
 #include "nodename.h"
-#include "scene.h"
-#include "scenedocument.h"
 #include "solver/nodenames.h"
-#include "transformquery.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,27 +24,6 @@ QString SkeletonPath(const char* file)
     const QString shared = qEnvironmentVariable("CT_SHARED_DIR");
     const QString path = shared + QStringLiteral("/skeletons/") + QLatin1String(file);
     return shared.isEmpty() || !QFileInfo::exists(path) ? QString() : path;
-}
-
-// Every joint of the file's scene with its world rest position, as the host shows it.
-bool LoadSkeleton(const QString& path, Skeleton& skeleton)
-{
-    kestrel::Host host;
-    if (host.GetDocument().Open(path) != kestrel::Status::Success)
-        return false;
-    std::map<const kestrel::Node*, int> index;
-    const std::vector<kestrel::Node*> nodes = host.GetScene().Nodes();
-    for (const kestrel::Node* node : nodes)
-        if (node->IsTransform())
-            index.emplace(node, static_cast<int>(index.size()));
-    skeleton.joints.resize(static_cast<int>(index.size()));
-    for (const auto& [node, i] : index) {
-        const kestrel::Vector3 p = kestrel::Translation(*node, kestrel::Space::World);
-        const auto parent = index.find(node->Parent());
-        skeleton.joints[i] = {
-            node->Name(), parent == index.end() ? -1 : parent->second, {p.x, p.y, p.z}};
-    }
-    return true;
 }
 
 NodeId NodeByName(const char* name)
