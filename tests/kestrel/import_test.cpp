@@ -301,7 +301,7 @@ TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
     for (char& byte : noise)
         byte = static_cast<char>(random());
     QByteArray truncatedGlb("glTF\x02\x00\x00\x00\x00\x10\x00\x00", 12);
-    truncatedGlb += QByteArray("\x40\x00\x00\x00JSON{\"asset\":", 20);
+    truncatedGlb += QByteArray("\x40\x00\x00\x00JSON{\"asset\":", 18);
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.fbx"));
     struct Case
     {
