@@ -314,18 +314,29 @@ LimbParse Mapper::ParseLeg(int start) const
     return leg;
 }
 
-// The wrist is the first branching joint (or the path's end) with a fitting arm above it.
+// The wrist is the first branching joint (or the path's end) with a fitting arm above it, or
+// an unbranched joint with a close fit and only a finger's length beyond it.
 LimbParse Mapper::ParseArm(int start) const
 {
     LimbParse arm;
     arm.path = MainPath(start);
     const int last = static_cast<int>(arm.path.size()) - 1;
+    std::vector<double> beyond(arm.path.size(), 0.0); // path length from joint i to the end
+    for (int i = last - 1; i >= 0; --i)
+        beyond[i] = beyond[i + 1] + Bone(arm.path[i + 1]);
     for (int i = 2; i <= last; ++i) {
-        if (i < last && m_children[arm.path[i]].size() < 2)
-            continue;
+        const bool branching = m_children[arm.path[i]].size() >= 2;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
-        if (trial.score <= kMaxRatioScore)
+        if (branching || i == last) {
+            if (trial.score <= kMaxRatioScore)
+                return trial;
+            continue;
+        }
+        // A hand with a single finger does not branch: its wrist is where a close fit leaves
+        // less beyond it than the forearm's length.
+        if (trial.upper >= 0 && trial.score <= kMaxRatioScore / 2 &&
+            beyond[i] < (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
             return trial;
     }
     return arm;

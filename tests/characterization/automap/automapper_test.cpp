@@ -586,3 +586,25 @@ TEST(AutoMapChange, AppliesRowsWithoutDuplicatingJointsAndRevertsExactly)
     change.Revert(model);
     EXPECT_EQ(bound(), QStringList({"pelvis", "", "spine3", "skull"}));
 }
+
+// A hand with one finger and no thumb does not branch; its wrist is still the hand, not the
+// fingertip, and the finger goes to the finger base slot.
+TEST(AutoMapper, FindsTheWristOfAHandWithOneFinger)
+{
+    std::vector<Joint> joints;
+    for (const Joint& joint : kTPose)
+        if (!QByteArray(joint.name).contains("thumb") &&
+            !QByteArray(joint.name).contains("middle") &&
+            !QByteArray(joint.name).contains("ring") && !QByteArray(joint.name).contains("pinky"))
+            joints.push_back(joint);
+    const Skeleton skeleton = Build(joints, [](const Vec3& p) { return p; });
+    const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
+    const Score score = Compare(skeleton, proposal,
+                                Sided({{"Hips", "hips"}},
+                                      {{"LeftArm", "%supper"},
+                                       {"LeftForeArm", "%sfore"},
+                                       {"LeftHand", "%shand"},
+                                       {"LeftFingerBase", "%sindex1"}},
+                                      "l", "r"));
+    EXPECT_TRUE(score.misses.isEmpty()) << qPrintable(score.misses.join(' '));
+}
