@@ -35,9 +35,8 @@ NodeId NodeByName(const char* name)
     return -1;
 }
 
-// Slot name → joint name as written in the file; "L"/"R" entries are mirrored by the table
-// builder below.
-using Truth = std::vector<std::pair<const char*, const char*>>;
+// Slot name → joint name as written in the file.
+using Truth = std::vector<std::pair<QByteArray, QString>>;
 
 struct Biped
 {
@@ -45,73 +44,83 @@ struct Biped
     Truth truth;
 };
 
-// Expands "Left…" slot entries with a "%s" in the joint name into both sides.
-Truth Sided(const Truth& centre, const Truth& sided, const char* left, const char* right)
+// `centre` as it is, and each "Left…" entry of `sided` for both sides: "%1" in the joint name
+// becomes `left` or `right`.
+Truth Sided(const Truth& centre, const Truth& sided, const QString& left, const QString& right)
 {
     Truth all = centre;
-    static std::vector<QByteArray> keep; // the expanded strings outlive the table
-    for (const auto& [slot, joint] : sided)
-        for (int s = 0; s < 2; ++s) {
-            keep.push_back(QByteArray(slot).replace("Left", s ? "Right" : "Left"));
-            const char* slotName = keep.back().constData();
-            keep.push_back(QString::asprintf(joint, s ? right : left).toLatin1());
-            all.push_back({slotName, keep.back().constData()});
-        }
+    for (const auto& [slot, joint] : sided) {
+        all.push_back({slot, joint.arg(left)});
+        all.push_back({QByteArray(slot).replace("Left", "Right"), joint.arg(right)});
+    }
     return all;
+}
+
+// "Left<part><Digit><k>" → `joint` with %2 the digit's number in `numbers` and %3 = k, for
+// k = 1..count; `base` (if given) names "LeftIn<part><Digit>" with %2.
+Truth Digits(const char* part, const char* digits, const QString& joint, int count,
+             const QString& base = QString())
+{
+    Truth truth;
+    const QStringList words = QString::fromLatin1(digits).split(' ');
+    for (int d = 0; d < words.size(); ++d) {
+        const QStringList word = words[d].split('=');
+        const QByteArray slot = QByteArray("Left") + part + word[0].toLatin1();
+        if (!base.isEmpty())
+            truth.push_back({QByteArray("LeftIn") + part + word[0].toLatin1(),
+                             QString(base).replace("%2", word[1])});
+        for (int k = 1; k <= count; ++k)
+            truth.push_back(
+                {slot + QByteArray::number(k),
+                 QString(joint).replace("%2", word[1]).replace("%3", QString::number(k))});
+    }
+    return truth;
+}
+
+Truth operator+(Truth a, const Truth& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 std::vector<Biped> Bipeds()
 {
-    Truth cmu = Sided({{"Hips", "Hips"},
-                       {"Spine", "LowerBack"},
-                       {"Spine1", "Spine"},
-                       {"Spine2", "Spine1"},
-                       {"Neck", "Neck"},
-                       {"Neck1", "Neck1"},
-                       {"Head", "Head"}},
-                      {{"LeftUpLeg", "%sUpLeg"},
-                       {"LeftLeg", "%sLeg"},
-                       {"LeftFoot", "%sFoot"},
-                       {"LeftToeBase", "%sToeBase"},
-                       {"LeftShoulder", "%sShoulder"},
-                       {"LeftArm", "%sArm"},
-                       {"LeftForeArm", "%sForeArm"},
-                       {"LeftHand", "%sHand"},
-                       {"LeftFingerBase", "%sFingerBase"}},
-                      "Left", "Right");
-    cmu.push_back({"LeftHandThumb1", "LThumb"});
-    cmu.push_back({"RightHandThumb1", "RThumb"});
+    const char* fingers = "Thumb=Thumb Index=Index Middle=Middle Ring=Ring Pinky=Pinky";
     return {
-        {"cmu_mocap_subject01_jumps.bvh", cmu},
+        {"cmu_mocap_subject01_jumps.bvh",
+         Sided({{"Hips", "Hips"},
+                {"Spine", "LowerBack"},
+                {"Spine1", "Spine"},
+                {"Spine2", "Spine1"},
+                {"Neck", "Neck"},
+                {"Neck1", "Neck1"},
+                {"Head", "Head"}},
+               {{"LeftUpLeg", "%1UpLeg"},
+                {"LeftLeg", "%1Leg"},
+                {"LeftFoot", "%1Foot"},
+                {"LeftToeBase", "%1ToeBase"},
+                {"LeftShoulder", "%1Shoulder"},
+                {"LeftArm", "%1Arm"},
+                {"LeftForeArm", "%1ForeArm"},
+                {"LeftHand", "%1Hand"},
+                {"LeftFingerBase", "%1FingerBase"}},
+               "Left", "Right") +
+             Truth{{"LeftHandThumb1", "LThumb"}, {"RightHandThumb1", "RThumb"}}},
         {"mixamo_prefixed_clip.bvh", Sided({{"Hips", "mixamorig:Hips"},
                                             {"Spine", "mixamorig:Spine"},
                                             {"Spine1", "mixamorig:Spine1"},
                                             {"Spine2", "mixamorig:Spine2"},
                                             {"Neck", "mixamorig:Neck"},
                                             {"Head", "mixamorig:Head"}},
-                                           {{"LeftUpLeg", "mixamorig:%sUpLeg"},
-                                            {"LeftLeg", "mixamorig:%sLeg"},
-                                            {"LeftFoot", "mixamorig:%sFoot"},
-                                            {"LeftToeBase", "mixamorig:%sToeBase"},
-                                            {"LeftShoulder", "mixamorig:%sShoulder"},
-                                            {"LeftArm", "mixamorig:%sArm"},
-                                            {"LeftForeArm", "mixamorig:%sForeArm"},
-                                            {"LeftHand", "mixamorig:%sHand"},
-                                            {"LeftHandThumb1", "mixamorig:%sHandThumb1"},
-                                            {"LeftHandThumb2", "mixamorig:%sHandThumb2"},
-                                            {"LeftHandThumb3", "mixamorig:%sHandThumb3"},
-                                            {"LeftHandIndex1", "mixamorig:%sHandIndex1"},
-                                            {"LeftHandIndex2", "mixamorig:%sHandIndex2"},
-                                            {"LeftHandIndex3", "mixamorig:%sHandIndex3"},
-                                            {"LeftHandMiddle1", "mixamorig:%sHandMiddle1"},
-                                            {"LeftHandMiddle2", "mixamorig:%sHandMiddle2"},
-                                            {"LeftHandMiddle3", "mixamorig:%sHandMiddle3"},
-                                            {"LeftHandRing1", "mixamorig:%sHandRing1"},
-                                            {"LeftHandRing2", "mixamorig:%sHandRing2"},
-                                            {"LeftHandRing3", "mixamorig:%sHandRing3"},
-                                            {"LeftHandPinky1", "mixamorig:%sHandPinky1"},
-                                            {"LeftHandPinky2", "mixamorig:%sHandPinky2"},
-                                            {"LeftHandPinky3", "mixamorig:%sHandPinky3"}},
+                                           Truth{{"LeftUpLeg", "mixamorig:%1UpLeg"},
+                                                 {"LeftLeg", "mixamorig:%1Leg"},
+                                                 {"LeftFoot", "mixamorig:%1Foot"},
+                                                 {"LeftToeBase", "mixamorig:%1ToeBase"},
+                                                 {"LeftShoulder", "mixamorig:%1Shoulder"},
+                                                 {"LeftArm", "mixamorig:%1Arm"},
+                                                 {"LeftForeArm", "mixamorig:%1ForeArm"},
+                                                 {"LeftHand", "mixamorig:%1Hand"}} +
+                                               Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
                                            "Left", "Right")},
         // The arms hang down at rest, there are no toes, and upper arms are named shoulders.
         {"biovision_style_arms_down.bvh", Sided({{"Hips", "Hips"},
@@ -119,107 +128,68 @@ std::vector<Biped> Bipeds()
                                                  {"Spine1", "Chest2"},
                                                  {"Neck", "Neck"},
                                                  {"Head", "Head"}},
-                                                {{"LeftUpLeg", "%sHip"},
-                                                 {"LeftLeg", "%sKnee"},
-                                                 {"LeftFoot", "%sAnkle"},
-                                                 {"LeftShoulder", "%sCollar"},
-                                                 {"LeftArm", "%sShoulder"},
-                                                 {"LeftForeArm", "%sElbow"},
-                                                 {"LeftHand", "%sWrist"}},
+                                                {{"LeftUpLeg", "%1Hip"},
+                                                 {"LeftLeg", "%1Knee"},
+                                                 {"LeftFoot", "%1Ankle"},
+                                                 {"LeftShoulder", "%1Collar"},
+                                                 {"LeftArm", "%1Shoulder"},
+                                                 {"LeftForeArm", "%1Elbow"},
+                                                 {"LeftHand", "%1Wrist"}},
                                                 "Left", "Right")},
         // Z-up, A-pose, split limb segments, metacarpals and metatarsals.
-        {"makehuman_default_rig_apose_rest.bvh", Sided({{"Hips", "root"},
-                                                        {"Spine", "spine05"},
-                                                        {"Spine1", "spine04"},
-                                                        {"Spine2", "spine03"},
-                                                        {"Spine3", "spine02"},
-                                                        {"Spine4", "spine01"},
-                                                        {"Neck", "neck01"},
-                                                        {"Neck1", "neck02"},
-                                                        {"Neck2", "neck03"},
-                                                        {"Head", "head"}},
-                                                       {{"LeftUpLeg", "upperleg01.%s"},
-                                                        {"LeftUpLegRoll", "upperleg02.%s"},
-                                                        {"LeftLeg", "lowerleg01.%s"},
-                                                        {"LeftLegRoll", "lowerleg02.%s"},
-                                                        {"LeftFoot", "foot.%s"},
-                                                        {"LeftShoulder", "clavicle.%s"},
-                                                        {"LeftShoulderExtra", "shoulder01.%s"},
-                                                        {"LeftArm", "upperarm01.%s"},
-                                                        {"LeftArmRoll", "upperarm02.%s"},
-                                                        {"LeftForeArm", "lowerarm01.%s"},
-                                                        {"LeftForeArmRoll", "lowerarm02.%s"},
-                                                        {"LeftHand", "wrist.%s"},
-                                                        {"LeftHandThumb1", "finger1-1.%s"},
-                                                        {"LeftHandThumb2", "finger1-2.%s"},
-                                                        {"LeftHandThumb3", "finger1-3.%s"},
-                                                        {"LeftInHandIndex", "metacarpal1.%s"},
-                                                        {"LeftHandIndex1", "finger2-1.%s"},
-                                                        {"LeftHandIndex2", "finger2-2.%s"},
-                                                        {"LeftHandIndex3", "finger2-3.%s"},
-                                                        {"LeftInHandMiddle", "metacarpal2.%s"},
-                                                        {"LeftHandMiddle1", "finger3-1.%s"},
-                                                        {"LeftHandMiddle2", "finger3-2.%s"},
-                                                        {"LeftHandMiddle3", "finger3-3.%s"},
-                                                        {"LeftInHandRing", "metacarpal3.%s"},
-                                                        {"LeftHandRing1", "finger4-1.%s"},
-                                                        {"LeftHandRing2", "finger4-2.%s"},
-                                                        {"LeftHandRing3", "finger4-3.%s"},
-                                                        {"LeftInHandPinky", "metacarpal4.%s"},
-                                                        {"LeftHandPinky1", "finger5-1.%s"},
-                                                        {"LeftHandPinky2", "finger5-2.%s"},
-                                                        {"LeftHandPinky3", "finger5-3.%s"},
-                                                        {"LeftInFootThumb", "metatarsal1.%s"},
-                                                        {"LeftFootThumb1", "toe1-1.%s"},
-                                                        {"LeftFootThumb2", "toe1-2.%s"},
-                                                        {"LeftInFootIndex", "metatarsal2.%s"},
-                                                        {"LeftFootIndex1", "toe2-1.%s"},
-                                                        {"LeftFootIndex2", "toe2-2.%s"},
-                                                        {"LeftFootIndex3", "toe2-3.%s"},
-                                                        {"LeftInFootMiddle", "metatarsal3.%s"},
-                                                        {"LeftFootMiddle1", "toe3-1.%s"},
-                                                        {"LeftFootMiddle2", "toe3-2.%s"},
-                                                        {"LeftFootMiddle3", "toe3-3.%s"},
-                                                        {"LeftInFootRing", "metatarsal4.%s"},
-                                                        {"LeftFootRing1", "toe4-1.%s"},
-                                                        {"LeftFootRing2", "toe4-2.%s"},
-                                                        {"LeftFootRing3", "toe4-3.%s"},
-                                                        {"LeftInFootPinky", "metatarsal5.%s"},
-                                                        {"LeftFootPinky1", "toe5-1.%s"},
-                                                        {"LeftFootPinky2", "toe5-2.%s"},
-                                                        {"LeftFootPinky3", "toe5-3.%s"}},
-                                                       "L", "R")},
+        {"makehuman_default_rig_apose_rest.bvh",
+         Sided({{"Hips", "root"},
+                {"Spine", "spine05"},
+                {"Spine1", "spine04"},
+                {"Spine2", "spine03"},
+                {"Spine3", "spine02"},
+                {"Spine4", "spine01"},
+                {"Neck", "neck01"},
+                {"Neck1", "neck02"},
+                {"Neck2", "neck03"},
+                {"Head", "head"}},
+               Truth{{"LeftUpLeg", "upperleg01.%1"},
+                     {"LeftUpLegRoll", "upperleg02.%1"},
+                     {"LeftLeg", "lowerleg01.%1"},
+                     {"LeftLegRoll", "lowerleg02.%1"},
+                     {"LeftFoot", "foot.%1"},
+                     {"LeftShoulder", "clavicle.%1"},
+                     {"LeftShoulderExtra", "shoulder01.%1"},
+                     {"LeftArm", "upperarm01.%1"},
+                     {"LeftArmRoll", "upperarm02.%1"},
+                     {"LeftForeArm", "lowerarm01.%1"},
+                     {"LeftForeArmRoll", "lowerarm02.%1"},
+                     {"LeftHand", "wrist.%1"}} +
+                   Digits("Hand", "Thumb=1 Index=2 Middle=3 Ring=4 Pinky=5", "finger%2-%3.%1", 3) +
+                   Truth{{"LeftInHandIndex", "metacarpal1.%1"},
+                         {"LeftInHandMiddle", "metacarpal2.%1"},
+                         {"LeftInHandRing", "metacarpal3.%1"},
+                         {"LeftInHandPinky", "metacarpal4.%1"}} +
+                   Digits("Foot", "Thumb=1", "toe%2-%3.%1", 2, "metatarsal%2.%1") +
+                   Digits("Foot", "Index=2 Middle=3 Ring=4 Pinky=5", "toe%2-%3.%1", 3,
+                          "metatarsal%2.%1"),
+               "L", "R")},
         // Helper joints sit beside every limb; the right arm's helpers lie far off it.
-        {"namespaced_joints_walk.bvh",
-         [] {
-             Truth truth = Sided({{"Hips", "Character1_Hips"},
-                                  {"Spine", "Character1_Spine"},
-                                  {"Spine1", "Character1_Spine1"},
-                                  {"Neck", "Character1_Neck"},
-                                  {"Head", "Character1_Head"}},
-                                 {{"LeftUpLeg", "Character1_%sUpLeg"},
-                                  {"LeftLeg", "Character1_%sLeg"},
-                                  {"LeftFoot", "Character1_%sFoot"},
-                                  {"LeftToeBase", "Character1_%sToeBase"},
-                                  {"LeftShoulder", "Character1_%sShoulder"},
-                                  {"LeftArm", "Character1_%sArm"},
-                                  {"LeftForeArm", "Character1_%sForeArm"},
-                                  {"LeftHand", "Character1_%sHand"},
-                                  {"LeafLeftUpLegRoll1", "%s_Femur_RIGMESH"},
-                                  {"LeafLeftLegRoll1", "%s_Tibia_RIGMESH"}},
-                                 "Left", "Right");
-             for (auto& entry : truth) // the helpers use one-letter sides
-                 if (QByteArray(entry.second).contains("_RIGMESH"))
-                     entry.second =
-                         entry.second[0] == 'L'
-                             ? (QByteArray(entry.second).contains("Femur") ? "L_Femur_RIGMESH"
-                                                                           : "L_Tibia_RIGMESH")
-                             : (QByteArray(entry.second).contains("Femur") ? "R_Femur_RIGMESH"
-                                                                           : "R_Tibia_RIGMESH");
-             truth.push_back({"LeafLeftArmRoll1", "L_Humerus_RIGMESH"});
-             truth.push_back({"LeafLeftForeArmRoll1", "L_Radius_RIGMESH"});
-             return truth;
-         }()},
+        {"namespaced_joints_walk.bvh", Sided({{"Hips", "Character1_Hips"},
+                                              {"Spine", "Character1_Spine"},
+                                              {"Spine1", "Character1_Spine1"},
+                                              {"Neck", "Character1_Neck"},
+                                              {"Head", "Character1_Head"}},
+                                             {{"LeftUpLeg", "Character1_%1UpLeg"},
+                                              {"LeftLeg", "Character1_%1Leg"},
+                                              {"LeftFoot", "Character1_%1Foot"},
+                                              {"LeftToeBase", "Character1_%1ToeBase"},
+                                              {"LeftShoulder", "Character1_%1Shoulder"},
+                                              {"LeftArm", "Character1_%1Arm"},
+                                              {"LeftForeArm", "Character1_%1ForeArm"},
+                                              {"LeftHand", "Character1_%1Hand"}},
+                                             "Left", "Right") +
+                                           Sided({},
+                                                 {{"LeafLeftUpLegRoll1", "%1_Femur_RIGMESH"},
+                                                  {"LeafLeftLegRoll1", "%1_Tibia_RIGMESH"}},
+                                                 "L", "R") +
+                                           Truth{{"LeafLeftArmRoll1", "L_Humerus_RIGMESH"},
+                                                 {"LeafLeftForeArmRoll1", "L_Radius_RIGMESH"}}},
     };
 }
 
@@ -237,7 +207,7 @@ Score Compare(const Skeleton& skeleton, const AutoMapProposal& proposal, const T
     Score score;
     std::map<NodeId, QString> expected;
     for (const auto& [slot, joint] : truth)
-        expected[NodeByName(slot)] = kestrel::EscapeNodeName(QString::fromLatin1(joint));
+        expected[NodeByName(slot.constData())] = kestrel::EscapeNodeName(joint);
     for (const auto& [node, joint] : expected) {
         const AutoMapSlot* slot = proposal.SlotOf(node);
         const bool right = slot && skeleton.joints[slot->joint].name == joint;
@@ -307,24 +277,15 @@ const std::vector<Joint> kTPose = {
 // What the mapper must propose for kTPose: every slot it has a joint for.
 const Truth kTPoseTruth = Sided(
     {{"Hips", "hips"}, {"Spine", "spine"}, {"Spine1", "chest"}, {"Neck", "neck"}, {"Head", "head"}},
-    {{"LeftUpLeg", "%sthigh"},
-     {"LeftLeg", "%sknee"},
-     {"LeftFoot", "%sankle"},
-     {"LeftToeBase", "%stoe"},
-     {"LeftShoulder", "%scollar"},
-     {"LeftArm", "%supper"},
-     {"LeftForeArm", "%sfore"},
-     {"LeftHand", "%shand"},
-     {"LeftHandThumb1", "%sthumb1"},
-     {"LeftHandThumb2", "%sthumb2"},
-     {"LeftHandIndex1", "%sindex1"},
-     {"LeftHandIndex2", "%sindex2"},
-     {"LeftHandMiddle1", "%smiddle1"},
-     {"LeftHandMiddle2", "%smiddle2"},
-     {"LeftHandRing1", "%sring1"},
-     {"LeftHandRing2", "%sring2"},
-     {"LeftHandPinky1", "%spinky1"},
-     {"LeftHandPinky2", "%spinky2"}},
+    Truth{{"LeftUpLeg", "%1thigh"},
+          {"LeftLeg", "%1knee"},
+          {"LeftFoot", "%1ankle"},
+          {"LeftToeBase", "%1toe"},
+          {"LeftShoulder", "%1collar"},
+          {"LeftArm", "%1upper"},
+          {"LeftForeArm", "%1fore"},
+          {"LeftHand", "%1hand"}} +
+        Digits("Hand", "Thumb=thumb Index=index Middle=middle Ring=ring Pinky=pinky", "%1%2%3", 2),
     "l", "r");
 
 // Builds `joints` (left side mirrored) with every position mapped through `place`.
@@ -601,10 +562,10 @@ TEST(AutoMapper, FindsTheWristOfAHandWithOneFinger)
     const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
     const Score score = Compare(skeleton, proposal,
                                 Sided({{"Hips", "hips"}},
-                                      {{"LeftArm", "%supper"},
-                                       {"LeftForeArm", "%sfore"},
-                                       {"LeftHand", "%shand"},
-                                       {"LeftFingerBase", "%sindex1"}},
+                                      {{"LeftArm", "%1upper"},
+                                       {"LeftForeArm", "%1fore"},
+                                       {"LeftHand", "%1hand"},
+                                       {"LeftFingerBase", "%1index1"}},
                                       "l", "r"));
     EXPECT_TRUE(score.misses.isEmpty()) << qPrintable(score.misses.join(' '));
 }
