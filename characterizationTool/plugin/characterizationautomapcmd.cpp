@@ -70,6 +70,10 @@ kestrel::Status CharacterizationAutoMapCmd::Run(const kestrel::ArgumentList& arg
             parsed.GetFlagArgument("character", 0, m_character) != kestrel::Status::Success ||
             m_character.isEmpty())
             return Fail(QStringLiteral("-e needs -character NAME."));
+        // The placeholders stand for "no character" and never reach the host.
+        if (m_character.startsWith(IDCCHub::GetNoneName()))
+            return Fail(QStringLiteral("\"%1\" is no character; name a characterization.")
+                            .arg(m_character));
         if (!hub->HasCharacter(m_character))
             return Fail(
                 QStringLiteral("there is no characterization named \"%1\".").arg(m_character));

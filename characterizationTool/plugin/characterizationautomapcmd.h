@@ -17,7 +17,7 @@
 //                                the tick threshold) in that characterization, which becomes
 //                                current, and answers how many slots it bound. Undoable.
 // -root limits the skeleton to that joint and its descendants. Fails with an error and
-// changes nothing without an open tool, for a missing or unknown character, a locked
+// changes nothing without an open tool, for a missing, unknown or placeholder character, a locked
 // character, an unknown root, a skeleton that is not a biped, or without -q or -e.
 class CharacterizationAutoMapCmd : public kestrel::Command
 {

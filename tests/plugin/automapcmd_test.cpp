@@ -119,6 +119,7 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
         {"", "use -q"},
         {"-e", "-e needs -character NAME"},
         {"-e -character \"Nobody\"", "no characterization named \"Nobody\""},
+        {"-e -character \"--- None ---\"", "is no character"},
         {"-q -root \"NoSuchJoint\"", "\"NoSuchJoint\" is not a transform"},
         {"-e -character \"Subject\" -root \"LeftUpLeg\"", "not a biped"},
     };
