@@ -365,7 +365,15 @@ bool BvhParser::ApplyFrame(int frame)
             else
                 angles[channel - 3] = value * kRadiansPerDegree;
         }
-        t.translation = joint.isRoot ? position : t.translation + position;
+        const Vector3 translation = joint.isRoot ? position : t.translation + position;
+        // Two finite values near the largest double can add up to infinity.
+        if (!std::isfinite(translation.x) || !std::isfinite(translation.y) ||
+            !std::isfinite(translation.z))
+            return Fail(line + 1,
+                        QStringLiteral("the position of frame %1 is out of range for \"%2\".")
+                            .arg(frame)
+                            .arg(m_description->nodes[joint.recordIndex].name));
+        t.translation = translation;
         t.rotation = angles;
     }
     return true;

@@ -86,7 +86,11 @@ QString Number(double value)
 
 QString Degrees(double radians)
 {
-    return Number(std::round(radians * kDegreesPerRadian * 1e10) / 1e10);
+    const double degrees = radians * kDegreesPerRadian;
+    // Past about 1e298 degrees the rounding product overflows to infinity, which JSON cannot
+    // hold; such angles are far beyond the rounding's precision anyway.
+    const double scaled = degrees * 1e10;
+    return Number(std::isfinite(scaled) ? std::round(scaled) / 1e10 : degrees);
 }
 
 QString NumberArray(const Vector3& v, bool degrees)

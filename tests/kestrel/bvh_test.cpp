@@ -132,6 +132,10 @@ TEST(BvhImport, BrokenFilesGiveTheLineAndTheProblem)
         {kTwoJoints + motion + "1 2\n", 0, "frame 0 has 2 values, the hierarchy has 3 channels."},
         {kTwoJoints + motion + "1 nan 2\n", 0, "value 2 of frame 0 is not a number."},
         {kTwoJoints + motion + "1 x 2\n", 0, "value 2 of frame 0 is not a number."},
+        {"HIERARCHY\nROOT A\n{\nOFFSET 0 0 0\nJOINT B\n{\nOFFSET 1e308 0 0\n"
+         "CHANNELS 1 Xposition\n}\n}\n" +
+             motion + "1e308\n",
+         0, "line 14: the position of frame 0 is out of range for \"B\"."},
     };
     for (const Case& c : cases) {
         const QString error = ImportError(c.text, c.frame);

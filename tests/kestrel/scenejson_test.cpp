@@ -256,3 +256,25 @@ TEST(SceneJsonWriter, WritesOneNodePerLineAndLeavesDefaultsOut)
         "    {\"name\": \"C\", \"type\": \"character\"}\n"
         "],\n\"connections\": [\n    {\"from\": \"B.m\", \"to\": \"A.x\"}\n]\n}\n");
 }
+
+TEST(SceneJsonWriter, HugeAnglesAreSavedAsNumbersThatReadBack)
+{
+    // Rounding to 1e-10 degrees overflowed past 1e298 degrees and wrote "inf".
+    SceneDescription description;
+    QString error;
+    ASSERT_TRUE(SceneJsonReader::Read(
+        SceneText("{\"name\": \"A\", \"type\": \"joint\", \"rotate\": [1e300, -1e299, 45], "
+                  "\"limits\": {\"max\": [0, 0, 1.5e300]}}"),
+        &description, &error))
+        << qPrintable(error);
+    const QByteArray saved = SceneJsonWriter::ToJson(description);
+    SceneDescription reread;
+    ASSERT_TRUE(SceneJsonReader::Read(saved, &reread, &error)) << qPrintable(error) << "\n"
+                                                               << saved.constData();
+    const TransformValues& before = description.nodes[0].transform;
+    const TransformValues& after = reread.nodes[0].transform;
+    EXPECT_NEAR(after.rotation.x / before.rotation.x, 1, 1e-12);
+    EXPECT_NEAR(after.rotation.y / before.rotation.y, 1, 1e-12);
+    EXPECT_NEAR(after.rotation.z, M_PI / 4, 1e-12);
+    EXPECT_NEAR(after.limits.maximum.z / before.limits.maximum.z, 1, 1e-12);
+}
