@@ -43,6 +43,36 @@ bool IsGroupName(const QString& name)
     return name.isEmpty() || IsTagName(name);
 }
 
+// False, with a message and the position of the offending element, when elements nest deeper
+// than SettingsDocument::kMaxNesting. The DOM parses deep nesting in quadratic time and frees
+// it recursively, so such a file would hang the tool or overflow the stack; it is refused
+// before the DOM sees it. Syntax errors are left to the real parse.
+bool WithinNesting(const QByteArray& bytes, QString* message, int* line, int* column)
+{
+    QXmlStreamReader scan(bytes);
+    scan.setNamespaceProcessing(false);
+    int depth = 0;
+    while (!scan.atEnd()) {
+        switch (scan.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > SettingsDocument::kMaxNesting) {
+                *message = QStringLiteral("elements nested more than %1 levels deep")
+                               .arg(SettingsDocument::kMaxNesting);
+                *line = static_cast<int>(scan.lineNumber());
+                *column = static_cast<int>(scan.columnNumber());
+                return false;
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
 void PrintParseError(const QString& path, const QString& message, int line, int column)
 {
     std::printf("Error in parsing%s %s at line %d at column %d\n", path.toLatin1().constData(),
@@ -189,12 +219,14 @@ void SettingsDocument::Load()
     // An empty file holds nothing to parse (the template pre-flight leaves one): it reads like
     // a missing file, without a parse error.
     if (file.exists() && file.size() > 0 && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QByteArray bytes = file.readAll();
         QString message;
         int line = 0;
         int column = 0;
         // The stream reader parses these files faster than the default SAX-style reader.
-        QXmlStreamReader reader(&file);
-        if (!m_document.setContent(&reader, true, &message, &line, &column))
+        QXmlStreamReader reader(bytes);
+        if (!WithinNesting(bytes, &message, &line, &column) ||
+            !m_document.setContent(&reader, true, &message, &line, &column))
             PrintParseError(m_filePath, message, line, column);
     }
     // Whatever a failed parse kept stays; only a document with nothing at all gets a root.

@@ -48,9 +48,14 @@ using FlaggedList = QList<FlaggedItem>;
 class SettingsDocument
 {
 public:
+    // The deepest element nesting a file may have (the root counts as level 1). The tool's
+    // files are three levels deep; deeper files are refused as unparsable.
+    static constexpr int kMaxNesting = 256;
+
     // Loads the file at filePath. A missing or empty file gives an empty document; an
     // unparsable one prints one "Error in parsing..." line on standard output and keeps
-    // whatever the parser managed to read.
+    // whatever the parser managed to read; one nested deeper than kMaxNesting prints that line
+    // and keeps nothing.
     explicit SettingsDocument(const QString& filePath);
 
     // Saves if any write succeeded since the last save; an unwritable path is silently skipped.

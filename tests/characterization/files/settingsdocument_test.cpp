@@ -214,3 +214,28 @@ TEST_F(SettingsDocumentTest, NamespacedAndMixedContentSurviveRepeatedSaves)
     EXPECT_EQ(reread.documentElement().firstChildElement("note").firstChild().nodeValue(), "text");
     EXPECT_EQ(reread.documentElement().firstChildElement("count").attribute("value"), "2");
 }
+
+TEST_F(SettingsDocumentTest, FilesNestedTooDeeplyAreRefusedAsUnparsable)
+{
+    // The DOM parses deep nesting in quadratic time and frees it recursively: a file 200,000
+    // levels deep hung the tool for minutes and then overflowed the stack.
+    const auto nested = [](int depth) {
+        return "<config_root><g><k value=\"v\"/></g>" + QByteArray("<a>").repeated(depth - 1) +
+               QByteArray("</a>").repeated(depth - 1) + "</config_root>";
+    };
+    Write(nested(SettingsDocument::kMaxNesting));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SettingsDocument(Path()).GetString("g", "k", "default"), "v");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+    Write(nested(SettingsDocument::kMaxNesting + 1));
+    testing::internal::CaptureStdout();
+    {
+        SettingsDocument doc(Path());
+        EXPECT_EQ(doc.GetString("g", "k", "default"), "default");
+        EXPECT_TRUE(doc.SetString("g", "k", "w"));
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("Error in parsing" + Path().toStdString() + " ", 0), 0u) << out;
+    EXPECT_EQ(SettingsDocument(Path()).GetString("g", "k", ""), "w");
+}
