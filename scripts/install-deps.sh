@@ -14,6 +14,8 @@ ct_required_packages=(
     clang-format
     libassimp-dev
     zlib1g-dev
+    clang-14
+    libclang-rt-14-dev
 )
 
 ct_install_missing_packages() {
