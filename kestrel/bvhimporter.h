@@ -10,7 +10,7 @@ namespace kestrel {
 
 class SceneDescription;
 
-// BVH (Biovision hierarchy) import.
+// BVH (motion-capture hierarchy) import.
 //
 // Every ROOT and JOINT becomes a joint named after it, escaped as EscapeNodeName does
 // ("upperleg01.R" becomes "upperleg01XFRASC046R"); the name is the rest of its line, so

@@ -221,7 +221,7 @@ TEST_F(Bvh, ImportsEveryRealSkeletonWithItsJointsNamesAndRestPositions)
         EXPECT_EQ(names.mid(0, 3), s.firstNames);
         EXPECT_TRUE(NearVector(World(s.probe), s.probeRest, 1e-6));
     }
-    // MakeHuman's sides survive escaping as distinct names.
+    // The A-pose rig's sides survive escaping as distinct names.
     Open(folder + "/makehuman_default_rig_apose_rest.bvh");
     const QStringList human = Run("ls").result.ToStringArray();
     EXPECT_EQ(human.filter(QRegularExpression("XFRASC046L$")).size(), 75);
