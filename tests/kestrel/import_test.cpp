@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cstring>
 #include <random>
 
@@ -50,13 +51,15 @@ QByteArray MakeGltf(const QStringList& names, const std::vector<int>& parents,
 {
     // Triangle positions (3 x vec3 float), joints (3 x 4 unsigned bytes), weights (3 x vec4).
     const int count = names.size();
-    QByteArray buffer(36 + 12 + 48, '\0');
+    // Filled in a plain array: GCC's overflow check misreads writes through QByteArray::data().
+    std::array<char, 36 + 12 + 48> bytes{};
     const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    std::memcpy(buffer.data(), positions, sizeof positions);
+    std::memcpy(bytes.data(), positions, sizeof positions);
     for (int v = 0; v < 3; ++v) {
         const float weight[4] = {1, 0, 0, 0};
-        std::memcpy(buffer.data() + 48 + 16 * v, weight, sizeof weight);
+        std::memcpy(bytes.data() + 48 + 16 * v, weight, sizeof weight);
     }
+    const QByteArray buffer(bytes.data(), int(bytes.size()));
     QJsonArray nodes;
     QJsonArray roots;
     QJsonArray joints;
