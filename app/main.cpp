@@ -1,8 +1,8 @@
 // Entry point of the kestrel executable: parses the command line and hands over to the host.
-#include "batchoptions.h"
-#include "batchrunner.h"
+#include "batch/batchoptions.h"
+#include "batch/batchrunner.h"
 #include "host.h"
-#include "uilayouts.h"
+#include "ui/uilayouts.h"
 
 #include <QApplication>
 

@@ -4,8 +4,8 @@
 #include "model/characterizationmodel.h"
 
 #include "host.h"
-#include "scene.h"
-#include "textlog.h"
+#include "scene/scene.h"
+#include "script/textlog.h"
 
 #include "solver/bipedhierarchy.h"
 #include "solver/nodenames.h"

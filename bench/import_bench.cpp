@@ -1,8 +1,8 @@
 // Speed of opening skeleton files through the importers: each shared glTF, FBX and ASE file,
 // and a generated binary glTF with 100,000 joints.
 #include "host.h"
-#include "scene.h"
-#include "scenedocument.h"
+#include "io/scenedocument.h"
+#include "scene/scene.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Fuzz target: BVH import of the hierarchy alone and of one frame of motion.
 #include "sceneroundtrip.h"
 
-#include "bvhimporter.h"
-#include "scenedescription.h"
+#include "io/bvhimporter.h"
+#include "io/scenedescription.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 // Fuzz target: the JSON scene reader.
 #include "sceneroundtrip.h"
 
-#include "scenedescription.h"
-#include "scenejsonreader.h"
+#include "io/scenedescription.h"
+#include "io/scenejsonreader.h"
 
 #include <QByteArray>
 #include <QString>

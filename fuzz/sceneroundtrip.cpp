@@ -2,10 +2,10 @@
 
 #include "fuzzcheck.h"
 
-#include "scene.h"
-#include "scenedescription.h"
-#include "scenejsonreader.h"
-#include "scenejsonwriter.h"
+#include "io/scenedescription.h"
+#include "io/scenejsonreader.h"
+#include "io/scenejsonwriter.h"
+#include "scene/scene.h"
 
 #include <QString>
 

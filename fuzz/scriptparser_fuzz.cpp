@@ -1,7 +1,7 @@
 // Fuzz target: the script lexer and parser (nothing is executed).
 #include "fuzzcheck.h"
 
-#include "scriptparser.h"
+#include "script/scriptparser.h"
 
 #include <QString>
 #include <QVector>

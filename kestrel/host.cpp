@@ -1,16 +1,16 @@
 #include "host.h"
 
-#include "builtincommands.h"
-#include "characternodes.h"
-#include "commandregistry.h"
-#include "panelregistry.h"
-#include "pluginmanager.h"
-#include "scene.h"
-#include "scenedocument.h"
-#include "stringresources.h"
-#include "textlog.h"
-#include "uilayouts.h"
-#include "undoqueue.h"
+#include "commands/builtincommands.h"
+#include "io/scenedocument.h"
+#include "plugins/pluginmanager.h"
+#include "scene/characternodes.h"
+#include "scene/scene.h"
+#include "scene/undoqueue.h"
+#include "script/commandregistry.h"
+#include "script/stringresources.h"
+#include "script/textlog.h"
+#include "ui/panelregistry.h"
+#include "ui/uilayouts.h"
 
 namespace kestrel {
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "kestrelexport.h"
-#include "scriptinterpreter.h"
-#include "status.h"
+#include "script/scriptinterpreter.h"
+#include "script/status.h"
 
 #include <QString>
 

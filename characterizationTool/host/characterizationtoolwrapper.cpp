@@ -2,8 +2,8 @@
 
 #include "charactertool.h"
 #include "host.h"
-#include "scene.h"
-#include "uilayouts.h"
+#include "scene/scene.h"
+#include "ui/uilayouts.h"
 
 #include <QDir>
 #include <QWidget>

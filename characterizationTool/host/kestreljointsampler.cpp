@@ -1,10 +1,10 @@
 #include "kestreljointsampler.h"
 
-#include "characternodes.h"
 #include "host.h"
-#include "scene.h"
+#include "scene/characternodes.h"
+#include "scene/scene.h"
+#include "scene/transformquery.h"
 #include "solver/nodenames.h"
-#include "transformquery.h"
 
 #include <array>
 

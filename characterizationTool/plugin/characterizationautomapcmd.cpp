@@ -4,8 +4,8 @@
 #include "charactertool.h"
 #include "host/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
-#include "parsedarguments.h"
 #include "pluginstate.h"
+#include "script/parsedarguments.h"
 #include "skeleton.h"
 
 #include "host.h"

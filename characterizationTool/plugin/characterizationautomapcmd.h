@@ -2,8 +2,8 @@
 #pragma once
 
 #include "automapchange.h"
-#include "command.h"
-#include "syntax.h"
+#include "script/command.h"
+#include "script/syntax.h"
 
 #include <QString>
 #include <memory>

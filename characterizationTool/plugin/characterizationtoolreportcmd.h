@@ -1,7 +1,7 @@
 // The host command that reports why the current characterization is or is not valid.
 #pragma once
 
-#include "command.h"
+#include "script/command.h"
 
 // characterizationToolReport: answers, as one line of JSON text, the validation of the live
 // tool's current characterization after a fresh revalidation:

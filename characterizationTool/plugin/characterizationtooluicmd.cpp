@@ -5,9 +5,9 @@
 #include "pluginstate.h"
 
 #include "host.h"
-#include "nodename.h"
-#include "parsedarguments.h"
-#include "uilayouts.h"
+#include "scene/nodename.h"
+#include "script/parsedarguments.h"
+#include "ui/uilayouts.h"
 
 #include <QRegularExpression>
 

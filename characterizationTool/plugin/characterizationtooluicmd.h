@@ -1,8 +1,8 @@
 // The host command through which host scripts drive the tool.
 #pragma once
 
-#include "command.h"
-#include "syntax.h"
+#include "script/command.h"
+#include "script/syntax.h"
 
 #include <QString>
 

@@ -5,8 +5,8 @@
 #include "pluginstate.h"
 
 #include "host.h"
-#include "plugin.h"
-#include "stringresources.h"
+#include "plugins/plugin.h"
+#include "script/stringresources.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 #include "host/characterizationtoolwrapper.h"
 
 #include "host.h"
-#include "stringresources.h"
+#include "script/stringresources.h"
 
 #include <algorithm>
 #include <memory>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "host/characterizationtoolwrapper.h"
-#include "status.h"
+#include "script/status.h"
 
 #include <QPointer>
 #include <QString>

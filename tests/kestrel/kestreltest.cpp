@@ -1,6 +1,6 @@
 #include "kestreltest.h"
 
-#include "textlog.h"
+#include "script/textlog.h"
 
 #include <QDir>
 #include <QFileInfo>

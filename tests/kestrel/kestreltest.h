@@ -2,10 +2,10 @@
 #pragma once
 
 #include "host.h"
-#include "quaternion.h"
-#include "scene.h"
-#include "textlog.h"
-#include "vector3.h"
+#include "scene/quaternion.h"
+#include "scene/scene.h"
+#include "scene/vector3.h"
+#include "script/textlog.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // views then show.
 #include "pluginhosttest.h"
 
-#include "uilayouts.h"
+#include "ui/uilayouts.h"
 
 #include <QFileInfo>
 #include <QImage>

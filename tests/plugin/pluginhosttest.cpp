@@ -1,6 +1,6 @@
 #include "pluginhosttest.h"
 
-#include "textlog.h"
+#include "script/textlog.h"
 
 using namespace kestrel;
 

@@ -4,8 +4,8 @@
 
 #include "host/kestreljointsampler.h"
 
-#include "quaternion.h"
-#include "transformvalues.h"
+#include "scene/quaternion.h"
+#include "scene/transformvalues.h"
 
 #include <cmath>
 #include <cstring>

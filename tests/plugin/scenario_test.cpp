@@ -5,8 +5,8 @@
 #include "modalanswerer.h"
 #include "pluginhosttest.h"
 
-#include "textlog.h"
-#include "uilayouts.h"
+#include "script/textlog.h"
+#include "ui/uilayouts.h"
 
 #include "solver/nodenames.h"
 

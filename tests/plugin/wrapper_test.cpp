@@ -5,8 +5,8 @@
 #include "host/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
 
-#include "uilayouts.h"
-#include "undoqueue.h"
+#include "scene/undoqueue.h"
+#include "ui/uilayouts.h"
 
 #include <QPointer>
 

@@ -5,7 +5,7 @@
 #include "model/characterizationmodel.h"
 #include "sceneskeleton.h"
 
-#include "nodename.h"
+#include "scene/nodename.h"
 #include "solver/nodenames.h"
 
 #include <QDir>

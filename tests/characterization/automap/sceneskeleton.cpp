@@ -1,9 +1,9 @@
 #include "sceneskeleton.h"
 
 #include "host.h"
-#include "scene.h"
-#include "scenedocument.h"
-#include "transformquery.h"
+#include "io/scenedocument.h"
+#include "scene/scene.h"
+#include "scene/transformquery.h"
 
 #include <map>
 

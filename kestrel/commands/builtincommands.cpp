@@ -1,0 +1,16 @@
+#include "commands/builtincommands.h"
+
+namespace kestrel {
+
+void RegisterBuiltinCommands(Host& host)
+{
+    RegisterGeneralCommands(host);
+    RegisterFileCommands(host);
+    RegisterNodeCommands(host);
+    RegisterAttributeCommands(host);
+    RegisterTransformCommands(host);
+    RegisterUiCommands(host);
+    RegisterCharacterProcedures(host);
+}
+
+} // namespace kestrel

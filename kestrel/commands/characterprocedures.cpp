@@ -1,0 +1,139 @@
+// The host procedures for character nodes, called by text in the call form.
+#include "commands/builtincommands.h"
+#include "scene/characternodes.h"
+#include "scene/node.h"
+#include "script/builtincommand.h"
+
+namespace kestrel {
+
+namespace {
+
+// setCharacterObject("obj","char",nodeId,flag);
+class SetCharacterObjectProcedure : public JournaledCommand
+{
+public:
+    using JournaledCommand::JournaledCommand;
+
+protected:
+    Status Execute(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        if (!ReadArguments(
+                arguments,
+                {ArgumentType::String, ArgumentType::String, ArgumentType::Int, ArgumentType::Bool},
+                &values))
+            return Status::InvalidParameter;
+        QString error;
+        const Status status = GetHost().GetCharacterNodes().SetCharacterObject(
+            values[0].ToString(), values[1].ToString(), values[2].ToInt(), &error);
+        return status == Status::Success ? status : Fail(error, status);
+    }
+};
+
+// deleteCharacter( "char" );
+class DeleteCharacterProcedure : public JournaledCommand
+{
+public:
+    using JournaledCommand::JournaledCommand;
+
+protected:
+    Status Execute(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        if (!ReadArguments(arguments, {ArgumentType::String}, &values))
+            return Status::InvalidParameter;
+        QString error;
+        const Status status =
+            GetHost().GetCharacterNodes().DeleteCharacter(values[0].ToString(), &error);
+        return status == Status::Success ? status : Fail(error, status);
+    }
+};
+
+// characterizationInvertBone( nodeId, 0|1 );
+class InvertBoneProcedure : public JournaledCommand
+{
+public:
+    using JournaledCommand::JournaledCommand;
+
+protected:
+    Status Execute(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        if (!ReadArguments(arguments, {ArgumentType::Int, ArgumentType::Bool}, &values))
+            return Status::InvalidParameter;
+        QString error;
+        const Status status =
+            GetHost().GetCharacterNodes().InvertBone(values[0].ToInt(), values[1].ToBool(), &error);
+        return status == Status::Success ? status : Fail(error, status);
+    }
+};
+
+// CreateCharacterFromCurrentCharacter(): answers the new character node's name.
+class CreateCharacterProcedure : public JournaledCommand
+{
+public:
+    using JournaledCommand::JournaledCommand;
+
+protected:
+    Status Execute(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        if (!ReadArguments(arguments, {}, &values))
+            return Status::InvalidParameter;
+        QString error;
+        Node* node = GetHost().GetCharacterNodes().CreateFromCurrent(&error);
+        if (!node)
+            return Fail(error, Status::Failure);
+        SetResult(node->Name());
+        return Status::Success;
+    }
+};
+
+// kntUpdateCharacterControlsUICallback: the host's character controls are not modelled, so
+// refreshing them changes nothing; the call only checks its (absent) arguments.
+class UpdateCharacterControlsProcedure : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        return ReadArguments(arguments, {}, &values) ? Status::Success : Status::InvalidParameter;
+    }
+};
+
+// lockCharacter("char", 0|1);
+class LockCharacterProcedure : public JournaledCommand
+{
+public:
+    using JournaledCommand::JournaledCommand;
+
+protected:
+    Status Execute(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        if (!ReadArguments(arguments, {ArgumentType::String, ArgumentType::Bool}, &values))
+            return Status::InvalidParameter;
+        QString error;
+        const Status status =
+            GetHost().GetCharacterNodes().Lock(values[0].ToString(), values[1].ToBool(), &error);
+        return status == Status::Success ? status : Fail(error, status);
+    }
+};
+
+} // namespace
+
+void RegisterCharacterProcedures(Host& host)
+{
+    RegisterBuiltin<SetCharacterObjectProcedure>(host, QStringLiteral("setCharacterObject"));
+    RegisterBuiltin<DeleteCharacterProcedure>(host, QStringLiteral("deleteCharacter"));
+    RegisterBuiltin<InvertBoneProcedure>(host, QStringLiteral("characterizationInvertBone"));
+    RegisterBuiltin<CreateCharacterProcedure>(
+        host, QStringLiteral("CreateCharacterFromCurrentCharacter"));
+    RegisterBuiltin<UpdateCharacterControlsProcedure>(
+        host, QStringLiteral("kntUpdateCharacterControlsUICallback"));
+    RegisterBuiltin<LockCharacterProcedure>(host, QStringLiteral("lockCharacter"));
+}
+
+} // namespace kestrel

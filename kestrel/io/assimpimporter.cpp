@@ -1,0 +1,214 @@
+#include "io/assimpimporter.h"
+
+#include "io/gltfskeletonreader.h"
+#include "io/scenedescription.h"
+#include "io/skeletonbuilder.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/config.h>
+#include <assimp/scene.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace kestrel {
+
+namespace {
+
+// Marks the helper nodes Assimp inserts between an FBX node and its parent for pivots,
+// offsets and pre/post rotations: "Hips_$AssimpFbx$_PreRotation".
+const char kFbxHelperMark[] = "_$AssimpFbx$_";
+const char kFbxPreRotation[] = "_$AssimpFbx$_PreRotation";
+
+Matrix4 FromAssimp(const aiMatrix4x4& a)
+{
+    Matrix4 m;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column)
+            m.m[row][column] = a[row][column];
+    }
+    return m;
+}
+
+// The rotation that turns the file's up direction (axis 0-2, sign +-1) onto host +Y.
+Matrix4 UpConversion(int axis, int sign)
+{
+    Vector3 up;
+    up[axis] = sign < 0 ? -1.0 : 1.0;
+    if (up.y > 0.5)
+        return Matrix4(); // already Y-up
+    if (up.y < -0.5)
+        return Matrix4::Rotation(Quaternion::AboutAxis(0, M_PI));
+    // The shortest arc from `up` to +Y: about up x Y, a quarter turn.
+    const Vector3 axisOfTurn(-up.z, 0.0, up.x);
+    return Matrix4::Rotation(Quaternion::FromAxisAngle(axisOfTurn, M_PI / 2.0));
+}
+
+struct FileConventions
+{
+    bool objectsAreSkeleton = false;   // no skins: every named object is a joint
+    bool fbxLimbs = false;             // unskinned FBX skeleton nodes below bones are joints
+    bool rootIsAxisConversion = false; // Assimp's root node turns the file to Y-up
+    int upAxis = 1;                    // 0, 1, 2 for x, y, z, after any turn by Assimp
+    int upSign = 1;
+};
+
+FileConventions ConventionsOf(const QString& suffix, const aiScene& scene)
+{
+    FileConventions c;
+    if (suffix == QLatin1String("ase") || suffix == QLatin1String("ask")) {
+        c.objectsAreSkeleton = true;
+        c.rootIsAxisConversion = true;
+    } else if (suffix == QLatin1String("dae")) {
+        c.rootIsAxisConversion = true;
+    } else if (suffix == QLatin1String("fbx")) {
+        c.fbxLimbs = true;
+        int axis = 1;
+        int sign = 1;
+        if (scene.mMetaData && scene.mMetaData->Get("UpAxis", axis) && axis >= 0 && axis <= 2) {
+            c.upAxis = axis;
+            if (scene.mMetaData->Get("UpAxisSign", sign))
+                c.upSign = sign < 0 ? -1 : 1;
+        }
+    }
+    return c;
+}
+
+// The file's nodes in pre-order, with FBX pivot helpers multiplied into the node below them.
+std::vector<SkeletonSourceNode> Flatten(const aiScene& scene, const FileConventions& conventions)
+{
+    std::unordered_set<std::string> boneNames;
+    for (unsigned i = 0; i < scene.mNumMeshes; ++i) {
+        const aiMesh* mesh = scene.mMeshes[i];
+        for (unsigned b = 0; b < mesh->mNumBones; ++b)
+            boneNames.insert(mesh->mBones[b]->mName.C_Str());
+    }
+    std::unordered_set<std::string> excluded;
+    for (unsigned i = 0; i < scene.mNumCameras; ++i)
+        excluded.insert(scene.mCameras[i]->mName.C_Str());
+    for (unsigned i = 0; i < scene.mNumLights; ++i)
+        excluded.insert(scene.mLights[i]->mName.C_Str());
+
+    struct Entry
+    {
+        const aiNode* node;
+        int parent;
+        Matrix4 pending; // helpers met since the parent
+        bool hasPreRotation;
+        Quaternion preRotation;
+    };
+    std::vector<SkeletonSourceNode> nodes;
+    // Iterative: files may nest deeper than the stack allows.
+    std::vector<Entry> stack{{scene.mRootNode, -1, Matrix4(), false, Quaternion()}};
+    while (!stack.empty()) {
+        Entry entry = stack.back();
+        stack.pop_back();
+        const aiNode* node = entry.node;
+        const std::string name = node->mName.C_Str();
+        const Matrix4 matrix = FromAssimp(node->mTransformation);
+        int index = entry.parent;
+        if (name.find(kFbxHelperMark) != std::string::npos) {
+            if (name.find(kFbxPreRotation) != std::string::npos) {
+                Vector3 translation;
+                Vector3 scale;
+                SkeletonBuilder::Decompose(matrix, &translation, &entry.preRotation, &scale);
+                entry.hasPreRotation = true;
+            }
+            entry.pending = entry.pending * matrix;
+        } else {
+            const bool isRoot = node == scene.mRootNode;
+            const bool axisRoot = isRoot && conventions.rootIsAxisConversion;
+            SkeletonSourceNode source;
+            source.name = QString::fromStdString(name);
+            source.parent = entry.parent;
+            source.local = axisRoot ? entry.pending : entry.pending * matrix;
+            source.identity = axisRoot || node->mTransformation.IsIdentity();
+            const bool isExcluded = excluded.count(name) > 0;
+            source.bone =
+                !isExcluded && (conventions.objectsAreSkeleton ? !isRoot && !name.empty()
+                                                               : boneNames.count(name) > 0);
+            bool isNull = true;
+            source.skeletal = conventions.fbxLimbs && !isExcluded && node->mNumMeshes == 0 &&
+                              node->mMetaData && node->mMetaData->Get("IsNull", isNull) && !isNull;
+            source.hasPreRotation = entry.hasPreRotation;
+            source.preRotation = entry.preRotation;
+            index = static_cast<int>(nodes.size());
+            nodes.push_back(std::move(source));
+            entry = {node, index, Matrix4(), false, Quaternion()};
+        }
+        for (unsigned i = node->mNumChildren; i-- > 0;)
+            stack.push_back({node->mChildren[i], index, entry.pending, entry.hasPreRotation,
+                             entry.preRotation});
+    }
+    return nodes;
+}
+
+} // namespace
+
+bool AssimpImporter::HandlesSuffix(const QString& suffix)
+{
+    if (suffix.isEmpty())
+        return false;
+    Assimp::Importer importer;
+    return importer.IsExtensionSupported(("." + suffix.toLower()).toUtf8().constData());
+}
+
+bool AssimpImporter::Read(const QString& path, const ImportOptions& options,
+                          SceneDescription* description, QString* error)
+{
+    *description = SceneDescription();
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        *error = QStringLiteral("is a folder, not a skeleton file.");
+        return false;
+    }
+    const QString noSkin = QStringLiteral("the file has no skeleton: no skin names any bone.");
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("gltf") || suffix == QLatin1String("glb")) {
+        std::vector<SkeletonSourceNode> nodes;
+        if (!GltfSkeletonReader::Read(path, &nodes, error))
+            return false;
+        // glTF is Y-up by definition.
+        const Matrix4 up = options.upAxis == UpAxis::Z ? UpConversion(2, 1) : Matrix4();
+        return SkeletonBuilder::Build(nodes, up, noSkin, description, error) &&
+               description->Validate(error);
+    }
+    Assimp::Importer importer;
+    // Pivot helpers are kept so that pre-rotations can become joint orients; skins keep
+    // every joint, weighted or not, so the skeleton is whole.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, true);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_REMOVE_EMPTY_BONES, false);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_ANIMATIONS, false);
+    const aiScene* scene = importer.ReadFile(QFile::encodeName(path).constData(), 0);
+    if (!scene || !scene->mRootNode) {
+        QString reason = QString::fromUtf8(importer.GetErrorString()).trimmed();
+        if (reason.isEmpty())
+            reason = QStringLiteral("unreadable");
+        *error = QStringLiteral("not a readable skeleton file (%1).").arg(reason);
+        return false;
+    }
+    const FileConventions conventions = ConventionsOf(suffix, *scene);
+    Matrix4 up;
+    if (options.upAxis == UpAxis::Z)
+        up = UpConversion(2, 1);
+    else if (options.upAxis == UpAxis::Y)
+        up = Matrix4();
+    else if (conventions.rootIsAxisConversion)
+        up = FromAssimp(scene->mRootNode->mTransformation);
+    else
+        up = UpConversion(conventions.upAxis, conventions.upSign);
+    const QString noSkeleton = conventions.objectsAreSkeleton
+                                   ? QStringLiteral("the file holds no objects to import.")
+                                   : noSkin;
+    return SkeletonBuilder::Build(Flatten(*scene, conventions), up, noSkeleton, description,
+                                  error) &&
+           description->Validate(error);
+}
+
+} // namespace kestrel

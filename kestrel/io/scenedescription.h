@@ -1,0 +1,60 @@
+// A scene as plain records: what files are read into, written from, and undo rebuilds from.
+#pragma once
+
+#include "kestrelexport.h"
+#include "scene/attribute.h"
+#include "scene/node.h"
+#include "scene/transformvalues.h"
+#include "script/status.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace kestrel {
+
+class Scene;
+
+// One node. `parent` names a transform declared earlier in the description, or is empty for
+// the root (character nodes always leave it empty).
+struct NodeRecord
+{
+    QString name;
+    NodeType type = NodeType::Transform;
+    QString parent;
+    TransformValues transform;
+    std::vector<Attribute> attributes;
+};
+
+// One connection between attributes of described nodes.
+struct ConnectionRecord
+{
+    QString fromNode;
+    QString fromAttribute;
+    QString toNode;
+    QString toAttribute;
+};
+
+// Nodes in an order where every parent comes before its children, and connections.
+class KESTREL_EXPORT SceneDescription
+{
+public:
+    std::vector<NodeRecord> nodes;
+    std::vector<ConnectionRecord> connections;
+
+    // Checks names (valid, unique), parents (declared before, transforms), attributes (valid
+    // names, unique, values of their type) and connections (both ends described, one incoming
+    // connection per attribute). False with a message naming the culprit.
+    bool Validate(QString* error) const;
+    // Adds the nodes and connections to `scene`. Validates first, and also fails without
+    // touching the scene when a described name is already used in it.
+    Status BuildInto(Scene& scene, QString* error) const;
+    // The whole scene, in scene order.
+    static SceneDescription Capture(const Scene& scene);
+    // The record of one node with its parent name from the scene.
+    static NodeRecord CaptureNode(const Node& node);
+    // Index of the node record named `name`, or -1.
+    int IndexOf(const QString& name) const;
+};
+
+} // namespace kestrel

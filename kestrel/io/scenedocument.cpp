@@ -1,0 +1,131 @@
+#include "io/scenedocument.h"
+
+#include "host.h"
+#include "io/assimpimporter.h"
+#include "io/bvhimporter.h"
+#include "io/rigjsonimporter.h"
+#include "io/scenedescription.h"
+#include "io/scenejsonreader.h"
+#include "io/scenejsonwriter.h"
+#include "scene/characternodes.h"
+#include "scene/scene.h"
+#include "scene/undoqueue.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace kestrel {
+
+namespace {
+
+// Scene files larger than this are refused rather than read into memory.
+constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
+
+} // namespace
+
+SceneDocument::SceneDocument(Host& host)
+    : m_host(host)
+{}
+
+bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions& options,
+                             SceneDescription* description, QString* error)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    const bool ownFormat = suffix == QLatin1String("json") || suffix == QLatin1String("bvh");
+    if (!ownFormat && !AssimpImporter::HandlesSuffix(suffix)) {
+        *error = QStringLiteral("\"%1\": unknown scene file format (use .json, .bvh or a "
+                                "skeleton format such as .fbx, .glb, .gltf, .ase, .dae).")
+                     .arg(path);
+        return false;
+    }
+    if (suffix != QLatin1String("bvh") && frame >= 0) {
+        *error = QStringLiteral("\"%1\": only BVH files have frames.").arg(path);
+        return false;
+    }
+    if (info.isDir()) {
+        *error = QStringLiteral("\"%1\" is a folder, not a scene file.").arg(path);
+        return false;
+    }
+    if (info.size() > kMaxFileSize) {
+        *error = QStringLiteral("\"%1\" is too large to be a scene file.").arg(path);
+        return false;
+    }
+    QString problem;
+    bool ok = false;
+    if (ownFormat) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString());
+            return false;
+        }
+        const QByteArray data = file.readAll();
+        if (suffix == QLatin1String("bvh"))
+            ok = BvhImporter::Read(data, frame, description, &problem);
+        else if (RigJsonImporter::LooksLikeRig(data))
+            ok = RigJsonImporter::Read(data, options, description, &problem);
+        else
+            ok = SceneJsonReader::Read(data, description, &problem);
+    } else {
+        if (!info.exists()) {
+            *error = QStringLiteral("Cannot open \"%1\": No such file or directory.").arg(path);
+            return false;
+        }
+        ok = AssimpImporter::Read(path, options, description, &problem);
+    }
+    if (!ok)
+        *error = QStringLiteral("\"%1\": %2").arg(path, problem);
+    return ok;
+}
+
+void SceneDocument::TearDown(bool openingFile)
+{
+    Scene& scene = m_host.GetScene();
+    m_host.GetUndoQueue().Clear();
+    scene.SetResetState(openingFile ? SceneReset::OpeningFile : SceneReset::NewScene);
+    scene.GetSelection().Clear();
+    scene.Clear();
+    m_host.GetCharacterNodes().ForgetCurrent();
+}
+
+Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& options)
+{
+    SceneDescription description;
+    QString error;
+    if (!ReadFile(path, frame, options, &description, &error)) {
+        m_host.DisplayError(error);
+        return Status::InvalidParameter;
+    }
+    TearDown(true);
+    Scene& scene = m_host.GetScene();
+    const Status status = description.BuildInto(scene, &error);
+    scene.SetResetState(SceneReset::None);
+    m_host.GetUndoQueue().Clear();
+    if (status != Status::Success) {
+        // Only possible when a teardown callback created nodes with the file's names.
+        m_host.DisplayError(QStringLiteral("\"%1\": %2").arg(path, error));
+        return status;
+    }
+    m_filePath = path;
+    return Status::Success;
+}
+
+void SceneDocument::New()
+{
+    TearDown(false);
+    m_host.GetScene().SetResetState(SceneReset::None);
+    m_filePath.clear();
+}
+
+Status SceneDocument::Save(const QString& path)
+{
+    QString error;
+    if (!SceneJsonWriter::Write(SceneDescription::Capture(m_host.GetScene()), path, &error)) {
+        m_host.DisplayError(error);
+        return Status::Failure;
+    }
+    m_filePath = path;
+    return Status::Success;
+}
+
+} // namespace kestrel

@@ -1,0 +1,52 @@
+// Opening, creating and saving the host's scene as a whole.
+#pragma once
+
+#include "io/importoptions.h"
+#include "kestrelexport.h"
+#include "script/status.h"
+
+#include <QString>
+
+namespace kestrel {
+
+class Host;
+class SceneDescription;
+
+// Opening a scene or making a new one replaces the whole scene: the old one is torn down
+// (every node removed with its callbacks; Scene::IsOpeningFile() or IsCreatingNewScene() is
+// true meanwhile), the undo queue is cleared and the selection is empty afterwards. A file is
+// read and checked completely before anything is torn down, so a bad file changes nothing.
+class KESTREL_EXPORT SceneDocument
+{
+public:
+    explicit SceneDocument(Host& host);
+
+    // Reads a scene file by its extension: ".json" (a Kestrel JSON scene, or a rig definition
+    // read by RigJsonImporter), ".bvh" (imported at its rest pose, or at 0-based `frame` when
+    // it is 0 or more) or any skeleton format Assimp reads (AssimpImporter). `options` applies
+    // to the skeleton formats other than BVH. False with `error`, which names the file.
+    static bool ReadFile(const QString& path, int frame, const ImportOptions& options,
+                         SceneDescription* description, QString* error);
+    static bool ReadFile(const QString& path, int frame, SceneDescription* description,
+                         QString* error)
+    {
+        return ReadFile(path, frame, ImportOptions(), description, error);
+    }
+
+    // Replaces the scene with the file's. Errors are displayed and returned.
+    Status Open(const QString& path, int frame = -1, const ImportOptions& options = {});
+    // Replaces the scene with an empty one.
+    void New();
+    // Writes the scene as a Kestrel JSON scene file (whatever the extension).
+    Status Save(const QString& path);
+    // The file last opened or saved; empty for a new scene.
+    const QString& FilePath() const { return m_filePath; }
+
+private:
+    void TearDown(bool openingFile);
+
+    Host& m_host;
+    QString m_filePath;
+};
+
+} // namespace kestrel

@@ -1,0 +1,62 @@
+#include "scene/nodename.h"
+
+namespace kestrel {
+
+namespace {
+
+bool IsNameByte(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == ':';
+}
+
+} // namespace
+
+QString WorldName()
+{
+    return QStringLiteral("world");
+}
+
+bool IsValidNodeName(const QString& name)
+{
+    if (name.isEmpty() || name == WorldName())
+        return false;
+    for (QChar c : name) {
+        if (c.unicode() > 127 || !IsNameByte(static_cast<char>(c.unicode())))
+            return false;
+    }
+    return true;
+}
+
+QString EscapeNodeName(const QString& name)
+{
+    if (name == WorldName())
+        return QStringLiteral("XFRASC119orld");
+    QString result;
+    const QByteArray bytes = name.toUtf8();
+    for (char byte : bytes) {
+        if (IsNameByte(byte)) {
+            result.append(QLatin1Char(byte));
+        } else {
+            const int code = static_cast<unsigned char>(byte);
+            result.append(QStringLiteral("XFRASC%1").arg(code, 3, 10, QLatin1Char('0')));
+        }
+    }
+    return result;
+}
+
+bool IsValidAttributeName(const QString& name)
+{
+    if (name.isEmpty() || name.at(0).isDigit())
+        return false;
+    for (QChar c : name) {
+        const ushort u = c.unicode();
+        const bool ok =
+            (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+} // namespace kestrel

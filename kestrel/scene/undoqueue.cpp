@@ -1,0 +1,109 @@
+#include "scene/undoqueue.h"
+
+#include <QScopedValueRollback>
+
+namespace kestrel {
+
+void UndoStep::Add(std::unique_ptr<Command> command, const Plugin* owner)
+{
+    m_items.push_back({std::move(command), owner});
+}
+
+bool UndoStep::IsOwnedBy(const Plugin* owner) const
+{
+    for (const Item& item : m_items) {
+        if (item.owner == owner)
+            return true;
+    }
+    return false;
+}
+
+Status UndoStep::Undo()
+{
+    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+        const Status status = it->command->Undo();
+        if (status != Status::Success)
+            return status;
+    }
+    return Status::Success;
+}
+
+Status UndoStep::Redo()
+{
+    for (Item& item : m_items) {
+        const Status status = item.command->Redo();
+        if (status != Status::Success)
+            return status;
+    }
+    return Status::Success;
+}
+
+void UndoQueue::Push(std::unique_ptr<UndoStep> step)
+{
+    if (!step || step->IsEmpty())
+        return;
+    m_undo.push_back(std::move(step));
+    m_redo.clear();
+}
+
+Status UndoQueue::Undo()
+{
+    if (m_undo.empty() || m_replaying)
+        return Status::InvalidState;
+    std::unique_ptr<UndoStep> step = std::move(m_undo.back());
+    m_undo.pop_back();
+    Status status;
+    {
+        QScopedValueRollback<bool> replaying(m_replaying, true);
+        status = step->Undo();
+    }
+    if (status != Status::Success) {
+        m_redo.clear();
+        return status;
+    }
+    m_redo.push_back(std::move(step));
+    return Status::Success;
+}
+
+Status UndoQueue::Redo()
+{
+    if (m_redo.empty() || m_replaying)
+        return Status::InvalidState;
+    std::unique_ptr<UndoStep> step = std::move(m_redo.back());
+    m_redo.pop_back();
+    Status status;
+    {
+        QScopedValueRollback<bool> replaying(m_replaying, true);
+        status = step->Redo();
+    }
+    if (status != Status::Success) {
+        m_redo.clear();
+        return status;
+    }
+    m_undo.push_back(std::move(step));
+    return Status::Success;
+}
+
+void UndoQueue::Clear()
+{
+    // Move out first: command destructors may run scripts that look at the queue.
+    auto undo = std::move(m_undo);
+    auto redo = std::move(m_redo);
+    m_undo.clear();
+    m_redo.clear();
+}
+
+bool UndoQueue::ClearIfOwnedBy(const Plugin* owner)
+{
+    for (const auto* queue : {&m_undo, &m_redo}) {
+        for (const auto& step : *queue) {
+            if (step->IsOwnedBy(owner)) {
+                Clear();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace kestrel

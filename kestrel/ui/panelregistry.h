@@ -1,0 +1,67 @@
+// Panel types: named widget creators that plug-ins register and the host instantiates.
+#pragma once
+
+#include "kestrelexport.h"
+#include "script/status.h"
+
+#include <QMap>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace kestrel {
+
+class Plugin;
+
+// Builds a panel's widget under `parent` with `objectName`; returns nullptr when it cannot.
+// The host does not take ownership: the widget belongs to whatever parent it ends up with.
+using PanelCreator = std::function<QWidget*(QWidget* parent, const QString& objectName)>;
+
+class KESTREL_EXPORT PanelRegistry
+{
+public:
+    PanelRegistry() = default;
+    PanelRegistry(const PanelRegistry&) = delete;
+    PanelRegistry& operator=(const PanelRegistry&) = delete;
+
+    // InvalidParameter for an empty name or creator, AlreadyExists for a used name.
+    Status Register(const QString& name, PanelCreator creator, const QString& commandName,
+                    const Plugin* owner);
+    // NotFound when there is no such panel type.
+    Status Deregister(const QString& name);
+    bool Contains(const QString& name) const { return m_types.contains(name); }
+    // The command tied to the panel type, or empty.
+    QString CommandName(const QString& name) const;
+    QStringList Names() const { return m_types.keys(); }
+    QStringList NamesOwnedBy(const Plugin* owner) const;
+
+    // Runs the panel type's creator. The widget it returns is remembered as its owner's until
+    // it is destroyed. nullptr with NotFound (no such type) or Failure (the creator made
+    // nothing) in `status`.
+    QWidget* Create(const QString& name, QWidget* parent, const QString& objectName,
+                    Status* status);
+    // Deletes the widgets that `owner`'s creators made and that still exist, so that no
+    // object of a plug-in outlives its library. Returns how many it deleted.
+    int DeleteWidgetsOwnedBy(const Plugin* owner);
+
+private:
+    struct PanelType
+    {
+        PanelCreator creator;
+        QString commandName;
+        const Plugin* owner = nullptr;
+    };
+    struct Made
+    {
+        QPointer<QWidget> widget;
+        const Plugin* owner = nullptr;
+    };
+    QMap<QString, PanelType> m_types;
+    std::vector<Made> m_made;
+};
+
+} // namespace kestrel

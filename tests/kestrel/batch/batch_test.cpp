@@ -1,0 +1,87 @@
+// The kestrel command line and the batch runner, in process.
+#include "kestreltest.h"
+
+#include "batch/batchrunner.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace kestrel;
+
+TEST(BatchOptions, ActionsKeepTheirCommandLineOrder)
+{
+    BatchOptions options;
+    QString error;
+    ASSERT_TRUE(BatchOptions::Parse(
+        {"--batch", "-c", "a", "scene.json", "-s", "f.ks", "-c", "b", "--log", "out.log"}, &options,
+        &error))
+        << qPrintable(error);
+    EXPECT_TRUE(options.batch);
+    EXPECT_EQ(options.scene, "scene.json");
+    EXPECT_EQ(options.logFile, "out.log");
+    ASSERT_EQ(options.actions.size(), 3);
+    EXPECT_FALSE(options.actions[0].isScriptFile);
+    EXPECT_EQ(options.actions[0].text, "a");
+    EXPECT_TRUE(options.actions[1].isScriptFile);
+    EXPECT_EQ(options.actions[1].text, "f.ks");
+    EXPECT_EQ(options.actions[2].text, "b");
+}
+
+TEST(BatchOptions, BadCommandLinesAreRefused)
+{
+    BatchOptions options;
+    QString error;
+    EXPECT_FALSE(BatchOptions::Parse({"--batch", "-s"}, &options, &error));
+    EXPECT_EQ(error, "-s needs a value.");
+    EXPECT_FALSE(BatchOptions::Parse({"--bogus"}, &options, &error));
+    EXPECT_EQ(error, "unknown option --bogus.");
+    EXPECT_FALSE(BatchOptions::Parse({"a.json", "b.json"}, &options, &error));
+    EXPECT_EQ(error, "only one scene can be opened (a.json and b.json).");
+    ASSERT_TRUE(BatchOptions::Parse({"-h"}, &options, &error));
+    EXPECT_TRUE(options.help);
+}
+
+class Batch : public HostTest
+{
+protected:
+    int RunBatch(const QStringList& arguments)
+    {
+        BatchOptions options;
+        QString error;
+        EXPECT_TRUE(BatchOptions::Parse(arguments, &options, &error)) << qPrintable(error);
+        return BatchRunner(host).Run(options);
+    }
+    QStringList Output() { return host.GetOutputLog().Entries(); }
+};
+
+TEST_F(Batch, PrintsEachResultAndStopsAtTheFirstError)
+{
+    EXPECT_EQ(RunBatch({"--batch", TestData("small.json"), "-c", "ls; select -r Spine; print \"p\"",
+                        "-c", "ls -sl -type \"transform\"; getAttr Hips.ty; getAttr Hips.nope; ls",
+                        "-c", "ls"}),
+              1);
+    EXPECT_EQ(Output(),
+              QStringList({"// Result: Hips Spine", "p", "// Result: Spine", "// Result: 100"}));
+    EXPECT_EQ(Errors(), QStringList({"getAttr: \"Hips\" has no attribute \"nope\"."}));
+}
+
+TEST_F(Batch, ScriptFilesRunAndTheLogIsWrittenEvenAfterAnError)
+{
+    const QString script = QDir::temp().filePath("kestrel_batch_test.ks");
+    const QString log = QDir::temp().filePath("kestrel_batch_test.log");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("createNode joint -n A\n// comment\nrename A B\n");
+    file.close();
+    host.ExecuteScript("createNode joint -n Logged");
+    EXPECT_EQ(RunBatch({"-s", script, "-s", "/nonexistent.ks", "--log", log}), 1);
+    EXPECT_TRUE(Errors().last().startsWith("Cannot read the script \"/nonexistent.ks\""));
+    EXPECT_EQ(Output(), QStringList({"// Result: A", "// Result: B"}));
+    QFile written(log);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), "createNode joint -n Logged\n");
+    QFile::remove(script);
+    QFile::remove(log);
+    EXPECT_EQ(RunBatch({"/nonexistent/scene.json", "-c", "print \"never\""}), 1);
+    EXPECT_FALSE(Output().contains("never"));
+}

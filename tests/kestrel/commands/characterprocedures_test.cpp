@@ -1,0 +1,134 @@
+// The host procedures for character nodes, driven by the exact texts the tool sends.
+#include "kestreltest.h"
+
+#include "scene/characternodes.h"
+#include "scene/rotationorder.h"
+#include "scene/transformquery.h"
+#include "scene/undoqueue.h"
+
+using namespace kestrel;
+
+namespace {
+
+class CharacterProcedures : public HostTest
+{
+protected:
+    void SetUp() override { BuildOrientedTPose(scene()); }
+    CharacterNodes& characters() { return host.GetCharacterNodes(); }
+    bool Flag(const QString& node, const QString& attribute)
+    {
+        return Run("getAttr " + node + "." + attribute).result.ToBool();
+    }
+};
+
+} // namespace
+
+TEST_F(CharacterProcedures, SetCharacterObjectCreatesTheCharacterAndConnectsTheJointToItsSlot)
+{
+    RunOk("setCharacterObject(\"LeftHand\",\"Char\",11,0);");
+    Node* character = characters().Find("Char");
+    ASSERT_NE(character, nullptr);
+    for (const QString& attribute : CharacterNodes::StandardAttributes())
+        EXPECT_EQ(Run("getAttr Char." + attribute).result, Value(false)) << qPrintable(attribute);
+    EXPECT_EQ(RunOk("listConnections LeftHand.Character"), "Char.LeftHand");
+    EXPECT_EQ(characters().CharacterOf(*Find("LeftHand")), character);
+    EXPECT_EQ(characters().ObjectOf(*character, 11), Find("LeftHand"));
+    EXPECT_EQ(characters().Current(), character);
+
+    // Remapping the slot replaces its joint; the same joint may fill another slot.
+    RunOk("setCharacterObject(\"RightHand\",\"Char\",11,1);");
+    EXPECT_EQ(RunOk("listConnections Char.LeftHand"), "RightHand.Character");
+    EXPECT_EQ(RunOk("listConnections LeftHand.Character"), "");
+    // An empty object unmaps the slot.
+    RunOk("setCharacterObject(\"\",\"Char\",11,0);");
+    EXPECT_EQ(RunOk("listConnections Char"), "");
+    EXPECT_EQ(characters().ObjectOf(*character, 11), nullptr);
+}
+
+TEST_F(CharacterProcedures, BadArgumentsToSetCharacterObjectChangeNothing)
+{
+    EXPECT_EQ(RunFails("setCharacterObject(\"LeftHand\",\"Char\",212,0);"),
+              "setCharacterObject: 212 is not a node slot (0 to 211).");
+    EXPECT_EQ(RunFails("setCharacterObject(\"Nobody\",\"Char\",1,0);"),
+              "setCharacterObject: There is no transform named \"Nobody\".");
+    EXPECT_EQ(RunFails("setCharacterObject(\"LeftHand\",\"Hips\",1,0);"),
+              "setCharacterObject: \"Hips\" is not a character node.");
+    EXPECT_EQ(RunFails("setCharacterObject(\"LeftHand\",\"Char\",1);"),
+              "setCharacterObject: takes 4 argument(s): string, string, int, bool; 3 given.");
+    EXPECT_EQ(
+        RunFails("setCharacterObject(\"LeftHand\",\"Char\",1,2);"),
+        "setCharacterObject: takes 4 argument(s): string, string, int, bool; argument 4 is of "
+        "type int.");
+    EXPECT_EQ(characters().Find("Char"), nullptr);
+    RunOk("setCharacterObject(\"LeftHand\",\"Char\",0,true);");
+    EXPECT_EQ(RunOk("listConnections Char.Reference"), "LeftHand.Character");
+}
+
+TEST_F(CharacterProcedures, InvertBoneSetsTheKneeOrElbowFlagOfTheCurrentCharacter)
+{
+    EXPECT_EQ(RunFails("characterizationInvertBone( 10, 1 );"),
+              "characterizationInvertBone: There is no current character.");
+    RunOk("setCharacterObject(\"LeftHand\",\"A\",11,0); "
+          "setCharacterObject(\"RightHand\",\"B\",14,0);");
+    RunOk("characterizationInvertBone( 10, 1 ); characterizationInvertBone( 3, 1 );"
+          "characterizationInvertBone( 3, 0 )");
+    EXPECT_TRUE(Flag("B", "leftElbowInverted"));
+    EXPECT_FALSE(Flag("B", "leftKneeInverted"));
+    EXPECT_FALSE(Flag("A", "leftElbowInverted"));
+    RunOk("characterizationInvertBone(6, 1); characterizationInvertBone(13, 1)");
+    EXPECT_TRUE(Flag("B", "rightKneeInverted"));
+    EXPECT_TRUE(Flag("B", "rightElbowInverted"));
+    EXPECT_EQ(RunFails("characterizationInvertBone( 4, 1 );"),
+              "characterizationInvertBone: Node 4 is not a knee or an elbow (3, 6, 10 or 13).");
+}
+
+TEST_F(CharacterProcedures, CharactersAreCreatedDeletedAndRefreshedByTheirProcedures)
+{
+    EXPECT_EQ(RunOk("CreateCharacterFromCurrentCharacter()"), "Character1");
+    EXPECT_EQ(RunOk("CreateCharacterFromCurrentCharacter();"), "Character2");
+    EXPECT_EQ(characters().Current(), Find("Character2"));
+    RunOk("setCharacterObject(\"Hips\",\"Character1\",1,0);");
+    RunOk("deleteCharacter( \"Character1\" );");
+    EXPECT_EQ(Find("Character1"), nullptr);
+    EXPECT_EQ(RunOk("listConnections Hips"), "");
+    EXPECT_EQ(characters().Current(), nullptr) << "the current character was the deleted one";
+    // Deleting again finds nothing to do; a node that is no character is refused and stays.
+    const int before = scene().NodeCount();
+    RunOk("deleteCharacter( \"Character1\" );");
+    EXPECT_EQ(scene().NodeCount(), before);
+    EXPECT_EQ(RunFails("deleteCharacter( \"Hips\" );"),
+              "deleteCharacter: There is no character node named \"Hips\".");
+    EXPECT_NE(Find("Hips"), nullptr);
+    const int nodes = scene().NodeCount();
+    RunOk("kntUpdateCharacterControlsUICallback");
+    RunOk("kntUpdateCharacterControlsUICallback()");
+    EXPECT_EQ(scene().NodeCount(), nodes);
+    EXPECT_FALSE(host.GetUndoQueue().CanRedo());
+    RunFails("kntUpdateCharacterControlsUICallback(1)");
+}
+
+TEST_F(CharacterProcedures, LockingStoresEachMappedJointsWorldPose)
+{
+    RunOk("setAttr LeftArm.rz 90; setAttr LeftHand.ro 5; setAttr LeftHand.rx 30;"
+          "setCharacterObject(\"LeftHand\",\"Char\",11,0); "
+          "setCharacterObject(\"Hips\",\"Char\",1,0);");
+    RunOk("lockCharacter(\"Char\", 1)");
+    EXPECT_TRUE(Flag("Char", "InputCharacterizationLock"));
+    const Node& hand = *Find("LeftHand");
+    const Vector3 position = Translation(hand, Space::World);
+    EXPECT_EQ(Run("getAttr Char.LeftHandTx").result.ToDouble(), position.x);
+    EXPECT_EQ(Run("getAttr Char.LeftHandTy").result.ToDouble(), position.y);
+    EXPECT_EQ(RunOk("getAttr Char.LeftHandRotateOrder"), "5");
+    const Vector3 angles(Run("getAttr Char.LeftHandRx").result.ToDouble(),
+                         Run("getAttr Char.LeftHandRy").result.ToDouble(),
+                         Run("getAttr Char.LeftHandRz").result.ToDouble());
+    EXPECT_TRUE(SameRotation(EulerToQuaternion(angles, RotationOrder::ZYX),
+                             Rotation(hand, Space::World), 1e-12));
+    EXPECT_EQ(Run("getAttr Char.HipsSz").result, Value(1.0));
+    EXPECT_EQ(Run("getAttr Char.HipsTy").result, Value(100.0));
+    EXPECT_EQ(Find("Char")->FindAttribute("HeadTx"), nullptr) << "unmapped slots store nothing";
+    // Unlocking keeps the stored pose; moving the joint does not touch it.
+    RunOk("lockCharacter(\"Char\", 0); xform -t 0 0 0 Hips");
+    EXPECT_FALSE(Flag("Char", "InputCharacterizationLock"));
+    EXPECT_EQ(Run("getAttr Char.HipsTy").result, Value(100.0));
+}

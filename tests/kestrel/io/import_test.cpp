@@ -1,0 +1,374 @@
+// Skeleton files through Assimp and rig JSON: the shared skeletons, positions checked against
+// the files' own numbers, BVH against a glTF of the same joints, bad files and importFile.
+#include "kestreltest.h"
+
+#include "io/bvhimporter.h"
+#include "io/scenedescription.h"
+#include "io/scenedocument.h"
+#include "scene/matrix4.h"
+#include "scene/transformquery.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <array>
+#include <cstring>
+#include <random>
+
+using namespace kestrel;
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+    file.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString Quoted(const QString& path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+// A glTF with `names` as nodes (parent index per node, -1 for a root) and translations. With
+// `skinned`, all of them are the joints of one skin used by a one-triangle mesh; without, the
+// mesh hangs on the first node and there is no skeleton.
+QByteArray MakeGltf(const QStringList& names, const std::vector<int>& parents,
+                    const std::vector<Vector3>& translations, bool skinned)
+{
+    // Triangle positions (3 x vec3 float), joints (3 x 4 unsigned bytes), weights (3 x vec4).
+    const int count = names.size();
+    // Filled in a plain array: GCC's overflow check misreads writes through QByteArray::data().
+    std::array<char, 36 + 12 + 48> bytes{};
+    const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    std::memcpy(bytes.data(), positions, sizeof positions);
+    for (int v = 0; v < 3; ++v) {
+        const float weight[4] = {1, 0, 0, 0};
+        std::memcpy(bytes.data() + 48 + 16 * v, weight, sizeof weight);
+    }
+    const QByteArray buffer(bytes.data(), int(bytes.size()));
+    QJsonArray nodes;
+    QJsonArray roots;
+    QJsonArray joints;
+    std::vector<QJsonArray> children(count);
+    for (int i = 0; i < count; ++i) {
+        if (parents[i] >= 0)
+            children[parents[i]].append(i);
+        else
+            roots.append(i);
+        joints.append(i);
+    }
+    for (int i = 0; i < count; ++i) {
+        const Vector3& t = translations[i];
+        QJsonObject node{{"name", names[i]}, {"translation", QJsonArray{t.x, t.y, t.z}}};
+        if (!children[i].isEmpty())
+            node["children"] = children[i];
+        if (!skinned && i == 0)
+            node["mesh"] = 0;
+        nodes.append(node);
+    }
+    QJsonObject attributes{{"POSITION", 0}};
+    if (skinned) {
+        attributes["JOINTS_0"] = 1;
+        attributes["WEIGHTS_0"] = 2;
+        nodes.append(QJsonObject{{"name", "body"}, {"mesh", 0}, {"skin", 0}});
+        roots.append(nodes.size() - 1);
+    }
+    const auto view = [](int offset, int length) {
+        return QJsonObject{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}};
+    };
+    const auto accessor = [](int view, int type, int count, const char* shape) {
+        return QJsonObject{
+            {"bufferView", view}, {"componentType", type}, {"count", count}, {"type", shape}};
+    };
+    QJsonObject position = accessor(0, 5126, 3, "VEC3");
+    position["min"] = QJsonArray{0, 0, 0};
+    position["max"] = QJsonArray{1, 1, 0};
+    QJsonObject gltf{
+        {"asset", QJsonObject{{"version", "2.0"}}},
+        {"scene", 0},
+        {"scenes", QJsonArray{QJsonObject{{"nodes", roots}}}},
+        {"nodes", nodes},
+        {"meshes", QJsonArray{QJsonObject{
+                       {"primitives", QJsonArray{QJsonObject{{"attributes", attributes}}}}}}},
+        {"buffers", QJsonArray{QJsonObject{{"byteLength", buffer.size()},
+                                           {"uri", QString("data:application/octet-stream;base64," +
+                                                           buffer.toBase64())}}}},
+        {"bufferViews", QJsonArray{view(0, 36), view(36, 12), view(48, 48)}},
+        {"accessors",
+         QJsonArray{position, accessor(1, 5121, 3, "VEC4"), accessor(2, 5126, 3, "VEC4")}},
+    };
+    if (skinned)
+        gltf["skins"] = QJsonArray{QJsonObject{{"joints", joints}}};
+    return QJsonDocument(gltf).toJson(QJsonDocument::Compact);
+}
+
+// World position of glTF node `name` in a .glb, composed from the nodes' own TRS or matrix.
+Vector3 GlbWorldPosition(const QString& path, const QString& name)
+{
+    const QByteArray glb = ReadBytes(path);
+    quint32 jsonLength = 0;
+    std::memcpy(&jsonLength, glb.constData() + 12, 4);
+    const QJsonArray nodes =
+        QJsonDocument::fromJson(glb.mid(20, jsonLength)).object()["nodes"].toArray();
+    QMap<int, int> parentOf;
+    int target = -1;
+    for (int i = 0; i < nodes.size(); ++i) {
+        for (const QJsonValue child : nodes[i].toObject()["children"].toArray())
+            parentOf[child.toInt()] = i;
+        if (nodes[i].toObject()["name"].toString() == name)
+            target = i;
+    }
+    EXPECT_GE(target, 0) << qPrintable(name);
+    Vector3 point;
+    for (int i = target; i >= 0; i = parentOf.value(i, -1)) {
+        const QJsonObject node = nodes[i].toObject();
+        Matrix4 local;
+        if (node.contains("matrix")) {
+            const QJsonArray m = node["matrix"].toArray(); // column-major
+            for (int k = 0; k < 16; ++k)
+                local.m[k % 4][k / 4] = m[k].toDouble();
+        } else {
+            const QJsonArray t = node["translation"].toArray({0, 0, 0});
+            const QJsonArray r = node["rotation"].toArray({0, 0, 0, 1});
+            const QJsonArray s = node["scale"].toArray({1, 1, 1});
+            local = Matrix4::Translation({t[0].toDouble(), t[1].toDouble(), t[2].toDouble()}) *
+                    Matrix4::Rotation(Quaternion(r[0].toDouble(), r[1].toDouble(), r[2].toDouble(),
+                                                 r[3].toDouble())) *
+                    Matrix4::Scaling({s[0].toDouble(), s[1].toDouble(), s[2].toDouble()});
+        }
+        point = local.TransformPoint(point);
+    }
+    return point;
+}
+
+// The first "*TM_POS x y z" after an ASE object's "*NODE_NAME "name"".
+Vector3 AseTmPos(const QString& path, const QString& name)
+{
+    const QString text = QString::fromLatin1(ReadBytes(path));
+    const int at = text.indexOf("*NODE_NAME \"" + name + "\"");
+    const QRegularExpressionMatch m =
+        QRegularExpression(R"(\*TM_POS\s+(\S+)\s+(\S+)\s+(\S+))").match(text, at);
+    EXPECT_TRUE(at >= 0 && m.hasMatch()) << qPrintable(name);
+    return {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()};
+}
+
+// A rig bone's head position from the JSON file.
+Vector3 RigHead(const QString& path, const QString& bone)
+{
+    QJsonObject root = QJsonDocument::fromJson(ReadBytes(path)).object();
+    if (root.contains("bones"))
+        root = root["bones"].toObject();
+    const QJsonArray p = root[bone].toObject()["head"].toObject()["default_position"].toArray();
+    return {p[0].toDouble(), p[1].toDouble(), p[2].toDouble()};
+}
+
+// Z-up file coordinates in the Y-up host.
+Vector3 FromZUp(const Vector3& p)
+{
+    return {p.x, p.z, -p.y};
+}
+
+class Import : public HostTest
+{
+protected:
+    Vector3 World(const QString& name)
+    {
+        const Node* node = Find(name);
+        EXPECT_NE(node, nullptr) << qPrintable(name);
+        return node ? Translation(*node, Space::World) : Vector3();
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(Import, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    // "## 6. rigify_metarig_base_mesh.glb (...)" ... "- **Joints:** 56."
+    const QString sources = QString::fromUtf8(ReadBytes(folder + "/SOURCES.md"));
+    const QRegularExpression entry(R"(^## \d+\. (\S+) .*?^- \*\*Joints:\*\* (\d+))",
+                                   QRegularExpression::MultilineOption |
+                                       QRegularExpression::DotMatchesEverythingOption);
+    QMap<QString, int> counts;
+    for (auto it = entry.globalMatch(sources); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        counts[m.captured(1)] = m.captured(2).toInt();
+    }
+    QStringList files = QDir(folder).entryList(QDir::Files);
+    files.removeAll("SOURCES.md");
+    EXPECT_EQ(QStringList(counts.keys()), files);
+    for (auto it = counts.begin(); it != counts.end(); ++it) {
+        const QString path = folder + "/" + it.key();
+        ASSERT_EQ(host.GetDocument().Open(path), Status::Success)
+            << qPrintable(it.key() + ": " + Errors().join('\n'));
+        EXPECT_EQ(RunOk("ls -type joint").split(' ').size(), it.value()) << qPrintable(it.key());
+    }
+}
+
+TEST_F(Import, WorldPositionsFollowTheFilesOwnNumbers)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    struct Probe
+    {
+        const char* file;
+        const char* joint;  // host name
+        const char* source; // name in the file
+        double tolerance;
+    };
+    const Probe probes[] = {
+        {"khronos_fox_quadruped.glb", "b_LeftHand_011", "b_LeftHand_011", 1e-3},
+        {"khronos_cesium_man.glb", "leg_joint_R_5", "leg_joint_R_5", 1e-5},
+        {"rigify_metarig_base_mesh.glb", "handXFRASC046L", "hand.L", 1e-5},
+        {"rigify_metarig_base_mesh.glb", "upper_armXFRASC046L", "upper_arm.L", 1e-5},
+        {"robot_expressive_lr_suffix.glb", "Middle2L", "Middle2L", 1e-5},
+        {"biped_german_names_rom.ase", "Bip01XFRASC032LXFRASC032Hand", "Bip01 L Hand", 1e-3},
+        {"biped_german_names_rom.ase", "Bip01XFRASC032RXFRASC032Zeh0", "Bip01 R Zeh0", 1e-3},
+        {"mixamo_style_rig.json", "mixamorig:LeftHand", "mixamorig:LeftHand", 1e-9},
+        {"mannequin_style_rig.json", "index_metacarpal_r", "index_metacarpal_r", 1e-9},
+    };
+    for (const Probe& p : probes) {
+        const QString path = folder + "/" + p.file;
+        ASSERT_EQ(host.GetDocument().Open(path), Status::Success) << p.file;
+        Vector3 expected;
+        if (path.endsWith(".glb"))
+            expected = GlbWorldPosition(path, p.source);
+        else if (path.endsWith(".ase"))
+            expected = FromZUp(AseTmPos(path, p.source));
+        else
+            expected = FromZUp(RigHead(path, p.source));
+        EXPECT_TRUE(NearVector(World(p.joint), expected, p.tolerance)) << p.file << " " << p.joint;
+        if (QString(p.joint) != p.source) {
+            EXPECT_EQ(RunOk(QString("getAttr %1.originalName").arg(p.joint)), p.source);
+        }
+    }
+    // The override takes the file's coordinates as they are.
+    const QString ase = folder + "/biped_german_names_rom.ase";
+    RunOk("openScene -upAxis y " + Quoted(ase));
+    EXPECT_TRUE(
+        NearVector(World("Bip01XFRASC032LXFRASC032Hand"), AseTmPos(ase, "Bip01 L Hand"), 1e-3));
+}
+
+TEST_F(Import, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    const QString bvh = folder + "/cmu_mocap_subject01_jumps.bvh";
+    SceneDescription description;
+    QString error;
+    ASSERT_TRUE(BvhImporter::Read(ReadBytes(bvh), -1, &description, &error));
+    QStringList names;
+    std::vector<int> parents;
+    std::vector<Vector3> translations;
+    for (const NodeRecord& node : description.nodes) {
+        names.append(node.name);
+        parents.push_back(node.parent.isEmpty() ? -1 : names.indexOf(node.parent));
+        translations.push_back(node.transform.translation);
+    }
+    const QString gltf = dir.filePath("same_joints.gltf");
+    WriteFile(gltf, MakeGltf(names, parents, translations, true));
+    RunOk("openScene " + Quoted(bvh));
+    QMap<QString, Vector3> expected;
+    for (const QString& name : names)
+        expected[name] = World(name);
+    RunOk("openScene " + Quoted(gltf));
+    EXPECT_EQ(RunOk("ls -type joint").split(' ').size(), names.size());
+    for (const QString& name : names)
+        EXPECT_TRUE(NearVector(World(name), expected[name], 1e-4)) << qPrintable(name);
+}
+
+TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
+{
+    const QByteArray skeletonless = MakeGltf({"lonely"}, {-1}, {Vector3()}, false);
+    QByteArray noise(4096, '\0');
+    std::mt19937 random(7);
+    for (char& byte : noise)
+        byte = static_cast<char>(random());
+    QByteArray truncatedGlb("glTF\x02\x00\x00\x00\x00\x10\x00\x00", 12);
+    truncatedGlb += QByteArray("\x40\x00\x00\x00JSON{\"asset\":", 18);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.fbx"));
+    struct Case
+    {
+        const char* file;
+        QByteArray bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"truncated.glb", truncatedGlb, "the binary glTF file is truncated."},
+        {"wrong_magic.glb", "glTX" + truncatedGlb.mid(4), "not a binary glTF file"},
+        {"skeletonless.gltf", skeletonless, "the file has no skeleton: no skin names any bone."},
+        {"folder.fbx", {}, "is a folder, not a scene file."},
+        {"noise.fbx", noise, "not a readable skeleton file"},
+        {"orphan.json",
+         R"({"a": {"parent": "ghost", "head": {"default_position": [0, 0, 0]},
+                   "tail": {"default_position": [0, 0, 1]}}})",
+         "bone \"a\": unknown parent \"ghost\"."},
+    };
+    RunOk("createNode joint -n Kept");
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(c.file);
+        if (!c.bytes.isNull())
+            WriteFile(path, c.bytes);
+        for (const QString command : {"openScene ", "importFile "}) {
+            const int before = Errors().size();
+            const QString error = RunFails(command + Quoted(path));
+            EXPECT_EQ(Errors().size(), before + 1) << c.file;
+            EXPECT_TRUE(error.contains(path) && error.contains(c.reason))
+                << c.file << " -> " << qPrintable(error);
+            EXPECT_EQ(RunOk("ls"), "Kept") << c.file;
+        }
+    }
+}
+
+TEST_F(Import, ImportFileAddsUnderANamespaceOrGroupAndIsUndoable)
+{
+    // A Z-up rig: a hip bone pointing up, an arm bone along +x rolled a quarter turn.
+    const QString rig = dir.filePath("tiny.json");
+    WriteFile(rig, R"({"bones": {
+        "upper_arm.L": {"parent": "hips", "roll": 1.5707963267948966,
+                        "head": {"default_position": [0, 0, 2]},
+                        "tail": {"default_position": [1, 0, 2]}},
+        "hips": {"parent": "", "head": {"default_position": [0, 0, 1]},
+                 "tail": {"default_position": [0, 0, 2]}}}})");
+    RunOk("createNode joint -n Kept");
+    EXPECT_EQ(RunOk("importFile -namespace A " + Quoted(rig)), "A:hips");
+    EXPECT_EQ(Find("A:upper_armXFRASC046L")->ParentName(), "A:hips");
+    EXPECT_EQ(RunOk("getAttr A:upper_armXFRASC046L.originalName"), "upper_arm.L");
+    EXPECT_TRUE(NearVector(World("A:upper_armXFRASC046L"), {0, 2, 0}));
+    // An upright bone is unrotated in the Y-up host; the arm's +Y runs along host +x and its
+    // +Z, turned by the roll about the bone, ends on host +z.
+    EXPECT_TRUE(SameRotation(WorldOrientation(*Find("A:hips")), Quaternion()));
+    const Quaternion arm = WorldOrientation(*Find("A:upper_armXFRASC046L"));
+    EXPECT_TRUE(NearVector(arm.Rotate({0, 1, 0}), {1, 0, 0}));
+    EXPECT_TRUE(NearVector(arm.Rotate({0, 0, 1}), {0, 0, 1}));
+
+    const QString again = RunFails("importFile -namespace A " + Quoted(rig));
+    EXPECT_TRUE(again.contains("A:hips")) << qPrintable(again);
+    EXPECT_EQ(RunOk("ls"), "Kept A:hips A:upper_armXFRASC046L");
+
+    EXPECT_EQ(RunOk("importFile -group Rig -ns B " + Quoted(rig)), "Rig");
+    EXPECT_EQ(Find("B:hips")->ParentName(), "Rig");
+    RunOk("undo");
+    EXPECT_EQ(RunOk("ls"), "Kept A:hips A:upper_armXFRASC046L");
+    // Without a namespace flag the file's base name is the namespace.
+    EXPECT_EQ(RunOk("importFile " + Quoted(rig)), "tiny:hips");
+}

@@ -1,0 +1,280 @@
+// The JSON scene format: a full round trip, escaping, and every kind of broken file.
+#include "kestreltest.h"
+
+#include "io/scenedescription.h"
+#include "io/scenedocument.h"
+#include "io/scenejsonreader.h"
+#include "io/scenejsonwriter.h"
+#include "scene/transformquery.h"
+
+#include "solver/nodenames.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+using namespace kestrel;
+
+namespace {
+
+class SceneJson : public HostTest
+{
+protected:
+    QByteArray Snapshot() { return SceneJsonWriter::ToJson(SceneDescription::Capture(scene())); }
+    QString TempPath(const QString& name) { return QDir::temp().filePath(name); }
+};
+
+QString ReadError(const QByteArray& text)
+{
+    SceneDescription description;
+    QString error;
+    EXPECT_FALSE(SceneJsonReader::Read(text, &description, &error)) << text.constData();
+    return error;
+}
+
+QByteArray SceneText(const QByteArray& nodes, const QByteArray& connections = QByteArray())
+{
+    QByteArray text = "{\"kestrelScene\": 1, \"nodes\": [" + nodes + "]";
+    if (!connections.isEmpty())
+        text += ", \"connections\": [" + connections + "]";
+    return text + "}";
+}
+
+} // namespace
+
+TEST_F(SceneJson, EverythingASceneHoldsSurvivesSavingAndOpening)
+{
+    BuildOrientedTPose(scene());
+    RunOk("setAttr LeftArm.rx 12.5; setAttr LeftArm.ro 4; setAttr LeftArm.rotateAxisY -30;"
+          "xform -s 1 2 3 LeftHand; createNode transform -n Prop -p LeftHand;"
+          "addAttr LeftHand.Character -at message; addAttr LeftHand.flag -at bool; setAttr "
+          "LeftHand.flag true;"
+          "addAttr LeftHand.count -at int; setAttr LeftHand.count -7; addAttr LeftHand.w; setAttr "
+          "LeftHand.w 0.125;"
+          "addAttr LeftHand.label -at string; setAttr LeftHand.label \"a \\\"quoted\\\" \\\\ "
+          "text\\n\";"
+          "setCharacterObject(\"LeftHand\",\"Char\",11,0);");
+    TransformValues limited = Find("LeftLeg")->Transform();
+    limited.limits.minimum = Vector3(-1, -0.5, 0);
+    limited.limits.maximum = Vector3(1, 0.5, 2);
+    limited.limits.minimumEnabled[0] = true;
+    limited.limits.maximumEnabled[2] = true;
+    scene().SetTransform(Find("LeftLeg"), limited);
+    const QByteArray before = Snapshot();
+
+    const QString path = TempPath("kestrel_round_trip_test.json");
+    EXPECT_EQ(RunOk("saveScene \"" + path + "\""), path);
+    RunOk("newScene");
+    RunOk("openScene \"" + path + "\"");
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(host.GetDocument().FilePath(), path);
+    // Limits travel in degrees: equal to within rounding.
+    const RotationLimits& limits = Find("LeftLeg")->Transform().limits;
+    EXPECT_TRUE(NearVector(limits.minimum, limited.limits.minimum, 1e-12));
+    EXPECT_TRUE(NearVector(limits.maximum, limited.limits.maximum, 1e-12));
+    EXPECT_TRUE(limits.minimumEnabled[0] && limits.maximumEnabled[2]);
+    EXPECT_FALSE(limits.minimumEnabled[1] || limits.minimumEnabled[2] || limits.maximumEnabled[0] ||
+                 limits.maximumEnabled[1]);
+    EXPECT_NEAR(Find("LeftArm")->Transform().rotation.x, 12.5 * M_PI / 180, 1e-12);
+    EXPECT_EQ(RunOk("getAttr LeftHand.label"), "a \"quoted\" \\ text\n");
+    EXPECT_EQ(RunOk("listConnections LeftHand.Character"), "Char.LeftHand");
+    EXPECT_EQ(RunOk("ls -long Prop"), "|Hips|Spine|LeftArm|LeftHand|Prop");
+    QFile::remove(path);
+}
+
+TEST_F(SceneJson, NamesFromFilesAreEscapedConsistently)
+{
+    SceneDescription description;
+    QString error;
+    ASSERT_TRUE(SceneJsonReader::Read(
+        SceneText("{\"name\": \"Left Arm\", \"type\": \"joint\", \"parent\": \"world\","
+                  "  \"attributes\": [{\"name\": \"Character\", \"type\": \"message\"}]},"
+                  "{\"name\": \"Left.Hand\", \"type\": \"joint\", \"parent\": \"Left Arm\"},"
+                  "{\"name\": \"C 1\", \"type\": \"character\","
+                  "  \"attributes\": [{\"name\": \"LeftArm\", \"type\": \"message\"}]}",
+                  "{\"from\": \"Left Arm.Character\", \"to\": \"C 1.LeftArm\"}"),
+        &description, &error))
+        << qPrintable(error);
+    ASSERT_EQ(description.BuildInto(scene(), &error), Status::Success) << qPrintable(error);
+    EXPECT_EQ(RunOk("ls -long"),
+              "|LeftXFRASC032Arm |LeftXFRASC032Arm|LeftXFRASC046Hand CXFRASC0321");
+    EXPECT_EQ(RunOk("listConnections CXFRASC0321"), "LeftXFRASC032Arm.Character");
+}
+
+TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
+{
+    const QByteArray joint = "{\"name\": \"A\", \"type\": \"joint\"";
+    struct Case
+    {
+        QByteArray text;
+        QString error;
+    };
+    const QVector<Case> cases = {
+        {"{\"kestrelScene\": 1,\n \"nodes\": [}", "JSON syntax error at line 2, column"},
+        {"", "JSON syntax error"},
+        {"[1, 2]", "not a Kestrel scene"},
+        {"{\"nodes\": []}", "not a Kestrel scene"},
+        {"{\"kestrelScene\": 2, \"nodes\": []}", "not a Kestrel scene"},
+        {"{\"kestrelScene\": 1}", "\"nodes\" must be an array."},
+        {"{\"kestrelScene\": 1, \"nodes\": [], \"extra\": 0}", "scene: unknown key \"extra\"."},
+        {"{\"kestrelScene\": 1, \"nodes\": [], \"connections\": {}}",
+         "\"connections\" must be an array."},
+        {SceneText("3"), "node 0: must be an object."},
+        {SceneText("{\"type\": \"joint\"}"), "node 0: \"name\" must be a string."},
+        {SceneText("{\"name\": \"\", \"type\": \"joint\"}"), "\"name\" is empty."},
+        {SceneText("{\"name\": \"A\"}"), "node 0 (\"A\"): \"type\" must be a string."},
+        {SceneText("{\"name\": \"A\", \"type\": \"bone\"}"), "unknown node type \"bone\"."},
+        {SceneText(joint + ", \"rotation\": [0, 0, 0]}"),
+         "node 0 (\"A\"): unknown key \"rotation\"."},
+        {SceneText(joint + ", \"translate\": [0, 0]}"),
+         "\"translate\" must be an array of 3 numbers."},
+        {SceneText(joint + ", \"scale\": [1, \"2\", 3]}"),
+         "\"scale\" must be an array of 3 numbers."},
+        {SceneText(joint + ", \"rotate\": 5}"), "\"rotate\" must be an array of 3 numbers."},
+        {SceneText(joint + ", \"rotateOrder\": \"xyx\"}"), "unknown rotation order \"xyx\"."},
+        {SceneText(joint + ", \"limits\": {\"min\": [0, 0, 0], \"minEnabled\": [true, 1, false]}}"),
+         "limits: \"minEnabled\" must be an array of 3 booleans."},
+        {SceneText(joint + ", \"limits\": {\"lower\": [0, 0, 0]}}"),
+         "limits: unknown key \"lower\"."},
+        {SceneText("{\"name\": \"T\", \"type\": \"transform\", \"jointOrient\": [0, 0, 0]}"),
+         "only joints take \"jointOrient\"."},
+        {SceneText("{\"name\": \"C\", \"type\": \"character\", \"translate\": [0, 0, 0]}"),
+         "a character node takes no \"translate\"."},
+        {SceneText(joint + ", \"attributes\": [{\"name\": \"x\", \"type\": \"float\"}]}"),
+         "node 0 (\"A\") attribute 0: unknown attribute type \"float\"."},
+        {SceneText(joint +
+                   ", \"attributes\": [{\"name\": \"x\", \"type\": \"int\", \"value\": 1.5}]}"),
+         "\"value\" does not fit the type int."},
+        {SceneText(joint +
+                   ", \"attributes\": [{\"name\": \"x\", \"type\": \"message\", \"value\": 1}]}"),
+         "a message attribute takes no \"value\"."},
+        {SceneText(joint + ", \"attributes\": [{\"name\": \"x y\", \"type\": \"int\"}]}"),
+         "Node \"A\": \"x y\" is not a valid attribute name."},
+        {SceneText(joint + ", \"attributes\": [{\"name\": \"x\", \"type\": \"int\"}, {\"name\": "
+                           "\"x\", \"type\": \"bool\"}]}"),
+         "Node \"A\": attribute \"x\" appears twice."},
+        {SceneText(joint + "}, " + joint + "}"), "The node name \"A\" is used twice."},
+        {SceneText("{\"name\": \"B\", \"type\": \"joint\", \"parent\": \"A\"}, " + joint + "}"),
+         "The parent \"A\" of \"B\" is not declared before it."},
+        {SceneText("{\"name\": \"C\", \"type\": \"character\"}, {\"name\": \"B\", \"type\": "
+                   "\"joint\", \"parent\": \"C\"}"),
+         "The parent \"C\" of \"B\" is not a transform."},
+        {SceneText("{\"name\": \"C\", \"type\": \"character\", \"parent\": \"A\"}"),
+         "Character node \"C\" cannot have a parent."},
+        {SceneText(joint + "}", "{\"from\": \"A\", \"to\": \"A.x\"}"),
+         "connection 0: \"from\" and \"to\" must read \"node.attribute\"."},
+        {SceneText(joint + "}", "{\"from\": \"A.x\"}"), "connection 0: \"to\" must be a string."},
+        {SceneText(joint + "}", "{\"from\": \"A.x\", \"to\": \"B.y\"}"),
+         "Connection A.x -> B.y: unknown node."},
+        {SceneText(joint + "}", "{\"from\": \"A.x\", \"to\": \"A.y\"}"),
+         "Connection A.x -> A.y: unknown attribute."},
+    };
+    for (const Case& c : cases) {
+        const QString error = ReadError(c.text);
+        EXPECT_TRUE(error.contains(c.error)) << c.text.constData() << "\n-> " << qPrintable(error);
+    }
+}
+
+TEST_F(SceneJson, ABadFileOrAnUnwritablePathChangesNothing)
+{
+    RunOk("createNode joint -n Kept");
+    const QString path = TempPath("kestrel_bad_test.json");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(SceneText("{\"name\": \"A\", \"type\": \"joint\", \"parent\": \"Nope\"}"));
+    file.close();
+    EXPECT_EQ(RunFails("openScene \"" + path + "\""),
+              "\"" + path + "\": The parent \"Nope\" of \"A\" is not declared before it.");
+    EXPECT_EQ(RunOk("ls"), "Kept");
+    QFile::remove(path);
+    EXPECT_TRUE(RunFails("saveScene \"/nonexistent-folder/x.json\"")
+                    .startsWith("Cannot write the scene file \"/nonexistent-folder/x.json\""));
+    EXPECT_EQ(RunFails("saveScene"), "saveScene: The scene has no file yet: give one.");
+    EXPECT_EQ(RunFails("openScene -frame 1 \"" + TestData("small.json") + "\""),
+              "\"" + TestData("small.json") + "\": only BVH files have frames.");
+}
+
+TEST_F(SceneJson, TheSamplesHoldTheSameTPoseInBothFormats)
+{
+    const QString samples = QStringLiteral(KESTREL_SAMPLES_DIR);
+    ASSERT_EQ(host.GetDocument().Open(samples + "/biped_tpose.json"), Status::Success)
+        << qPrintable(Errors().join('\n'));
+    const QStringList names = Run("ls -type joint").result.ToStringArray();
+    QVector<Vector3> positions;
+    for (const QString& name : names)
+        positions.append(Translation(*Find(name), Space::World));
+    ASSERT_EQ(host.GetDocument().Open(samples + "/biped_tpose.bvh"), Status::Success)
+        << qPrintable(Errors().join('\n'));
+    EXPECT_EQ(Run("ls -type joint").result.ToStringArray(), names);
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_TRUE(NearVector(Translation(*Find(names[i]), Space::World), positions[i], 1e-9))
+            << qPrintable(names[i]);
+    // A T-pose: arms along +x and -x at shoulder height, feet on the ground, head on top.
+    EXPECT_TRUE(NearVector(Translation(*Find("Char1:LeftHand"), Space::World), {71, 142, 0}));
+    EXPECT_TRUE(NearVector(Translation(*Find("Char1:RightHand"), Space::World), {-71, 142, 0}));
+    EXPECT_TRUE(NearVector(Translation(*Find("Char1:Head"), Space::World), {0, 156, 0}));
+    EXPECT_NEAR(Translation(*Find("Char1:LeftToeBase"), Space::World).y, 2, 1e-9);
+    // Every joint is named after a node of the solver's catalogue under the "Char1:" prefix.
+    QStringList catalogue;
+    for (int id = 0; id < kinetra::NodeCount; ++id)
+        catalogue.append(QString::fromLatin1(kinetra::NodeName(id)));
+    for (const QString& name : names) {
+        EXPECT_TRUE(name.startsWith("Char1:")) << qPrintable(name);
+        EXPECT_TRUE(catalogue.contains(name.mid(6))) << qPrintable(name);
+    }
+    EXPECT_GE(names.size(), 30);
+}
+
+TEST(SceneJsonWriter, WritesOneNodePerLineAndLeavesDefaultsOut)
+{
+    SceneDescription description;
+    NodeRecord plain;
+    plain.name = "A";
+    plain.type = NodeType::Joint;
+    plain.transform.translation = Vector3(1, 2.5, -3);
+    NodeRecord turned;
+    turned.name = "B";
+    turned.type = NodeType::Transform;
+    turned.parent = "A";
+    turned.transform.rotation = Vector3(M_PI / 2, 0, 0);
+    turned.transform.rotationOrder = RotationOrder::ZYX;
+    turned.attributes = {{"on", AttributeType::Bool, Value(true)},
+                         {"m", AttributeType::Message, Value()}};
+    NodeRecord character;
+    character.name = "C";
+    character.type = NodeType::Character;
+    description.nodes = {plain, turned, character};
+    description.connections = {{"B", "m", "A", "x"}};
+    EXPECT_EQ(
+        SceneJsonWriter::ToJson(description),
+        "{\n\"kestrelScene\": 1,\n\"nodes\": [\n"
+        "    {\"name\": \"A\", \"type\": \"joint\", \"translate\": [1, 2.5, -3]},\n"
+        "    {\"name\": \"B\", \"type\": \"transform\", \"parent\": \"A\", \"rotate\": [90, 0, 0], "
+        "\"rotateOrder\": \"zyx\", \"attributes\": [{\"name\": \"on\", \"type\": \"bool\", "
+        "\"value\": true}, {\"name\": \"m\", \"type\": \"message\"}]},\n"
+        "    {\"name\": \"C\", \"type\": \"character\"}\n"
+        "],\n\"connections\": [\n    {\"from\": \"B.m\", \"to\": \"A.x\"}\n]\n}\n");
+}
+
+TEST(SceneJsonWriter, HugeAnglesAreSavedAsNumbersThatReadBack)
+{
+    // Rounding to 1e-10 degrees overflowed past 1e298 degrees and wrote "inf".
+    SceneDescription description;
+    QString error;
+    ASSERT_TRUE(SceneJsonReader::Read(
+        SceneText("{\"name\": \"A\", \"type\": \"joint\", \"rotate\": [1e300, -1e299, 45], "
+                  "\"limits\": {\"max\": [0, 0, 1.5e300]}}"),
+        &description, &error))
+        << qPrintable(error);
+    const QByteArray saved = SceneJsonWriter::ToJson(description);
+    SceneDescription reread;
+    ASSERT_TRUE(SceneJsonReader::Read(saved, &reread, &error)) << qPrintable(error) << "\n"
+                                                               << saved.constData();
+    const TransformValues& before = description.nodes[0].transform;
+    const TransformValues& after = reread.nodes[0].transform;
+    EXPECT_NEAR(after.rotation.x / before.rotation.x, 1, 1e-12);
+    EXPECT_NEAR(after.rotation.y / before.rotation.y, 1, 1e-12);
+    EXPECT_NEAR(after.rotation.z, M_PI / 4, 1e-12);
+    EXPECT_NEAR(after.limits.maximum.z / before.limits.maximum.z, 1, 1e-12);
+}

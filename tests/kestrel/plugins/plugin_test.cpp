@@ -1,0 +1,183 @@
+// Plug-in loading: lookup, entry points, registration, errors and what unloading cleans up.
+#include "kestreltest.h"
+
+#include "plugins/pluginmanager.h"
+#include "scene/undoqueue.h"
+#include "script/commandregistry.h"
+#include "script/stringresources.h"
+#include "ui/panelregistry.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace kestrel;
+
+namespace {
+
+const QString kFolder = QStringLiteral(KESTREL_TEST_PLUGIN_DIR);
+
+class Plugins : public HostTest
+{
+protected:
+    void SetUp() override
+    {
+        m_savedPath = qgetenv("KESTREL_PLUGIN_PATH");
+        qputenv("KESTREL_PLUGIN_PATH", QFile::encodeName("/nonexistent:" + kFolder));
+    }
+    void TearDown() override { qputenv("KESTREL_PLUGIN_PATH", m_savedPath); }
+    PluginManager& plugins() { return host.GetPlugins(); }
+
+    QByteArray m_savedPath;
+};
+
+} // namespace
+
+TEST_F(Plugins, AnameIsFoundInThePluginPathAndItsRegistrationsWork)
+{
+    EXPECT_EQ(RunOk("loadPlugin \"kestreltestplugin\""), "kestreltestplugin");
+    Plugin* plugin = plugins().Find("kestreltestplugin");
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->Vendor(), "Kestrel tests");
+    EXPECT_EQ(plugin->Version(), "1");
+    EXPECT_EQ(plugin->RequiredInterfaceVersion(), "Any");
+    EXPECT_EQ(plugin->LoadFolder(), QDir(kFolder).absolutePath());
+    EXPECT_EQ(plugin->FilePath(), QDir(kFolder).absoluteFilePath("libkestreltestplugin.so"));
+    EXPECT_EQ(plugin->StringInitProcedure(), "kestrelTestCmdInitStrings");
+    EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd")->owner, plugin);
+    EXPECT_EQ(host.GetPanels().CommandName("kestrelTestPanel"), "kestrelTestCmd");
+    EXPECT_EQ(host.GetStringResources().Text({"kestrelTestCmd", "rGreeting"}), "Hello ^1s.");
+    // The command, its modes and its results.
+    RunOk("kestrelTestCmd -e -count 3");
+    EXPECT_EQ(Run("kestrelTestCmd -q -count").result, Value(3));
+    EXPECT_EQ(RunOk("kestrelTestCmd -q -lf"), QDir(kFolder).absolutePath());
+    EXPECT_EQ(RunFails("kestrelTestCmd -e -greet \"Ada\""), "Hello Ada.");
+    EXPECT_EQ(RunFails("kestrelTestCmd -e -count"),
+              "kestrelTestCmd: Flag \"-count\" expects an int argument.");
+    EXPECT_EQ(RunFails("loadPlugin \"kestreltestplugin\""),
+              "The plug-in \"kestreltestplugin\" is already loaded.");
+
+    RunOk("unloadPlugin \"kestreltestplugin\"");
+    EXPECT_EQ(plugins().Find("kestreltestplugin"), nullptr);
+    EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd"), nullptr);
+    EXPECT_FALSE(host.GetPanels().Contains("kestrelTestPanel"));
+    // Its command object was still on the undo queue; nothing else was left behind.
+    EXPECT_EQ(host.GetWarningLog().Entries(),
+              QStringList({"Unloading \"kestreltestplugin\" cleared the undo queue."}));
+    EXPECT_EQ(RunFails("unloadPlugin \"kestreltestplugin\""),
+              "No plug-in named \"kestreltestplugin\" is loaded.");
+}
+
+TEST_F(Plugins, AbsolutePathsLoadDirectlyAndTheLibPrefixAndSuffixAreOptional)
+{
+    const QString path = QDir(kFolder).absoluteFilePath("libkestreltestplugin.so");
+    QString name;
+    EXPECT_EQ(plugins().Load(path, &name), Status::Success);
+    EXPECT_EQ(name, "kestreltestplugin");
+    EXPECT_EQ(plugins().Unload(name), Status::Success);
+    EXPECT_EQ(plugins().Load("libkestreltestplugin.so", &name), Status::Success);
+    EXPECT_EQ(plugins().LoadedNames(), QStringList({"kestreltestplugin"}));
+    EXPECT_EQ(PluginManager::NameFromPath("/a/libfoo.so"), "foo");
+    EXPECT_EQ(PluginManager::NameFromPath("/a/bar.so"), "bar");
+    EXPECT_EQ(PluginManager::NameFromPath("/a/lib.so"), "lib");
+}
+
+TEST_F(Plugins, FailuresToFindLoadOrInitializeAreReportedAndLeaveNothingBehind)
+{
+    EXPECT_TRUE(RunFails("loadPlugin \"nosuchplugin\"")
+                    .startsWith("Cannot find the plug-in \"nosuchplugin\" in "));
+    EXPECT_TRUE(RunFails("loadPlugin \"/nonexistent/libx.so\"").contains("does not exist"));
+    EXPECT_TRUE(RunFails("loadPlugin \"kestrelnotaplugin\"")
+                    .endsWith("is not a Kestrel plug-in: it must export initializePlugin, "
+                              "uninitializePlugin and kestrelInterfaceVersion."));
+    EXPECT_EQ(RunFails("loadPlugin \"kestrelfutureplugin\""),
+              "The plug-in \"kestrelfutureplugin\" was built for interface version \"20990000\"; "
+              "this host offers 20190000.");
+    EXPECT_EQ(RunFails("loadPlugin \"kestrelfailingplugin\""),
+              "The plug-in \"kestrelfailingplugin\" failed to initialize: not possible in the "
+              "current state.");
+    EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd"), nullptr) << "its registration was undone";
+    EXPECT_TRUE(plugins().LoadedNames().isEmpty());
+    // A file that is no library at all.
+    const QString garbage = QDir::temp().filePath("libkestrelgarbage.so");
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not an ELF file");
+    file.close();
+    EXPECT_TRUE(RunFails("loadPlugin \"" + garbage + "\"").startsWith("Cannot load the plug-in"));
+    QFile::remove(garbage);
+}
+
+TEST_F(Plugins, UnloadingRemovesWhatThePluginLeftAndWarns)
+{
+    RunOk("loadPlugin \"kestrelleakyplugin\"; unloadPlugin \"kestrelleakyplugin\"");
+    EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd"), nullptr);
+    EXPECT_FALSE(host.GetPanels().Contains("kestrelTestPanel"));
+    EXPECT_EQ(host.GetWarningLog().Entries(),
+              QStringList({"The plug-in \"kestrelleakyplugin\" left the command \"kestrelTestCmd\" "
+                           "behind; removed.",
+                           "The plug-in \"kestrelleakyplugin\" left the panel type "
+                           "\"kestrelTestPanel\" behind; removed."}));
+}
+
+TEST_F(Plugins, PluginCommandsAreUndoneAndLeaveTheUndoQueueWithTheirLibrary)
+{
+    RunOk(
+        "loadPlugin \"kestreltestplugin\"; kestrelTestCmd -e -count 1; kestrelTestCmd -e -count 2");
+    RunOk("createNode joint -n A");
+    RunOk("undo; undo");
+    EXPECT_EQ(Run("kestrelTestCmd -q -count").result, Value(1));
+    RunOk("redo");
+    EXPECT_EQ(Run("kestrelTestCmd -q -count").result, Value(2));
+    RunOk("unloadPlugin \"kestreltestplugin\"");
+    EXPECT_FALSE(host.GetUndoQueue().CanUndo());
+    EXPECT_FALSE(host.GetUndoQueue().CanRedo());
+    EXPECT_EQ(host.GetWarningLog().Last(),
+              "Unloading \"kestreltestplugin\" cleared the undo queue.");
+}
+
+TEST_F(Plugins, EveryTextAPluginSendsIsLoggedExactlyAndItsUndoableStepsRecorded)
+{
+    RunOk("loadPlugin \"kestreltestplugin\"; createNode joint -n J");
+    host.GetScriptLog().Clear();
+    RunOk("kestrelTestCmd -e -execute \"setCharacterObject(\\\"J\\\",\\\"C\\\",5,0);\"");
+    RunOk("kestrelTestCmd -e -execute \"deleteCharacter( \\\"C\\\" );\"");
+    EXPECT_EQ(host.GetScriptLog().Entries(),
+              QStringList({"setCharacterObject(\"J\",\"C\",5,0);", "deleteCharacter( \"C\" );"}));
+    EXPECT_EQ(Find("C"), nullptr);
+    RunOk("undo");
+    EXPECT_NE(Find("C"), nullptr) << "the nested procedure joined the statement's undo step";
+    // A plug-in cannot unload itself from inside its own command.
+    EXPECT_EQ(RunFails("kestrelTestCmd -e -execute \"unloadPlugin \\\"kestreltestplugin\\\"\""),
+              "The plug-in \"kestreltestplugin\" cannot be unloaded while its command runs.");
+    EXPECT_NE(plugins().Find("kestreltestplugin"), nullptr);
+}
+
+TEST(PluginHost, DestroyingTheHostUnloadsItsPlugins)
+{
+    HostOptions options;
+    options.writeToStandardStreams = false;
+    options.pluginFolder = kFolder;
+    {
+        Host host(options);
+        ASSERT_EQ(host.GetPlugins().Load("kestreltestplugin"), Status::Success);
+        ASSERT_EQ(host.GetInterpreter()
+                      .Execute("kestrelTestCmd -e -count 4", ExecuteOptions{false, true})
+                      .status,
+                  Status::Success);
+        EXPECT_EQ(Host::Current(), &host);
+    }
+    EXPECT_EQ(Host::Current(), nullptr);
+}
+
+TEST(StringResourceFormatting, PlaceholdersTakeTheirArgumentsAndOthersStay)
+{
+    EXPECT_EQ(StringResources::Format("Failed to register command ^1s.", {"name already in use"}),
+              "Failed to register command name already in use.");
+    EXPECT_EQ(StringResources::Format("^2s before ^1s, ^3s missing, ^x and ^", {"a", "b"}),
+              "b before a, ^3s missing, ^x and ^");
+    StringResources strings;
+    EXPECT_EQ(strings.Register({"", "k"}, "x"), Status::InvalidParameter);
+    Status status = Status::Success;
+    EXPECT_EQ(strings.Text({"p", "k"}, &status), "");
+    EXPECT_EQ(status, Status::NotFound);
+}

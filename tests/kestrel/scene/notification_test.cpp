@@ -1,0 +1,165 @@
+// Notifications: which callbacks run, in what order, with which arguments, and their removal.
+#include "kestreltest.h"
+
+#include "io/scenedocument.h"
+
+using namespace kestrel;
+
+namespace {
+
+class Notifications : public HostTest
+{
+protected:
+    SceneNotifier& notifier() { return scene().GetNotifier(); }
+    // Records every removal event of any node, plus the reset flags at that moment.
+    void WatchRemovals()
+    {
+        notifier().AddAboutToRemoveCallback(
+            nullptr, [this](Node& node) { events << "about " + node.Name() + Flags(); });
+        notifier().AddDestroyedCallback(
+            nullptr, [this](const QString& name) { events << "destroyed " + name + Flags(); });
+    }
+    QString Flags()
+    {
+        QString flags;
+        if (scene().IsOpeningFile())
+            flags += " opening";
+        if (scene().IsCreatingNewScene())
+            flags += " new";
+        return flags;
+    }
+    QStringList events;
+};
+
+} // namespace
+
+TEST_F(Notifications, SelectionCallbacksRunOncePerActualChange)
+{
+    RunOk("createNode joint -n A; createNode joint -n B");
+    int changes = 0;
+    notifier().AddSelectionChangedCallback([&] { ++changes; });
+    RunOk("select -r A B");
+    EXPECT_EQ(changes, 1);
+    RunOk("select -r A B; select -add A; select -r A B");
+    EXPECT_EQ(changes, 1) << "nothing changed, nothing announced";
+    RunOk("select -add B A; select -d A");
+    EXPECT_EQ(changes, 2);
+    RunOk("delete B");
+    EXPECT_EQ(changes, 3) << "a selected node leaving the scene changes the selection";
+    RunOk("select -clear; select -clear");
+    EXPECT_EQ(changes, 3);
+}
+
+TEST_F(Notifications, RenamesReportTheNodeUnderItsNewNameAndThePreviousName)
+{
+    RunOk("createNode joint -n A; createNode joint -n Other");
+    QStringList watched;
+    QStringList any;
+    notifier().AddNameChangedCallback(Find("A"), [&](Node& node, const QString& previous) {
+        watched << previous + "->" + node.Name();
+    });
+    notifier().AddNameChangedCallback(nullptr, [&](Node& node, const QString& previous) {
+        any << previous + "->" + node.Name();
+    });
+    RunOk("rename A B; rename Other O2; rename B B; rename B C");
+    EXPECT_EQ(watched, QStringList({"A->B", "B->C"}));
+    EXPECT_EQ(any, QStringList({"A->B", "Other->O2", "B->C"}));
+}
+
+TEST_F(Notifications, RemovingASubtreeAnnouncesEachNodeBeforeAndAfter)
+{
+    RunOk("createNode joint -n Hips; createNode joint -n LegA -p Hips; createNode joint -n LegB -p "
+          "Hips;"
+          "createNode joint -n Foot -p LegA; createNode joint -n Keep");
+    WatchRemovals();
+    QStringList watched;
+    Node* legA = Find("LegA");
+    notifier().AddAboutToRemoveCallback(legA, [&](Node& node) {
+        // The node is still complete when it is announced.
+        watched << QString("about %1 children %2 parent %3")
+                       .arg(node.Name())
+                       .arg(node.Children().size())
+                       .arg(node.ParentName());
+    });
+    notifier().AddDestroyedCallback(legA,
+                                    [&](const QString& name) { watched << "destroyed " + name; });
+    RunOk("delete Hips");
+    EXPECT_EQ(events,
+              QStringList({"about Hips", "about LegB", "destroyed LegB", "about LegA", "about Foot",
+                           "destroyed Foot", "destroyed LegA", "destroyed Hips"}));
+    EXPECT_EQ(watched, QStringList({"about LegA children 1 parent Hips", "destroyed LegA"}));
+    EXPECT_EQ(RunOk("ls"), "Keep");
+}
+
+TEST_F(Notifications, CallbacksStopWhenRemovedAndNodeCallbacksGoWithTheirNode)
+{
+    RunOk("createNode joint -n A; createNode joint -n B");
+    int renames = 0;
+    const CallbackId id =
+        notifier().AddNameChangedCallback(nullptr, [&](Node&, const QString&) { ++renames; });
+    const CallbackId onA = notifier().AddAboutToRemoveCallback(Find("A"), [](Node&) {});
+    const int installed = notifier().CallbackCount();
+    RunOk("rename A A2");
+    EXPECT_TRUE(notifier().RemoveCallback(id));
+    EXPECT_FALSE(notifier().RemoveCallback(id));
+    RunOk("rename B B2");
+    EXPECT_EQ(renames, 1);
+    RunOk("delete A2");
+    EXPECT_EQ(notifier().CallbackCount(), installed - 2);
+    EXPECT_FALSE(notifier().RemoveCallback(onA)) << "dropped with its node";
+}
+
+TEST_F(Notifications, CallbacksMayRemoveThemselvesAndAddOthersWhileRunning)
+{
+    RunOk("createNode joint -n A");
+    QStringList calls;
+    CallbackId self = 0;
+    self = notifier().AddNameChangedCallback(nullptr, [&](Node&, const QString&) {
+        calls << "once";
+        notifier().RemoveCallback(self);
+        notifier().AddNameChangedCallback(nullptr,
+                                          [&](Node&, const QString&) { calls << "added"; });
+    });
+    RunOk("rename A B");
+    EXPECT_EQ(calls, QStringList({"once"}))
+        << "a callback added during a dispatch waits for the next";
+    RunOk("rename B C");
+    EXPECT_EQ(calls, QStringList({"once", "added"}));
+}
+
+TEST_F(Notifications, ARemovalCallbackCannotRemoveTheNodeBeingRemovedOrItsAncestors)
+{
+    RunOk("createNode joint -n Hips; createNode joint -n Leg -p Hips; createNode joint -n Other");
+    QList<Status> statuses;
+    notifier().AddAboutToRemoveCallback(Find("Leg"), [&](Node&) {
+        statuses << scene().RemoveNode(Find("Leg")) << scene().RemoveNode(Find("Hips"))
+                 << scene().RemoveNode(Find("Other"));
+        scene().Clear(); // ignored while a removal runs
+    });
+    RunOk("delete Leg");
+    EXPECT_EQ(statuses,
+              QList<Status>({Status::InvalidState, Status::InvalidState, Status::Success}));
+    EXPECT_EQ(RunOk("ls"), "Hips");
+}
+
+TEST_F(Notifications, TeardownByOpenSceneOrNewSceneIsFlagged)
+{
+    RunOk("createNode joint -n A; createNode character -n C");
+    WatchRemovals();
+    ASSERT_EQ(host.GetDocument().Open(TestData("small.json")), Status::Success);
+    EXPECT_EQ(events, QStringList({"about A opening", "destroyed A opening", "about C opening",
+                                   "destroyed C opening"}));
+    EXPECT_FALSE(scene().IsOpeningFile());
+    events.clear();
+    const int opened = scene().NodeCount();
+    ASSERT_GT(opened, 0);
+    RunOk("newScene");
+    EXPECT_EQ(events.size(), 2 * opened) << qPrintable(events.join(", "));
+    for (const QString& event : events)
+        EXPECT_TRUE(event.endsWith(" new")) << qPrintable(event);
+    EXPECT_FALSE(scene().IsCreatingNewScene());
+    EXPECT_EQ(scene().NodeCount(), 0);
+    events.clear();
+    RunOk("createNode joint -n B; delete B");
+    EXPECT_EQ(events, QStringList({"about B", "destroyed B"}));
+}

@@ -1,0 +1,187 @@
+// Undo and redo: every scene-changing command, undo steps, the redo queue and replay failures.
+#include "kestreltest.h"
+
+#include "io/scenedescription.h"
+#include "io/scenejsonwriter.h"
+#include "scene/undoqueue.h"
+#include "script/commandregistry.h"
+#include "script/parsedarguments.h"
+
+using namespace kestrel;
+
+namespace {
+
+class Undo : public HostTest
+{
+protected:
+    // The whole scene as text, connections and attribute values included.
+    QByteArray Snapshot() { return SceneJsonWriter::ToJson(SceneDescription::Capture(scene())); }
+    void BuildRig()
+    {
+        RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips;"
+              "createNode joint -n LegA -p Hips; createNode joint -n LegB -p Hips;"
+              "createNode joint -n Foot -p LegA; xform -t 1 2 3 Foot; setAttr Foot.ro 3;"
+              "addAttr Foot.weight; setAttr Foot.weight 0.5; addAttr Foot.Character -at message;"
+              "createNode character -n Char; addAttr Char.LeftFoot -at message;"
+              "connectAttr Foot.Character Char.LeftFoot; addAttr Spine.tag -at string;"
+              "setAttr Spine.tag \"t\"");
+    }
+};
+
+} // namespace
+
+TEST_F(Undo, EveryChangingCommandIsUndoneAndRedoneExactly)
+{
+    BuildRig();
+    const QStringList statements = {
+        "createNode joint -n Neck -p Spine",
+        "createNode character -n Other",
+        "rename LegA LeftLeg",
+        "delete LegA",
+        "delete Hips",
+        "parent Foot Spine",
+        "parent -world LegB",
+        "setAttr Foot.weight 2",
+        "setAttr Spine.rx 30",
+        "xform -ws -t 5 6 7 -ro 10 20 30 -s 2 2 2 Foot",
+        "addAttr Spine.extra -at int",
+        "deleteAttr Char.LeftFoot",
+        "connectAttr Spine.tag Char.LeftFoot; ", // fails: already connected (checked below)
+        "disconnectAttr Foot.Character Char.LeftFoot",
+        "setCharacterObject(\"Spine\",\"Char\",8,0);",
+        "setCharacterObject(\"\",\"Char\",16,0);",
+        "deleteCharacter( \"Char\" );",
+        "CreateCharacterFromCurrentCharacter()",
+        "lockCharacter(\"Char\", 1)",
+    };
+    for (const QString& statement : statements) {
+        const QByteArray before = Snapshot();
+        const int steps = host.GetUndoQueue().UndoCount();
+        if (Run(statement).status != Status::Success) {
+            EXPECT_EQ(Snapshot(), before)
+                << "a failing command changes nothing: " << qPrintable(statement);
+            EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps);
+            continue;
+        }
+        const QByteArray after = Snapshot();
+        EXPECT_NE(after, before) << qPrintable(statement);
+        RunOk("undo");
+        EXPECT_EQ(Snapshot(), before) << "undo " << qPrintable(statement);
+        RunOk("redo");
+        EXPECT_EQ(Snapshot(), after) << "redo " << qPrintable(statement);
+        RunOk("undo");
+    }
+    EXPECT_EQ(Errors().size(), 1) << qPrintable(Errors().join('\n'));
+}
+
+TEST_F(Undo, UndoingADeletionRestoresChildOrderAttributesAndOutsideConnections)
+{
+    BuildRig();
+    const QByteArray before = Snapshot();
+    RunOk("delete LegA Spine");
+    EXPECT_EQ(RunOk("ls"), "Hips LegB Char");
+    RunOk("undo");
+    EXPECT_EQ(RunOk("ls"), "Hips Spine LegA Foot LegB Char");
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(RunOk("listConnections Foot.Character"), "Char.LeftFoot");
+}
+
+TEST_F(Undo, QueriesAndSelectionAreNotUndoSteps)
+{
+    RunOk("createNode joint -n A");
+    const int steps = host.GetUndoQueue().UndoCount();
+    RunOk("ls; getAttr A.tx; xform -q -t A; select -r A; print \"x\"; setAttr A.tx 0");
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps)
+        << "setting a value to itself changes nothing";
+}
+
+TEST_F(Undo, ANewStepClearsTheRedoQueueAndEmptyQueuesAreErrors)
+{
+    EXPECT_EQ(RunFails("undo"), "undo: There is nothing to undo.");
+    RunOk("createNode joint -n A; createNode joint -n B");
+    RunOk("undo");
+    EXPECT_TRUE(host.GetUndoQueue().CanRedo());
+    RunOk("createNode joint -n C");
+    EXPECT_FALSE(host.GetUndoQueue().CanRedo());
+    EXPECT_EQ(RunFails("redo"), "redo: There is nothing to redo.");
+    EXPECT_EQ(RunOk("ls"), "A C");
+}
+
+TEST_F(Undo, TextsRunWithoutUndoLeaveNoSteps)
+{
+    host.ExecuteScript("createNode joint -n A; rename A B");
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), 0);
+    ExecuteOptions undoable;
+    undoable.undoable = true;
+    host.ExecuteScript("createNode joint -n C; rename C D", undoable);
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), 2) << "one step per statement";
+}
+
+TEST_F(Undo, OpeningOrClearingTheSceneEmptiesTheQueues)
+{
+    RunOk("createNode joint -n A; createNode joint -n B; undo");
+    RunOk("newScene");
+    EXPECT_FALSE(host.GetUndoQueue().CanUndo());
+    EXPECT_FALSE(host.GetUndoQueue().CanRedo());
+}
+
+TEST_F(Undo, ReplayingAfterTheSceneChangedBehindItsBackFailsCleanly)
+{
+    RunOk("createNode joint -n A; rename A B");
+    // A change outside any command: the journal of "rename" no longer fits.
+    QString error;
+    scene().RenameNode(Find("B"), "Z", &error);
+    EXPECT_TRUE(RunFails("undo").contains("The node \"B\" no longer exists"));
+    EXPECT_FALSE(host.GetUndoQueue().CanRedo());
+    EXPECT_NE(Find("Z"), nullptr);
+}
+
+namespace {
+
+// An undoable command that runs nested statements through the host, as a plug-in command
+// that calls host procedures does.
+class NestingCommand : public Command
+{
+public:
+    Status Run(const ArgumentList& arguments) override
+    {
+        ExecuteOptions options;
+        options.undoable = true;
+        return Host::Current()
+            ->ExecuteScript(ParsedArguments(arguments).PositionalStrings().first(), options)
+            .status;
+    }
+    Status Undo() override
+    {
+        ++undone;
+        return Status::Success;
+    }
+    bool IsUndoable() const override { return true; }
+    static int undone;
+};
+int NestingCommand::undone = 0;
+
+} // namespace
+
+TEST_F(Undo, OneTopLevelStatementIsOneStepNestedCommandsIncluded)
+{
+    host.GetCommands().Register(
+        "nest", [] { return std::make_unique<NestingCommand>(); },
+        [] {
+            Syntax syntax;
+            syntax.SetPositionalArguments(ArgumentType::String, 1, 1);
+            return syntax;
+        },
+        nullptr);
+    NestingCommand::undone = 0;
+    RunOk("nest \"createNode joint -n A; createNode joint -n B -p A; "
+          "setCharacterObject(\\\"B\\\",\\\"C\\\",1,0);\"");
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), 1);
+    EXPECT_EQ(RunOk("ls"), "A B C");
+    RunOk("undo");
+    EXPECT_EQ(NestingCommand::undone, 1);
+    EXPECT_EQ(scene().NodeCount(), 0);
+    RunOk("redo");
+    EXPECT_EQ(RunOk("ls"), "A B C");
+    EXPECT_EQ(RunOk("listConnections B"), "C.Hips");
+}

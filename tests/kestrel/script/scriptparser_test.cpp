@@ -1,0 +1,214 @@
+// The script language: statement forms, literals, the texts the tool sends, and broken texts.
+#include "kestreltest.h"
+
+#include "script/commandregistry.h"
+#include "script/scriptparser.h"
+
+using namespace kestrel;
+
+namespace {
+
+QVector<Statement> ParseOk(const QString& text)
+{
+    QVector<Statement> statements;
+    QString error;
+    EXPECT_TRUE(ScriptParser::Parse(text, &statements, &error)) << qPrintable(error);
+    return statements;
+}
+
+QString ParseError(const QString& text)
+{
+    QVector<Statement> statements;
+    QString error;
+    EXPECT_FALSE(ScriptParser::Parse(text, &statements, &error)) << qPrintable(text);
+    EXPECT_TRUE(statements.isEmpty());
+    return error;
+}
+
+// "name" for flags, the literal's text otherwise, with its type.
+QStringList Describe(const Statement& statement)
+{
+    QStringList items;
+    for (const Argument& argument : statement.arguments) {
+        items.append(argument.isFlag ? QLatin1Char('-') + argument.flag
+                                     : ValueTypeName(argument.value.Type()) + QLatin1Char(':') +
+                                           argument.value.ToText());
+    }
+    return items;
+}
+
+} // namespace
+
+TEST(ScriptParser, ParsesEveryTextTheToolSendsWithAndWithoutTrailingSemicolons)
+{
+    struct Case
+    {
+        QString text;
+        QString command;
+        bool callForm;
+        QStringList arguments;
+    };
+    const QVector<Case> cases = {
+        {"ls -selection -type \"transform\"",
+         "ls",
+         false,
+         {"-selection", "-type", "string:transform"}},
+        {"ls -transforms", "ls", false, {"-transforms"}},
+        {"setCharacterObject(\"J\",\"C\",5,0);",
+         "setCharacterObject",
+         true,
+         {"string:J", "string:C", "int:5", "int:0"}},
+        {"deleteCharacter( \"C\" );", "deleteCharacter", true, {"string:C"}},
+        {"characterizationInvertBone( 10, 1 );",
+         "characterizationInvertBone",
+         true,
+         {"int:10", "int:1"}},
+        {"CreateCharacterFromCurrentCharacter()", "CreateCharacterFromCurrentCharacter", true, {}},
+        {"kntUpdateCharacterControlsUICallback", "kntUpdateCharacterControlsUICallback", false, {}},
+    };
+    for (const Case& c : cases) {
+        for (const QString& text : {c.text, c.text + ";", "  " + c.text + " ; ", c.text + "\n"}) {
+            const QVector<Statement> statements = ParseOk(text);
+            ASSERT_EQ(statements.size(), 1) << qPrintable(text);
+            EXPECT_EQ(statements[0].command, c.command);
+            EXPECT_EQ(statements[0].callForm, c.callForm) << qPrintable(text);
+            EXPECT_EQ(Describe(statements[0]), c.arguments) << qPrintable(text);
+        }
+    }
+}
+
+TEST(ScriptParser, StatementsEndAtSemicolonsNewlinesAndTheEndAndSkipEmptyOnes)
+{
+    const QVector<Statement> statements =
+        ParseOk(";; a 1; b -x\n\n  // a comment line\nc(\n  \"x\",\n  2\n) // trailing comment\nd");
+    ASSERT_EQ(statements.size(), 4);
+    EXPECT_EQ(statements[0].command, "a");
+    EXPECT_EQ(statements[1].command, "b");
+    EXPECT_EQ(statements[2].command, "c");
+    EXPECT_EQ(Describe(statements[2]), QStringList({"string:x", "int:2"}));
+    EXPECT_EQ(statements[2].line, 4);
+    EXPECT_EQ(statements[3].command, "d");
+    EXPECT_EQ(statements[3].line, 8);
+}
+
+TEST(ScriptParser, ReadsEveryKindOfLiteral)
+{
+    const QVector<Statement> statements = ParseOk(
+        "f \"q\\\"b\\\\s\\nt\" -12 +3 4.5 -.25 1e3 2.5E-1 true false Char1:Hips.translateX |a|b");
+    ASSERT_EQ(statements.size(), 1);
+    const QVector<Argument>& a = statements[0].arguments;
+    ASSERT_EQ(a.size(), 11);
+    EXPECT_EQ(a[0].value.ToString(), "q\"b\\s\nt");
+    EXPECT_EQ(a[1].value, Value(-12));
+    EXPECT_EQ(a[2].value, Value(3));
+    EXPECT_EQ(a[3].value, Value(4.5));
+    EXPECT_EQ(a[4].value, Value(-0.25));
+    EXPECT_EQ(a[5].value, Value(1000.0));
+    EXPECT_EQ(a[6].value, Value(0.25));
+    EXPECT_EQ(a[7].value, Value(true));
+    EXPECT_EQ(a[8].value, Value(false));
+    EXPECT_EQ(a[9].value, Value("Char1:Hips.translateX"));
+    EXPECT_EQ(a[10].value, Value("|a|b"));
+    // A minus before a letter starts a flag, before a digit a number.
+    EXPECT_EQ(Describe(ParseOk("f -a1 -1")[0]), QStringList({"-a1", "int:-1"}));
+}
+
+TEST(ScriptParser, BrokenTextsGiveAnErrorWithTheirPosition)
+{
+    struct Case
+    {
+        QString text;
+        QString error;
+    };
+    const QVector<Case> cases = {
+        {"print \"abc", "line 1, column 7: unterminated string."},
+        {"print \"a\nb\"", "line 1, column 7: unterminated string."},
+        {"print \"a\\qb\"", "unknown escape \"\\q\""},
+        {"f 12abc", "line 1, column 3: malformed number \"12a\"."},
+        {"f 1.2.3", "malformed number"},
+        {"f 99999999999", "integer \"99999999999\" out of range."},
+        {"f #", "line 1, column 3: unexpected character '#'."},
+        {"12 f", "expected a command name, found \"12\"."},
+        {"\"f\" 1", "expected a command name"},
+        {"a.b 1", "expected a command name"},
+        {"f(1, 2", "expected ',' or ')', found the end of the text."},
+        {"f(1,)", "expected an argument, found \")\"."},
+        {"f(-x)", "expected an argument, found \"-x\"."},
+        {"f(1) 2", "expected ';' or the end of the line after ')', found \"2\"."},
+        {"f 1 (2)", "unexpected \"(\"."},
+        {"f a, b", "unexpected \",\"."},
+        {"ok\nf )", "line 2, column 3: unexpected \")\"."},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(ParseError(c.text).contains(c.error))
+            << qPrintable(c.text) << " -> " << qPrintable(ParseError(c.text));
+}
+
+class ScriptRun : public HostTest
+{};
+
+TEST_F(ScriptRun, ABrokenTextRunsNothingAtAll)
+{
+    const QString error = RunFails("createNode joint -name A\ncreateNode joint -name (B)");
+    EXPECT_TRUE(error.startsWith("Syntax error: line 2")) << qPrintable(error);
+    EXPECT_EQ(Find("A"), nullptr);
+}
+
+TEST_F(ScriptRun, StopsAtTheFirstFailingStatementAndAnswersItsStatus)
+{
+    const ScriptResult result =
+        Run("createNode joint -name A; rename Missing B; createNode joint -name C");
+    EXPECT_EQ(result.status, Status::NotFound);
+    EXPECT_NE(Find("A"), nullptr);
+    EXPECT_EQ(Find("C"), nullptr);
+    EXPECT_EQ(Errors().last(), "rename: No node named \"Missing\".");
+}
+
+TEST_F(ScriptRun, UnknownCommandsAndBadArgumentsAreClearErrors)
+{
+    EXPECT_EQ(RunFails("noSuchCommand 1"), "Unknown command \"noSuchCommand\".");
+    EXPECT_EQ(RunFails("ls -nope"), "ls: Unknown flag \"-nope\".");
+    EXPECT_EQ(RunFails("rename A"), "rename: Expected 2 positional argument(s), found 1.");
+    EXPECT_EQ(RunFails("xform -translation 1 2 A"),
+              "xform: Flag \"-translation\" expects a double argument, found the string \"A\".");
+    EXPECT_EQ(RunFails("print"), "print: takes exactly one value to print.");
+    EXPECT_EQ(RunFails("deleteCharacter(1)"),
+              "deleteCharacter: takes 1 argument(s): string; argument 1 is of type int.");
+}
+
+TEST_F(ScriptRun, EchoWritesTheTextToTheOutputBeforeRunningIt)
+{
+    ExecuteOptions options;
+    options.echo = true;
+    host.GetInterpreter().Execute("print \"x\"", options);
+    EXPECT_EQ(host.GetOutputLog().Entries(), QStringList({"print \"x\"", "x"}));
+}
+
+TEST_F(ScriptRun, ScriptsThatRunThemselvesStopAtTheNestingLimit)
+{
+    struct Recursive : Command
+    {
+        Status Run(const ArgumentList&) override
+        {
+            return Host::Current()->ExecuteScript("recurse").status;
+        }
+    };
+    host.GetCommands().Register(
+        "recurse", [] { return std::make_unique<Recursive>(); }, {}, nullptr);
+    EXPECT_EQ(Run("recurse").status, Status::InvalidState);
+    EXPECT_EQ(Errors().first(), "recurse: scripts are nested more than 64 levels deep.");
+    EXPECT_EQ(host.GetScriptLog().Count(), 64);
+}
+
+TEST(Values, PrintAsTheBatchRunnerShowsThem)
+{
+    EXPECT_EQ(Value(true).ToText(), "true");
+    EXPECT_EQ(Value(-3).ToText(), "-3");
+    EXPECT_EQ(Value(0.1 + 0.2).ToText(), "0.3");
+    EXPECT_EQ(Value(-1e-12).ToText(), "0");
+    EXPECT_EQ(Value(QVector<double>{1, -0.5, 1e-15}).ToText(), "1 -0.5 0");
+    EXPECT_EQ(Value(QStringList{"a", "b c"}).ToText(), "a b c");
+    EXPECT_EQ(Value().ToText(), "");
+    EXPECT_EQ(Value("x").ToInt(), 0) << "other types answer their default";
+    EXPECT_EQ(Value(2).ToDouble(), 2.0);
+}

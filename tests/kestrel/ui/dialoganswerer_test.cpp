@@ -1,0 +1,207 @@
+// The batch runner's dialog answerer, on real Qt dialogs run with exec().
+#include "kestreltest.h"
+#include "ui/batchdialoganswerer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLayout>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using kestrel::BatchDialogAnswerer;
+
+namespace {
+
+class DialogAnswerer : public ::testing::Test
+{
+protected:
+    void Answer(const QStringList& answers)
+    {
+        answerer = std::make_unique<BatchDialogAnswerer>(
+            answers, [this](const QString& line) { reports << line; },
+            [this](const QString& line) { errors << line; });
+    }
+
+    static int Ask(QMessageBox::StandardButtons buttons,
+                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+    {
+        QMessageBox box(QMessageBox::Question, "Bone Already Assigned", "Replace it?\nReally?",
+                        buttons);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
+        return box.exec();
+    }
+
+    // A save dialog like the tool's: two file types and a check box.
+    struct SaveDialog
+    {
+        SaveDialog()
+        {
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setNameFilters({"Binary big endian (*.bin)", "Binary little endian (*.bin)"});
+            limits = new QCheckBox("Save rotation limits", &dialog);
+            limits->setChecked(true);
+            dialog.layout()->addWidget(limits);
+        }
+        QFileDialog dialog;
+        QCheckBox* limits;
+    };
+
+    std::unique_ptr<BatchDialogAnswerer> answerer;
+    QStringList reports;
+    QStringList errors;
+};
+
+TEST_F(DialogAnswerer, MessageBoxesTakeTheAnswersInOrderThenTheirDefault)
+{
+    Answer({"no", "&Cancel"});
+    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::No);
+    EXPECT_EQ(Ask(QMessageBox::Ok | QMessageBox::Cancel), QMessageBox::Cancel);
+    EXPECT_EQ(answerer->RemainingAnswers(), 0);
+    // Without answers: the default set by the code, else the one Enter would press.
+    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No, QMessageBox::No), QMessageBox::No);
+    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::Yes);
+    EXPECT_FALSE(answerer->TakeFailure());
+    EXPECT_TRUE(errors.isEmpty());
+    ASSERT_EQ(reports.size(), 4);
+    EXPECT_EQ(reports[0], "\"Bone Already Assigned\": Replace it? Really? -> No");
+    EXPECT_EQ(reports[1], "\"Bone Already Assigned\": Replace it? Really? -> Cancel");
+    EXPECT_EQ(reports[3], "\"Bone Already Assigned\": Replace it? Really? -> Yes");
+}
+
+TEST_F(DialogAnswerer, AnAnswerNamingNoButtonCancelsTheBoxAndFails)
+{
+    Answer({"Maybe", "Yes"});
+    // Escape is the reject button: the box is cancelled, not answered on a guess.
+    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::No);
+    EXPECT_TRUE(answerer->TakeFailure());
+    EXPECT_FALSE(answerer->TakeFailure()); // taken once
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], "Dialog \"Bone Already Assigned\" cancelled: the answer \"Maybe\" names "
+                         "none of its buttons (Yes, No).");
+    // The next answer goes to the next box.
+    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::Yes);
+}
+
+TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    Answer({"out.bin::little::nolimits", folder.filePath("big.bin") + "::big"});
+
+    SaveDialog first;
+    ASSERT_EQ(first.dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(first.dialog.selectedFiles(), QStringList{QDir(folder.path()).filePath("out.bin")});
+    EXPECT_EQ(first.dialog.selectedNameFilter(), "Binary little endian (*.bin)");
+    EXPECT_FALSE(first.limits->isChecked());
+
+    SaveDialog second;
+    ASSERT_EQ(second.dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(second.dialog.selectedFiles(), QStringList{folder.filePath("big.bin")});
+    EXPECT_EQ(second.dialog.selectedNameFilter(), "Binary big endian (*.bin)");
+    EXPECT_TRUE(second.limits->isChecked());
+
+    SaveDialog third; // no answer left
+    EXPECT_EQ(third.dialog.exec(), QDialog::Rejected);
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(errors.isEmpty());
+    ASSERT_EQ(reports.size(), 3);
+    EXPECT_EQ(
+        reports[1],
+        QString("\"Save As\": Binary big endian (*.bin) -> %1").arg(folder.filePath("big.bin")));
+    EXPECT_EQ(reports[2], "\"Save As\" -> cancelled, no answer left");
+}
+
+TEST_F(DialogAnswerer, AnOverwriteQuestionTakesTheNextAnswerAndAMissingFolderCancels)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString existing = folder.filePath("taken.bin");
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    Answer({existing});
+    SaveDialog declined; // the overwrite question takes its default: No
+    EXPECT_EQ(declined.dialog.exec(), QDialog::Rejected);
+    EXPECT_TRUE(reports.contains("\"Save As\" -> cancelled"));
+
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    Answer({"nodir/y.bin"});
+    SaveDialog missing;
+    EXPECT_EQ(missing.dialog.exec(), QDialog::Rejected)
+        << "not taken as y.bin in the working folder";
+    QDir::setCurrent(previous);
+    EXPECT_EQ(reports.last(), "\"Save As\" -> cancelled");
+
+    Answer({existing, "Yes"});
+    SaveDialog confirmed;
+    EXPECT_EQ(confirmed.dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(confirmed.dialog.selectedFiles(), QStringList{existing});
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DialogAnswerer, BadFileAnswersCancelTheDialogAndFail)
+{
+    for (const QString& answer :
+         {QString("::big"), QString("x.bin::little"), QString("x.bin::tiny")}) {
+        Answer({answer});
+        SaveDialog save;
+        save.dialog.setNameFilters({"Binary big endian (*.bin)"});
+        EXPECT_EQ(save.dialog.exec(), QDialog::Rejected) << qPrintable(answer);
+        EXPECT_TRUE(answerer->TakeFailure()) << qPrintable(answer);
+        EXPECT_TRUE(save.limits->isChecked());
+    }
+    ASSERT_EQ(errors.size(), 3);
+    EXPECT_EQ(errors[0], "Dialog \"Save As\" cancelled: the answer \"::big\" names no file.");
+    EXPECT_EQ(errors[1], "Dialog \"Save As\" cancelled: it has no \"little\" file type.");
+    EXPECT_EQ(errors[2], "Dialog \"Save As\" cancelled: \"tiny\" is not a file dialog option "
+                         "(little, big, nolimits).");
+}
+
+TEST_F(DialogAnswerer, OtherDialogsAreAcceptedAsProposedWithoutTakingAnAnswer)
+{
+    Answer({"Yes"});
+    QDialog dialog;
+    dialog.setWindowTitle("Save Template");
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(answerer->RemainingAnswers(), 1);
+    EXPECT_EQ(reports, QStringList{"\"Save Template\" -> accepted"});
+
+    // A modeless window is left alone.
+    QDialog modeless;
+    modeless.show();
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] { stillOpen = modeless.isVisible(); });
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(reports.size(), 1);
+}
+
+TEST_F(DialogAnswerer, GoneAnswererLeavesDialogsToTheUser)
+{
+    Answer({"No"});
+    answerer.reset();
+    QMessageBox box(QMessageBox::Question, "t", "x", QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Close it ourselves after the answerer would have acted: its answer must not come.
+    QTimer::singleShot(20, &box, [&box] { box.done(42); });
+    EXPECT_EQ(box.exec(), 42);
+    EXPECT_TRUE(reports.isEmpty());
+}
+
+} // namespace

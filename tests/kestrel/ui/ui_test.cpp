@@ -1,0 +1,235 @@
+// UI embedding: named layouts, the current parent, panels from plug-ins and their lifetimes.
+#include "kestreltest.h"
+
+#include "plugins/pluginmanager.h"
+#include "ui/uilayouts.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace kestrel;
+
+namespace {
+
+// Opens its menu on a right press, as the tool's views do; records the entries chosen.
+class MenuOnRightPress : public QWidget
+{
+public:
+    QStringList chosen;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::RightButton)
+            return;
+        QMenu menu;
+        menu.addAction("&First", [this] { chosen << "First"; });
+        menu.addAction("Off", [this] { chosen << "Off"; })->setEnabled(false);
+        menu.exec(event->globalPos());
+    }
+};
+
+class Ui : public HostTest
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "kestrel_tests";
+            static char* argv[] = {name, nullptr};
+            static QApplication application(argc, argv);
+        }
+    }
+    UiLayouts& layouts() { return host.GetLayouts(); }
+    QString m_error;
+};
+
+} // namespace
+
+TEST_F(Ui, LayoutsNestUnderTheMainWindowAndBecomeTheCurrentParent)
+{
+    EXPECT_EQ(RunOk("setParent"), "kestrelMainWindow");
+    EXPECT_EQ(RunOk("createLayout toolArea"), "kestrelMainWindow|toolArea");
+    EXPECT_EQ(RunOk("createLayout kntCharacterizationScrollControl"),
+              "kestrelMainWindow|toolArea|kntCharacterizationScrollControl");
+    EXPECT_EQ(RunOk("createLayout side -parent kestrelMainWindow"), "kestrelMainWindow|side");
+    EXPECT_EQ(RunOk("setParent kntCharacterizationScrollControl"),
+              "kestrelMainWindow|toolArea|kntCharacterizationScrollControl");
+    QWidget* layout = layouts().FindLayout("kntCharacterizationScrollControl");
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layouts().FindLayout("kestrelMainWindow|toolArea|kntCharacterizationScrollControl"),
+              layout);
+    EXPECT_EQ(layouts().CurrentParent(), layout);
+    EXPECT_EQ(layouts().FindLayout("kntDefinitionScrollLayout"), nullptr);
+    EXPECT_EQ(RunFails("createLayout side"),
+              "createLayout: A layout named \"side\" already exists.");
+    EXPECT_EQ(RunFails("createLayout \"bad name\""),
+              "createLayout: \"bad name\" is not a valid layout name.");
+    EXPECT_EQ(RunFails("setParent nowhere"), "setParent: No layout named \"nowhere\".");
+    // Deleting the current parent falls back to the main window.
+    RunOk("deleteUI toolArea");
+    EXPECT_EQ(layouts().FindLayout("kntCharacterizationScrollControl"), nullptr);
+    EXPECT_EQ(RunOk("setParent"), "kestrelMainWindow");
+}
+
+TEST_F(Ui, AddedWidgetsGetTheirTypeNameAndAFullName)
+{
+    QWidget* layout = layouts().CreateLayout("panels", nullptr, &m_error);
+    ASSERT_NE(layout, nullptr);
+    QString error;
+    auto* first = new QLabel;
+    auto* second = new QLabel;
+    auto* named = new QLabel;
+    named->setObjectName("mine");
+    EXPECT_EQ(layouts().AddWidget(first, layout, "CharacterizationTool", &error),
+              "kestrelMainWindow|panels|CharacterizationTool1");
+    EXPECT_EQ(layouts().AddWidget(second, layout, "CharacterizationTool", &error),
+              "kestrelMainWindow|panels|CharacterizationTool2");
+    EXPECT_EQ(layouts().AddWidget(named, layout, "CharacterizationTool", &error),
+              "kestrelMainWindow|panels|mine");
+    EXPECT_EQ(first->parentWidget(), layout);
+    EXPECT_EQ(layouts().FindWidget("kestrelMainWindow|panels|CharacterizationTool2"), second);
+    QLabel stray;
+    EXPECT_EQ(layouts().AddWidget(new QLabel(&stray), &stray, "X", &error), "");
+    EXPECT_EQ(error, "No widget, or the target is not a host layout.");
+}
+
+TEST_F(Ui, PanelsComeFromPluginCreatorsAndGoBeforeTheirLibrary)
+{
+    ASSERT_EQ(host.GetPlugins().Load(QStringLiteral(KESTREL_TEST_PLUGIN_DIR) +
+                                     "/libkestreltestplugin.so"),
+              Status::Success);
+    RunOk("createLayout dock");
+    EXPECT_EQ(RunOk("showPanel kestrelTestPanel"), "kestrelMainWindow|dock|kestrelTestPanel1");
+    QPointer<QWidget> panel = layouts().FindWidget("kestrelMainWindow|dock|kestrelTestPanel1");
+    ASSERT_FALSE(panel.isNull());
+    EXPECT_EQ(qobject_cast<QLabel*>(panel.data())->text(), "test panel");
+    EXPECT_EQ(RunFails("showPanel nothing"), "showPanel: No panel type named \"nothing\".");
+    // The test plug-in leaves its panel alive; the host deletes it before closing the library.
+    RunOk("unloadPlugin kestreltestplugin");
+    EXPECT_TRUE(panel.isNull());
+    EXPECT_EQ(host.GetWarningLog().Last(),
+              "The plug-in \"kestreltestplugin\" left 1 panel widget(s) behind; removed.");
+}
+
+TEST_F(Ui, DeletingAWidgetClearsWeakPointersAtOnce)
+{
+    QWidget* layout = layouts().CreateLayout("area", nullptr, &m_error);
+    QString error;
+    QPointer<QWidget> widget(new QLabel);
+    layouts().AddWidget(widget, layout, "Tool", &error);
+    RunOk("deleteUI \"kestrelMainWindow|area|Tool1\"");
+    EXPECT_TRUE(widget.isNull());
+    EXPECT_EQ(RunFails("deleteUI kestrelMainWindow"),
+              "deleteUI: No user interface element \"kestrelMainWindow\" to delete.");
+}
+
+// A never-shown window (as in every batch run) still renders laid out, children included.
+TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QWidget* layout = layouts().CreateLayout("area", nullptr, &m_error);
+    auto* swatch = new QLabel;
+    swatch->setFixedSize(40, 30);
+    swatch->setStyleSheet("background: rgb(200, 20, 20)");
+    QString error;
+    layouts().AddWidget(swatch, layout, "Swatch", &error);
+
+    const QString whole = folder.filePath("window.png");
+    EXPECT_EQ(RunOk(QString("snapshot \"%1\"").arg(whole)), whole);
+    const QImage window(whole);
+    const QPoint centre = swatch->mapTo(layouts().MainWindow(), QPoint(20, 15));
+    ASSERT_TRUE(window.rect().contains(centre)) << window.width() << "x" << window.height();
+    EXPECT_EQ(window.pixelColor(centre), QColor(200, 20, 20));
+
+    const QString one = folder.filePath("swatch.png");
+    RunOk(QString("snapshot -widget \"kestrelMainWindow|area|Swatch1\" \"%1\"").arg(one));
+    const QImage image(one);
+    EXPECT_EQ(image.size(), QSize(40, 30));
+    EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 20, 20));
+
+    const QString unused = folder.filePath("unused.png");
+    EXPECT_EQ(
+        RunFails(QString("snapshot -widget \"kestrelMainWindow|area|Nothing\" \"%1\"").arg(unused)),
+        "snapshot: No user interface element \"kestrelMainWindow|area|Nothing\".");
+    const QString nowhere = folder.filePath("missing/folder.png");
+    EXPECT_TRUE(RunFails(QString("snapshot \"%1\"").arg(nowhere))
+                    .startsWith(QString("snapshot: Cannot write \"%1\": ").arg(nowhere)));
+    EXPECT_FALSE(QFileInfo::exists(unused));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
+
+// Clicks reach the innermost widget under the point, in a window that was never shown.
+TEST_F(Ui, ClicksReachTheWidgetUnderThePoint)
+{
+    QWidget* layout = layouts().CreateLayout("buttons", nullptr, &m_error);
+    auto* above = new QLabel;
+    above->setFixedHeight(40);
+    QString error;
+    layouts().AddWidget(above, layout, "Label", &error);
+    auto* button = new QPushButton("press");
+    button->setObjectName("pressMe");
+    button->setFixedSize(60, 20);
+    layouts().AddWidget(button, layout, "Button", &error);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    RunOk("click pressMe -at 30 10");
+    EXPECT_EQ(clicks, 1);
+    EXPECT_GE(button->y(), 40); // laid out below the label
+    const QPoint inLayout = button->mapTo(layout, QPoint(30, 10));
+    RunOk(QString("click buttons -at %1 %2 -double").arg(inLayout.x()).arg(inLayout.y()));
+    EXPECT_EQ(clicks, 3); // a double click is two presses
+    EXPECT_EQ(RunFails("click pressMe -at 60 10"),
+              "click: 60, 10 lies outside \"pressMe\" (60 x 20).");
+    EXPECT_EQ(RunFails("click nothing -at 1 1"), "click: No user interface element \"nothing\".");
+    EXPECT_EQ(clicks, 3);
+}
+
+// A right click answers the context menu it opens by one of its enabled entries.
+TEST_F(Ui, MenuClicksTriggerAnEnabledEntry)
+{
+    QWidget* layout = layouts().CreateLayout("menus", nullptr, &m_error);
+    auto* owner = new MenuOnRightPress;
+    owner->setObjectName("menuOwner");
+    owner->setFixedSize(40, 20);
+    QString error;
+    layouts().AddWidget(owner, layout, "Widget", &error);
+    RunOk("click menuOwner -at 5 5 -menu First");
+    EXPECT_EQ(owner->chosen, QStringList{"First"});
+    EXPECT_EQ(RunFails("click menuOwner -at 5 5 -menu Off"),
+              "click: No context menu with an enabled entry \"Off\" opened at 5, 5 of "
+              "\"menuOwner\".");
+    EXPECT_EQ(owner->chosen, QStringList{"First"});
+    auto* plain = new QLabel("no menu");
+    plain->setObjectName("plain");
+    layouts().AddWidget(plain, layout, "Label", &error);
+    EXPECT_TRUE(RunFails("click plain -at 1 1 -menu First").startsWith("click: No context menu"));
+}
+
+TEST(UiWithoutApplication, EveryOperationFailsCleanly)
+{
+    if (QCoreApplication::instance())
+        GTEST_SKIP() << "another test of this process created the application";
+    HostOptions options;
+    options.writeToStandardStreams = false;
+    Host host(options);
+    EXPECT_FALSE(host.GetLayouts().IsAvailable());
+    EXPECT_EQ(host.GetLayouts().MainWindow(), nullptr);
+    EXPECT_EQ(host.GetInterpreter().Execute("createLayout a", ExecuteOptions()).status,
+              Status::InvalidState);
+    EXPECT_EQ(host.GetErrorLog().Last(),
+              "createLayout: There is no user interface in this session.");
+    EXPECT_EQ(host.GetInterpreter().Execute("showPanel a", ExecuteOptions()).status,
+              Status::InvalidState);
+    EXPECT_EQ(host.GetInterpreter().Execute("snapshot \"a.png\"", ExecuteOptions()).status,
+              Status::InvalidState);
+}
