@@ -157,6 +157,7 @@ Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QStrin
         Attach(node, parent, childIndex);
     if (m_journal)
         m_journal->RecordCreated(*node, IndexAmongSiblings(node));
+    m_notifier.NotifyNodeAdded(*node);
     return node;
 }
 
@@ -249,10 +250,12 @@ Status Scene::Reparent(Node* node, Node* newParent, QString* error, int childInd
     }
     const QString oldParent = node->m_parent ? node->m_parent->Name() : QString();
     const int oldIndex = IndexAmongSiblings(node);
+    m_notifier.NotifyAboutToReparent(*node, newParent, childIndex);
     Detach(node);
     Attach(node, newParent, childIndex);
     if (m_journal)
         m_journal->RecordReparented(*node, oldParent, oldIndex, IndexAmongSiblings(node));
+    m_notifier.NotifyReparented(*node);
     return Status::Success;
 }
 
@@ -265,6 +268,7 @@ void Scene::SetTransform(Node* node, const TransformValues& values)
     ++m_transformRevision;
     if (m_journal)
         m_journal->RecordTransform(*node, before);
+    m_notifier.NotifyChanged(*node);
 }
 
 Status Scene::AddAttribute(Node* node, const QString& name, AttributeType type, QString* error)
@@ -283,6 +287,7 @@ Status Scene::AddAttribute(Node* node, const QString& name, AttributeType type, 
     node->m_attributes.push_back({OwnedCopy(name), type, DefaultAttributeValue(type)});
     if (m_journal)
         m_journal->RecordAttributeAdded(*node, node->m_attributes.back());
+    m_notifier.NotifyChanged(*node);
     return Status::Success;
 }
 
@@ -306,6 +311,7 @@ Status Scene::RemoveAttribute(Node* node, const QString& name, QString* error)
     if (m_journal)
         m_journal->RecordAttributeRemoved(*node, *it);
     node->m_attributes.erase(it);
+    m_notifier.NotifyChanged(*node);
     return Status::Success;
 }
 
@@ -336,6 +342,7 @@ Status Scene::SetAttribute(Node* node, const QString& name, const Value& value, 
         converted.Type() == ValueType::String ? Value(OwnedCopy(converted.ToString())) : converted;
     if (m_journal)
         m_journal->RecordAttributeSet(*node, name, before, converted);
+    m_notifier.NotifyChanged(*node);
     return Status::Success;
 }
 
@@ -365,6 +372,7 @@ Status Scene::Connect(Node* fromNode, const QString& fromAttribute, Node* toNode
     fromNode->m_outgoing.push_back(m_connections.back());
     if (m_journal)
         m_journal->RecordConnected(m_connections.back());
+    m_notifier.NotifyChanged(*toNode);
     return Status::Success;
 }
 
@@ -396,7 +404,9 @@ Status Scene::RemoveConnection(std::size_t index)
         });
     if (mirror != outgoing.end())
         outgoing.erase(mirror);
+    Node* const target = gone.toNode;
     m_connections.erase(m_connections.begin() + static_cast<std::ptrdiff_t>(index));
+    m_notifier.NotifyChanged(*target);
     return Status::Success;
 }
 

@@ -13,24 +13,85 @@ CallbackId SceneNotifier::Add(Entry entry)
     return id;
 }
 
+namespace {
+
+quint64 IdOf(const Node* node)
+{
+    return node ? node->Id() : 0;
+}
+
+} // namespace
+
 CallbackId SceneNotifier::AddSelectionChangedCallback(SelectionCallback callback)
 {
-    return Add({Kind::Selection, 0, std::move(callback), {}, {}, {}});
+    Entry entry;
+    entry.kind = Kind::Selection;
+    entry.nodeId = 0;
+    entry.selection = std::move(callback);
+    return Add(std::move(entry));
 }
 
 CallbackId SceneNotifier::AddNameChangedCallback(const Node* node, NameCallback callback)
 {
-    return Add({Kind::Name, node ? node->Id() : 0, {}, std::move(callback), {}, {}});
+    Entry entry;
+    entry.kind = Kind::Name;
+    entry.nodeId = IdOf(node);
+    entry.name = std::move(callback);
+    return Add(std::move(entry));
 }
 
 CallbackId SceneNotifier::AddAboutToRemoveCallback(const Node* node, RemovalCallback callback)
 {
-    return Add({Kind::AboutToRemove, node ? node->Id() : 0, {}, {}, std::move(callback), {}});
+    Entry entry;
+    entry.kind = Kind::AboutToRemove;
+    entry.nodeId = IdOf(node);
+    entry.removal = std::move(callback);
+    return Add(std::move(entry));
 }
 
 CallbackId SceneNotifier::AddDestroyedCallback(const Node* node, DestroyedCallback callback)
 {
-    return Add({Kind::Destroyed, node ? node->Id() : 0, {}, {}, {}, std::move(callback)});
+    Entry entry;
+    entry.kind = Kind::Destroyed;
+    entry.nodeId = IdOf(node);
+    entry.destroyed = std::move(callback);
+    return Add(std::move(entry));
+}
+
+CallbackId SceneNotifier::AddNodeAddedCallback(NodeCallback callback)
+{
+    Entry entry;
+    entry.kind = Kind::Added;
+    entry.nodeId = 0;
+    entry.node = std::move(callback);
+    return Add(std::move(entry));
+}
+
+CallbackId SceneNotifier::AddAboutToReparentCallback(const Node* node, MoveCallback callback)
+{
+    Entry entry;
+    entry.kind = Kind::AboutToReparent;
+    entry.nodeId = IdOf(node);
+    entry.move = std::move(callback);
+    return Add(std::move(entry));
+}
+
+CallbackId SceneNotifier::AddReparentedCallback(const Node* node, NodeCallback callback)
+{
+    Entry entry;
+    entry.kind = Kind::Reparented;
+    entry.nodeId = IdOf(node);
+    entry.node = std::move(callback);
+    return Add(std::move(entry));
+}
+
+CallbackId SceneNotifier::AddChangedCallback(const Node* node, NodeCallback callback)
+{
+    Entry entry;
+    entry.kind = Kind::Changed;
+    entry.nodeId = IdOf(node);
+    entry.node = std::move(callback);
+    return Add(std::move(entry));
 }
 
 bool SceneNotifier::RemoveCallback(CallbackId id)
@@ -75,6 +136,27 @@ void SceneNotifier::NotifyAboutToRemove(Node& node)
 void SceneNotifier::NotifyDestroyed(quint64 nodeId, const QString& name)
 {
     Dispatch(Kind::Destroyed, nodeId, [&](const Entry& entry) { entry.destroyed(name); });
+}
+
+void SceneNotifier::NotifyNodeAdded(Node& node)
+{
+    Dispatch(Kind::Added, node.Id(), [&](const Entry& entry) { entry.node(node); });
+}
+
+void SceneNotifier::NotifyAboutToReparent(Node& node, Node* newParent, int newIndex)
+{
+    Dispatch(Kind::AboutToReparent, node.Id(),
+             [&](const Entry& entry) { entry.move(node, newParent, newIndex); });
+}
+
+void SceneNotifier::NotifyReparented(Node& node)
+{
+    Dispatch(Kind::Reparented, node.Id(), [&](const Entry& entry) { entry.node(node); });
+}
+
+void SceneNotifier::NotifyChanged(Node& node)
+{
+    Dispatch(Kind::Changed, node.Id(), [&](const Entry& entry) { entry.node(node); });
 }
 
 void SceneNotifier::DropNodeCallbacks(quint64 nodeId)

@@ -1,4 +1,5 @@
-// Callbacks that tell plug-ins about selection changes, renames and node removals.
+// Callbacks that tell plug-ins and views about selection changes, new nodes, renames, moves,
+// edits and node removals.
 #pragma once
 
 #include "kestrelexport.h"
@@ -29,6 +30,10 @@ public:
     using RemovalCallback = std::function<void(Node& node)>;
     // The node is gone; `name` is the name it had.
     using DestroyedCallback = std::function<void(const QString& name)>;
+    // For new nodes (already attached under their parent) and edited ones.
+    using NodeCallback = std::function<void(Node& node)>;
+    // The node is still under its old parent; `newIndex` is -1 for "last".
+    using MoveCallback = std::function<void(Node& node, Node* newParent, int newIndex)>;
 
     SceneNotifier() = default;
     SceneNotifier(const SceneNotifier&) = delete;
@@ -42,6 +47,15 @@ public:
     CallbackId AddAboutToRemoveCallback(const Node* node, RemovalCallback callback);
     // `node` (or any node when nullptr) was destroyed.
     CallbackId AddDestroyedCallback(const Node* node, DestroyedCallback callback);
+    // A node was created (any node: new nodes have no callbacks of their own yet).
+    CallbackId AddNodeAddedCallback(NodeCallback callback);
+    // `node` (or any node when nullptr) is about to move under another parent, or to another
+    // place among its siblings.
+    CallbackId AddAboutToReparentCallback(const Node* node, MoveCallback callback);
+    // `node` (or any node when nullptr) moved.
+    CallbackId AddReparentedCallback(const Node* node, NodeCallback callback);
+    // The local channels or an attribute value of `node` (or any node when nullptr) changed.
+    CallbackId AddChangedCallback(const Node* node, NodeCallback callback);
     // Removes a callback; false when the id is unknown (already removed, or dropped with its
     // node).
     bool RemoveCallback(CallbackId id);
@@ -53,6 +67,10 @@ public:
     void NotifyNameChanged(Node& node, const QString& previousName);
     void NotifyAboutToRemove(Node& node);
     void NotifyDestroyed(quint64 nodeId, const QString& name);
+    void NotifyNodeAdded(Node& node);
+    void NotifyAboutToReparent(Node& node, Node* newParent, int newIndex);
+    void NotifyReparented(Node& node);
+    void NotifyChanged(Node& node);
     // Drops every callback bound to the node.
     void DropNodeCallbacks(quint64 nodeId);
 
@@ -63,15 +81,21 @@ private:
         Name,
         AboutToRemove,
         Destroyed,
+        Added,
+        AboutToReparent,
+        Reparented,
+        Changed,
     };
     struct Entry
     {
-        Kind kind;
-        quint64 nodeId; // 0: any node
+        Kind kind = Kind::Selection;
+        quint64 nodeId = 0; // 0: any node
         SelectionCallback selection;
         NameCallback name;
         RemovalCallback removal;
         DestroyedCallback destroyed;
+        NodeCallback node;
+        MoveCallback move;
     };
 
     CallbackId Add(Entry entry);
