@@ -1,12 +1,37 @@
-// Entry point of the kestrel executable: parses the command line and hands over to the host.
+// Entry point of the kestrel executable: parses the command line, then runs the statements
+// headless (--batch) or opens the desktop window and runs them once it is shown.
 #include "batch/batchoptions.h"
 #include "batch/batchrunner.h"
+#include "desktop/desktopwindow.h"
 #include "host.h"
-#include "ui/uilayouts.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// A window needs a display; without one Qt would abort with a long message.
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int RunDesktop(QApplication& application, kestrel::Host& host, const kestrel::BatchOptions& options)
+{
+    kestrel::DesktopWindow* window = kestrel::DesktopWindow::Install(host);
+    window->show();
+    // The statements run inside the event loop, so dialogs they open sit over the window and
+    // "quit" ends the program; a failing statement is shown and the window stays.
+    kestrel::BatchRunner runner(host);
+    QTimer::singleShot(0, window, [&runner, &options] { runner.Run(options); });
+    return application.exec();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -24,13 +49,17 @@ int main(int argc, char* argv[])
         std::fputs(qUtf8Printable(kestrel::BatchOptions::Usage()), stdout);
         return 0;
     }
-    if (options.batch)
+    if (options.batch) {
         kestrel::BatchRunner::PrepareBatchEnvironment();
+    } else if (!HasDisplay()) {
+        std::fputs("kestrel: no display to open a window on (DISPLAY is not set); use --batch "
+                   "to run without one\n",
+                   stderr);
+        return 2;
+    }
     QApplication application(argc, argv);
     kestrel::Host host;
-    const int status = kestrel::BatchRunner(host).Run(options);
-    if (options.batch || status != 0)
-        return status;
-    host.GetLayouts().MainWindow()->show();
-    return application.exec();
+    if (options.batch)
+        return kestrel::BatchRunner(host).Run(options);
+    return RunDesktop(application, host, options);
 }

@@ -12,6 +12,8 @@
 #include "ui/panelregistry.h"
 #include "ui/uilayouts.h"
 
+#include <QCoreApplication>
+
 namespace kestrel {
 
 namespace {
@@ -47,6 +49,7 @@ struct Host::Private
     UndoQueue undoQueue;
     ScriptInterpreter interpreter;
     PluginManager plugins;
+    bool quitRequested = false;
 };
 
 Host::Host(const HostOptions& options)
@@ -65,8 +68,23 @@ Host::Host(const HostOptions& options)
 Host::~Host()
 {
     d->plugins.UnloadAll();
+    // A desktop window's views use the whole host until they go.
+    d->layouts.DestroyMainWindow();
     d->undoQueue.Clear();
     g_current = nullptr;
+}
+
+void Host::RequestQuit()
+{
+    d->quitRequested = true;
+    if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+}
+
+bool Host::QuitRequested() const
+{
+    return d->quitRequested;
 }
 
 Host* Host::Current()

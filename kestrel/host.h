@@ -77,6 +77,11 @@ public:
     // Writes a line of output.
     void Print(const QString& line);
 
+    // Asks the session to end: the application's event loop quits once it runs (a request made
+    // before it starts is kept for it), and batch runs stop after the current script.
+    void RequestQuit();
+    bool QuitRequested() const;
+
     QString PluginFolder() const;
     const HostOptions& Options() const;
 

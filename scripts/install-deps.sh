@@ -16,6 +16,8 @@ ct_required_packages=(
     zlib1g-dev
     clang-14
     libclang-rt-14-dev
+    xvfb
+    xauth
 )
 
 ct_install_missing_packages() {

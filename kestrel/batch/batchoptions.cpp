@@ -45,7 +45,8 @@ QString BatchOptions::Usage()
     return QStringLiteral(
         "usage: kestrel [--batch] [SCENE] [-c STATEMENTS]... [-s SCRIPT]... [--answer TEXT]...\n"
         "               [--log FILE]\n"
-        "  --batch        run headless and exit (offscreen user interface)\n"
+        "  --batch        run headless and exit (offscreen user interface); without it\n"
+        "                 kestrel opens its desktop window and runs -c and -s in it\n"
         "  SCENE          a scene or skeleton file to open first: .json, .bvh, .fbx,\n"
         "                 .glb, .gltf, .ase, .dae or another format Assimp reads\n"
         "  -c STATEMENTS  script statements to run\n"
@@ -57,7 +58,8 @@ QString BatchOptions::Usage()
         "                 cancelled and other dialogs are accepted as proposed\n"
         "  --log FILE     write every script text plug-ins send to FILE\n"
         "-c and -s run in the order given; each result prints as \"// Result: VALUE\".\n"
-        "The first error stops the run with exit status 1.\n");
+        "In a batch run the first error stops the run with exit status 1; \"quit\" ends\n"
+        "either kind of session.\n");
 }
 
 } // namespace kestrel

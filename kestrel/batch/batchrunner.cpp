@@ -113,7 +113,7 @@ bool BatchRunner::RunActions(const BatchOptions& options)
 {
     bool ok =
         options.scene.isEmpty() || m_host.GetDocument().Open(options.scene) == Status::Success;
-    for (int i = 0; ok && i < options.actions.size(); ++i) {
+    for (int i = 0; ok && !m_host.QuitRequested() && i < options.actions.size(); ++i) {
         const BatchOptions::Action& action = options.actions.at(i);
         if (!action.isScriptFile) {
             ok = RunText(action.text);

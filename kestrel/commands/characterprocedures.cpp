@@ -1,5 +1,6 @@
 // The host procedures for character nodes, called by text in the call form.
 #include "commands/builtincommands.h"
+#include "host.h"
 #include "scene/characternodes.h"
 #include "scene/node.h"
 #include "script/builtincommand.h"
@@ -89,8 +90,8 @@ protected:
     }
 };
 
-// kntUpdateCharacterControlsUICallback: the host's character controls are not modelled, so
-// refreshing them changes nothing; the call only checks its (absent) arguments.
+// kntUpdateCharacterControlsUICallback: refreshes the host's character controls (the
+// desktop's tool bar and Character menu; nothing in a batch run).
 class UpdateCharacterControlsProcedure : public BuiltinCommand
 {
 public:
@@ -99,7 +100,10 @@ public:
     Status Run(const ArgumentList& arguments) override
     {
         QVector<Value> values;
-        return ReadArguments(arguments, {}, &values) ? Status::Success : Status::InvalidParameter;
+        if (!ReadArguments(arguments, {}, &values))
+            return Status::InvalidParameter;
+        GetHost().GetCharacterNodes().RefreshControls();
+        return Status::Success;
     }
 };
 

@@ -1,4 +1,4 @@
-// print, undo and redo.
+// print, undo, redo and quit.
 #include "commands/builtincommands.h"
 #include "scene/undoqueue.h"
 #include "script/builtincommand.h"
@@ -50,6 +50,19 @@ public:
     }
 };
 
+// quit: ends the session once the running script is done (batch runs skip what follows).
+class QuitCommand : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList&) override
+    {
+        GetHost().RequestQuit();
+        return Status::Success;
+    }
+};
+
 } // namespace
 
 void RegisterGeneralCommands(Host& host)
@@ -57,6 +70,7 @@ void RegisterGeneralCommands(Host& host)
     RegisterBuiltin<PrintCommand>(host, QStringLiteral("print"));
     RegisterBuiltin<UndoCommand>(host, QStringLiteral("undo"), [] { return Syntax(); });
     RegisterBuiltin<RedoCommand>(host, QStringLiteral("redo"), [] { return Syntax(); });
+    RegisterBuiltin<QuitCommand>(host, QStringLiteral("quit"), [] { return Syntax(); });
 }
 
 } // namespace kestrel

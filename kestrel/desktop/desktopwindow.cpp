@@ -1,14 +1,252 @@
 #include "desktop/desktopwindow.h"
 
+#include "batch/batchoptions.h"
+#include "desktop/charactercontrols.h"
+#include "desktop/scenefileactions.h"
+#include "desktop/usercommand.h"
 #include "host.h"
+#include "io/scenedocument.h"
+#include "scene/scene.h"
+#include "script/commandregistry.h"
+#include "ui/uilayouts.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 namespace kestrel {
+
+namespace {
+
+const char kToolLayout[] = "kntCharacterizationScrollControl";
+const char kToolCommand[] = "characterizationToolUICmd";
+
+} // namespace
 
 DesktopWindow::DesktopWindow(Host& host, QWidget* parent)
     : QMainWindow(parent)
     , m_host(host)
 {
     setWindowTitle(QStringLiteral("Kestrel"));
+    setDockOptions(AnimatedDocks | AllowTabbedDocks | AllowNestedDocks);
+    resize(1400, 900);
+    m_fileActions = new SceneFileActions(host, this);
+    menuBar()->addMenu(m_fileActions->Menu());
+    BuildEditMenu();
+    m_controls = new CharacterControls(host, this);
+    menuBar()->addMenu(m_controls->Menu());
+    BuildWindowsMenu();
+    BuildHelpMenu();
+
+    m_sceneLabel = new QLabel(this);
+    m_selectionLabel = new QLabel(this);
+    statusBar()->addWidget(m_sceneLabel, 1);
+    statusBar()->addPermanentWidget(m_selectionLabel);
+    // Status updates are coalesced: opening a large scene announces every node.
+    auto* statusTimer = new QTimer(this);
+    statusTimer->setSingleShot(true);
+    connect(statusTimer, &QTimer::timeout, this, [this] {
+        UpdateStatusBar();
+        UpdateWindowTitle();
+    });
+    SceneNotifier& notifier = host.GetScene().GetNotifier();
+    const auto later = [statusTimer] { statusTimer->start(0); };
+    m_selectionCallback = notifier.AddSelectionChangedCallback(later);
+    m_addedCallback = notifier.AddNodeAddedCallback([later](Node&) { later(); });
+    m_destroyedCallback =
+        notifier.AddDestroyedCallback(nullptr, [later](const QString&) { later(); });
+    connect(m_fileActions, &SceneFileActions::DocumentChanged, this, later);
+    later();
+}
+
+DesktopWindow::~DesktopWindow()
+{
+    SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    for (quint64 id : {m_selectionCallback, m_addedCallback, m_destroyedCallback})
+        notifier.RemoveCallback(id);
+}
+
+DesktopWindow* DesktopWindow::Install(Host& host)
+{
+    auto window = std::make_unique<DesktopWindow>(host);
+    DesktopWindow* desktop = window.get();
+    if (!host.GetLayouts().InstallMainWindow(
+            std::move(window), [desktop](QWidget* widget) { desktop->PlaceHostWidget(widget); }))
+        return nullptr;
+    return desktop;
+}
+
+void DesktopWindow::SetCentralView(QWidget* view)
+{
+    setCentralWidget(view);
+    UiLayouts::MarkAsPlacement(view);
+}
+
+QDockWidget* DesktopWindow::AddPanel(QWidget* panel, const QString& title, Qt::DockWidgetArea area)
+{
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(panel->objectName() + QStringLiteral("Dock"));
+    dock->setWidget(panel);
+    UiLayouts::MarkAsPlacement(dock);
+    addDockWidget(area, dock);
+    m_windowsMenu->addAction(dock->toggleViewAction());
+    m_docks.insert(panel, dock);
+    return dock;
+}
+
+void DesktopWindow::PlaceHostWidget(QWidget* widget)
+{
+    const bool isTool = widget->objectName() == QLatin1String(kToolLayout);
+    auto* dock = new QDockWidget(
+        isTool ? QStringLiteral("Characterization Tool") : widget->objectName(), this);
+    dock->setObjectName(widget->objectName() + QStringLiteral("Dock"));
+    auto* content = new QWidget(dock);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (isTool)
+        layout->addWidget(m_controls->ToolBar());
+    auto* scroll = new QScrollArea(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(widget);
+    layout->addWidget(scroll);
+    dock->setWidget(content);
+    for (QWidget* container :
+         {static_cast<QWidget*>(dock), content, static_cast<QWidget*>(scroll), scroll->viewport()})
+        UiLayouts::MarkAsPlacement(container);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_docks.insert(widget, dock);
+    widget->installEventFilter(this);
+    if (isTool) {
+        // Shown once the panel is in it, or when asked for through the Windows menu.
+        dock->hide();
+        connect(dock, &QDockWidget::visibilityChanged, m_toolAction,
+                [this, dock] { m_toolAction->setChecked(dock->isVisible()); });
+    } else {
+        m_windowsMenu->addAction(dock->toggleViewAction());
+    }
+}
+
+QDockWidget* DesktopWindow::DockOf(const QWidget* widget) const
+{
+    return m_docks.value(widget);
+}
+
+void DesktopWindow::ShowCharacterizationTool()
+{
+    if (!m_host.GetCommands().Find(QLatin1String(kToolCommand)))
+        UserCommand::Run(m_host, QStringLiteral("loadPlugin \"characterizationTool\""));
+    QWidget* layout = m_host.GetLayouts().FindLayout(QLatin1String(kToolLayout));
+    if (layout && layout->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty() &&
+        m_host.GetCommands().Find(QLatin1String(kToolCommand)))
+        UserCommand::Run(m_host, QLatin1String(kToolCommand));
+    if (QDockWidget* dock = DockOf(layout)) {
+        dock->show();
+        dock->raise();
+    }
+    m_controls->Refresh();
+}
+
+bool DesktopWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ChildAdded &&
+        static_cast<QChildEvent*>(event)->child()->isWidgetType()) {
+        if (QDockWidget* dock = DockOf(qobject_cast<QWidget*>(watched))) {
+            dock->show();
+            dock->raise();
+        }
+        // The tool answers queries only once its panel is complete.
+        m_controls->ScheduleRefresh();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void DesktopWindow::closeEvent(QCloseEvent* event)
+{
+    m_host.RequestQuit();
+    event->accept();
+}
+
+void DesktopWindow::BuildEditMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = menu->addAction(QStringLiteral("&Undo"), this,
+                                    [this] { UserCommand::Run(m_host, QStringLiteral("undo")); });
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = menu->addAction(QStringLiteral("&Redo"), this,
+                                    [this] { UserCommand::Run(m_host, QStringLiteral("redo")); });
+    redo->setShortcut(QKeySequence::Redo);
+}
+
+void DesktopWindow::BuildWindowsMenu()
+{
+    m_windowsMenu = menuBar()->addMenu(QStringLiteral("&Windows"));
+    m_toolAction = m_windowsMenu->addAction(QStringLiteral("Characterization Tool"));
+    m_toolAction->setCheckable(true);
+    connect(m_toolAction, &QAction::triggered, this, [this](bool show) {
+        QDockWidget* dock = DockOf(m_host.GetLayouts().FindLayout(QLatin1String(kToolLayout)));
+        if (show)
+            ShowCharacterizationTool();
+        else if (dock)
+            dock->close();
+    });
+}
+
+void DesktopWindow::BuildHelpMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Help"));
+    menu->addAction(QStringLiteral("&About Kestrel"), this, [this] {
+        QMessageBox::about(
+            this, QStringLiteral("About Kestrel"),
+            QStringLiteral("<p><b>Kestrel</b>: a small 3-D host for skeletons and their "
+                           "characterization.</p><p>Open or import a skeleton (File), open the "
+                           "Characterization Tool (Windows), create a characterization from "
+                           "its tool bar, pick a slot in the body diagram and click a joint in "
+                           "the viewport to bind it.</p>"));
+    });
+    menu->addAction(QStringLiteral("&Command Line"), this, &DesktopWindow::ShowCommandLineHelp);
+}
+
+void DesktopWindow::ShowCommandLineHelp()
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Command Line"),
+                    QStringLiteral("kestrel [options] [scene]"), QMessageBox::Ok, this);
+    box.setInformativeText(BatchOptions::Usage());
+    box.exec();
+}
+
+void DesktopWindow::UpdateStatusBar()
+{
+    const QString path = m_host.GetDocument().FilePath();
+    const QString file =
+        path.isEmpty() ? QStringLiteral("Untitled scene") : QFileInfo(path).fileName();
+    m_sceneLabel->setText(
+        QStringLiteral("%1 \u2014 %2 nodes").arg(file).arg(m_host.GetScene().NodeCount()));
+    const QStringList selected = m_host.GetScene().GetSelection().Names();
+    if (selected.isEmpty())
+        m_selectionLabel->setText(QStringLiteral("Nothing selected"));
+    else if (selected.size() == 1)
+        m_selectionLabel->setText(QStringLiteral("Selected: %1").arg(selected.first()));
+    else
+        m_selectionLabel->setText(QStringLiteral("Selected: %1 and %2 more")
+                                      .arg(selected.first())
+                                      .arg(selected.size() - 1));
+}
+
+void DesktopWindow::UpdateWindowTitle()
+{
+    const QString path = m_host.GetDocument().FilePath();
+    setWindowTitle(path.isEmpty() ? QStringLiteral("Kestrel")
+                                  : QStringLiteral("%1 - Kestrel").arg(QFileInfo(path).fileName()));
 }
 
 } // namespace kestrel

@@ -225,4 +225,24 @@ Status CharacterNodes::StorePose(Node* character, QString* error)
     return Status::Success;
 }
 
+int CharacterNodes::AddControlsRefreshCallback(RefreshCallback callback)
+{
+    const int id = m_nextRefreshId++;
+    m_refreshCallbacks.emplace(id, std::move(callback));
+    return id;
+}
+
+void CharacterNodes::RemoveControlsRefreshCallback(int id)
+{
+    m_refreshCallbacks.erase(id);
+}
+
+void CharacterNodes::RefreshControls()
+{
+    // A copy: a refresh may run commands that add or remove controls.
+    const auto callbacks = m_refreshCallbacks;
+    for (const auto& entry : callbacks)
+        entry.second();
+}
+
 } // namespace kestrel

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <map>
+
 namespace kestrel {
 
 class Host;
@@ -67,12 +70,21 @@ public:
     // N+"RotateOrder" (0 xyz ... 5 zyx). Unlocking leaves the stored pose in place.
     Status Lock(const QString& character, bool locked, QString* error);
 
+    // The host's character controls (a desktop's tool bar and menu) register here to be
+    // refreshed whenever the tool reports a change (kntUpdateCharacterControlsUICallback).
+    using RefreshCallback = std::function<void()>;
+    int AddControlsRefreshCallback(RefreshCallback callback);
+    void RemoveControlsRefreshCallback(int id);
+    void RefreshControls();
+
 private:
     Node* RequireCharacter(const QString& name, QString* error) const;
     Status StorePose(Node* character, QString* error);
 
     Host& m_host;
     quint64 m_currentId = 0;
+    std::map<int, RefreshCallback> m_refreshCallbacks;
+    int m_nextRefreshId = 1;
 };
 
 } // namespace kestrel

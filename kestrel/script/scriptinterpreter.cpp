@@ -51,10 +51,33 @@ ScriptResult ScriptInterpreter::Execute(const QString& text, const ExecuteOption
         last = Run(statement, options);
         if (observer)
             observer(statement, last.result);
-        if (last.status != Status::Success)
+        // After "quit" nothing more runs.
+        if (last.status != Status::Success || m_host.QuitRequested())
             break;
     }
+    if (m_running.empty())
+        NotifyExecuted();
     return last;
+}
+
+int ScriptInterpreter::AddExecutedCallback(ExecutedCallback callback)
+{
+    const int id = m_nextCallbackId++;
+    m_executedCallbacks.emplace(id, std::move(callback));
+    return id;
+}
+
+void ScriptInterpreter::RemoveExecutedCallback(int id)
+{
+    m_executedCallbacks.erase(id);
+}
+
+void ScriptInterpreter::NotifyExecuted()
+{
+    // A copy: a callback may run scripts or remove callbacks.
+    const auto callbacks = m_executedCallbacks;
+    for (const auto& entry : callbacks)
+        entry.second();
 }
 
 ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOptions& options)

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -65,10 +66,20 @@ public:
     // now (the plug-in is being unloaded by a nested statement).
     void DiscardOpenStepCommandsOf(const Plugin* plugin);
 
+    // Views that show state only commands can ask for (the tool's characterizations, say)
+    // refresh after each script text run from outside any command.
+    using ExecutedCallback = std::function<void()>;
+    int AddExecutedCallback(ExecutedCallback callback);
+    void RemoveExecutedCallback(int id);
+
 private:
+    void NotifyExecuted();
+
     Host& m_host;
     std::vector<const Plugin*> m_running; // owners of the running commands, outermost first
     std::unique_ptr<UndoStep> m_openStep;
+    std::map<int, ExecutedCallback> m_executedCallbacks;
+    int m_nextCallbackId = 1;
 };
 
 } // namespace kestrel

@@ -10,6 +10,8 @@ namespace kestrel {
 namespace {
 
 const char kLayoutProperty[] = "kestrelLayout";
+const char kPlacementProperty[] = "kestrelPlacement";
+const char kMainWindowName[] = "kestrelMainWindow";
 
 bool IsIdentifier(const QString& name)
 {
@@ -45,15 +47,70 @@ bool UiLayouts::IsAvailable() const
 QWidget* UiLayouts::MainWindow()
 {
     if (!m_mainWindow && IsAvailable()) {
-        m_mainWindow.reset(NewContainer(QStringLiteral("kestrelMainWindow"), nullptr));
+        m_mainWindow.reset(NewContainer(QLatin1String(kMainWindowName), nullptr));
         m_mainWindow->setWindowTitle(QStringLiteral("Kestrel"));
     }
     return m_mainWindow.get();
 }
 
+bool UiLayouts::InstallMainWindow(std::unique_ptr<QWidget> window, Placer placer)
+{
+    if (m_mainWindow || !window || !placer)
+        return false;
+    window->setObjectName(QLatin1String(kMainWindowName));
+    window->setProperty(kLayoutProperty, true);
+    m_mainWindow = std::move(window);
+    m_placer = std::move(placer);
+    return true;
+}
+
+void UiLayouts::DestroyMainWindow()
+{
+    m_mainWindow.reset();
+    m_placer = nullptr;
+}
+
+void UiLayouts::MarkAsPlacement(QWidget* container)
+{
+    container->setProperty(kPlacementProperty, true);
+}
+
 bool UiLayouts::IsLayout(const QWidget* widget) const
 {
     return widget && widget->property(kLayoutProperty).toBool();
+}
+
+bool UiLayouts::IsPlacement(const QWidget* widget)
+{
+    return widget && widget->property(kPlacementProperty).toBool();
+}
+
+QWidget* UiLayouts::FindChildThroughPlacements(QWidget* parent, const QString& name)
+{
+    const auto children = parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (!IsPlacement(child) && child->objectName() == name)
+            return child;
+    }
+    for (QWidget* child : children) {
+        if (!IsPlacement(child))
+            continue;
+        if (QWidget* found = FindChildThroughPlacements(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+void UiLayouts::Arrange(QWidget* layout, QWidget* widget)
+{
+    if (layout == m_mainWindow.get() && m_placer) {
+        // A widget the placer has put somewhere already sits in one of its containers.
+        if (!IsPlacement(widget->parentWidget()))
+            m_placer(widget);
+        return;
+    }
+    if (layout->layout()->indexOf(widget) < 0)
+        layout->layout()->addWidget(widget);
 }
 
 QWidget* UiLayouts::CreateLayout(const QString& name, QWidget* parentLayout, QString* error)
@@ -76,7 +133,7 @@ QWidget* UiLayouts::CreateLayout(const QString& name, QWidget* parentLayout, QSt
         return nullptr;
     }
     QWidget* layout = NewContainer(name, parent);
-    parent->layout()->addWidget(layout);
+    Arrange(parent, layout);
     m_currentParent = layout;
     return layout;
 }
@@ -116,6 +173,8 @@ QString UiLayouts::FullName(const QWidget* widget)
 {
     QStringList names;
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (IsPlacement(w))
+            continue;
         names.prepend(w->objectName());
         if (w == m_mainWindow.get())
             return names.join(QLatin1Char('|'));
@@ -130,13 +189,15 @@ QWidget* UiLayouts::FindWidget(const QString& fullName)
     if (!widget || names.first() != widget->objectName())
         return nullptr;
     for (int i = 1; i < names.size() && widget; ++i)
-        widget = widget->findChild<QWidget*>(names.at(i), Qt::FindDirectChildrenOnly);
+        widget = FindChildThroughPlacements(widget, names.at(i));
     return widget;
 }
 
 QWidget* UiLayouts::HoldingLayout(const QWidget* widget)
 {
     QWidget* holder = widget ? widget->parentWidget() : nullptr;
+    while (IsPlacement(holder))
+        holder = holder->parentWidget();
     if (!IsLayout(holder) || FullName(holder).isEmpty())
         return nullptr;
     return holder;
@@ -152,15 +213,14 @@ QString UiLayouts::AddWidget(QWidget* widget, QWidget* layout, const QString& ty
     if (widget->objectName().isEmpty()) {
         for (int number = 1;; ++number) {
             const QString name = typeName + QString::number(number);
-            QWidget* sibling = layout->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+            QWidget* sibling = FindChildThroughPlacements(layout, name);
             if (!sibling || sibling == widget) {
                 widget->setObjectName(name);
                 break;
             }
         }
     }
-    if (layout->layout()->indexOf(widget) < 0)
-        layout->layout()->addWidget(widget);
+    Arrange(layout, widget);
     return FullName(widget);
 }
 

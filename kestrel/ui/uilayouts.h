@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace kestrel {
@@ -16,6 +17,11 @@ namespace kestrel {
 // a tree under the host's main window "kestrelMainWindow". A widget's full name is the chain of
 // object names from the main window down, separated by '|'
 // ("kestrelMainWindow|toolLayout|CharacterizationTool1").
+//
+// A desktop window may take the main window's place (InstallMainWindow): layouts and widgets
+// put directly under it then go where its placer puts them (a docked panel, say), inside
+// containers marked with MarkAsPlacement. Those containers are invisible to names: a layout
+// in a dock is still "kestrelMainWindow|toolLayout".
 //
 // Everything needs a QApplication; without one IsAvailable() is false and every operation
 // fails (the batch runner creates one with the offscreen platform).
@@ -27,7 +33,20 @@ public:
     UiLayouts(const UiLayouts&) = delete;
     UiLayouts& operator=(const UiLayouts&) = delete;
 
+    // Puts a widget directly under the main window; the placer makes it (or a container it
+    // marks with MarkAsPlacement) a child of the main window.
+    using Placer = std::function<void(QWidget* widget)>;
+
     bool IsAvailable() const;
+    // Makes `window` the main window (named "kestrelMainWindow" here) before anything used the
+    // default one; false, leaving everything as it was, once a main window exists.
+    bool InstallMainWindow(std::unique_ptr<QWidget> window, Placer placer);
+    // Marks a container that only holds a layout or widget somewhere (a dock, a scroll area and
+    // its viewport): names and lookups pass through it.
+    static void MarkAsPlacement(QWidget* container);
+    // Destroys the main window with everything in it (the host does so while everything its
+    // views use is still there).
+    void DestroyMainWindow();
     // The main window, made on first use (hidden). nullptr without a QApplication.
     QWidget* MainWindow();
     // Creates a layout named `name` inside `parentLayout` (nullptr: the current parent) and
@@ -55,9 +74,15 @@ public:
 
 private:
     bool IsLayout(const QWidget* widget) const;
+    static bool IsPlacement(const QWidget* widget);
+    // A child named `name` of `parent`, looking through placement containers.
+    static QWidget* FindChildThroughPlacements(QWidget* parent, const QString& name);
+    // Adds `widget` to `layout`'s arrangement (the placer's, for an installed main window).
+    void Arrange(QWidget* layout, QWidget* widget);
 
     std::unique_ptr<QWidget> m_mainWindow;
     QPointer<QWidget> m_currentParent;
+    Placer m_placer;
 };
 
 } // namespace kestrel

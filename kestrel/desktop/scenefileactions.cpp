@@ -1,0 +1,159 @@
+#include "desktop/scenefileactions.h"
+
+#include "desktop/usercommand.h"
+#include "host.h"
+#include "io/scenedocument.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+
+namespace kestrel {
+
+namespace {
+
+const char kRecentKey[] = "recentFiles";
+
+QSettings DesktopSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrel"),
+                     QStringLiteral("desktop"));
+}
+
+} // namespace
+
+SceneFileActions::SceneFileActions(Host& host, QWidget* window)
+    : QObject(window)
+    , m_host(host)
+    , m_window(window)
+    , m_menu(new QMenu(QStringLiteral("&File"), window))
+    , m_recentMenu(new QMenu(QStringLiteral("Open &Recent"), m_menu))
+{
+    m_menu->addAction(QStringLiteral("&New Scene"), this, &SceneFileActions::NewScene,
+                      QKeySequence::New);
+    m_menu->addAction(QStringLiteral("&Open..."), this, &SceneFileActions::ChooseAndOpen,
+                      QKeySequence::Open);
+    m_menu->addMenu(m_recentMenu);
+    m_menu->addAction(QStringLiteral("&Import..."), this, &SceneFileActions::ChooseAndImport,
+                      QKeySequence(QStringLiteral("Ctrl+I")));
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("&Save"), this, &SceneFileActions::Save, QKeySequence::Save);
+    m_menu->addAction(QStringLiteral("Save &As..."), this, &SceneFileActions::ChooseAndSaveAs,
+                      QKeySequence::SaveAs);
+    m_menu->addSeparator();
+    m_menu->addAction(
+        QStringLiteral("&Quit"), this, [this] { Run(QStringLiteral("quit")); }, QKeySequence::Quit);
+    RebuildRecentMenu();
+}
+
+QString SceneFileActions::OpenFilter()
+{
+    return QStringLiteral("Scenes and skeletons (*.json *.bvh *.glb *.gltf *.fbx *.ase *.dae);;"
+                          "Kestrel scenes (*.json);;All files (*)");
+}
+
+QStringList SceneFileActions::RecentFiles() const
+{
+    return DesktopSettings().value(QLatin1String(kRecentKey)).toStringList();
+}
+
+bool SceneFileActions::Run(const QString& statement)
+{
+    const bool ok = UserCommand::Run(m_host, statement).status == Status::Success;
+    if (ok)
+        emit DocumentChanged();
+    return ok;
+}
+
+bool SceneFileActions::NewScene()
+{
+    return Run(QStringLiteral("newScene"));
+}
+
+bool SceneFileActions::Open(const QString& path)
+{
+    if (!Run(QStringLiteral("openScene ") + UserCommand::Quoted(path)))
+        return false;
+    RememberRecent(path);
+    return true;
+}
+
+bool SceneFileActions::Import(const QString& path)
+{
+    return Run(QStringLiteral("importFile ") + UserCommand::Quoted(path));
+}
+
+bool SceneFileActions::Save()
+{
+    if (m_host.GetDocument().FilePath().isEmpty() ||
+        QFileInfo(m_host.GetDocument().FilePath())
+                .suffix()
+                .compare(QLatin1String("json"), Qt::CaseInsensitive) != 0) {
+        // Only the host's own format is written; a skeleton opened from another format is
+        // saved under a new name.
+        ChooseAndSaveAs();
+        return true;
+    }
+    return Run(QStringLiteral("saveScene"));
+}
+
+bool SceneFileActions::SaveAs(const QString& path)
+{
+    if (!Run(QStringLiteral("saveScene ") + UserCommand::Quoted(path)))
+        return false;
+    RememberRecent(path);
+    return true;
+}
+
+void SceneFileActions::ChooseAndOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(m_window, QStringLiteral("Open Scene"),
+                                                      QString(), OpenFilter());
+    if (!path.isEmpty())
+        Open(path);
+}
+
+void SceneFileActions::ChooseAndImport()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(m_window, QStringLiteral("Import"), QString(), OpenFilter());
+    if (!path.isEmpty())
+        Import(path);
+}
+
+void SceneFileActions::ChooseAndSaveAs()
+{
+    QString path =
+        QFileDialog::getSaveFileName(m_window, QStringLiteral("Save Scene As"), QString(),
+                                     QStringLiteral("Kestrel scenes (*.json)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".json");
+    SaveAs(path);
+}
+
+void SceneFileActions::RememberRecent(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > kMaxRecentFiles)
+        files.removeLast();
+    DesktopSettings().setValue(QLatin1String(kRecentKey), files);
+    RebuildRecentMenu();
+}
+
+void SceneFileActions::RebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList files = RecentFiles();
+    for (const QString& file : files)
+        m_recentMenu->addAction(QFileInfo(file).fileName(), this, [this, file] { Open(file); })
+            ->setToolTip(file);
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+} // namespace kestrel

@@ -1,0 +1,152 @@
+// The kestrel desktop with the real tool: the panel docks under its script name, the host's
+// character controls drive the tool and follow it, and the File menu's actions.
+#include "pluginhosttest.h"
+
+#include "desktop/charactercontrols.h"
+#include "desktop/desktopwindow.h"
+#include "desktop/scenefileactions.h"
+#include "io/scenedocument.h"
+#include "ui/uilayouts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+using namespace kestrel;
+
+namespace {
+
+const QString kCmd = QStringLiteral("characterizationToolUICmd");
+const QString kPanel =
+    QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
+
+class Desktop : public PluginHostTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(settingsDir.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        window = DesktopWindow::Install(host);
+        ASSERT_NE(window, nullptr);
+        QString error;
+        ASSERT_NE(host.GetLayouts().CreateLayout("kntCharacterizationScrollControl",
+                                                 host.GetLayouts().MainWindow(), &error),
+                  nullptr)
+            << qPrintable(error);
+        window->show();
+    }
+
+    QWidget* ToolLayout()
+    {
+        return host.GetLayouts().FindLayout("kntCharacterizationScrollControl");
+    }
+    QDockWidget* ToolDock() { return window->DockOf(ToolLayout()); }
+    CharacterControls& controls() { return window->Controls(); }
+    QAction* ToolBarAction(const QString& text)
+    {
+        for (QAction* action : controls().ToolBar()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    }
+    void OpenTool()
+    {
+        RunOk(QStringLiteral("openScene \"%1\"").arg(SamplePath("biped_tpose.json")));
+        window->ShowCharacterizationTool();
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir settingsDir;
+    DesktopWindow* window = nullptr;
+};
+
+} // namespace
+
+TEST_F(Desktop, ThePanelDocksUnderItsScriptNameAndComesBackAfterItsDockIsClosed)
+{
+    EXPECT_FALSE(ToolDock()->isVisible()) << "an empty tool dock stays out of the way";
+    OpenTool();
+    ASSERT_TRUE(ToolDock()->isVisible());
+    QWidget* panel = host.GetLayouts().FindWidget(kPanel);
+    ASSERT_NE(panel, nullptr) << "the dock and scroll area are invisible to names";
+    EXPECT_EQ(host.GetLayouts().FullName(panel), kPanel);
+    EXPECT_EQ(host.GetLayouts().HoldingLayout(panel), ToolLayout());
+    EXPECT_TRUE(ToolDock()->isAncestorOf(controls().ToolBar())) << "controls sit above the panel";
+
+    ToolDock()->close();
+    EXPECT_FALSE(ToolDock()->isVisible());
+    window->ShowCharacterizationTool();
+    EXPECT_TRUE(ToolDock()->isVisible());
+    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), panel) << "reopening makes no second panel";
+    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel + "2"), nullptr);
+}
+
+TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
+{
+    EXPECT_FALSE(controls().Chooser()->isEnabled()) << "nothing to drive before the panel opens";
+    OpenTool();
+    ASSERT_TRUE(controls().Chooser()->isEnabled());
+    EXPECT_EQ(controls().CreateCharacterization(), "Character1");
+    EXPECT_EQ(controls().CreateCharacterization(), "Character2");
+    EXPECT_EQ(RunOk(kCmd + " -q -currentcharname"), "Character2");
+    EXPECT_EQ(controls().Chooser()->currentText(), "Character2");
+    EXPECT_EQ(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"))
+        << "an empty characterization misses its required joints";
+
+    // Made current from the chooser, as a person picks it.
+    controls().Chooser()->setCurrentIndex(controls().Chooser()->findText("Character1"));
+    emit controls().Chooser()->activated(controls().Chooser()->currentIndex());
+    EXPECT_EQ(RunOk(kCmd + " -q -currentcharname"), "Character1");
+
+    // Bindings made by a script reach the status through the tool's callback.
+    const char* const joints[] = {"Hips",         "LeftUpLeg",   "LeftLeg",   "LeftFoot",
+                                  "RightUpLeg",   "RightLeg",    "RightFoot", "Spine",
+                                  "LeftArm",      "LeftForeArm", "LeftHand",  "RightArm",
+                                  "RightForeArm", "RightHand",   "Head"};
+    for (int id = 1; id <= 15; ++id)
+        RunOk(kCmd + QStringLiteral(" -e -characternodeassign \"Character1\" -nodeid %1 "
+                                    "-kestrelnodename \"Char1:%2\"")
+                         .arg(id)
+                         .arg(joints[id - 1]));
+    QApplication::processEvents();
+    EXPECT_NE(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"));
+    ASSERT_NE(ToolBarAction("Lock"), nullptr);
+    ToolBarAction("Lock")->trigger();
+    EXPECT_EQ(RunOk(kCmd + " -q -islocked"), "true");
+    QApplication::processEvents();
+    ASSERT_NE(ToolBarAction("Unlock"), nullptr) << "the lock button shows what it will do";
+    ToolBarAction("Unlock")->trigger();
+    EXPECT_EQ(RunOk(kCmd + " -q -islocked"), "false");
+
+    RunOk(kCmd + " -e -characterlist \"Character2\"");
+    QApplication::processEvents();
+    EXPECT_EQ(controls().Characterizations(), QStringList{"Character2"});
+    EXPECT_EQ(controls().Chooser()->count(), 1);
+}
+
+TEST_F(Desktop, FileActionsRunTheSceneCommandsAndRememberRecentFiles)
+{
+    SceneFileActions& files = window->FileActions();
+    ASSERT_TRUE(files.Open(SamplePath("biped_tpose.json")));
+    const int nodes = scene().NodeCount();
+    EXPECT_GT(nodes, 20);
+    EXPECT_FALSE(files.Open(TestData("not_a_skeleton.glb")));
+    EXPECT_EQ(scene().NodeCount(), nodes) << "a file that cannot be read leaves the scene alone";
+
+    const QString saved = settingsDir.filePath("saved.json");
+    ASSERT_TRUE(files.SaveAs(saved));
+    EXPECT_TRUE(QFile::exists(saved));
+    EXPECT_EQ(files.RecentFiles(), QStringList({saved, SamplePath("biped_tpose.json")}));
+    ASSERT_TRUE(files.NewScene());
+    EXPECT_EQ(scene().NodeCount(), 0);
+    ASSERT_TRUE(files.Open(files.RecentFiles().first()));
+    EXPECT_EQ(scene().NodeCount(), nodes);
+}
