@@ -1,6 +1,5 @@
 #include "desktop/consoleinput.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -31,7 +30,6 @@ ConsoleInput::ConsoleInput(QWidget* parent)
     : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("scriptConsoleInput"));
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setTabChangesFocus(true);
     setPlaceholderText(
         tr("Type a command: Enter runs it, Shift+Enter starts a new line, Up and Down recall "

@@ -1,7 +1,6 @@
 #include "desktop/consoleoutput.h"
 
 #include <QContextMenuEvent>
-#include <QFontDatabase>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -31,11 +30,13 @@ ConsoleOutput::ConsoleOutput(QWidget* parent)
     setReadOnly(true);
     setMaximumBlockCount(kMaximumLines);
     setUndoRedoEnabled(false);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QPalette colours = palette();
     colours.setColor(QPalette::Base, kBackground);
     colours.setColor(QPalette::Text, kPlainText);
     setPalette(colours);
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this, &ConsoleOutput::Flush);
 }
 
 QTextCharFormat ConsoleOutput::FormatFor(LineKind kind)
@@ -64,16 +65,40 @@ QTextCharFormat ConsoleOutput::FormatFor(LineKind kind)
 
 void ConsoleOutput::AppendLines(LineKind kind, const QString& text)
 {
+    m_queue.push_back({kind, text});
+    // Older texts would only be dropped again by the block limit.
+    if (m_queue.size() > static_cast<std::size_t>(kMaximumLines))
+        m_queue.pop_front();
+    m_flushTimer.start();
+}
+
+void ConsoleOutput::Flush()
+{
+    m_flushTimer.stop();
+    if (m_queue.empty())
+        return;
     QScrollBar* const bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    const QTextCharFormat format = FormatFor(kind);
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    if (!document()->isEmpty())
-        cursor.insertBlock(QTextBlockFormat(), format);
-    cursor.insertText(text, format);
+    for (const QueuedText& queued : m_queue) {
+        const QTextCharFormat format = FormatFor(queued.kind);
+        if (!document()->isEmpty())
+            cursor.insertBlock(QTextBlockFormat(), format);
+        cursor.insertText(queued.text, format);
+    }
+    cursor.endEditBlock();
+    m_queue.clear();
     if (atEnd)
         ScrollToEnd();
+}
+
+void ConsoleOutput::Clear()
+{
+    m_queue.clear();
+    m_flushTimer.stop();
+    clear();
 }
 
 void ConsoleOutput::ScrollToEnd()
@@ -85,7 +110,7 @@ void ConsoleOutput::contextMenuEvent(QContextMenuEvent* event)
 {
     const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
     menu->addSeparator();
-    QAction* const clear = menu->addAction(tr("Clear"), this, &QPlainTextEdit::clear);
+    QAction* const clear = menu->addAction(tr("Clear"), this, &ConsoleOutput::Clear);
     clear->setEnabled(!document()->isEmpty());
     menu->exec(event->globalPos());
 }

@@ -3,13 +3,18 @@
 
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
+#include <QTimer>
+
+#include <deque>
 
 namespace kestrel {
 
-// Keeps at most kMaximumLines lines, dropping the oldest. Stays scrolled to the end while the end
-// is in view, so a person reading further up is not pulled down by new lines. The context menu
-// adds "Clear" to the usual copy and select entries. The pane draws on its own dark background,
-// whatever the application palette, so the line colours stay readable.
+// Keeps at most kMaximumLines lines, dropping the oldest. Lines wait in a queue until control
+// returns to the event loop, so a script printing thousands of lines costs one document edit
+// instead of one each (nothing could be drawn while it runs anyway). Stays scrolled to the end
+// while the end is in view, so a person reading further up is not pulled down by new lines. The
+// context menu adds "Clear" to the usual copy and select entries. The pane draws on its own dark
+// background, whatever the application palette, so the line colours stay readable.
 class ConsoleOutput : public QPlainTextEdit
 {
     Q_OBJECT
@@ -28,14 +33,28 @@ public:
 
     explicit ConsoleOutput(QWidget* parent = nullptr);
 
-    // Appends `text` as new lines of `kind` (a text holding newlines becomes several lines).
+    // Queues `text` as new lines of `kind` (a text holding newlines becomes several lines).
     void AppendLines(LineKind kind, const QString& text);
+    // Shows the queued lines now.
+    void Flush();
+    // Empties the pane and the queue.
+    void Clear();
     void ScrollToEnd();
     // The character format lines of `kind` are drawn in.
     static QTextCharFormat FormatFor(LineKind kind);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    struct QueuedText
+    {
+        LineKind kind;
+        QString text;
+    };
+
+    std::deque<QueuedText> m_queue;
+    QTimer m_flushTimer; // single shot, zero interval: fires once the event loop runs again
 };
 
 } // namespace kestrel

@@ -4,7 +4,9 @@
 #include "desktop/consoleoutput.h"
 #include "host.h"
 
-#include <QScopedValueRollback>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QPointer>
 #include <QSettings>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -19,6 +21,18 @@ const QString kResultPrefix = QStringLiteral("// Result: ");
 QSettings UserSettings()
 {
     return QSettings(QStringLiteral("Kestrel"), QStringLiteral("Kestrel"));
+}
+
+// The platform's fixed-pitch font, or any monospaced one where the platform names none (the
+// offscreen platform answers its proportional default).
+QFont FixedPitchFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(font).fixedPitch()) {
+        font.setFamily(QStringLiteral("monospace"));
+        font.setStyleHint(QFont::TypeWriter);
+    }
+    return font;
 }
 
 // The text with a prompt before each of its lines.
@@ -37,11 +51,11 @@ const char ScriptConsole::kHistoryKey[] = "scriptConsole/history";
 ScriptConsole::ScriptConsole(Host& host, QWidget* parent)
     : QWidget(parent)
     , m_host(host)
-    , m_output(new ConsoleOutput)
-    , m_input(new ConsoleInput)
 {
     setObjectName(QStringLiteral("scriptConsole"));
-    auto* const splitter = new QSplitter(Qt::Vertical);
+    auto* const splitter = new QSplitter(Qt::Vertical, this);
+    m_output = new ConsoleOutput(splitter);
+    m_input = new ConsoleInput(splitter);
     splitter->addWidget(m_output);
     splitter->addWidget(m_input);
     splitter->setStretchFactor(0, 4);
@@ -51,6 +65,7 @@ ScriptConsole::ScriptConsole(Host& host, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
     setFocusProxy(m_input);
+    setFont(FixedPitchFont());
 
     m_input->setPalette(m_output->palette());
     m_input->History().Load(UserSettings(), QLatin1String(kHistoryKey));
@@ -105,20 +120,26 @@ void ScriptConsole::Run(const QString& text)
                         .arg(text.simplified()));
         return;
     }
-    const QScopedValueRollback<bool> running(m_running, true);
-    m_output->ScrollToEnd();
+    m_running = true;
+    m_output->Flush();
+    m_output->ScrollToEnd(); // the person wants to see what their text does
     m_output->AppendLines(ConsoleOutput::LineKind::Input, Echo(text));
     ExecuteOptions options;
     options.undoable = true;
-    m_host.GetInterpreter().Execute(text, options, [this](const Statement&, const Value& value) {
-        if (!value.IsNone())
-            m_output->AppendLines(ConsoleOutput::LineKind::Result, kResultPrefix + value.ToText());
+    // A statement may destroy this console (deleteUI); nothing of it is touched after that.
+    const QPointer<ScriptConsole> alive(this);
+    m_host.GetInterpreter().Execute(text, options, [alive](const Statement&, const Value& value) {
+        if (alive && !value.IsNone())
+            alive->m_output->AppendLines(ConsoleOutput::LineKind::Result,
+                                         kResultPrefix + value.ToText());
     });
+    if (alive)
+        m_running = false;
 }
 
 void ScriptConsole::Clear()
 {
-    m_output->clear();
+    m_output->Clear();
 }
 
 } // namespace kestrel

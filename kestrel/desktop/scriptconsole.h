@@ -49,8 +49,8 @@ private:
     void RunEntered(const QString& text);
 
     Host& m_host;
-    ConsoleOutput* m_output;
-    ConsoleInput* m_input;
+    ConsoleOutput* m_output = nullptr; // owned through the splitter, like every child widget
+    ConsoleInput* m_input = nullptr;
     // The host logs followed, with the listener ids to remove on destruction.
     std::vector<std::pair<TextLog*, TextLog::ListenerId>> m_listening;
     bool m_running = false;

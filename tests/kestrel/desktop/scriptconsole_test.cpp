@@ -4,8 +4,9 @@
 #include "desktop/consoleinput.h"
 #include "desktop/consoleoutput.h"
 #include "desktop/scriptconsole.h"
-#include "scene/undoqueue.h"
+#include "ui/uilayouts.h"
 
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,21 +53,28 @@ protected:
         return console.findChild<ConsoleOutput*>();
     }
     // Types `text` into the input, Shift+Enter for each newline, and presses Enter.
-    void Enter(const QString& text)
+    void Enter(const QString& text) { Enter(*console, text); }
+    static void Enter(ScriptConsole& target, const QString& text)
     {
-        ConsoleInput* input = Input(*console);
+        ConsoleInput* input = Input(target);
         const QStringList lines = text.split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i) {
             if (i > 0)
                 QTest::keyClick(input, Qt::Key_Return, Qt::ShiftModifier);
             QTest::keyClicks(input, lines.at(i));
         }
-        QTest::keyClick(input, Qt::Key_Return);
+        QTest::keyPress(input, Qt::Key_Return); // no release: the text may delete the input
     }
-    QStringList Lines() { return Output(*console)->toPlainText().split(QLatin1Char('\n')); }
+    // The output pane's lines once the event loop showed the queued ones.
+    QStringList Lines()
+    {
+        QCoreApplication::processEvents();
+        return Output(*console)->toPlainText().split(QLatin1Char('\n'));
+    }
     // The foreground of the newest line, checked against the colour of `kind`.
     ::testing::AssertionResult LastLineDrawnAs(Kind kind)
     {
+        QCoreApplication::processEvents();
         const QTextBlock block = Output(*console)->document()->lastBlock();
         const QColor colour = block.begin().fragment().charFormat().foreground().color();
         if (colour == ConsoleOutput::FormatFor(kind).foreground().color())
@@ -121,6 +129,14 @@ TEST_F(ScriptConsoleTest, ShowsWhatTheHostSaysWhoeverCausedIt)
     host.GetInterpreter().Execute(QStringLiteral("noSuchCommand"), {}); // as a menu would
     EXPECT_EQ(Lines().last(), QStringLiteral("// Error: Unknown command \"noSuchCommand\"."));
     EXPECT_TRUE(LastLineDrawnAs(Kind::Error));
+}
+
+TEST_F(ScriptConsoleTest, AStatementMayCloseTheConsoleItRunsIn)
+{
+    QPointer<ScriptConsole> docked = new ScriptConsole(host, host.GetLayouts().MainWindow());
+    Enter(*docked, QStringLiteral("deleteUI \"kestrelMainWindow|scriptConsole\"; print \"after\""));
+    EXPECT_TRUE(docked.isNull());
+    EXPECT_EQ(host.GetOutputLog().Last(), QStringLiteral("after"));
 }
 
 TEST_F(ScriptConsoleTest, UpAndDownWalkTheHistoryKeptBetweenSessions)
