@@ -4,6 +4,8 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace kestrel {
 
 void TextLog::Append(const QString& text)
@@ -13,6 +15,42 @@ void TextLog::Append(const QString& text)
         const QByteArray line = (m_prefix + text + QLatin1Char('\n')).toUtf8();
         std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), m_stream);
         std::fflush(m_stream);
+    }
+    Notify(m_entries.last());
+}
+
+TextLog::ListenerId TextLog::AddListener(Listener listener)
+{
+    const ListenerId id = m_nextListenerId++;
+    m_listeners.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void TextLog::RemoveListener(ListenerId id)
+{
+    m_listeners.erase(std::remove_if(m_listeners.begin(), m_listeners.end(),
+                                     [id](const auto& entry) { return entry.first == id; }),
+                      m_listeners.end());
+}
+
+// Listeners may change the list while they run, so each is looked up again by id before it is
+// called and called through a copy.
+void TextLog::Notify(const QString& text)
+{
+    if (m_listeners.empty())
+        return;
+    std::vector<ListenerId> ids;
+    ids.reserve(m_listeners.size());
+    for (const auto& entry : m_listeners)
+        ids.push_back(entry.first);
+    const QString kept = text; // `text` lives in m_entries, which a listener may append to
+    for (const ListenerId id : ids) {
+        const auto found = std::find_if(m_listeners.begin(), m_listeners.end(),
+                                        [id](const auto& entry) { return entry.first == id; });
+        if (found == m_listeners.end())
+            continue;
+        const Listener listener = found->second;
+        listener(kept);
     }
 }
 

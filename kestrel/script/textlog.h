@@ -7,14 +7,22 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace kestrel {
 
 // Keeps every appended text in order, exactly as given; tests read them back. When a stream is
-// set, each text is also written to it as one line, preceded by the prefix.
+// set, each text is also written to it as one line, preceded by the prefix. Listeners let views
+// follow the log as it grows.
 class KESTREL_EXPORT TextLog
 {
 public:
+    // Gets each text appended, without the stream prefix, after it was kept.
+    using Listener = std::function<void(const QString& text)>;
+    using ListenerId = int;
+
     explicit TextLog(const QString& streamPrefix = QString())
         : m_prefix(streamPrefix)
     {}
@@ -32,10 +40,21 @@ public:
     // Writes every text followed by a newline, UTF-8, through a QSaveFile. False with `error`.
     bool WriteToFile(const QString& path, QString* error) const;
 
+    // Calls `listener` with every text appended from now on, in the order listeners were added,
+    // until RemoveListener with the returned id. A listener may add or remove listeners while it
+    // runs: one removed meanwhile is not called again, one added first hears the next text.
+    ListenerId AddListener(Listener listener);
+    // Does nothing for an id that is not listening (any more).
+    void RemoveListener(ListenerId id);
+
 private:
+    void Notify(const QString& text);
+
     QString m_prefix;
     QStringList m_entries;
     FILE* m_stream = nullptr;
+    std::vector<std::pair<ListenerId, Listener>> m_listeners;
+    ListenerId m_nextListenerId = 1;
 };
 
 } // namespace kestrel
