@@ -52,7 +52,6 @@ Viewport::Viewport(Host& host, QWidget* parent)
 {
     setObjectName(QStringLiteral("viewport"));
     setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     InstallCallbacks();
 }

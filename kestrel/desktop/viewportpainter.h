@@ -62,8 +62,7 @@ private:
         SpriteCount,
     };
 
-    // Background and grid, drawn again only when the camera, the grid or the pixel ratio
-    // changed since the last frame.
+    // Background and grid; kept as an image while the camera and grid stay the same.
     void PaintGround(QPainter& painter, const ViewportCamera& camera,
                      const ViewportSkeleton& skeleton);
     void PaintGrid(QPainter& painter, const ViewportCamera& camera, const GroundGrid& grid);
@@ -84,6 +83,8 @@ private:
     QImage m_ground;
     ViewportCamera m_groundCamera; // what m_ground was drawn for
     GroundGrid m_groundGrid;
+    ViewportCamera m_lastCamera; // what the last frame was drawn for
+    GroundGrid m_lastGrid;
     std::vector<QLineF> m_gridLines;
     std::array<std::vector<QLineF>, 3> m_boneLines; // plain, bound, selected
 };
