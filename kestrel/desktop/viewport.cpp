@@ -116,11 +116,7 @@ void Viewport::Refresh() const
         if (m_skeleton.IsEmpty()) {
             m_framePending = true;
         } else if (m_framePending) {
-            m_framePending = false;
-            Vector3 minimum;
-            Vector3 maximum;
-            m_skeleton.Bounds(&minimum, &maximum);
-            m_camera.Frame(minimum, maximum, 1.0);
+            FitCamera(false);
         }
     }
     if (m_selectionStale) {
@@ -176,19 +172,24 @@ void Viewport::FrameAll()
 void Viewport::Frame(bool selectionOnly)
 {
     Refresh();
+    if (FitCamera(selectionOnly))
+        update();
+}
+
+bool Viewport::FitCamera(bool selectionOnly) const
+{
     Vector3 minimum;
     Vector3 maximum;
+    const bool found = (selectionOnly && m_skeleton.SelectedBounds(&minimum, &maximum)) ||
+                       m_skeleton.Bounds(&minimum, &maximum);
+    if (!found)
+        return false;
+    // A single joint, or a scene of one, is shown with some room around it.
     const double radius = m_skeleton.Radius();
-    if (selectionOnly && m_skeleton.SelectedBounds(&minimum, &maximum)) {
-        // A single joint is shown with some of the skeleton around it.
-        m_camera.Frame(minimum, maximum, radius > 0.0 ? radius * 0.15 : 1.0);
-    } else if (m_skeleton.Bounds(&minimum, &maximum)) {
-        m_camera.Frame(minimum, maximum, radius > 0.0 ? radius * 0.15 : 1.0);
-    } else {
-        return;
-    }
+    m_camera.Frame(minimum, maximum, radius > 0.0 ? radius * 0.15 : 1.0);
     m_framePending = false;
-    CameraMoved();
+    m_projectionStale = true;
+    return true;
 }
 
 void Viewport::CameraMoved()

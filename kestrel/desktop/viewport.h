@@ -95,6 +95,8 @@ private:
     // and frames a newly filled scene.
     void Refresh() const;
     void Frame(bool selectionOnly);
+    // Points the camera at the selection (or everything); false when there is nothing to show.
+    bool FitCamera(bool selectionOnly) const;
     int PickAt(const QPoint& position) const;
     void SelectAt(const QPoint& position, Qt::KeyboardModifiers modifiers);
     void RunSelect(const QString& arguments);

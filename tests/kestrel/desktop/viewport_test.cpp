@@ -176,9 +176,11 @@ TEST_F(ViewportTest, AScriptSelectionMovesTheHighlight)
     EXPECT_TRUE(viewport.HighlightedNodes().isEmpty());
 }
 
-TEST_F(ViewportTest, HoveringABoundJointNamesItsSlot)
+TEST_F(ViewportTest, ABoundJointIsDrawnApartAndNamesItsSlot)
 {
     RunOk("setCharacterObject(\"Char1:LeftArm\",\"Character1\",9,0)");
+    EXPECT_EQ(viewport.grab().toImage().pixelColor(ScreenPosition("Char1:LeftArm")),
+              ViewportPainter::BoundColor());
     EXPECT_EQ(viewport.DescribeNodeAt(ScreenPosition("Char1:LeftArm")),
               "Char1:LeftArm\nSlot: LeftArm (Character1)");
     EXPECT_EQ(viewport.DescribeNodeAt(ScreenPosition("Char1:Head")), "Char1:Head");
