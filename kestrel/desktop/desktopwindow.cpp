@@ -3,7 +3,9 @@
 #include "batch/batchoptions.h"
 #include "desktop/charactercontrols.h"
 #include "desktop/scenefileactions.h"
+#include "desktop/scriptconsole.h"
 #include "desktop/usercommand.h"
+#include "desktop/viewport.h"
 #include "host.h"
 #include "io/scenedocument.h"
 #include "scene/scene.h"
@@ -81,6 +83,11 @@ DesktopWindow* DesktopWindow::Install(Host& host)
     if (!host.GetLayouts().InstallMainWindow(
             std::move(window), [desktop](QWidget* widget) { desktop->PlaceHostWidget(widget); }))
         return nullptr;
+    auto* viewport = new Viewport(host, desktop);
+    desktop->SetCentralView(viewport);
+    desktop->BuildViewMenu(viewport);
+    desktop->AddPanel(new ScriptConsole(host, desktop), QStringLiteral("Script Console"),
+                      Qt::BottomDockWidgetArea);
     return desktop;
 }
 
@@ -185,6 +192,28 @@ void DesktopWindow::BuildEditMenu()
     QAction* redo = menu->addAction(QStringLiteral("&Redo"), this,
                                     [this] { UserCommand::Run(m_host, QStringLiteral("redo")); });
     redo->setShortcut(QKeySequence::Redo);
+}
+
+void DesktopWindow::BuildViewMenu(Viewport* viewport)
+{
+    // Before the Windows menu, as people expect it.
+    QMenu* menu = new QMenu(QStringLiteral("&View"), this);
+    menuBar()->insertMenu(m_windowsMenu->menuAction(), menu);
+    menu->addAction(QStringLiteral("&Perspective"), viewport, &Viewport::ShowPerspective,
+                    QKeySequence(Qt::Key_1));
+    menu->addAction(QStringLiteral("&Front"), viewport, &Viewport::ShowFront,
+                    QKeySequence(Qt::Key_2));
+    menu->addAction(QStringLiteral("&Side"), viewport, &Viewport::ShowSide,
+                    QKeySequence(Qt::Key_3));
+    menu->addAction(QStringLiteral("&Top"), viewport, &Viewport::ShowTop, QKeySequence(Qt::Key_4));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Frame &Selection"), viewport, &Viewport::FrameSelection,
+                    QKeySequence(Qt::Key_F));
+    menu->addAction(QStringLiteral("Frame &All"), viewport, &Viewport::FrameAll,
+                    QKeySequence(Qt::Key_A));
+    // The viewport takes these keys itself; here they only show in the menu.
+    for (QAction* action : menu->actions())
+        action->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void DesktopWindow::BuildWindowsMenu()

@@ -15,6 +15,7 @@ namespace kestrel {
 class CharacterControls;
 class Host;
 class SceneFileActions;
+class Viewport;
 
 // Menus (File, Edit, Character, Windows, Help), a tool bar with the character controls,
 // docked panels around a central view, and a status bar. It takes the host's main window
@@ -57,6 +58,7 @@ protected:
 
 private:
     void BuildEditMenu();
+    void BuildViewMenu(Viewport* viewport);
     void BuildWindowsMenu();
     void BuildHelpMenu();
     void UpdateStatusBar();

@@ -186,9 +186,9 @@ DiagramView RollPage(int index, const char* name, const char* background, int fi
 
 const DiagramLayout& DiagramLayout::Instance()
 {
-    // Deliberately never freed: diagrams may outlive static destruction order guarantees.
-    static const DiagramLayout* const layout = new DiagramLayout;
-    return *layout;
+    // Freed when the plug-in library is unloaded, after its panels are gone.
+    static const DiagramLayout layout;
+    return layout;
 }
 
 DiagramLayout::DiagramLayout()
