@@ -1,6 +1,7 @@
 #include "host.h"
 
 #include "commands/builtincommands.h"
+#include "commands/characterizationsync.h"
 #include "io/scenedocument.h"
 #include "plugins/pluginmanager.h"
 #include "scene/characternodes.h"
@@ -30,6 +31,7 @@ struct Host::Private
         : options(options)
         , document(host)
         , characters(host)
+        , characterizationSync(host)
         , interpreter(host)
         , plugins(host)
     {}
@@ -46,6 +48,7 @@ struct Host::Private
     CommandRegistry commands;
     SceneDocument document;
     CharacterNodes characters;
+    CharacterizationSync characterizationSync;
     UndoQueue undoQueue;
     ScriptInterpreter interpreter;
     PluginManager plugins;
@@ -63,6 +66,8 @@ Host::Host(const HostOptions& options)
         d->outputLog.SetStream(stdout);
     }
     RegisterBuiltinCommands(*this);
+    d->panels.AddCreatedCallback(
+        [this](const QString& typeName) { d->characterizationSync.PanelCreated(typeName); });
 }
 
 Host::~Host()
@@ -140,6 +145,11 @@ UiLayouts& Host::GetLayouts()
 CharacterNodes& Host::GetCharacterNodes()
 {
     return d->characters;
+}
+
+CharacterizationSync& Host::GetCharacterizationSync()
+{
+    return d->characterizationSync;
 }
 
 TextLog& Host::GetScriptLog()

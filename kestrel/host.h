@@ -13,6 +13,7 @@
 namespace kestrel {
 
 class CharacterNodes;
+class CharacterizationSync;
 class CommandRegistry;
 class PanelRegistry;
 class PluginManager;
@@ -56,6 +57,9 @@ public:
     PanelRegistry& GetPanels();
     UiLayouts& GetLayouts();
     CharacterNodes& GetCharacterNodes();
+    // Tells the characterization tool what the scene's character nodes hold; the host runs it
+    // after a scene is opened or made new and when the tool's panel opens.
+    CharacterizationSync& GetCharacterizationSync();
 
     // Every text given to ExecuteScript, in order and unchanged (written by --log FILE).
     TextLog& GetScriptLog();

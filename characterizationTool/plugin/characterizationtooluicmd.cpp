@@ -7,6 +7,7 @@
 #include "host.h"
 #include "scene/nodename.h"
 #include "script/parsedarguments.h"
+#include "ui/panelregistry.h"
 #include "ui/uilayouts.h"
 
 #include <QRegularExpression>
@@ -124,7 +125,11 @@ Status CharacterizationToolUICmd::OpenPanel()
         return Status::Success;
     kestrel::UiLayouts& layouts = state->Host().GetLayouts();
     QWidget* parent = layouts.CurrentParent();
-    QWidget* panel = CreateCharacterizationPanel(parent, QString());
+    // Made through the host's panel registry, as "showPanel" would: the host then knows the
+    // panel is open and tells it the characterizations of the scene's character nodes.
+    Status created = Status::Success;
+    QWidget* panel =
+        state->Host().GetPanels().Create(PluginState::PanelTypeName(), parent, QString(), &created);
     if (panel) {
         // The tool sits in the host layout it was built in; the current parent takes it only
         // when it is in none.

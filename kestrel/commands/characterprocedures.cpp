@@ -1,5 +1,6 @@
 // The host procedures for character nodes, called by text in the call form.
 #include "commands/builtincommands.h"
+#include "commands/characterizationsync.h"
 #include "host.h"
 #include "scene/characternodes.h"
 #include "scene/node.h"
@@ -8,6 +9,13 @@
 namespace kestrel {
 
 namespace {
+
+// While the host tells the tool the scene's characterizations, whatever the tool sends back
+// either repeats the scene or would undo it: the scene stays as it is.
+bool IsSyncEcho(Host& host)
+{
+    return host.GetCharacterizationSync().IsRunning();
+}
 
 // setCharacterObject("obj","char",nodeId,flag);
 class SetCharacterObjectProcedure : public JournaledCommand
@@ -24,6 +32,8 @@ protected:
                 {ArgumentType::String, ArgumentType::String, ArgumentType::Int, ArgumentType::Bool},
                 &values))
             return Status::InvalidParameter;
+        if (IsSyncEcho(GetHost()))
+            return Status::Success;
         QString error;
         const Status status = GetHost().GetCharacterNodes().SetCharacterObject(
             values[0].ToString(), values[1].ToString(), values[2].ToInt(), &error);
@@ -43,6 +53,8 @@ protected:
         QVector<Value> values;
         if (!ReadArguments(arguments, {ArgumentType::String}, &values))
             return Status::InvalidParameter;
+        if (IsSyncEcho(GetHost()))
+            return Status::Success;
         QString error;
         const Status status =
             GetHost().GetCharacterNodes().DeleteCharacter(values[0].ToString(), &error);
@@ -62,6 +74,8 @@ protected:
         QVector<Value> values;
         if (!ReadArguments(arguments, {ArgumentType::Int, ArgumentType::Bool}, &values))
             return Status::InvalidParameter;
+        if (IsSyncEcho(GetHost()))
+            return Status::Success;
         QString error;
         const Status status =
             GetHost().GetCharacterNodes().InvertBone(values[0].ToInt(), values[1].ToBool(), &error);
@@ -119,10 +133,29 @@ protected:
         QVector<Value> values;
         if (!ReadArguments(arguments, {ArgumentType::String, ArgumentType::Bool}, &values))
             return Status::InvalidParameter;
+        if (IsSyncEcho(GetHost()))
+            return Status::Success;
         QString error;
         const Status status =
             GetHost().GetCharacterNodes().Lock(values[0].ToString(), values[1].ToBool(), &error);
         return status == Status::Success ? status : Fail(error, status);
+    }
+};
+
+// kntSyncCharacterizationsFromScene: tells the open characterization tool what the scene's
+// character nodes hold (CharacterizationSync); nothing without the tool's panel.
+class SyncCharacterizationsProcedure : public BuiltinCommand
+{
+public:
+    using BuiltinCommand::BuiltinCommand;
+
+    Status Run(const ArgumentList& arguments) override
+    {
+        QVector<Value> values;
+        if (!ReadArguments(arguments, {}, &values))
+            return Status::InvalidParameter;
+        GetHost().GetCharacterizationSync().Run();
+        return Status::Success;
     }
 };
 
@@ -138,6 +171,8 @@ void RegisterCharacterProcedures(Host& host)
     RegisterBuiltin<UpdateCharacterControlsProcedure>(
         host, QStringLiteral("kntUpdateCharacterControlsUICallback"));
     RegisterBuiltin<LockCharacterProcedure>(host, QStringLiteral("lockCharacter"));
+    RegisterBuiltin<SyncCharacterizationsProcedure>(
+        host, QStringLiteral("kntSyncCharacterizationsFromScene"));
 }
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "io/scenedocument.h"
 
+#include "commands/characterizationsync.h"
 #include "host.h"
 #include "io/assimpimporter.h"
 #include "io/bvhimporter.h"
@@ -107,6 +108,7 @@ Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& 
         return status;
     }
     m_filePath = path;
+    m_host.GetCharacterizationSync().SceneReplaced();
     return Status::Success;
 }
 
@@ -115,6 +117,7 @@ void SceneDocument::New()
     TearDown(false);
     m_host.GetScene().SetResetState(SceneReset::None);
     m_filePath.clear();
+    m_host.GetCharacterizationSync().SceneReplaced();
 }
 
 Status SceneDocument::Save(const QString& path)

@@ -16,6 +16,8 @@ class SceneDescription;
 // (every node removed with its callbacks; Scene::IsOpeningFile() or IsCreatingNewScene() is
 // true meanwhile), the undo queue is cleared and the selection is empty afterwards. A file is
 // read and checked completely before anything is torn down, so a bad file changes nothing.
+// Once the new scene stands, the characterization tool is told its character nodes
+// (CharacterizationSync).
 class KESTREL_EXPORT SceneDocument
 {
 public:

@@ -32,11 +32,13 @@
 //
 // Unknown keys, wrong types and vectors that do not hold exactly three numbers are errors,
 // so a misspelt key never goes unnoticed. The writer leaves out every value equal to its
-// default and writes one node per line; angles are rounded to 1e-10 degrees.
+// default and writes one node per line; angles are rounded to 1e-10 degrees, every other number
+// is written in the shortest form that reads back exactly.
 #include "io/scenejsonwriter.h"
 
 #include "io/scenedescription.h"
 
+#include <QLocale>
 #include <QSaveFile>
 
 #include <cmath>
@@ -77,11 +79,13 @@ QString JsonString(const QString& text)
     return result + QLatin1Char('"');
 }
 
+// The shortest text that reads back as exactly the same double: a saved scene reopens with
+// the values it had (a locked character's stored pose above all), not with 15-digit copies.
 QString Number(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0");
-    return QString::number(value, 'g', 15);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QString Degrees(double radians)

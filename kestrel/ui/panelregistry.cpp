@@ -1,5 +1,7 @@
 #include "ui/panelregistry.h"
 
+#include <algorithm>
+
 namespace kestrel {
 
 Status PanelRegistry::Register(const QString& name, PanelCreator creator,
@@ -45,9 +47,29 @@ QWidget* PanelRegistry::Create(const QString& name, QWidget* parent, const QStri
     const PanelType type = it.value();
     QWidget* widget = type.creator(parent, objectName);
     *status = widget ? Status::Success : Status::Failure;
-    if (widget)
-        m_made.push_back({widget, type.owner});
-    return widget;
+    if (!widget)
+        return nullptr;
+    const QPointer<QWidget> made(widget);
+    m_made.push_back({widget, type.owner, name});
+    // Copies: a callback may run scripts that register more.
+    const std::vector<PanelCreatedCallback> callbacks = m_createdCallbacks;
+    for (const PanelCreatedCallback& callback : callbacks)
+        callback(name);
+    // A callback's scripts may have closed the panel again.
+    if (!made)
+        *status = Status::Failure;
+    return made.data();
+}
+
+bool PanelRegistry::HasWidget(const QString& name) const
+{
+    return std::any_of(m_made.begin(), m_made.end(),
+                       [&name](const Made& made) { return made.widget && made.typeName == name; });
+}
+
+void PanelRegistry::AddCreatedCallback(PanelCreatedCallback callback)
+{
+    m_createdCallbacks.push_back(std::move(callback));
 }
 
 int PanelRegistry::DeleteWidgetsOwnedBy(const Plugin* owner)

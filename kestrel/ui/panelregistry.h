@@ -20,6 +20,8 @@ class Plugin;
 // Builds a panel's widget under `parent` with `objectName`; returns nullptr when it cannot.
 // The host does not take ownership: the widget belongs to whatever parent it ends up with.
 using PanelCreator = std::function<QWidget*(QWidget* parent, const QString& objectName)>;
+// Told the type name of each panel Create() made, right after its creator returned it.
+using PanelCreatedCallback = std::function<void(const QString& typeName)>;
 
 class KESTREL_EXPORT PanelRegistry
 {
@@ -44,6 +46,11 @@ public:
     // nothing) in `status`.
     QWidget* Create(const QString& name, QWidget* parent, const QString& objectName,
                     Status* status);
+    // Whether a widget that Create() made for panel type `name` still exists.
+    bool HasWidget(const QString& name) const;
+    // Runs `callback` after every panel Create() makes, in the order added; there is no
+    // removal, so the callback must live as long as the registry (the host's own hooks).
+    void AddCreatedCallback(PanelCreatedCallback callback);
     // Deletes the widgets that `owner`'s creators made and that still exist, so that no
     // object of a plug-in outlives its library. Returns how many it deleted.
     int DeleteWidgetsOwnedBy(const Plugin* owner);
@@ -59,9 +66,11 @@ private:
     {
         QPointer<QWidget> widget;
         const Plugin* owner = nullptr;
+        QString typeName;
     };
     QMap<QString, PanelType> m_types;
     std::vector<Made> m_made;
+    std::vector<PanelCreatedCallback> m_createdCallbacks;
 };
 
 } // namespace kestrel

@@ -424,9 +424,9 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
     RunOk("rename Char1:Hips Char1:Pelvis");
     EXPECT_EQ(SentChanges(), QStringList());
 
-    // The next call opens a fresh panel.
+    // The next call opens a fresh panel, which takes the scene's character node.
     EXPECT_EQ(RunOk(kCmd), kPanel);
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 }
 
 TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
@@ -447,10 +447,10 @@ TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
     RunOk("rename Char1:Hips Char1:Pelvis; delete Char1:Pelvis");
     EXPECT_EQ(Sent(), QStringList());
 
-    // And it loads again from scratch.
+    // And it loads again from scratch: the scene's character node is all it starts from.
     RunOk("loadPlugin \"characterizationTool\"");
     EXPECT_EQ(RunOk(kCmd), kPanel);
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 }
 
 TEST_F(LoadedPlugin, PanelNeedsAToolLayout)

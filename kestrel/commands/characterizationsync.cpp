@@ -1,0 +1,189 @@
+#include "commands/characterizationsync.h"
+
+#include "host.h"
+#include "scene/characternodes.h"
+#include "scene/node.h"
+#include "scene/scene.h"
+#include "script/commandregistry.h"
+#include "ui/panelregistry.h"
+
+#include "solver/nodenames.h"
+
+#include <QHash>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace kestrel {
+
+namespace {
+
+const QString kLockAttribute = QStringLiteral("InputCharacterizationLock");
+
+// Node names are made of letters, digits, '_' and ':', so they need no escaping; quoting them
+// still keeps each one a single argument.
+QString Quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString ToolStatement(const QString& flags)
+{
+    return CharacterizationSync::ToolCommand() + QStringLiteral(" -e ") + flags + QLatin1Char(';');
+}
+
+int SlotId(const QString& slotName)
+{
+    static const QHash<QString, int> ids = [] {
+        QHash<QString, int> table;
+        for (int id = 0; id < kinetra::NodeCount; ++id)
+            table.insert(CharacterNodes::SlotName(id), id);
+        return table;
+    }();
+    return ids.value(slotName, -1);
+}
+
+bool FlagSet(const Node& character, const QString& attribute)
+{
+    const Attribute* found = character.FindAttribute(attribute);
+    return found && found->type == AttributeType::Bool && found->value.ToBool();
+}
+
+// The slots bound on a character node, in slot order, as (slot id, transform name). Each
+// incoming connection is a binding; one that is not is reported and left out.
+std::vector<std::pair<int, QString>> Bindings(const Scene& scene, const Node& character,
+                                              QStringList* warnings)
+{
+    std::vector<std::pair<int, QString>> bindings;
+    for (const Connection& c : scene.ConnectionsTo(&character, QString())) {
+        const int id = SlotId(c.toAttribute);
+        if (id < 0) {
+            warnings->append(QStringLiteral("Character node \"%1\": \"%2\" is not a node slot; "
+                                            "its connection from \"%3\" is skipped.")
+                                 .arg(character.Name(), c.toAttribute, c.fromNode->Name()));
+        } else if (!c.fromNode->IsTransform()) {
+            warnings->append(QStringLiteral("Character node \"%1\": slot \"%2\" is connected "
+                                            "from \"%3\", which is not a transform; the binding "
+                                            "is skipped.")
+                                 .arg(character.Name(), c.toAttribute, c.fromNode->Name()));
+        } else {
+            bindings.emplace_back(id, c.fromNode->Name());
+        }
+    }
+    std::stable_sort(bindings.begin(), bindings.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    return bindings;
+}
+
+QStringList CharacterStatements(const Scene& scene, const Node& character, QStringList* warnings)
+{
+    const QString name = Quoted(character.Name());
+    QStringList statements;
+    for (const auto& binding : Bindings(scene, character, warnings))
+        statements.append(ToolStatement(QStringLiteral("-characternodeassign %1 -nodeid %2 "
+                                                       "-kestrelnodename %3")
+                                            .arg(name)
+                                            .arg(binding.first)
+                                            .arg(Quoted(binding.second))));
+    // The standard attributes list the lock first, then the inversions in the tool's index
+    // order (left knee, right knee, left elbow, right elbow).
+    const QStringList flags = CharacterNodes::StandardAttributes();
+    for (int index = 0; index < 4; ++index) {
+        if (FlagSet(character, flags[index + 1]))
+            statements.append(
+                ToolStatement(QStringLiteral("-invertbone %1 -invertstate true -character %2")
+                                  .arg(index)
+                                  .arg(name)));
+    }
+    statements.append(ToolStatement(QStringLiteral("-setcurrentcharname ") + name));
+    if (FlagSet(character, kLockAttribute))
+        statements.append(ToolStatement(QStringLiteral("-locktoggle")));
+    return statements;
+}
+
+std::vector<const Node*> CharacterNodesOf(const Scene& scene)
+{
+    std::vector<const Node*> characters;
+    for (const Node* node : scene.Nodes()) {
+        if (node->Type() == NodeType::Character)
+            characters.push_back(node);
+    }
+    return characters;
+}
+
+} // namespace
+
+const QString& CharacterizationSync::ToolCommand()
+{
+    static const QString name = QStringLiteral("characterizationToolUICmd");
+    return name;
+}
+
+const QString& CharacterizationSync::ToolPanelType()
+{
+    static const QString name = QStringLiteral("CharacterizationTool");
+    return name;
+}
+
+CharacterizationSync::CharacterizationSync(Host& host)
+    : m_host(host)
+{}
+
+QStringList CharacterizationSync::Statements(const Scene& scene, QStringList* warnings)
+{
+    QStringList statements{ToolStatement(QStringLiteral("-characterlist \"\""))};
+    const std::vector<const Node*> characters = CharacterNodesOf(scene);
+    if (characters.empty())
+        return statements;
+    QStringList names;
+    for (const Node* character : characters)
+        names.append(character->Name());
+    statements.append(
+        ToolStatement(QStringLiteral("-characterlist ") + Quoted(names.join(QLatin1Char(';')))));
+    for (const Node* character : characters)
+        statements += CharacterStatements(scene, *character, warnings);
+    return statements;
+}
+
+bool CharacterizationSync::ToolIsOpen() const
+{
+    return m_host.GetCommands().Find(ToolCommand()) &&
+           m_host.GetPanels().HasWidget(ToolPanelType());
+}
+
+void CharacterizationSync::Run()
+{
+    // A statement that reopens the scene must not start a second pass over the first.
+    if (m_running || !ToolIsOpen())
+        return;
+    QStringList warnings;
+    const QStringList statements = Statements(m_host.GetScene(), &warnings);
+    for (const QString& warning : warnings)
+        m_host.DisplayWarning(warning);
+    const QScopedValueRollback<bool> running(m_running, true);
+    ExecuteOptions options;
+    options.echo = false;
+    options.undoable = false;
+    for (const QString& statement : statements) {
+        // The panel may be closed by a statement (a question box's event loop lets the host
+        // close it); the rest would then talk to no tool.
+        if (!ToolIsOpen())
+            break;
+        m_host.ExecuteScript(statement, options);
+    }
+}
+
+void CharacterizationSync::SceneReplaced()
+{
+    Run();
+}
+
+void CharacterizationSync::PanelCreated(const QString& panelType)
+{
+    if (panelType == ToolPanelType() && !CharacterNodesOf(m_host.GetScene()).empty())
+        Run();
+}
+
+} // namespace kestrel
