@@ -1,0 +1,152 @@
+#include "desktop/outliner.h"
+
+#include "desktop/scenetreemodel.h"
+#include "desktop/scripttext.h"
+#include "host.h"
+#include "scene/scene.h"
+
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QSortFilterProxyModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+Outliner::Outliner(Host& host, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_model(new SceneTreeModel(host, this))
+    , m_proxy(new QSortFilterProxyModel(this))
+    , m_filter(new QLineEdit(this))
+    , m_view(new QTreeView(this))
+{
+    setObjectName(QStringLiteral("outliner"));
+    m_proxy->setSourceModel(m_model);
+    m_proxy->setRecursiveFilteringEnabled(true);
+    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+
+    m_filter->setObjectName(QStringLiteral("outlinerFilter"));
+    m_filter->setPlaceholderText(tr("Filter by name"));
+    m_filter->setClearButtonEnabled(true);
+
+    m_view->setObjectName(QStringLiteral("outlinerTree"));
+    m_view->setModel(m_proxy);
+    m_view->setHeaderHidden(true);
+    m_view->setUniformRowHeights(true); // rows are laid out without asking each one's size
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_view);
+
+    connect(m_filter, &QLineEdit::textChanged, this, &Outliner::OnFilterChanged);
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Outliner::OnViewSelectionChanged);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &Outliner::OnModelChangeEnded);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &Outliner::OnModelChangeEnded);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &Outliner::OnModelChangeEnded);
+    // A reset drops the view's selection: show the host's again.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Outliner::ShowHostSelection);
+
+    m_selectionCallback = host.GetScene().GetNotifier().AddSelectionChangedCallback(
+        [this] { OnHostSelectionChanged(); });
+    ShowHostSelection();
+}
+
+Outliner::~Outliner()
+{
+    m_host.GetScene().GetNotifier().RemoveCallback(m_selectionCallback);
+}
+
+void Outliner::OnFilterChanged(const QString& text)
+{
+    m_proxy->setFilterFixedString(text);
+    // Matches may sit deep in the hierarchy; with a filter the shown tree is small.
+    if (!text.isEmpty())
+        m_view->expandAll();
+    ShowHostSelection();
+}
+
+void Outliner::OnViewSelectionChanged()
+{
+    if (m_showingSelection)
+        return;
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    QStringList names;
+    QString currentName;
+    for (const QModelIndex& row : m_view->selectionModel()->selectedRows()) {
+        const Node* node = m_model->NodeAt(m_proxy->mapToSource(row));
+        if (!node)
+            continue;
+        if (row == current)
+            currentName = node->Name();
+        else
+            names << ScriptText::Quoted(node->Name());
+    }
+    if (!currentName.isEmpty())
+        names << ScriptText::Quoted(currentName);
+    const QString script = names.isEmpty() ? QStringLiteral("select -clear")
+                                           : QStringLiteral("select -r ") + names.join(' ');
+    ExecuteOptions options;
+    options.undoable = true;
+    ScriptResult result;
+    {
+        const QScopedValueRollback<bool> writing(m_writingSelection, true);
+        result = m_host.GetInterpreter().Execute(script, options);
+    }
+    if (result.status != Status::Success)
+        ShowHostSelection();
+}
+
+void Outliner::OnHostSelectionChanged()
+{
+    if (m_writingSelection)
+        return;
+    if (m_model->IsChanging()) {
+        m_selectionOutOfDate = true;
+        return;
+    }
+    ShowHostSelection();
+}
+
+void Outliner::OnModelChangeEnded()
+{
+    if (m_selectionOutOfDate && !m_model->IsChanging())
+        ShowHostSelection();
+}
+
+void Outliner::ShowHostSelection()
+{
+    if (m_model->IsChanging())
+        return;
+    m_selectionOutOfDate = false;
+    const QScopedValueRollback<bool> showing(m_showingSelection, true);
+    QItemSelection selection;
+    QModelIndex first;
+    for (const Node* node : m_host.GetScene().GetSelection().Items()) {
+        const QModelIndex row = m_proxy->mapFromSource(m_model->IndexOf(node));
+        if (!row.isValid())
+            continue; // filtered out
+        selection.select(row, row);
+        for (QModelIndex ancestor = row.parent(); ancestor.isValid(); ancestor = ancestor.parent())
+            m_view->expand(ancestor);
+        if (!first.isValid())
+            first = row;
+    }
+    QItemSelectionModel* selectionModel = m_view->selectionModel();
+    selectionModel->select(selection,
+                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (first.isValid()) {
+        selectionModel->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        m_view->scrollTo(first);
+    }
+}
+
+} // namespace kestrel
