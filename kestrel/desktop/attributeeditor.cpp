@@ -93,7 +93,9 @@ QWidget* AttributeEditor::BuildChannelsPage()
     m_name->setFont(bold);
     m_name->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_type = new QLabel(page);
-    m_type->setForegroundRole(QPalette::PlaceholderText);
+    QPalette muted = m_type->palette();
+    muted.setColor(QPalette::WindowText, muted.color(QPalette::Disabled, QPalette::WindowText));
+    m_type->setPalette(muted);
 
     m_channels = new QWidget(page);
     auto* grid = new QGridLayout(m_channels);
@@ -124,6 +126,9 @@ QWidget* AttributeEditor::BuildChannelsPage()
     limitGrid->setHorizontalSpacing(4);
     AddLimitRow(limitGrid, 0, tr("Min"), &m_limitMinimum);
     AddLimitRow(limitGrid, 1, tr("Max"), &m_limitMaximum);
+    auto* note = new QLabel(tr("Greyed: no limit on that axis."), limits);
+    note->setPalette(muted);
+    limitGrid->addWidget(note, 2, 0, 1, 4);
 
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -1,5 +1,6 @@
 #include "desktop/outliner.h"
 
+#include "desktop/namefiltermodel.h"
 #include "desktop/scenetreemodel.h"
 #include "desktop/scripttext.h"
 #include "host.h"
@@ -9,7 +10,6 @@
 #include <QItemSelection>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QSortFilterProxyModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -19,23 +19,38 @@ Outliner::Outliner(Host& host, QWidget* parent)
     : QWidget(parent)
     , m_host(host)
     , m_model(new SceneTreeModel(host, this))
-    , m_proxy(new QSortFilterProxyModel(this))
+    , m_proxy(new NameFilterModel(this))
     , m_filter(new QLineEdit(this))
     , m_view(new QTreeView(this))
 {
     setObjectName(QStringLiteral("outliner"));
     m_proxy->setSourceModel(m_model);
-    m_proxy->setRecursiveFilteringEnabled(true);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
 
     m_filter->setObjectName(QStringLiteral("outlinerFilter"));
     m_filter->setPlaceholderText(tr("Filter by name"));
     m_filter->setClearButtonEnabled(true);
 
+    // Rows leaving the view (removed, filtered out, reset) drop out of its selection; that is
+    // not a person choosing another selection, so it must not reach the host. Connected
+    // before the view's selection model is, so the flag is up when that model reacts.
+    const auto rowsChanging = [this] { m_rowsLeaving = true; };
+    const auto rowsChanged = [this] { m_rowsLeaving = false; };
+    connect(m_proxy, &QAbstractItemModel::rowsAboutToBeRemoved, this, rowsChanging);
+    connect(m_proxy, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
+    connect(m_proxy, &QAbstractItemModel::layoutAboutToBeChanged, this, rowsChanging);
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, this, rowsChanged);
+    connect(m_proxy, &QAbstractItemModel::modelAboutToBeReset, this, rowsChanging);
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, rowsChanged);
+
     m_view->setObjectName(QStringLiteral("outlinerTree"));
     m_view->setModel(m_proxy);
     m_view->setHeaderHidden(true);
     m_view->setUniformRowHeights(true); // rows are laid out without asking each one's size
+    m_view->setIndentation(14);
+    // Whole names, scrolled sideways when long: prefixes such as "Char1:" make the ends count.
+    // The header measures at most its resize precision's rows, not the whole scene.
+    m_view->header()->setStretchLastSection(false);
+    m_view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
@@ -67,7 +82,7 @@ Outliner::~Outliner()
 
 void Outliner::OnFilterChanged(const QString& text)
 {
-    m_proxy->setFilterFixedString(text);
+    m_proxy->SetFilterText(text);
     // Matches may sit deep in the hierarchy; with a filter the shown tree is small.
     if (!text.isEmpty())
         m_view->expandAll();
@@ -76,7 +91,7 @@ void Outliner::OnFilterChanged(const QString& text)
 
 void Outliner::OnViewSelectionChanged()
 {
-    if (m_showingSelection)
+    if (m_showingSelection || m_rowsLeaving || m_model->IsChanging())
         return;
     const QModelIndex current = m_view->selectionModel()->currentIndex();
     QStringList names;

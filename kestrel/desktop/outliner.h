@@ -6,17 +6,17 @@
 #include <QWidget>
 
 class QLineEdit;
-class QSortFilterProxyModel;
 class QTreeView;
 
 namespace kestrel {
 
 class Host;
+class NameFilterModel;
 class SceneTreeModel;
 
-// A filter line and a tree of the scene's nodes (SceneTreeModel through a recursive
-// QSortFilterProxyModel: a node is shown when its name contains the filter text, ignoring
-// case, or when one of its descendants' names does).
+// A filter line and a tree of the scene's nodes (SceneTreeModel through a NameFilterModel: a
+// node is shown when its name contains the filter text, ignoring case, or when one of its
+// descendants' names does).
 //
 // The selection is the host's: selecting rows runs "select -r ..." (or "select -clear")
 // through the script interpreter as one undo step, with the current row last so that it is
@@ -34,7 +34,7 @@ public:
     ~Outliner() override;
 
     SceneTreeModel* Model() const { return m_model; }
-    QSortFilterProxyModel* FilterModel() const { return m_proxy; }
+    NameFilterModel* FilterModel() const { return m_proxy; }
     QTreeView* View() const { return m_view; }
     QLineEdit* FilterEdit() const { return m_filter; }
 
@@ -47,14 +47,15 @@ private:
     void ShowHostSelection();
 
     Host& m_host;
-    SceneTreeModel* m_model = nullptr;        // child of this widget
-    QSortFilterProxyModel* m_proxy = nullptr; // child of this widget
+    SceneTreeModel* m_model = nullptr;  // child of this widget
+    NameFilterModel* m_proxy = nullptr; // child of this widget
     QLineEdit* m_filter = nullptr;
     QTreeView* m_view = nullptr;
     CallbackId m_selectionCallback = 0;
     bool m_writingSelection = false;   // the view's selection is being sent to the host
     bool m_showingSelection = false;   // the host's selection is being shown in the view
     bool m_selectionOutOfDate = false; // the host's selection changed while the model was busy
+    bool m_rowsLeaving = false;        // rows are leaving the view: its selection shrinks by itself
 };
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 // The outliner: its model follows the live scene, the selection is shared with the host, the
 // filter keeps the way to each match, and names are edited through the rename command.
+#include "desktop/namefiltermodel.h"
 #include "desktop/outliner.h"
 #include "desktop/scenetreemodel.h"
 #include "kestreltest.h"
@@ -7,7 +8,6 @@
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QSortFilterProxyModel>
 #include <QTreeView>
 
 using namespace kestrel;
@@ -125,7 +125,10 @@ TEST_F(OutlinerTest, SelectionIsSharedWithTheHost)
 TEST_F(OutlinerTest, FilterKeepsTheAncestorsOfMatches)
 {
     OpenBiped();
+    RunOk("select -r Char1:Head Char1:LeftHandThumb3");
     outliner.FilterEdit()->setText("thumb3");
+    EXPECT_EQ(scene().GetSelection().Names(), QStringList({"Char1:Head", "Char1:LeftHandThumb3"}))
+        << "hiding a selected row does not deselect its node";
     EXPECT_EQ(Outline(*outliner.FilterModel()),
               "Char1:Hips(Char1:Spine(Char1:Spine1(Char1:Spine2("
               "Char1:LeftShoulder(Char1:LeftArm(Char1:LeftForeArm(Char1:LeftHand("
@@ -133,6 +136,9 @@ TEST_F(OutlinerTest, FilterKeepsTheAncestorsOfMatches)
               "Char1:RightShoulder(Char1:RightArm(Char1:RightForeArm(Char1:RightHand("
               "Char1:RightHandThumb1(Char1:RightHandThumb2(Char1:RightHandThumb3))))))))))");
     EXPECT_TRUE(outliner.View()->isExpanded(Row("Char1:LeftHandThumb2")));
+    EXPECT_TRUE(outliner.FilterModel()->IsMatch(Row("Char1:LeftHandThumb3")));
+    EXPECT_FALSE(outliner.FilterModel()->IsMatch(Row("Char1:LeftHand")))
+        << "ancestors kept only for a match are told apart";
     outliner.FilterEdit()->clear();
     EXPECT_EQ(Outline(*outliner.FilterModel()).count("Char1:"), 40);
 }
