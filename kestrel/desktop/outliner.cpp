@@ -82,6 +82,9 @@ Outliner::~Outliner()
 
 void Outliner::OnFilterChanged(const QString& text)
 {
+    // Rows the filter brings back into expanded parents are laid out one by one: collapse
+    // first, so that clearing a filter shown fully expanded costs no more than opening.
+    m_view->collapseAll();
     m_proxy->SetFilterText(text);
     // Matches may sit deep in the hierarchy; with a filter the shown tree is small.
     if (!text.isEmpty())

@@ -267,6 +267,8 @@ Node* SceneTreeModel::ChildAt(const Node* parent, int row) const
 int SceneTreeModel::RawRowAmongSiblings(const Node* node) const
 {
     const std::vector<Node*>& siblings = SiblingsOf(m_scene, node->Parent());
+    if (!siblings.empty() && siblings.back() == node)
+        return static_cast<int>(siblings.size()) - 1; // new nodes come last, mostly
     const auto cached = m_rowCache.find(node);
     if (cached != m_rowCache.end() && cached->second < static_cast<int>(siblings.size()) &&
         siblings[static_cast<std::size_t>(cached->second)] == node)
