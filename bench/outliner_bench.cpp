@@ -5,11 +5,11 @@
 #include "io/scenedocument.h"
 #include "scene/scene.h"
 
+#include "desktop/scenetreeview.h"
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTreeView>
 
 #include <benchmark/benchmark.h>
 

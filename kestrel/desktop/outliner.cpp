@@ -2,6 +2,7 @@
 
 #include "desktop/namefiltermodel.h"
 #include "desktop/scenetreemodel.h"
+#include "desktop/scenetreeview.h"
 #include "desktop/scripttext.h"
 #include "host.h"
 #include "scene/scene.h"
@@ -10,10 +11,38 @@
 #include <QItemSelection>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QTreeView>
+#include <QSet>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrel {
+
+namespace {
+
+// The rows as few ranges as possible: consecutive rows under one parent make one range.
+// The selection model compares selections range by range, so a selection of thousands of
+// sibling rows must not reach it as thousands of ranges.
+QItemSelection RowRanges(QModelIndexList rows)
+{
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) {
+        if (a.parent() != b.parent())
+            return a.parent() < b.parent();
+        return a.row() < b.row();
+    });
+    QItemSelection ranges;
+    for (int i = 0; i < rows.size();) {
+        int last = i;
+        while (last + 1 < rows.size() && rows[last + 1].parent() == rows[i].parent() &&
+               rows[last + 1].row() <= rows[last].row() + 1)
+            ++last;
+        ranges.select(rows[i], rows[last]);
+        i = last + 1;
+    }
+    return ranges;
+}
+
+} // namespace
 
 Outliner::Outliner(Host& host, QWidget* parent)
     : QWidget(parent)
@@ -21,7 +50,7 @@ Outliner::Outliner(Host& host, QWidget* parent)
     , m_model(new SceneTreeModel(host, this))
     , m_proxy(new NameFilterModel(this))
     , m_filter(new QLineEdit(this))
-    , m_view(new QTreeView(this))
+    , m_view(new SceneTreeView(this))
 {
     setObjectName(QStringLiteral("outliner"));
     m_proxy->setSourceModel(m_model);
@@ -99,10 +128,13 @@ void Outliner::OnViewSelectionChanged()
     const QModelIndex current = m_view->selectionModel()->currentIndex();
     QStringList names;
     QString currentName;
-    for (const QModelIndex& row : m_view->selectionModel()->selectedRows()) {
+    // The ranges themselves: selectedRows() tests every row against every range.
+    QSet<const Node*> seen;
+    for (const QModelIndex& row : m_view->selectionModel()->selection().indexes()) {
         const Node* node = m_model->NodeAt(m_proxy->mapToSource(row));
-        if (!node)
+        if (!node || seen.contains(node))
             continue;
+        seen.insert(node);
         if (row == current)
             currentName = node->Name();
         else
@@ -146,21 +178,20 @@ void Outliner::ShowHostSelection()
         return;
     m_selectionOutOfDate = false;
     const QScopedValueRollback<bool> showing(m_showingSelection, true);
-    QItemSelection selection;
-    QModelIndex first;
+    QModelIndexList rows;
     for (const Node* node : m_host.GetScene().GetSelection().Items()) {
         const QModelIndex row = m_proxy->mapFromSource(m_model->IndexOf(node));
-        if (!row.isValid())
-            continue; // filtered out
-        selection.select(row, row);
-        for (QModelIndex ancestor = row.parent(); ancestor.isValid(); ancestor = ancestor.parent())
-            m_view->expand(ancestor);
-        if (!first.isValid())
-            first = row;
+        if (row.isValid()) // else filtered out
+            rows << row;
     }
+    const QModelIndex first = rows.value(0);
+    m_view->ExpandAncestors(rows);
+    // The selection model compares selections range by range, quadratic in their number:
+    // clearing first leaves it nothing to compare with, and without the Rows flag (the model
+    // has one column) it does not rebuild the ranges one merge at a time.
     QItemSelectionModel* selectionModel = m_view->selectionModel();
-    selectionModel->select(selection,
-                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel->clearSelection();
+    selectionModel->select(RowRanges(std::move(rows)), QItemSelectionModel::Select);
     if (first.isValid()) {
         selectionModel->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
         m_view->scrollTo(first);

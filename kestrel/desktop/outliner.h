@@ -6,13 +6,13 @@
 #include <QWidget>
 
 class QLineEdit;
-class QTreeView;
 
 namespace kestrel {
 
 class Host;
 class NameFilterModel;
 class SceneTreeModel;
+class SceneTreeView;
 
 // A filter line and a tree of the scene's nodes (SceneTreeModel through a NameFilterModel: a
 // node is shown when its name contains the filter text, ignoring case, or when one of its
@@ -35,7 +35,7 @@ public:
 
     SceneTreeModel* Model() const { return m_model; }
     NameFilterModel* FilterModel() const { return m_proxy; }
-    QTreeView* View() const { return m_view; }
+    SceneTreeView* View() const { return m_view; }
     QLineEdit* FilterEdit() const { return m_filter; }
 
 private:
@@ -50,7 +50,7 @@ private:
     SceneTreeModel* m_model = nullptr;  // child of this widget
     NameFilterModel* m_proxy = nullptr; // child of this widget
     QLineEdit* m_filter = nullptr;
-    QTreeView* m_view = nullptr;
+    SceneTreeView* m_view = nullptr;
     CallbackId m_selectionCallback = 0;
     bool m_writingSelection = false;   // the view's selection is being sent to the host
     bool m_showingSelection = false;   // the host's selection is being shown in the view

@@ -5,10 +5,10 @@
 #include "desktop/scenetreemodel.h"
 #include "kestreltest.h"
 
+#include "desktop/scenetreeview.h"
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QTreeView>
 
 using namespace kestrel;
 
