@@ -57,7 +57,6 @@ Outliner::Outliner(Host& host, QWidget* parent)
 
     m_filter->setObjectName(QStringLiteral("outlinerFilter"));
     m_filter->setPlaceholderText(tr("Filter by name"));
-    m_filter->setClearButtonEnabled(true);
 
     // Rows leaving the view (removed, filtered out, reset) drop out of its selection; that is
     // not a person choosing another selection, so it must not reach the host. Connected
