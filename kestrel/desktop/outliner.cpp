@@ -114,7 +114,7 @@ void Outliner::OnFilterChanged(const QString& text)
     // first, so that clearing a filter shown fully expanded costs no more than opening.
     m_view->collapseAll();
     m_proxy->SetFilterText(text);
-    // Matches may sit deep in the hierarchy; with a filter the shown tree is small.
+    // Matches may sit deep in the hierarchy: show every one of them.
     if (!text.isEmpty())
         m_view->expandAll();
     ShowHostSelection();

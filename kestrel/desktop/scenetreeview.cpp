@@ -14,8 +14,7 @@ void SceneTreeView::ExpandAncestors(const QModelIndexList& rows)
 {
     bool scheduled = false;
     for (const QModelIndex& row : rows) {
-        // Ancestors are expanded from the row upwards; an expanded one has expanded ancestors
-        // only if an earlier row opened them, so walk on to the top either way.
+        // An expanded ancestor may still sit under a collapsed one: look at all of them.
         for (QModelIndex ancestor = row.parent(); ancestor.isValid();
              ancestor = ancestor.parent()) {
             if (isExpanded(ancestor))
