@@ -197,9 +197,11 @@ Status Scene::RemoveNode(Node* node)
     const quint64 id = node->Id();
     const QString name = node->Name();
     m_byName.remove(name);
-    const auto it = std::find_if(m_nodes.begin(), m_nodes.end(),
-                                 [node](const auto& owned) { return owned.get() == node; });
-    m_nodes.erase(it);
+    // From the back: subtrees and whole scenes go newest node first, so this finds it at once
+    // (from the front, tearing down 100,000 nodes took seconds).
+    const auto rit = std::find_if(m_nodes.rbegin(), m_nodes.rend(),
+                                  [node](const auto& owned) { return owned.get() == node; });
+    m_nodes.erase(std::next(rit).base());
     m_notifier.NotifyDestroyed(id, name);
     m_notifier.DropNodeCallbacks(id);
     --m_removalDepth;

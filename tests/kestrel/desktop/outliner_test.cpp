@@ -1,0 +1,165 @@
+// The outliner: its model follows the live scene, the selection is shared with the host, the
+// filter keeps the way to each match, and names are edited through the rename command.
+#include "desktop/namefiltermodel.h"
+#include "desktop/outliner.h"
+#include "desktop/scenetreemodel.h"
+#include "kestreltest.h"
+
+#include "desktop/scenetreeview.h"
+#include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QLineEdit>
+
+using namespace kestrel;
+
+namespace {
+
+// The model's rows as "A(B,C(D)),E": names, children in brackets.
+QString Outline(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
+{
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        const QString children = Outline(model, index);
+        rows << index.data().toString() + (children.isEmpty() ? QString() : '(' + children + ')');
+    }
+    return rows.join(',');
+}
+
+// Fails the running test on every complaint of QAbstractItemModelTester.
+QStringList g_modelFaults;
+void RecordModelFault(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    if (message.contains(QLatin1String("FAIL!")))
+        g_modelFaults << message;
+}
+
+class OutlinerTest : public HostTest
+{
+protected:
+    void OpenBiped()
+    {
+        RunOk(QStringLiteral("openScene \"%1/biped_tpose.json\"").arg(KESTREL_SAMPLES_DIR));
+        QCoreApplication::processEvents(); // the model reset ends once the scene is idle
+    }
+    QModelIndex Row(const QString& name)
+    {
+        return outliner.FilterModel()->mapFromSource(outliner.Model()->IndexOf(Find(name)));
+    }
+
+    Outliner outliner{host};
+};
+
+TEST_F(OutlinerTest, ModelFollowsTheSceneThroughEveryKindOfChange)
+{
+    g_modelFaults.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(RecordModelFault);
+    {
+        QAbstractItemModelTester tester(outliner.Model(),
+                                        QAbstractItemModelTester::FailureReportingMode::Warning);
+        outliner.View()->expandAll();
+        const SceneTreeModel& model = *outliner.Model();
+
+        RunOk("createNode joint -n A; createNode joint -n B -parent A; createNode joint -n C "
+              "-parent A; createNode transform -n T; createNode character -n Hero");
+        EXPECT_EQ(Outline(model), "A(B,C),T,Hero");
+        RunOk("createNode joint -n D");
+        EXPECT_EQ(Outline(model), "A(B,C),T,D,Hero") << "new top-level nodes go before characters";
+
+        RunOk("parent C T");
+        EXPECT_EQ(Outline(model), "A(B),T(C),D,Hero");
+        RunOk("parent A D");
+        EXPECT_EQ(Outline(model), "T(C),D(A(B)),Hero");
+        RunOk("parent -world A");
+        EXPECT_EQ(Outline(model), "T(C),D,A(B),Hero");
+
+        RunOk("rename B Bone");
+        EXPECT_EQ(Outline(model), "T(C),D,A(Bone),Hero");
+
+        RunOk("delete A; delete Hero");
+        EXPECT_EQ(Outline(model), "T(C),D");
+        RunOk("undo; undo");
+        EXPECT_EQ(Outline(model), "T(C),D,A(Bone),Hero");
+        RunOk("undo; undo");
+        EXPECT_EQ(Outline(model), "T(C),D(A(B)),Hero") << "rename and move undone";
+
+        OpenBiped();
+        EXPECT_EQ(model.rowCount(), 1);
+        EXPECT_EQ(Outline(model).count("Char1:"), 40) << "40 joints under one root";
+        EXPECT_EQ(model.IndexOf(Find("Char1:LeftHandThumb3")).parent().data().toString(),
+                  "Char1:LeftHandThumb2");
+        RunOk("newScene; createNode joint -n Only");
+        EXPECT_EQ(Outline(model), "Only");
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(g_modelFaults.isEmpty()) << qPrintable(g_modelFaults.join('\n'));
+}
+
+TEST_F(OutlinerTest, SelectionIsSharedWithTheHost)
+{
+    OpenBiped();
+    QItemSelectionModel* selection = outliner.View()->selectionModel();
+    selection->setCurrentIndex(Row("Char1:Spine"), QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(scene().GetSelection().Names(), QStringList{"Char1:Spine"});
+    selection->setCurrentIndex(Row("Char1:Head"), QItemSelectionModel::Select);
+    EXPECT_EQ(scene().GetSelection().Names(), QStringList({"Char1:Spine", "Char1:Head"}))
+        << "the row made current is the last selected node";
+
+    RunOk("select -r Char1:RightHandIndex3 Char1:LeftFoot");
+    EXPECT_EQ(scene().GetSelection().Names(),
+              QStringList({"Char1:RightHandIndex3", "Char1:LeftFoot"}))
+        << "showing the host's selection must not send it back in the view's order";
+    const QModelIndex finger = Row("Char1:RightHandIndex3");
+    EXPECT_TRUE(selection->isSelected(finger));
+    EXPECT_TRUE(selection->isSelected(Row("Char1:LeftFoot")));
+    EXPECT_FALSE(selection->isSelected(Row("Char1:Head")));
+    EXPECT_TRUE(outliner.View()->isExpanded(finger.parent()));
+    EXPECT_EQ(selection->currentIndex(), finger);
+
+    RunOk("delete Char1:RightArm");
+    EXPECT_EQ(selection->selectedRows(), QModelIndexList{Row("Char1:LeftFoot")});
+    selection->clearSelection();
+    EXPECT_TRUE(scene().GetSelection().Items().empty());
+}
+
+TEST_F(OutlinerTest, FilterKeepsTheAncestorsOfMatches)
+{
+    OpenBiped();
+    RunOk("select -r Char1:Head Char1:LeftHandThumb3");
+    outliner.FilterEdit()->setText("thumb3");
+    EXPECT_EQ(scene().GetSelection().Names(), QStringList({"Char1:Head", "Char1:LeftHandThumb3"}))
+        << "hiding a selected row does not deselect its node";
+    EXPECT_EQ(Outline(*outliner.FilterModel()),
+              "Char1:Hips(Char1:Spine(Char1:Spine1(Char1:Spine2("
+              "Char1:LeftShoulder(Char1:LeftArm(Char1:LeftForeArm(Char1:LeftHand("
+              "Char1:LeftHandThumb1(Char1:LeftHandThumb2(Char1:LeftHandThumb3)))))),"
+              "Char1:RightShoulder(Char1:RightArm(Char1:RightForeArm(Char1:RightHand("
+              "Char1:RightHandThumb1(Char1:RightHandThumb2(Char1:RightHandThumb3))))))))))");
+    EXPECT_TRUE(outliner.View()->isExpanded(Row("Char1:LeftHandThumb2")));
+    EXPECT_TRUE(outliner.FilterModel()->IsMatch(Row("Char1:LeftHandThumb3")));
+    EXPECT_FALSE(outliner.FilterModel()->IsMatch(Row("Char1:LeftHand")))
+        << "ancestors kept only for a match are told apart";
+    outliner.FilterEdit()->clear();
+    EXPECT_EQ(Outline(*outliner.FilterModel()).count("Char1:"), 40);
+}
+
+TEST_F(OutlinerTest, NamesAreEditedThroughTheRenameCommand)
+{
+    OpenBiped();
+    QAbstractItemModel& rows = *outliner.FilterModel();
+    EXPECT_TRUE(rows.setData(Row("Char1:Head"), "Char1:Skull"));
+    EXPECT_EQ(Row("Char1:Skull").data().toString(), "Char1:Skull");
+    EXPECT_EQ(Find("Char1:Head"), nullptr);
+
+    for (const QString refused : {"Char1:Neck", "two words", "X\" ; delete Char1:Hips ; \""}) {
+        const int errors = host.GetErrorLog().Count();
+        EXPECT_FALSE(rows.setData(Row("Char1:Skull"), refused)) << qPrintable(refused);
+        EXPECT_GT(host.GetErrorLog().Count(), errors) << "the host reports why";
+        EXPECT_EQ(Row("Char1:Skull").data().toString(), "Char1:Skull");
+    }
+    EXPECT_NE(Find("Char1:Hips"), nullptr);
+    RunOk("undo");
+    EXPECT_EQ(Row("Char1:Head").data().toString(), "Char1:Head");
+}
+
+} // namespace
