@@ -1,5 +1,6 @@
 #include "desktop/charactercontrols.h"
 
+#include "desktop/scripttext.h"
 #include "desktop/usercommand.h"
 #include "host.h"
 #include "scene/characternodes.h"
@@ -182,7 +183,7 @@ QString CharacterControls::CreateCharacterization()
     }
     names << name;
     const QString statement = ToolStatement(QStringLiteral("-e -characterlist ") +
-                                            UserCommand::Quoted(names.join(QLatin1Char(';')))) +
+                                            ScriptText::Quoted(names.join(QLatin1Char(';')))) +
                               QStringLiteral("; ") +
                               ToolStatement(QStringLiteral("-e -setcurrentcharname ") + name);
     if (UserCommand::Run(m_host, statement).status != Status::Success)
@@ -196,7 +197,7 @@ void CharacterControls::ChooseCurrent(int index)
     const QString name = m_chooser->itemText(index);
     if (!name.isEmpty())
         UserCommand::Run(m_host, ToolStatement(QStringLiteral("-e -setcurrentcharname ") +
-                                               UserCommand::Quoted(name)));
+                                               ScriptText::Quoted(name)));
 }
 
 void CharacterControls::Refresh()

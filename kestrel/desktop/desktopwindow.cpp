@@ -1,7 +1,9 @@
 #include "desktop/desktopwindow.h"
 
 #include "batch/batchoptions.h"
+#include "desktop/attributeeditor.h"
 #include "desktop/charactercontrols.h"
+#include "desktop/outliner.h"
 #include "desktop/scenefileactions.h"
 #include "desktop/scriptconsole.h"
 #include "desktop/usercommand.h"
@@ -86,6 +88,10 @@ DesktopWindow* DesktopWindow::Install(Host& host)
     auto* viewport = new Viewport(host, desktop);
     desktop->SetCentralView(viewport);
     desktop->BuildViewMenu(viewport);
+    desktop->AddPanel(new Outliner(host, desktop), QStringLiteral("Outliner"),
+                      Qt::LeftDockWidgetArea);
+    desktop->AddPanel(new AttributeEditor(host, desktop), QStringLiteral("Attributes"),
+                      Qt::LeftDockWidgetArea);
     desktop->AddPanel(new ScriptConsole(host, desktop), QStringLiteral("Script Console"),
                       Qt::BottomDockWidgetArea);
     return desktop;

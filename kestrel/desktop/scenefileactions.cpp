@@ -1,5 +1,6 @@
 #include "desktop/scenefileactions.h"
 
+#include "desktop/scripttext.h"
 #include "desktop/usercommand.h"
 #include "host.h"
 #include "io/scenedocument.h"
@@ -73,7 +74,7 @@ bool SceneFileActions::NewScene()
 
 bool SceneFileActions::Open(const QString& path)
 {
-    if (!Run(QStringLiteral("openScene ") + UserCommand::Quoted(path)))
+    if (!Run(QStringLiteral("openScene ") + ScriptText::Quoted(path)))
         return false;
     RememberRecent(path);
     return true;
@@ -81,7 +82,7 @@ bool SceneFileActions::Open(const QString& path)
 
 bool SceneFileActions::Import(const QString& path)
 {
-    return Run(QStringLiteral("importFile ") + UserCommand::Quoted(path));
+    return Run(QStringLiteral("importFile ") + ScriptText::Quoted(path));
 }
 
 bool SceneFileActions::Save()
@@ -100,7 +101,7 @@ bool SceneFileActions::Save()
 
 bool SceneFileActions::SaveAs(const QString& path)
 {
-    if (!Run(QStringLiteral("saveScene ") + UserCommand::Quoted(path)))
+    if (!Run(QStringLiteral("saveScene ") + ScriptText::Quoted(path)))
         return false;
     RememberRecent(path);
     return true;

@@ -16,9 +16,6 @@ class UserCommand
 {
 public:
     static ScriptResult Run(Host& host, const QString& statement);
-    // `text` as a double-quoted string of the script language (quotes, backslashes, line breaks
-    // and tabs escaped).
-    static QString Quoted(const QString& text);
 };
 
 } // namespace kestrel
