@@ -6,7 +6,6 @@
 #include "host.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -24,10 +23,12 @@ int RunDesktop(QApplication& application, kestrel::Host& host, const kestrel::Ba
 {
     kestrel::DesktopWindow* window = kestrel::DesktopWindow::Install(host);
     window->show();
-    // The statements run inside the event loop, so dialogs they open sit over the window and
-    // "quit" ends the program; a failing statement is shown and the window stays.
-    kestrel::BatchRunner runner(host);
-    QTimer::singleShot(0, window, [&runner, &options] { runner.Run(options); });
+    QApplication::processEvents();
+    // The statements run once the window is on screen, so dialogs they open sit over it; a
+    // failing statement is shown and the window stays. They run before the event loop rather
+    // than from it, so that work they leave queued (a snapshot waits for it) can still run.
+    // A "quit" among them is kept for the loop, which then ends at once.
+    kestrel::BatchRunner(host).Run(options);
     return application.exec();
 }
 

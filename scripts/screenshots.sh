@@ -13,6 +13,8 @@
 #                                             tree's Left Hand group and root in error, the
 #                                             thumb picked in the diagram and shown in the
 #                                             page's property view, whose status names the hole
+#   desktop.png                               the kestrel desktop with the CMU skeleton, a
+#                                             joint selected and the Hips bound in the panel
 # Usage: scripts/screenshots.sh [OUT_DIR]; CT_BUILD_DIR picks the build folder (default build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -60,7 +62,14 @@ click characterizationDiagram -at 178 238;
 click characterizationDiagram -at 100 300 -menu "Name Match View";
 snapshot -widget NameMatchPage "cmu_name_match_page.png";'
     "$kestrel" --batch "$cmu" -c "$statements"
+    # The desktop window itself, drawn offscreen.
+    QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$APPDATA/config" "$kestrel" "$cmu" -c 'loadPlugin "characterizationTool"; characterizationToolUICmd;
+characterizationToolUICmd -e -characterlist "CMU";
+characterizationToolUICmd -e -characternodeassign "CMU" -nodeid 1 -kestrelnodename "Hips";
+select -r "LeftForeArm";
+snapshot "desktop.png";
+quit;'
 else
-    echo "screenshots: $cmu is absent; cmu_figure_page.png and cmu_name_match_page.png skipped" >&2
+    echo "screenshots: $cmu is absent; the CMU pictures and desktop.png are skipped" >&2
 fi
 echo "screenshots: written to $out_dir"

@@ -184,7 +184,11 @@ public:
         QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
         if (!QImageWriter::supportedImageFormats().contains(format))
             format = "png";
+        // A shown window catches up first with what is queued for it (widgets added to a
+        // layout are shown later, views refresh later), so the picture is what a person sees.
         // QWidget::grab lays out and polishes hidden widgets before rendering them.
+        if (widget->window()->isVisible())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         const QPixmap pixmap = widget->grab();
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) || !pixmap.save(&file, format.constData()) ||

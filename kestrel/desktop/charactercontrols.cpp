@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -38,10 +39,11 @@ QString ToolStatement(const QString& flags)
 CharacterControls::CharacterControls(Host& host, QWidget* window)
     : QObject(window)
     , m_host(host)
+    , m_chooserRow(new QWidget(window))
     , m_toolBar(new QToolBar(QStringLiteral("Character"), window))
     , m_menu(new QMenu(QStringLiteral("&Character"), window))
-    , m_chooser(new QComboBox(m_toolBar))
-    , m_status(new QLabel(m_toolBar))
+    , m_chooser(new QComboBox(m_chooserRow))
+    , m_status(new QLabel(m_chooserRow))
     , m_refreshTimer(new QTimer(this))
     , m_pollTimer(new QTimer(this))
 {
@@ -50,10 +52,13 @@ CharacterControls::CharacterControls(Host& host, QWidget* window)
     m_chooser->setObjectName(QStringLiteral("characterChooser"));
     m_chooser->setToolTip(QStringLiteral("The current characterization"));
     m_chooser->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_chooser->setMinimumContentsLength(12);
+    m_chooser->setMinimumContentsLength(10);
     connect(m_chooser, qOverload<int>(&QComboBox::activated), this,
             &CharacterControls::ChooseCurrent);
-    m_toolBar->addWidget(m_chooser);
+    auto* row = new QHBoxLayout(m_chooserRow);
+    row->setContentsMargins(6, 4, 6, 0);
+    row->addWidget(m_chooser, 1);
+    row->addWidget(m_status);
     m_create =
         m_toolBar->addAction(QStringLiteral("Create"), this, [this] { CreateCharacterization(); });
     m_create->setToolTip(QStringLiteral("Create a characterization"));
@@ -68,8 +73,7 @@ CharacterControls::CharacterControls(Host& host, QWidget* window)
                   QStringLiteral("-e -mapbones"));
     deleteCurrent->setToolTip(QStringLiteral("Delete the current characterization"));
     m_status->setObjectName(QStringLiteral("characterStatus"));
-    m_status->setContentsMargins(8, 0, 8, 0);
-    m_toolBar->addWidget(m_status);
+    m_status->setContentsMargins(8, 0, 0, 0);
     BuildMenu();
     m_refreshTimer->setSingleShot(true);
     connect(m_refreshTimer, &QTimer::timeout, this, &CharacterControls::Refresh);

@@ -29,6 +29,8 @@ public:
     CharacterControls(Host& host, QWidget* window);
     ~CharacterControls() override;
 
+    // The chooser and the status, a row above the tool bar.
+    QWidget* ChooserRow() const { return m_chooserRow; }
     QToolBar* ToolBar() const { return m_toolBar; }
     QMenu* Menu() const { return m_menu; }
     QComboBox* Chooser() const { return m_chooser; }
@@ -57,6 +59,7 @@ private:
     void SetIcons();
 
     Host& m_host;
+    QWidget* m_chooserRow;
     QToolBar* m_toolBar;
     QMenu* m_menu;
     QComboBox* m_chooser;

@@ -88,12 +88,16 @@ DesktopWindow* DesktopWindow::Install(Host& host)
     auto* viewport = new Viewport(host, desktop);
     desktop->SetCentralView(viewport);
     desktop->BuildViewMenu(viewport);
-    desktop->AddPanel(new Outliner(host, desktop), QStringLiteral("Outliner"),
-                      Qt::LeftDockWidgetArea);
-    desktop->AddPanel(new AttributeEditor(host, desktop), QStringLiteral("Attributes"),
-                      Qt::LeftDockWidgetArea);
-    desktop->AddPanel(new ScriptConsole(host, desktop), QStringLiteral("Script Console"),
-                      Qt::BottomDockWidgetArea);
+    QDockWidget* outliner = desktop->AddPanel(new Outliner(host, desktop),
+                                              QStringLiteral("Outliner"), Qt::LeftDockWidgetArea);
+    QDockWidget* attributes = desktop->AddPanel(
+        new AttributeEditor(host, desktop), QStringLiteral("Attributes"), Qt::LeftDockWidgetArea);
+    desktop->resizeDocks({outliner}, {300}, Qt::Horizontal);
+    desktop->resizeDocks({outliner, attributes}, {420, 300}, Qt::Vertical);
+    QDockWidget* console =
+        desktop->AddPanel(new ScriptConsole(host, desktop), QStringLiteral("Script Console"),
+                          Qt::BottomDockWidgetArea);
+    desktop->resizeDocks({console}, {180}, Qt::Vertical);
     return desktop;
 }
 
@@ -125,8 +129,10 @@ void DesktopWindow::PlaceHostWidget(QWidget* widget)
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    if (isTool)
+    if (isTool) {
+        layout->addWidget(m_controls->ChooserRow());
         layout->addWidget(m_controls->ToolBar());
+    }
     auto* scroll = new QScrollArea(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -137,6 +143,7 @@ void DesktopWindow::PlaceHostWidget(QWidget* widget)
          {static_cast<QWidget*>(dock), content, static_cast<QWidget*>(scroll), scroll->viewport()})
         UiLayouts::MarkAsPlacement(container);
     addDockWidget(Qt::RightDockWidgetArea, dock);
+    resizeDocks({dock}, {isTool ? 340 : 250}, Qt::Horizontal);
     m_docks.insert(widget, dock);
     widget->installEventFilter(this);
     if (isTool) {
@@ -173,10 +180,20 @@ bool DesktopWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ChildAdded &&
         static_cast<QChildEvent*>(event)->child()->isWidgetType()) {
-        if (QDockWidget* dock = DockOf(qobject_cast<QWidget*>(watched))) {
+        auto* holder = qobject_cast<QWidget*>(watched);
+        if (QDockWidget* dock = DockOf(holder)) {
             dock->show();
             dock->raise();
         }
+        // A plug-in may give the layout a child without putting it in the layout's
+        // arrangement (the tool's pages are such a child): arrange it once it is built, so it
+        // shows and the scroll area makes room for it.
+        QPointer<QWidget> child = static_cast<QWidget*>(static_cast<QChildEvent*>(event)->child());
+        QTimer::singleShot(0, holder, [holder, child] {
+            if (child && !child->isWindow() && child->parentWidget() == holder &&
+                holder->layout() && holder->layout()->indexOf(child) < 0)
+                holder->layout()->addWidget(child);
+        });
         // The tool answers queries only once its panel is complete.
         m_controls->ScheduleRefresh();
     }
@@ -275,6 +292,8 @@ void DesktopWindow::UpdateStatusBar()
         m_selectionLabel->setText(QStringLiteral("Selected: %1 and %2 more")
                                       .arg(selected.first())
                                       .arg(selected.size() - 1));
+    // Permanent status widgets keep the width they were first given unless told.
+    m_selectionLabel->setMinimumWidth(m_selectionLabel->sizeHint().width());
 }
 
 void DesktopWindow::UpdateWindowTitle()

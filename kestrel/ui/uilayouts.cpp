@@ -221,6 +221,10 @@ QString UiLayouts::AddWidget(QWidget* widget, QWidget* layout, const QString& ty
         }
     }
     Arrange(layout, widget);
+    // A widget moved in from elsewhere was hidden by the move; a panel put into a layout that
+    // is on screen shows.
+    if (layout->isVisible())
+        widget->show();
     return FullName(widget);
 }
 

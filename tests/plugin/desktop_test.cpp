@@ -78,6 +78,7 @@ TEST_F(Desktop, ThePanelDocksUnderItsScriptNameAndComesBackAfterItsDockIsClosed)
     QWidget* panel = host.GetLayouts().FindWidget(kPanel);
     ASSERT_NE(panel, nullptr) << "the dock and scroll area are invisible to names";
     EXPECT_EQ(host.GetLayouts().FullName(panel), kPanel);
+    EXPECT_TRUE(panel->isVisible()) << "a panel put into a layout on screen shows";
     EXPECT_EQ(host.GetLayouts().HoldingLayout(panel), ToolLayout());
     EXPECT_TRUE(ToolDock()->isAncestorOf(controls().ToolBar())) << "controls sit above the panel";
 
