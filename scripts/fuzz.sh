@@ -41,7 +41,7 @@ seed() {
 seed bvhimporter_fuzz samples/*.bvh tests/kestrel/data/*.bvh
 seed scenejsonreader_fuzz samples/*.json tests/kestrel/data/*.json
 seed settingsdocument_fuzz characterizationTool/resources/KestrelCharacterization/config/*.xml
-seed scriptparser_fuzz samples/*.ks tests/kestrel/scripts/*.ks
+seed scriptparser_fuzz samples/*.ks tests/kestrel/plugins/scripts/*.ks
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
