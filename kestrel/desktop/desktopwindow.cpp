@@ -149,8 +149,12 @@ void DesktopWindow::PlaceHostWidget(QWidget* widget)
     if (isTool) {
         // Shown once the panel is in it, or when asked for through the Windows menu.
         dock->hide();
-        connect(dock, &QDockWidget::visibilityChanged, m_toolAction,
-                [this, dock] { m_toolAction->setChecked(dock->isVisible()); });
+        // Also emitted while the window is torn down: only the signal's own value is used.
+        QPointer<QAction> action = m_toolAction;
+        connect(dock, &QDockWidget::visibilityChanged, m_toolAction, [action](bool visible) {
+            if (action)
+                action->setChecked(visible);
+        });
     } else {
         m_windowsMenu->addAction(dock->toggleViewAction());
     }
