@@ -46,6 +46,8 @@ DesktopWindow::DesktopWindow(Host& host, QWidget* parent)
     menuBar()->addMenu(m_fileActions->Menu());
     BuildEditMenu();
     m_controls = new CharacterControls(host, this);
+    connect(m_controls, &CharacterControls::OpenToolRequested, this,
+            &DesktopWindow::ShowCharacterizationTool);
     menuBar()->addMenu(m_controls->Menu());
     BuildWindowsMenu();
     BuildHelpMenu();

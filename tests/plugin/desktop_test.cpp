@@ -14,9 +14,12 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
+
+#include <algorithm>
 
 using namespace kestrel;
 
@@ -84,7 +87,12 @@ TEST_F(Desktop, ThePanelDocksUnderItsScriptNameAndComesBackAfterItsDockIsClosed)
 
     ToolDock()->close();
     EXPECT_FALSE(ToolDock()->isVisible());
-    window->ShowCharacterizationTool();
+    const QList<QAction*> entries = controls().Menu()->actions();
+    const auto open = std::find_if(entries.begin(), entries.end(), [](const QAction* action) {
+        return action->text() == "Open Characterization Tool";
+    });
+    ASSERT_NE(open, entries.end());
+    (*open)->trigger();
     EXPECT_TRUE(ToolDock()->isVisible());
     EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), panel) << "reopening makes no second panel";
     EXPECT_EQ(host.GetLayouts().FindWidget(kPanel + "2"), nullptr);
