@@ -22,76 +22,54 @@ quint64 IdOf(const Node* node)
 
 } // namespace
 
-CallbackId SceneNotifier::AddSelectionChangedCallback(SelectionCallback callback)
+template <typename Callback>
+CallbackId SceneNotifier::Add(Kind kind, const Node* node, Callback Entry::*slot, Callback callback)
 {
     Entry entry;
-    entry.kind = Kind::Selection;
-    entry.nodeId = 0;
-    entry.selection = std::move(callback);
+    entry.kind = kind;
+    entry.nodeId = IdOf(node);
+    entry.*slot = std::move(callback);
     return Add(std::move(entry));
+}
+
+CallbackId SceneNotifier::AddSelectionChangedCallback(SelectionCallback callback)
+{
+    return Add(Kind::Selection, nullptr, &Entry::selection, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddNameChangedCallback(const Node* node, NameCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::Name;
-    entry.nodeId = IdOf(node);
-    entry.name = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::Name, node, &Entry::name, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddAboutToRemoveCallback(const Node* node, RemovalCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::AboutToRemove;
-    entry.nodeId = IdOf(node);
-    entry.removal = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::AboutToRemove, node, &Entry::removal, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddDestroyedCallback(const Node* node, DestroyedCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::Destroyed;
-    entry.nodeId = IdOf(node);
-    entry.destroyed = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::Destroyed, node, &Entry::destroyed, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddNodeAddedCallback(NodeCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::Added;
-    entry.nodeId = 0;
-    entry.node = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::Added, nullptr, &Entry::node, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddAboutToReparentCallback(const Node* node, MoveCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::AboutToReparent;
-    entry.nodeId = IdOf(node);
-    entry.move = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::AboutToReparent, node, &Entry::move, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddReparentedCallback(const Node* node, NodeCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::Reparented;
-    entry.nodeId = IdOf(node);
-    entry.node = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::Reparented, node, &Entry::node, std::move(callback));
 }
 
 CallbackId SceneNotifier::AddChangedCallback(const Node* node, NodeCallback callback)
 {
-    Entry entry;
-    entry.kind = Kind::Changed;
-    entry.nodeId = IdOf(node);
-    entry.node = std::move(callback);
-    return Add(std::move(entry));
+    return Add(Kind::Changed, node, &Entry::node, std::move(callback));
 }
 
 bool SceneNotifier::RemoveCallback(CallbackId id)

@@ -99,6 +99,8 @@ private:
     };
 
     CallbackId Add(Entry entry);
+    template <typename Callback>
+    CallbackId Add(Kind kind, const Node* node, Callback Entry::*slot, Callback callback);
     template <typename Invoke>
     void Dispatch(Kind kind, quint64 nodeId, Invoke invoke);
 

@@ -314,7 +314,7 @@ void BodyGeometry::BuildDigitPage(int pageIndex, bool foot)
 
 void BodyGeometry::BuildStackPage(int pageIndex)
 {
-    // One vertebra, 23 x 31, so stacked parts 31 pixels apart touch.
+    // One vertebra, 23 x 31, so vertebrae stacked 31 pixels apart touch.
     QPainterPath vertebra;
     vertebra.addRoundedRect(QRectF(4.5, 3, 14, 25), 4, 4);
     vertebra.addRoundedRect(QRectF(0.5, 11, 22, 8), 3, 3);
