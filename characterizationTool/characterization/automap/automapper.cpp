@@ -20,6 +20,14 @@ constexpr double kArmRatio = 1.15;
 // Segment ratios further than this (in log space) from the typical one are no limb.
 constexpr double kMaxRatioScore = 0.5;
 
+// A leaf bone shorter than this fraction of the shin, at the leg's end, is the foot.
+constexpr double kShortFootBone = 0.35;
+
+// A parent of the legs' branch at least this much nearer the thighs' centre is the hips.
+constexpr double kHipsNearer = 0.01;
+// A joint above the arms' branch shorter than this fraction of the leaf above it is the head.
+constexpr double kShortNeck = 0.35;
+
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
 
@@ -107,6 +115,8 @@ private:
     LimbParse ParseArm(int start) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
     int ToeOf(int foot) const;
+    int HipsJoint(int branch, const Vec3& thighs) const;
+    void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
     std::vector<std::vector<int>> DigitChains(int joint) const;
 
     void Propose(NodeId node, int joint, double confidence, const QString& reason);
@@ -116,7 +126,8 @@ private:
                           double sideConfidence, const QString& segmentWord);
     void ProposeHand(const LimbParse& arm, Side side, double sideConfidence);
     void ProposeFoot(int foot, int toe, Side side, const Vec3& left, double sideConfidence);
-    void ProposeDigits(const std::vector<int>& chain, std::size_t minBaseChain, NodeId firstSegment,
+    bool HasBase(const std::vector<int>& chain, std::size_t minBaseChain) const;
+    void ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId firstSegment,
                        NodeId base, double confidence, const QString& reason);
 
     const QVector<SkeletonJoint>& m_joints;
@@ -310,6 +321,12 @@ LimbParse Mapper::ParseLeg(int start) const
             break;
         }
     }
+    // A steep foot never turns level: a short last bone below a much longer shin is the
+    // ankle-to-toe one.
+    const int last = static_cast<int>(leg.path.size()) - 1;
+    if (endIndex == last && last >= 3 &&
+        Bone(leg.path[last]) < kShortFootBone * Bone(leg.path[last - 1]))
+        endIndex = last - 1;
     FitSegments(leg, endIndex, kLegRatio, true);
     return leg;
 }
@@ -428,20 +445,21 @@ void Mapper::ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex,
         }
 }
 
-void Mapper::ProposeDigits(const std::vector<int>& chain, std::size_t minBaseChain,
-                           NodeId firstSegment, NodeId base, double confidence,
-                           const QString& reason)
+// A long first bone followed by short ones in a chain long enough to hold a base: a
+// metacarpal or metatarsal inside the palm or sole. Fingers have at most three segments beyond
+// the palm, so a four-joint finger chain needs less evidence than a toe chain. A first joint
+// standing on the second (no bone between) is a base placed at the knuckle.
+bool Mapper::HasBase(const std::vector<int>& chain, std::size_t minBaseChain) const
+{
+    const double longer = minBaseChain >= 4 ? 1.3 : 1.5;
+    return chain.size() >= minBaseChain &&
+           (Bone(chain[1]) > longer * Bone(chain[2]) || Bone(chain[1]) < 0.1 * Bone(chain[2]));
+}
+
+void Mapper::ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId firstSegment,
+                           NodeId base, double confidence, const QString& reason)
 {
     std::size_t first = 0;
-    // A long first bone followed by short ones in a chain long enough to hold a base: a
-    // metacarpal or metatarsal inside the palm or sole.
-    // Fingers have at most three segments beyond the palm, so a four-joint finger chain needs
-    // less evidence than a toe chain. A first joint standing on the second (no bone between)
-    // is a base placed at the knuckle.
-    const double longer = minBaseChain >= 4 ? 1.3 : 1.5;
-    const bool hasBase =
-        chain.size() >= minBaseChain &&
-        (Bone(chain[1]) > longer * Bone(chain[2]) || Bone(chain[1]) < 0.1 * Bone(chain[2]));
     if (hasBase) {
         Propose(base, chain[0], confidence, reason + QStringLiteral(", base inside the palm"));
         first = 1;
@@ -486,15 +504,16 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     const NodeId digits = side == Left ? 50 : 74;
     const NodeId bases = side == Left ? 146 : 152;
     if (thumb >= 0)
-        ProposeDigits(chains[thumb], 4, digits, bases, thumbConfidence * sideConfidence,
-                      thumbReason);
+        ProposeDigits(chains[thumb], HasBase(chains[thumb], 4), digits, bases,
+                      thumbConfidence * sideConfidence, thumbReason);
     std::vector<std::vector<int>> fingers;
     for (std::size_t c = 0; c < chains.size(); ++c)
         if (int(c) != thumb && !(chains[c].size() == 1 && IsTrivial(chains[c][0])))
             fingers.push_back(chains[c]);
     if (fingers.size() == 1) {
         Propose(side == Left ? 21 : 22, fingers[0][0], 0.8 * sideConfidence,
-                QStringLiteral("the hand's one chain besides the thumb"));
+                thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
+                           : QStringLiteral("the hand's one chain of digits"));
         return;
     }
     // The others in order across the hand, starting beside the thumb.
@@ -510,9 +529,18 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     std::stable_sort(fingers.begin(), fingers.end(), [&](const auto& a, const auto& b) {
         return centre(a).Dot(across) > centre(b).Dot(across);
     });
+    // The fingers of one hand are built alike: when most long ones show a base inside the
+    // palm, every long one has one (a base whose head was placed carelessly must not become
+    // the finger's first joint).
+    std::size_t longFingers = 0, withBase = 0;
+    for (const std::vector<int>& finger : fingers) {
+        longFingers += finger.size() >= 4;
+        withBase += HasBase(finger, 4);
+    }
+    const bool handHasBases = withBase > 0 && 2 * withBase >= longFingers;
     for (std::size_t f = 0; f < fingers.size() && f < 5; ++f)
-        ProposeDigits(fingers[f], 4, digits + NodeId(4 * (f + 1)), bases + NodeId(f + 1),
-                      0.8 * sideConfidence,
+        ProposeDigits(fingers[f], handHasBases && fingers[f].size() >= 4,
+                      digits + NodeId(4 * (f + 1)), bases + NodeId(f + 1), 0.8 * sideConfidence,
                       QStringLiteral("%1 finger, %2 from the thumb across the hand")
                           .arg(QLatin1String(kDigitWord[f + 1]))
                           .arg(f + 1));
@@ -541,9 +569,82 @@ void Mapper::ProposeFoot(int foot, int toe, Side side, const Vec3& left, double 
     std::stable_sort(chains.begin(), chains.end(),
                      [&](const auto& a, const auto& b) { return outwards(a) < outwards(b); });
     for (std::size_t d = 0; d < chains.size() && d < 6; ++d)
-        ProposeDigits(chains[d], 3, NodeId((side == Left ? 98 : 122) + 4 * d),
+        ProposeDigits(chains[d], HasBase(chains[d], 3), NodeId((side == Left ? 98 : 122) + 4 * d),
                       NodeId((side == Left ? 158 : 164) + d), 0.75 * sideConfidence,
                       QStringLiteral("toe %1 from the inside of the foot").arg(d + 1));
+}
+
+// The legs' branch joint, or an ancestor standing distinctly nearer the thighs' centre: a
+// pelvis whose first spine joint carries the thighs.
+int Mapper::HipsJoint(int branch, const Vec3& thighs) const
+{
+    int hips = branch;
+    for (int p = m_joints[hips].parent; p >= 0; p = m_joints[p].parent) {
+        if ((Pos(p) - thighs).Length() > (Pos(hips) - thighs).Length() - kHipsNearer * m_scale)
+            break;
+        hips = p;
+    }
+    return hips;
+}
+
+// The joints from the hips up to the arms' branch joint (the chest), the neck and the head.
+void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
+{
+    std::vector<int> spine;
+    for (int j = arms.branch; j != hips; j = m_joints[j].parent)
+        spine.insert(spine.begin(), j);
+    int neckStart = -1;
+    for (int child : m_children[arms.branch])
+        if (child != arms.child[0] && child != arms.child[1] && !IsTrivial(child) &&
+            (neckStart < 0 || LimbReach(child) > LimbReach(neckStart)))
+            neckStart = child;
+    std::vector<int> neck;
+    if (neckStart >= 0)
+        neck = MainPath(neckStart);
+    std::size_t head = neck.empty() ? 0 : neck.size() - 1;
+    for (std::size_t i = 0; i < neck.size(); ++i) {
+        int solid = 0;
+        for (int child : m_children[neck[i]])
+            solid += IsTrivial(child) ? 0 : 1;
+        if (solid >= 2) {
+            head = i;
+            break;
+        }
+    }
+    QString headReason = head + 1 == neck.size()
+                             ? QStringLiteral("the end of the rising chain above the chest")
+                             : QStringLiteral("the first branching joint above the chest");
+    // Arms hanging from the neck: one short joint above their branch joint that carries a long
+    // leaf is the head and the leaf the top of the skull, so the branch joint is the neck.
+    const bool armsFromNeck =
+        neck.size() == 2 && m_children[neck[1]].empty() && spine.size() >= 2 &&
+        (Pos(neck[0]) - Pos(arms.branch)).Length() < kShortNeck * Bone(neck[1]);
+    if (armsFromNeck) {
+        neck.insert(neck.begin(), spine.back());
+        spine.pop_back();
+        head = 1;
+        headReason = QStringLiteral("the short joint above the arms' branch, below the top of "
+                                    "the skull");
+    }
+    Propose(kHipsNode, hips, 0.95,
+            hips == legBranch
+                ? QStringLiteral("the branch joint with two descending chains and one rising "
+                                 "chain")
+                : QStringLiteral("the joint below the legs' branch at the thighs' centre"));
+    const bool spineIsChest = spine.size() == 1;
+    for (int k = 0; k < int(spine.size()) && k < kMaxSpine; ++k)
+        Propose(
+            k == 0 ? kSpineNode : kSpine1Node + k - 1, spine[k], spineIsChest ? 0.8 : 0.92,
+            k + 1 == int(spine.size())
+                ? (armsFromNeck ? QStringLiteral("the chest: the spine joint below the neck")
+                                : QStringLiteral("the chest: where the arms branch off the spine"))
+                : QStringLiteral("joint %1 of the spine from the hips to the chest").arg(k + 1));
+    if (neck.empty())
+        return;
+    Propose(kHeadNode, neck[head], 0.9, headReason);
+    for (std::size_t k = 0; k < head && int(k) < kMaxNeck; ++k)
+        Propose(k == 0 ? kNeckNode : kNeck1Node + NodeId(k) - 1, neck[k], 0.9,
+                QStringLiteral("joint %1 of the chain from the chest to the head").arg(k + 1));
 }
 
 // Tries pairs of limb pairs, the longest first, and keeps the first that makes a biped: two
@@ -622,12 +723,6 @@ AutoMapProposal Mapper::Run()
     LimbPair legs, arms;
     if (!ChooseLimbs(pairs, legs, arms, proposal.refusal))
         return proposal;
-    const int hips = legs.branch;
-    const int chest = arms.branch;
-    std::vector<int> spine;
-    for (int j = chest; j != hips; j = m_joints[j].parent)
-        spine.insert(spine.begin(), j);
-
     // 3. The limbs.
     LimbParse legParse[2] = {ParseLeg(legs.child[0]), ParseLeg(legs.child[1])};
     LimbParse armParse[2] = {ParseArm(arms.child[0]), ParseArm(arms.child[1])};
@@ -668,44 +763,14 @@ AutoMapProposal Mapper::Run()
     };
     leftFirst(legs, legParse);
     leftFirst(arms, armParse);
+    const int hips = HipsJoint(legs.branch, (Pos(legParse[0].path[legParse[0].upper]) +
+                                             Pos(legParse[1].path[legParse[1].upper])) *
+                                                0.5);
 
     // 5. Proposals, most certain first: a joint goes to the first slot that claims it.
     m_slots.assign(NodeCount, AutoMapSlot());
     m_used.assign(m_count, false);
-    Propose(kHipsNode, hips, 0.95,
-            QStringLiteral("the branch joint with two descending chains and one rising chain"));
-    const bool spineIsChest = spine.size() == 1;
-    for (int k = 0; k < int(spine.size()) && k < kMaxSpine; ++k)
-        Propose(
-            k == 0 ? kSpineNode : kSpine1Node + k - 1, spine[k], spineIsChest ? 0.8 : 0.92,
-            k + 1 == int(spine.size())
-                ? QStringLiteral("the chest: where the arms branch off the spine")
-                : QStringLiteral("joint %1 of the spine from the hips to the chest").arg(k + 1));
-    int neckStart = -1;
-    for (int child : m_children[chest])
-        if (child != arms.child[0] && child != arms.child[1] && !IsTrivial(child) &&
-            (neckStart < 0 || LimbReach(child) > LimbReach(neckStart)))
-            neckStart = child;
-    if (neckStart >= 0) {
-        const std::vector<int> neck = MainPath(neckStart);
-        std::size_t head = neck.size() - 1;
-        for (std::size_t i = 0; i < neck.size(); ++i) {
-            int solid = 0;
-            for (int child : m_children[neck[i]])
-                solid += IsTrivial(child) ? 0 : 1;
-            if (solid >= 2) {
-                head = i;
-                break;
-            }
-        }
-        Propose(kHeadNode, neck[head], 0.9,
-                head + 1 == neck.size()
-                    ? QStringLiteral("the end of the rising chain above the chest")
-                    : QStringLiteral("the first branching joint above the chest"));
-        for (std::size_t k = 0; k < head && int(k) < kMaxNeck; ++k)
-            Propose(k == 0 ? kNeckNode : kNeck1Node + NodeId(k) - 1, neck[k], 0.9,
-                    QStringLiteral("joint %1 of the chain from the chest to the head").arg(k + 1));
-    }
+    ProposeTrunk(hips, legs.branch, arms);
     for (int s = 0; s < 2; ++s) {
         const QString side = QLatin1String(kSideWord[s]);
         const QByteArray foot = (side + QStringLiteral(" foot")).toLatin1();
