@@ -14,12 +14,23 @@ constexpr double kTrivialBone = 0.02;   // leaf joints shorter than this are hel
 constexpr double kLimbReach = 0.2;      // a limb reaches at least this far
 constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
 
+// Joints closer than this stand at one place.
+constexpr double kCoincident = 0.002;
+
 // Ratio of the upper to the lower segment of a typical biped limb.
 constexpr double kLegRatio = 1.0;
 constexpr double kArmRatio = 1.15;
 // Segment ratios further than this (in log space) from the typical one are no limb.
 constexpr double kMaxRatioScore = 0.5;
+// The same where the end is plainly a hand (three or more digit chains).
+constexpr double kMaxHandRatioScore = 1.2;
+// The least fit of an arm that ends in such a hand.
+constexpr double kPlainHandArmFit = 0.7;
 
+// A joint outside a two-joint leg is its foot when it lies on past the shin at least this
+// fraction of the thigh's length, and off the leg's line by at most this fraction of that.
+constexpr double kDetachedFootMin = 0.3;
+constexpr double kDetachedFootOff = 0.35;
 // A leaf bone shorter than this fraction of the shin, at the leg's end, is the foot.
 constexpr double kShortFootBone = 0.35;
 
@@ -72,6 +83,7 @@ struct LimbParse
     int upper = -1, middle = -1, end = -1;                  // indices into path, -1 when not found
     double score = std::numeric_limits<double>::infinity(); // lower is a better fit
     double ratioScore = 0.0; // log distance of the segment ratio from the typical one
+    bool plainHand = false;  // ends in three or more digit chains
 };
 
 // A pair of sibling branches that look like a pair of limbs.
@@ -104,6 +116,9 @@ private:
         return m_children[j].empty() && Bone(j) < kTrivialBone * m_scale;
     }
     double LimbReach(int j) const { return Bone(j) + m_reach[j]; }
+    bool Coincide(int a, int b) const { return (Pos(a) - Pos(b)).Length() < kCoincident * m_scale; }
+    bool IsPalmStart(int j) const;
+    int SolidChildren(int j) const;
 
     bool BuildTopology(QString& refusal);
     std::vector<int> MainPath(int start) const;
@@ -116,6 +131,8 @@ private:
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
     int ToeOf(int foot) const;
     int HipsJoint(int branch, const Vec3& thighs) const;
+    QString TrunkProblem(const LimbPair& legs, const LimbPair& arms);
+    int DetachedFoot(int thigh, int shin) const;
     void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
     std::vector<std::vector<int>> DigitChains(int joint) const;
 
@@ -257,6 +274,27 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
     return unique;
 }
 
+// A joint away from its parent that shares its place with a sibling: one of several palm bones
+// starting together at the wrist, which has no joint of its own.
+bool Mapper::IsPalmStart(int j) const
+{
+    const int parent = m_joints[j].parent;
+    if (parent < 0 || Coincide(j, parent))
+        return false;
+    for (int sibling : m_children[parent])
+        if (sibling != j && Coincide(sibling, j))
+            return true;
+    return false;
+}
+
+int Mapper::SolidChildren(int j) const
+{
+    int solid = 0;
+    for (int child : m_children[j])
+        solid += IsTrivial(child) ? 0 : 1;
+    return solid;
+}
+
 bool Mapper::IsAncestor(int ancestor, int j) const
 {
     for (int p = m_joints[j].parent; p >= 0; p = m_joints[p].parent)
@@ -274,11 +312,15 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
     const Vec3& end = Pos(limb.path[endIndex]);
     std::vector<double> along(endIndex + 1, 0.0); // path length from path[0]
     for (int i = 1; i <= endIndex; ++i)
-        along[i] = along[i - 1] + Bone(limb.path[i]);
+        along[i] = along[i - 1] + (Pos(limb.path[i]) - Pos(limb.path[i - 1])).Length();
     if (!(along[endIndex] > 0.0))
         return;
     for (int u = 0; u + 1 < endIndex; ++u)
         for (int m = u + 1; m < endIndex; ++m) {
+            // An arm's upper joint is not one a hair's breadth before the next (the end of a
+            // collar).
+            if (!isLeg && Bone(limb.path[u + 1]) < kTrivialBone * m_scale)
+                continue;
             const double upper = (Pos(limb.path[m]) - Pos(limb.path[u])).Length();
             const double lower = (end - Pos(limb.path[m])).Length();
             if (upper <= 0.0 || lower <= 0.0)
@@ -304,6 +346,11 @@ LimbParse Mapper::ParseLeg(int start) const
 {
     LimbParse leg;
     leg.path = MainPath(start);
+    if (leg.path.size() == 2) {
+        const int foot = DetachedFoot(leg.path[0], leg.path[1]);
+        if (foot >= 0)
+            leg.path.push_back(foot);
+    }
     double ground = std::numeric_limits<double>::infinity();
     for (int j : leg.path)
         ground = std::min(ground, Pos(j).Dot(m_up));
@@ -342,11 +389,16 @@ LimbParse Mapper::ParseArm(int start) const
     for (int i = last - 1; i >= 0; --i)
         beyond[i] = beyond[i + 1] + Bone(arm.path[i + 1]);
     for (int i = 2; i <= last; ++i) {
-        const bool branching = m_children[arm.path[i]].size() >= 2;
+        // Palm bones starting together stand for the wrist: the hand's digits are theirs and
+        // their siblings'.
+        const bool palms = IsPalmStart(arm.path[i]);
+        const bool branching = m_children[arm.path[i]].size() >= 2 || palms;
+        const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
         if (branching || i == last) {
-            if (trial.score <= kMaxRatioScore)
+            trial.plainHand = plainHand;
+            if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
                 return trial;
             continue;
         }
@@ -357,6 +409,27 @@ LimbParse Mapper::ParseArm(int start) const
             return trial;
     }
     return arm;
+}
+
+// A leg of thigh and shin alone may have its foot elsewhere in the hierarchy (a rig whose feet
+// hang from the root for inverse kinematics): the joint nearest below the shin that carries
+// the leg's line on, or -1.
+int Mapper::DetachedFoot(int thigh, int shin) const
+{
+    const Vec3 line = (Pos(shin) - Pos(thigh)).Normalized();
+    const double thighLength = (Pos(shin) - Pos(thigh)).Length();
+    int foot = -1;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (int j = 0; j < m_count; ++j) {
+        const Vec3 beyond = Pos(j) - Pos(shin);
+        const double along = beyond.Dot(line);
+        if (j == shin || IsAncestor(j, shin) || along < kDetachedFootMin * thighLength ||
+            (beyond - line * along).Length() > kDetachedFootOff * along || along >= nearest)
+            continue;
+        nearest = along;
+        foot = j;
+    }
+    return foot;
 }
 
 // The foot's child that runs farthest level: the toe, or -1.
@@ -395,7 +468,10 @@ void Mapper::Propose(NodeId node, int joint, double confidence, const QString& r
 void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double sideConfidence,
                          const char* limbWord, const char* endWord)
 {
-    const double fit = std::max(0.0, 1.0 - 0.5 * limb.ratioScore) * sideConfidence;
+    // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
+    const double fit =
+        std::max(limb.plainHand ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
+        sideConfidence;
     const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
     Propose(slots.upper, limb.path[limb.upper], 0.98 * fit,
             QStringLiteral("first joint of %1, its segments proportioned like %2")
@@ -474,6 +550,19 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     const int hand = arm.path[arm.end];
     const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
     std::vector<std::vector<int>> chains = DigitChains(hand);
+    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
+    // palm bones starting with the hand are their bases.
+    std::vector<int> palmBases;
+    if (IsPalmStart(hand))
+        for (int sibling : m_children[m_joints[hand].parent])
+            if (sibling != hand && !IsTrivial(sibling)) {
+                chains.push_back(MainPath(sibling));
+                if (Coincide(sibling, hand))
+                    palmBases.push_back(sibling);
+            }
+    const auto onPalmBase = [&](const std::vector<int>& chain) {
+        return std::find(palmBases.begin(), palmBases.end(), chain[0]) != palmBases.end();
+    };
     if (chains.empty())
         return;
     const auto direction = [&](const std::vector<int>& chain) {
@@ -504,8 +593,8 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     const NodeId digits = side == Left ? 50 : 74;
     const NodeId bases = side == Left ? 146 : 152;
     if (thumb >= 0)
-        ProposeDigits(chains[thumb], HasBase(chains[thumb], 4), digits, bases,
-                      thumbConfidence * sideConfidence, thumbReason);
+        ProposeDigits(chains[thumb], onPalmBase(chains[thumb]) || HasBase(chains[thumb], 4), digits,
+                      bases, thumbConfidence * sideConfidence, thumbReason);
     std::vector<std::vector<int>> fingers;
     for (std::size_t c = 0; c < chains.size(); ++c)
         if (int(c) != thumb && !(chains[c].size() == 1 && IsTrivial(chains[c][0])))
@@ -539,7 +628,8 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     }
     const bool handHasBases = withBase > 0 && 2 * withBase >= longFingers;
     for (std::size_t f = 0; f < fingers.size() && f < 5; ++f)
-        ProposeDigits(fingers[f], handHasBases && fingers[f].size() >= 4,
+        ProposeDigits(fingers[f],
+                      onPalmBase(fingers[f]) || (handHasBases && fingers[f].size() >= 4),
                       digits + NodeId(4 * (f + 1)), bases + NodeId(f + 1), 0.8 * sideConfidence,
                       QStringLiteral("%1 finger, %2 from the thumb across the hand")
                           .arg(QLatin1String(kDigitWord[f + 1]))
@@ -677,35 +767,45 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
             if (first.branch == second.branch || within(first, second.branch) ||
                 within(second, first.branch))
                 continue;
-            // Legs are the pair whose ends lie farthest from the other pair's branch joint.
+            // Legs are most likely the pair whose ends lie farthest from the other pair's
+            // branch joint; a body with long arms and short legs needs the other reading.
             const bool firstAreLegs = endDistance(first, second) >= endDistance(second, first);
-            legs = firstAreLegs ? first : second;
-            arms = firstAreLegs ? second : first;
-            QString why;
-            if (!IsAncestor(legs.branch, arms.branch)) {
-                why = QStringLiteral("the arms do not hang from a trunk above the legs");
-            } else {
-                m_up = (Pos(arms.branch) - Pos(legs.branch)).Normalized();
-                // Both legs, not just their mean, must run down: a leg and a tail do not.
-                double cosine = -1.0;
-                for (int child : legs.child)
-                    cosine = std::max(
-                        cosine,
-                        (Pos(MainPath(child).back()) - Pos(legs.branch)).Normalized().Dot(m_up));
-                if (cosine <= kMaxLegSpineCos) {
+            for (bool swap : {false, true}) {
+                legs = firstAreLegs != swap ? first : second;
+                arms = firstAreLegs != swap ? second : first;
+                const QString why = TrunkProblem(legs, arms);
+                if (why.isEmpty()) {
                     refusal.clear();
                     return true;
                 }
-                why = QStringLiteral("the legs run at %1 degrees to the spine instead of "
-                                     "against it: a four-legged body, not a biped")
-                          .arg(qRound(std::acos(std::max(-1.0, std::min(1.0, cosine))) * 180.0 /
-                                      M_PI));
+                if (!reasoned)
+                    refusal = why;
+                reasoned = true;
             }
-            if (!reasoned)
-                refusal = why;
-            reasoned = true;
         }
     return false;
+}
+
+// Why `legs` and `arms` make no biped, or empty when they do (and then m_up is set): the arms'
+// branch must lie above the legs' on one trunk, and both legs, not just their mean, must run
+// down against the spine (a leg and a tail do not).
+QString Mapper::TrunkProblem(const LimbPair& legs, const LimbPair& arms)
+{
+    if (!IsAncestor(legs.branch, arms.branch))
+        return QStringLiteral("the arms do not hang from a trunk above the legs");
+    m_up = (Pos(arms.branch) - Pos(legs.branch)).Normalized();
+    double cosine = -1.0;
+    for (int child : legs.child) {
+        // From the leg's own first joint, so that wide hips do not tilt a straight leg.
+        const std::vector<int> path = MainPath(child);
+        const int from = path.size() >= 2 ? child : legs.branch;
+        cosine = std::max(cosine, (Pos(path.back()) - Pos(from)).Normalized().Dot(m_up));
+    }
+    if (cosine <= kMaxLegSpineCos)
+        return QString();
+    return QStringLiteral("the legs run at %1 degrees to the spine instead of against it: a "
+                          "four-legged body, not a biped")
+        .arg(qRound(std::acos(std::max(-1.0, std::min(1.0, cosine))) * 180.0 / M_PI));
 }
 
 AutoMapProposal Mapper::Run()

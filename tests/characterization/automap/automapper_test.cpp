@@ -266,6 +266,33 @@ std::vector<Biped> Bipeds()
                                               {"LeftHand", "mixamorig:%1Hand"}} +
                                             Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
                                         "Left", "Right")},
+        // Long arms and short legs whose feet hang from the root bone; the palm bones start
+        // together at the wrist. The joint named Hips carries only the upper body: the legs
+        // hang from Body.
+        {"robot_expressive_lr_suffix.glb", Sided({{"Hips", "Body"},
+                                                  {"Spine", "Hips"},
+                                                  {"Spine1", "Abdomen"},
+                                                  {"Spine2", "Torso_1"},
+                                                  {"Neck", "Neck"},
+                                                  {"Head", "Head"}},
+                                                 {{"LeftUpLeg", "UpperLeg%1"},
+                                                  {"LeftLeg", "LowerLeg%1"},
+                                                  {"LeftFoot", "Foot%1"},
+                                                  {"LeftShoulder", "Shoulder%1"},
+                                                  {"LeftArm", "UpperArm%1"},
+                                                  {"LeftForeArm", "LowerArm%1"},
+                                                  {"LeftHand", "Palm2%1"},
+                                                  {"LeftHandThumb1", "Thumb%1"},
+                                                  {"LeftHandThumb2", "Thumb2%1"},
+                                                  {"LeftInHandIndex", "Palm1%1"},
+                                                  {"LeftHandIndex1", "Index%1"},
+                                                  {"LeftHandIndex2", "Index2%1"},
+                                                  {"LeftHandMiddle1", "Middle1%1"},
+                                                  {"LeftHandMiddle2", "Middle2%1"},
+                                                  {"LeftInHandRing", "Palm3%1"},
+                                                  {"LeftHandRing1", "Ring1%1"},
+                                                  {"LeftHandRing2", "Ring2%1"}},
+                                                 "L", "R")},
         // Z-up; the thighs hang from the first spine joint above the pelvis, the collars from
         // the neck, and the head ends in a helper at its top. One digit per hand and foot.
         {"biped_german_names_rom.ase", Sided({{"Hips", "Bip01 Becken"},
@@ -576,7 +603,7 @@ TEST(ShippedTemplates, NameRealJointsAndAgreeWithTheStructuralProposal)
         // Its left metacarpals stand on the wrong side of the body.
         {"lower_case_underscore.xml", "mannequin_style_rig.json", "", true},
         // Its feet hang from the root beside the hips, as in a rig built for foot targets.
-        {"side_letter_suffix.xml", "robot_expressive_lr_suffix.glb", "", false},
+        {"side_letter_suffix.xml", "robot_expressive_lr_suffix.glb", "", true},
     };
     const QDir templates(QStringLiteral(CT_TEMPLATE_DIR));
     ASSERT_EQ(templates.entryList({"*.xml"}, QDir::Files).size(), 6);
