@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -191,11 +192,32 @@ void BatchDialogAnswerer::AnswerFileDialog(QFileDialog* dialog)
 
 void BatchDialogAnswerer::AcceptAsProposed(QDialog* dialog)
 {
-    Report(dialog, QString(), QStringLiteral("accepted"));
+    const QLatin1String choose("choose:");
+    if (!m_answers.isEmpty() && m_answers.first().startsWith(choose)) {
+        if (!Choose(dialog, m_answers.takeFirst().mid(choose.size())))
+            return;
+    } else {
+        Report(dialog, QString(), QStringLiteral("accepted"));
+    }
     dialog->accept();
     if (dialog->isVisible()) {
         Fail(dialog, QStringLiteral("it refused what it proposed"));
     }
+}
+
+// Selects `entry` in the first of the dialog's lists that has it (case ignored).
+bool BatchDialogAnswerer::Choose(QDialog* dialog, const QString& entry)
+{
+    for (QComboBox* box : dialog->findChildren<QComboBox*>()) {
+        const int index = box->findText(entry, Qt::MatchFixedString);
+        if (index >= 0) {
+            box->setCurrentIndex(index);
+            Report(dialog, QString(), box->itemText(index));
+            return true;
+        }
+    }
+    Fail(dialog, QStringLiteral("it lists no \"%1\"").arg(entry));
+    return false;
 }
 
 void BatchDialogAnswerer::Fail(QDialog* dialog, const QString& why)

@@ -21,7 +21,9 @@ namespace kestrel {
 // - a file dialog: "PATH", optionally followed by "::little" or "::big" (the name filter that
 //   contains that word) and "::nolimits" (clears the check box about rotation limits); with
 //   no answer left it is cancelled;
-// - any other dialog is accepted as it was proposed, without taking an answer.
+// - any other dialog is accepted as it was proposed, without taking an answer, unless the next
+//   answer is "choose:ENTRY": ENTRY is then selected in the first of its lists that has it
+//   (case ignored) before it is accepted.
 // Every dialog answered is reported to the report sink as `"TITLE": TEXT -> ANSWER`. An answer
 // that does not fit its dialog is reported as an error and the dialog is cancelled, so nothing is
 // done on a guess.
@@ -48,6 +50,7 @@ private:
     void AnswerMessageBox(QMessageBox* box);
     void AnswerFileDialog(QFileDialog* dialog);
     void AcceptAsProposed(QDialog* dialog);
+    bool Choose(QDialog* dialog, const QString& entry);
     void Fail(QDialog* dialog, const QString& why);
     void Report(const QDialog* dialog, const QString& text, const QString& answer);
 
