@@ -338,6 +338,19 @@ QString CharacterizationToolWrapper::CleanNodeName(const QString& hostName)
     return name;
 }
 
+bool CharacterizationToolWrapper::BindAsOneStep(const QString& characterName,
+                                                const QVector<QPair<int, QString>>& bindings)
+{
+    QStringList rows;
+    for (const auto& [node, joint] : bindings)
+        rows.append(QString::number(node) + QLatin1Char(' ') + joint);
+    RunScript(QStringLiteral("characterizationAutoMap -e -character ") +
+                  ScriptString(characterName) + QStringLiteral(" -rows ") +
+                  ScriptString(rows.join(QLatin1Char(';'))) + QLatin1Char(';'),
+              true);
+    return true;
+}
+
 void CharacterizationToolWrapper::WarnFileNotWritten(const QString& path)
 {
     m_host.DisplayWarning(

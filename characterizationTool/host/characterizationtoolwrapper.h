@@ -61,6 +61,9 @@ public:
     bool LoadInversionStates(const QString& characterName) override;
     QString CleanNodeName(const QString& hostName) override;
     void WarnFileNotWritten(const QString& path) override;
+    // Through characterizationAutoMap -rows: one undo step, the tool's record following it.
+    bool BindAsOneStep(const QString& characterName,
+                       const QVector<QPair<int, QString>>& bindings) override;
 
     // Number of host callbacks recorded under a node name (0 when none).
     int WatchCount(const QString& node) const;

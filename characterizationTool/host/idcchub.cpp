@@ -42,6 +42,11 @@ QString IDCCHub::CleanNodeName(const QString& hostName)
 
 void IDCCHub::WarnFileNotWritten(const QString&) {}
 
+bool IDCCHub::BindAsOneStep(const QString&, const QVector<QPair<int, QString>>&)
+{
+    return false;
+}
+
 QString IDCCHub::GetNoneName()
 {
     return QStringLiteral("--- None ---");

@@ -4,9 +4,11 @@
 #include "nodetransformrecord.h"
 
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class CharacterTool;
 class ValidationResult;
@@ -78,6 +80,10 @@ public:
     // A file the tool meant to write could not be written: one line on the host's warning
     // output naming the absolute path. Hubs without such an output drop it.
     virtual void WarnFileNotWritten(const QString& path);
+    // Binds each (node id, host joint) pair in the named characterization as one step the host
+    // can take back. False when this hub has no such step, and the caller binds them itself.
+    virtual bool BindAsOneStep(const QString& characterName,
+                               const QVector<QPair<int, QString>>& bindings);
 
     // The tool this hub serves; set by the tool's constructor, never owned. Null once the
     // tool is gone. Defined with the helpers below, in the UI library, since they need the

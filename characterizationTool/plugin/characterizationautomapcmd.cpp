@@ -10,6 +10,7 @@
 
 #include "host.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -37,6 +38,7 @@ kestrel::Syntax CharacterizationAutoMapCmd::BuildSyntax()
     kestrel::Syntax syntax;
     syntax.AddFlag("-ch", "-character", kestrel::ArgumentType::String);
     syntax.AddFlag("-r", "-root", kestrel::ArgumentType::String);
+    syntax.AddFlag("-rw", "-rows", kestrel::ArgumentType::String);
     syntax.EnableEdit();
     syntax.EnableQuery();
     return syntax;
@@ -83,12 +85,22 @@ kestrel::Status CharacterizationAutoMapCmd::Run(const kestrel::ArgumentList& arg
     QString error;
     if (!Skeleton::FromHub(*hub, root, skeleton, &error))
         return Fail(error);
-    const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
-    if (!proposal.IsBiped())
-        return Fail(QStringLiteral("not a biped: %1.").arg(proposal.refusal));
     QStringList names;
     for (const SkeletonJoint& joint : skeleton.joints)
         names.append(joint.name);
+    if (parsed.IsFlagSet("rows")) {
+        if (!parsed.IsEdit())
+            return Fail(QStringLiteral("-rows goes with -e -character NAME."));
+        QString rows;
+        parsed.GetFlagArgument("rows", 0, rows);
+        QVector<AutoMapChange::Binding> bindings;
+        if (!ParseRows(rows, names, bindings, error))
+            return Fail(error);
+        return Apply(*hub, *model, bindings);
+    }
+    const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
+    if (!proposal.IsBiped())
+        return Fail(QStringLiteral("not a biped: %1.").arg(proposal.refusal));
 
     if (parsed.IsQuery()) {
         QStringList answer;
@@ -101,17 +113,58 @@ kestrel::Status CharacterizationAutoMapCmd::Run(const kestrel::ArgumentList& arg
         return kestrel::Status::Success;
     }
 
-    // Checked after the proposal so a refused skeleton reports that first; the current
-    // characterization only changes once everything else has passed.
-    const QString previous = hub->GetCurrentCharacterName();
-    hub->SetCurrentCharacter(m_character);
-    if (model->IsLocked()) {
+    return Apply(*hub, *model, AutoMapChange::TickedRows(proposal, names));
+}
+
+// "NODEID JOINT" rows joined by ';', each node a slot id and each joint one of `names`, no
+// slot or joint twice; false with the first problem found.
+bool CharacterizationAutoMapCmd::ParseRows(const QString& text, const QStringList& names,
+                                           QVector<AutoMapChange::Binding>& bindings,
+                                           QString& error)
+{
+    QSet<int> nodes;
+    QSet<QString> joints;
+    for (const QString& row : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList parts = row.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        bool isNumber = false;
+        const int node = parts.isEmpty() ? -1 : parts[0].toInt(&isNumber);
+        if (parts.size() != 2 || !isNumber) {
+            error = QStringLiteral("-rows takes \"NODEID JOINT\" rows separated by ';', not "
+                                   "\"%1\".")
+                        .arg(row.trimmed());
+            return false;
+        }
+        if (node < 0 || node >= NodeCount || nodes.contains(node)) {
+            error = QStringLiteral("-rows: node id %1 is out of range or given twice.").arg(node);
+            return false;
+        }
+        if (!names.contains(parts[1]) || joints.contains(parts[1])) {
+            error = QStringLiteral("-rows: \"%1\" is no joint of the skeleton or is given "
+                                   "twice.")
+                        .arg(parts[1]);
+            return false;
+        }
+        nodes.insert(node);
+        joints.insert(parts[1]);
+        bindings.append({node, parts[1]});
+    }
+    return true;
+}
+
+// The current characterization only changes once everything else has passed.
+kestrel::Status CharacterizationAutoMapCmd::Apply(CharacterizationToolWrapper& hub,
+                                                  CharacterizationModel& model,
+                                                  const QVector<AutoMapChange::Binding>& bindings)
+{
+    const QString previous = hub.GetCurrentCharacterName();
+    hub.SetCurrentCharacter(m_character);
+    if (model.IsLocked()) {
         if (!previous.isEmpty())
-            hub->SetCurrentCharacter(previous);
+            hub.SetCurrentCharacter(previous);
         return Fail(QStringLiteral("\"%1\" is locked; unlock it first.").arg(m_character));
     }
-    m_change = std::make_unique<AutoMapChange>(AutoMapChange::TickedRows(proposal, names));
-    SetResult(kestrel::Value(m_change->Apply(*model)));
+    m_change = std::make_unique<AutoMapChange>(bindings);
+    SetResult(kestrel::Value(m_change->Apply(model)));
     return kestrel::Status::Success;
 }
 

@@ -6,7 +6,11 @@
 #include "script/syntax.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+
+class CharacterizationModel;
+class CharacterizationToolWrapper;
 
 // characterizationAutoMap, on the live tool:
 //   -q [-root JOINT]             answers the proposal as a string array, one "NODEID JOINT
@@ -16,9 +20,13 @@
 //                                binds the rows the panel would tick (confidence at or above
 //                                the tick threshold) in that characterization, which becomes
 //                                current, and answers how many slots it bound. Undoable.
+//   -e -character NAME -rows "NODEID JOINT;..."
+//                                binds exactly those rows instead (a reviewed proposal), the
+//                                same way.
 // -root limits the skeleton to that joint and its descendants. Fails with an error and
 // changes nothing without an open tool, for a missing, unknown or placeholder character, a locked
-// character, an unknown root, a skeleton that is not a biped, or without -q or -e.
+// character, an unknown root, a skeleton that is not a biped (unless -rows is given), rows that
+// name no slot or no joint of the skeleton, or without -q or -e.
 class CharacterizationAutoMapCmd : public kestrel::Command
 {
 public:
@@ -32,6 +40,10 @@ public:
 
 private:
     kestrel::Status Fail(const QString& message);
+    static bool ParseRows(const QString& text, const QStringList& names,
+                          QVector<AutoMapChange::Binding>& bindings, QString& error);
+    kestrel::Status Apply(CharacterizationToolWrapper& hub, CharacterizationModel& model,
+                          const QVector<AutoMapChange::Binding>& bindings);
     // Records the bindings in the named characterization without telling the host.
     kestrel::Status Record(const QVector<AutoMapChange::Binding>& bindings);
 

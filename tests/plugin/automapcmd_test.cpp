@@ -122,6 +122,11 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
         {"-e -character \"--- None ---\"", "is no character"},
         {"-q -root \"NoSuchJoint\"", "\"NoSuchJoint\" is not a transform"},
         {"-e -character \"Subject\" -root \"LeftUpLeg\"", "not a biped"},
+        {"-q -rows \"1 Hips\"", "-rows goes with -e"},
+        {"-e -character \"Subject\" -rows \"1 Hips;9\"", "not \"9\""},
+        {"-e -character \"Subject\" -rows \"1 Hips;212 LeftArm\"", "node id 212 is out of range"},
+        {"-e -character \"Subject\" -rows \"1 Hips;8 Hips\"", "\"Hips\" is no joint"},
+        {"-e -character \"Subject\" -rows \"1 Hips;9 Nobody\"", "\"Nobody\" is no joint"},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(RunFails(kCmd + " " + c.arguments).contains(QLatin1String(c.error)))
@@ -132,8 +137,9 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
     EXPECT_EQ(RunOkList(kCmd + " -q -root \"Hips\""), RunOkList(kCmd + " -q"));
 }
 
-// The panel's action shows the same proposal for review; accepting it binds the ticked rows.
-TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposal)
+// The panel's action shows the same proposal for review; accepting it binds the ticked rows as
+// one host undo step.
+TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposalAsOneStep)
 {
     const QString path = Skeleton("cmu_mocap_subject01_jumps.bvh");
     if (path.isEmpty())
@@ -151,16 +157,27 @@ TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposal)
     int rows = -1;
     ModalAnswerer answers;
     answers.Handle([&rows](QDialog* dialog) {
-        rows = dialog->findChild<QTableWidget*>()->rowCount();
+        QTableWidget* table = dialog->findChild<QTableWidget*>();
+        rows = table->rowCount();
+        table->item(0, 0)->setCheckState(Qt::Unchecked); // the hips stay unbound
         dialog->accept();
     });
     ASSERT_TRUE(QMetaObject::invokeMethod(tool, "AutoCharacterize"));
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ(rows, RunOkList(kCmd + " -q").size());
-    EXPECT_EQ(BoundSlots(kRequired, 15), 15);
-    const QJsonArray nodes = QJsonDocument::fromJson(RunOk("characterizationToolReport").toUtf8())
-                                 .object()
-                                 .value("nodes")
-                                 .toArray();
-    EXPECT_EQ(nodes.size(), ticked);
+    const auto reportedNodes = [this] {
+        return QJsonDocument::fromJson(RunOk("characterizationToolReport").toUtf8())
+            .object()
+            .value("nodes")
+            .toArray()
+            .size();
+    };
+    EXPECT_EQ(BoundSlots(kRequired, 15), 14);
+    EXPECT_TRUE(JointInSlot("Subject", "Hips").isEmpty());
+    EXPECT_EQ(reportedNodes(), ticked - 1);
+    RunOk("undo");
+    EXPECT_EQ(BoundSlots(kRequired, 15), 0);
+    EXPECT_EQ(reportedNodes(), 0);
+    RunOk("redo");
+    EXPECT_EQ(reportedNodes(), ticked - 1);
 }

@@ -38,5 +38,13 @@ void AutoCharacterizeAction::Run(QWidget* parent, CharacterizationModel& model)
     AutoMapDialog dialog(proposal, names, parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AutoMapChange(dialog.TickedBindings()).Apply(model);
+    const QVector<AutoMapChange::Binding> rows = dialog.TickedBindings();
+    // Through the host when it can take the whole change back in one step.
+    const QString character = model.CurrentCharacterization()->Name();
+    QVector<QPair<int, QString>> bindings;
+    for (const AutoMapChange::Binding& row : rows)
+        bindings.append({row.node, row.joint});
+    if (character.startsWith(IDCCHub::GetNoneName()) ||
+        !model.Hub()->BindAsOneStep(character, bindings))
+        AutoMapChange(rows).Apply(model);
 }
