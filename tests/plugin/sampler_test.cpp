@@ -115,19 +115,6 @@ TEST_F(SamplerTest, LiveJointInWorldAndParentSpace)
     }
 }
 
-TEST_F(SamplerTest, RotationOrderCodesOfEveryHostOrder)
-{
-    // Host orders xyz, yzx, zxy, xzy, yxz, zyx.
-    const int codes[6] = {0, 4, 8, 2, 6, 10};
-    for (int order = 0; order < 6; ++order) {
-        TransformValues values;
-        ASSERT_TRUE(kestrel::RotationOrderFromInt(order, &values.rotationOrder));
-        const QString name = QStringLiteral("J%1").arg(order);
-        Make(kestrel::NodeType::Joint, name, "", values);
-        EXPECT_EQ(Sample(name, -1, true).RotationOrder, codes[order]) << "host order " << order;
-    }
-}
-
 TEST_F(SamplerTest, LimitValuesAndTheirFlags)
 {
     TransformValues onlyMinX;

@@ -1,9 +1,10 @@
-// Answers the next modal dialogs of a widget test, recording what they showed.
+// Answers the next modal dialogs and context menus of a widget test, recording what they showed.
 #pragma once
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -79,3 +80,34 @@ private:
     QList<std::function<bool(QWidget*)>> m_pending;
     QStringList m_seen;
 };
+
+// Runs `open`, which must open a context menu, and answers the menu from a zero-delay timer:
+// closes it, then triggers `entry` when it is enabled. Returns every entry as "text" or
+// "text (off)"; "no menu" when none opened.
+inline QStringList ChooseInMenu(const std::function<void()>& open, const QString& entry = QString())
+{
+    QStringList entries;
+    bool shown = false;
+    QObject context; // no menu: the answer is dropped with the locals it writes to
+    QTimer::singleShot(0, &context, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        shown = true;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            entries << action->text() + (action->isEnabled() ? "" : " (off)");
+            if (action->text() == entry && action->isEnabled())
+                chosen = action;
+        }
+        menu->close();
+        if (chosen)
+            chosen->trigger();
+    });
+    open();
+    if (!shown)
+        entries << "no menu";
+    return entries;
+}

@@ -61,34 +61,15 @@ private:
         return m_widget->Tree()->visualItemRect(item).center();
     }
 
-    // Right-clicks `item`; answers the menu by triggering `trigger` when it is enabled (else
-    // just closing it) and returns every entry as "text" or "text (off)".
+    // Right-clicks `item` and answers its menu; see ChooseInMenu.
     QStringList Menu(QTreeWidgetItem* item, const QString& trigger = QString())
     {
-        QStringList entries;
-        bool shown = false;
-        QObject context; // no menu: the answer is dropped with the locals it writes to
-        QTimer::singleShot(0, &context, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            shown = true;
-            QAction* chosen = nullptr;
-            for (QAction* action : menu->actions()) {
-                if (action->isSeparator())
-                    continue;
-                entries << action->text() + (action->isEnabled() ? "" : " (off)");
-                if (action->text() == trigger && action->isEnabled())
-                    chosen = action;
-            }
-            menu->close();
-            if (chosen)
-                chosen->trigger();
-        });
-        QTest::mouseClick(m_widget->Tree()->viewport(), Qt::RightButton, {}, RowCentre(item));
-        if (!shown)
-            entries << "no menu";
-        return entries;
+        return ChooseInMenu(
+            [&] {
+                QTest::mouseClick(m_widget->Tree()->viewport(), Qt::RightButton, {},
+                                  RowCentre(item));
+            },
+            trigger);
     }
 
     // Press, release, double-click, release: what a window system delivers.
@@ -406,17 +387,12 @@ private slots:
         QCOMPARE(view->currentItem(), tree->ItemOfNode(166));
         QVERIFY(view->viewport()->rect().contains(view->visualItemRect(tree->ItemOfNode(166))));
 
-        QTimer::singleShot(0, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            menu->close();
-            for (QAction* action : menu->actions()) {
-                if (action->text() == "Character View")
-                    action->trigger();
-            }
-        });
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {},
-                          view->visualItemRect(tree->ItemOfNode(166)).center());
+        ChooseInMenu(
+            [&] {
+                QTest::mouseClick(view->viewport(), Qt::RightButton, {},
+                                  view->visualItemRect(tree->ItemOfNode(166)).center());
+            },
+            "Character View");
         QCOMPARE(panel.tool->CurrentPage(), int(CharacterTool::kFigurePage));
         panel.Stop();
     }

@@ -54,21 +54,15 @@ private slots:
     void init() { f.Start(); }
     void cleanup() { f.Stop(); }
 
-    void savingNeedsAUsableCharacterization()
-    {
-        ModalAnswerer answers;
-        AnswerSaveDialog(answers, Out("never"), false, true);
-        f.tool->OnSave(); // nothing bound: Error, no dialog
-        QVERIFY(!answers.AllAnswered());
-        QVERIFY(!QFile::exists(Out("never.kntc")));
-    }
-
     void savingWritesBothFilesWithTheChosenOrder()
     {
-        f.BindBiped();
-        const qint64 expected = 872 + 120 * f.biped.size();
         ModalAnswerer answers;
         AnswerSaveDialog(answers, Out("hero.old"), false, true);
+        f.tool->OnSave(); // nothing bound: Error, no dialog
+        QVERIFY(!answers.AllAnswered());
+
+        f.BindBiped();
+        const qint64 expected = 872 + 120 * f.biped.size();
         f.tool->OnSave();
         QVERIFY(answers.AllAnswered());
         QCOMPARE(SizeOf(Out("hero.old.kntc")), expected);
@@ -176,30 +170,19 @@ private slots:
     void mirrorKeywordsReachTheModelOnlyWhenAccepted()
     {
         ModalAnswerer answers;
-        answers.Handle([](QDialog* dialog) {
-            auto* mirror = qobject_cast<ConfigMirrorDialog*>(dialog);
-            QVERIFY(mirror);
-            mirror->AddRow();
-            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 0,
-                                     new QTableWidgetItem("Lft"));
-            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 1,
-                                     new QTableWidgetItem("Rgt"));
-            mirror->reject();
-        });
-        f.tool->ConfigMirror();
-        QVERIFY(!f.Model().Matching().MirrorKeywords().contains("Lft"));
-
-        answers.Handle([](QDialog* dialog) {
-            auto* mirror = qobject_cast<ConfigMirrorDialog*>(dialog);
-            mirror->AddRow();
-            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 0,
-                                     new QTableWidgetItem("Lft"));
-            mirror->Table()->setItem(mirror->Table()->rowCount() - 1, 1,
-                                     new QTableWidgetItem("Rgt"));
-            mirror->accept();
-        });
-        f.tool->ConfigMirror();
-        QVERIFY(f.Model().Matching().MirrorKeywords().contains("Lft"));
+        for (const bool accept : {false, true}) {
+            answers.Handle([accept](QDialog* dialog) {
+                auto* mirror = qobject_cast<ConfigMirrorDialog*>(dialog);
+                QVERIFY(mirror);
+                mirror->AddRow();
+                const int row = mirror->Table()->rowCount() - 1;
+                mirror->Table()->setItem(row, 0, new QTableWidgetItem("Lft"));
+                mirror->Table()->setItem(row, 1, new QTableWidgetItem("Rgt"));
+                accept ? mirror->accept() : mirror->reject();
+            });
+            f.tool->ConfigMirror();
+            QCOMPARE(f.Model().Matching().MirrorKeywords().contains("Lft"), accept);
+        }
     }
 
     // A regular file where a folder should be stops every writer, root included.

@@ -53,13 +53,11 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.Prefix(), QString("Char1:"));
         QCOMPARE(dialog.Path(), DirPath());
-    }
 
-    void saveDialogAcceptsANewNameWithoutQuestion()
-    {
-        SaveTemplateDialog dialog(nullptr, "Hips", QString(), "fresh", DirPath());
-        dialog.accept();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        SaveTemplateDialog fresh(nullptr, "Hips", QString(), "fresh", DirPath());
+        fresh.accept(); // a new name: no question
+        QCOMPARE(fresh.result(), int(QDialog::Accepted));
+        QVERIFY(answers.AllAnswered());
     }
 
     void applyDialogListsTemplatesLastNameFirst()
@@ -76,15 +74,11 @@ private slots:
         QCOMPARE(dialog.TemplatePath(), QFileInfo(dir.filePath("B.xml")).absoluteFilePath());
         QCOMPARE(dialog.Scope(), 0);
         QCOMPARE(dialog.Prefix(), QString("Char2:"));
-    }
 
-    void applyDialogOnAnEmptyFolderOffersNothingUsable()
-    {
-        QTemporaryDir dir;
-        ApplyTemplateDialog dialog(nullptr, dir.path(), QString());
-        auto* combo = dialog.findChild<QComboBox*>();
-        QCOMPARE(combo->count(), 2);
-        QCOMPARE(dialog.TemplatePath(), QString());
+        QTemporaryDir empty;
+        ApplyTemplateDialog nothing(nullptr, empty.path(), QString());
+        QCOMPARE(nothing.findChild<QComboBox*>()->count(), 2);
+        QCOMPARE(nothing.TemplatePath(), QString());
     }
 
     void browsingReplacesTheListOrFallsBackToTheFirstItem()
@@ -161,13 +155,10 @@ private slots:
         }
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
-    }
 
-    void removingFromAnEmptyTableDoesNothing()
-    {
-        ConfigMirrorDialog dialog(nullptr, m_dir.filePath("absent.xml"));
-        dialog.RemoveRow();
-        QCOMPARE(dialog.Table()->rowCount(), 0);
+        ConfigMirrorDialog empty(nullptr, m_dir.filePath("absent.xml"));
+        empty.RemoveRow(); // nothing to remove
+        QCOMPARE(empty.Table()->rowCount(), 0);
     }
 };
 

@@ -266,15 +266,6 @@ TEST_F(Model, UnlockingClearsTheNodesWhoseJointsLeftTheScene)
     EXPECT_EQ(model->JointOfNode(15), "Char1:Head");
 }
 
-TEST_F(Model, CombinedStatusTreatsMissingRequiredNodesAsErrors)
-{
-    model->AssignNode(2, "Char1:LeftUpLeg");
-    EXPECT_EQ(model->CombinedStatus({1, 2}), ValidationStatus::Error);
-    EXPECT_EQ(model->CombinedStatus({16, 17}), ValidationStatus::NotSet);
-    EXPECT_EQ(model->CombinedStatus({2, 16}), ValidationStatus::Valid);
-    EXPECT_EQ(model->CombinedStatus({}), ValidationStatus::NotSet);
-}
-
 TEST_F(Model, TogglingAKneeFlipsItsFlagAndTellsTheHost)
 {
     QSignalSpy edited(model.get(), &CharacterizationModel::EditedPartChanged);

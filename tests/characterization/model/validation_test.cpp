@@ -51,7 +51,11 @@ TEST_F(Validation, MissingRequiredBoneIsAnErrorEvenWhenEveryRuleIsHappy)
     model->ClearNode(15); // Head
     EXPECT_EQ(Overall(), ValidationStatus::Error);
     EXPECT_EQ(OverallMessage(), "Missing required bones.");
+    // Groups of nodes: a missing required node is an error, a missing optional one unset.
     EXPECT_EQ(model->CombinedStatus({15, 20}), ValidationStatus::Error);
+    EXPECT_EQ(model->CombinedStatus({16, 17}), ValidationStatus::Valid);
+    EXPECT_EQ(model->CombinedStatus({21, 22}), ValidationStatus::NotSet);
+    EXPECT_EQ(model->CombinedStatus({}), ValidationStatus::NotSet);
 }
 
 TEST_F(Validation, ArmThreeDegreesOffWarnsOnBothEndsWithTheAngle)

@@ -8,25 +8,7 @@
 
 using namespace kestrel;
 
-TEST(BatchOptions, ActionsKeepTheirCommandLineOrder)
-{
-    BatchOptions options;
-    QString error;
-    ASSERT_TRUE(BatchOptions::Parse(
-        {"--batch", "-c", "a", "scene.json", "-s", "f.ks", "-c", "b", "--log", "out.log"}, &options,
-        &error))
-        << qPrintable(error);
-    EXPECT_TRUE(options.batch);
-    EXPECT_EQ(options.scene, "scene.json");
-    EXPECT_EQ(options.logFile, "out.log");
-    ASSERT_EQ(options.actions.size(), 3);
-    EXPECT_FALSE(options.actions[0].isScriptFile);
-    EXPECT_EQ(options.actions[0].text, "a");
-    EXPECT_TRUE(options.actions[1].isScriptFile);
-    EXPECT_EQ(options.actions[1].text, "f.ks");
-    EXPECT_EQ(options.actions[2].text, "b");
-}
-
+// The order of -c and -s actions is pinned end to end by the kestrel_batch tests.
 TEST(BatchOptions, BadCommandLinesAreRefused)
 {
     BatchOptions options;
