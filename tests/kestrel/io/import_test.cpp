@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -294,6 +295,123 @@ TEST_F(Import, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
     EXPECT_EQ(RunOk("ls -type joint").split(' ').size(), names.size());
     for (const QString& name : names)
         EXPECT_TRUE(NearVector(World(name), expected[name], 1e-4)) << qPrintable(name);
+}
+
+// Hand-written chains in the Assimp formats with the least each needs for its nodes to be
+// joints: a skin whose cluster (FBX) or weights (Collada) name the bones.
+TEST_F(Import, HandWrittenFbxAndColladaChainsLandWhereTheirTransformsPutThem)
+{
+    // FBX, Y-up. Arm: PreRotation 90 about z, Lcl Rotation 30 about y, both xyz Euler degrees.
+    // Only Hips is skinned; Arm and Hand are skeleton nodes below it. Hand sits at
+    // Hips + (2, 0, 0) + Rz(90) Ry(30) (3, 0, 0) = (2, 10 + 3 cos 30, -3 sin 30).
+    const QByteArray fbx = R"(; FBX 7.4.0 project file
+FBXHeaderExtension: { FBXVersion: 7400 }
+Objects: {
+  Geometry: 10, "Geometry::tri", "Mesh" {
+    Vertices: *9 { a: 0,0,0,1,0,0,0,1,0 }
+    PolygonVertexIndex: *3 { a: 0,1,-3 } }
+  Model: 20, "Model::body", "Mesh" { }
+  Model: 1, "Model::Hips", "LimbNode" { Properties70: {
+    P: "Lcl Translation", "Lcl Translation", "", "A",0,10,0 } }
+  Model: 2, "Model::Arm", "LimbNode" { Properties70: {
+    P: "PreRotation", "Vector3D", "Vector", "",0,0,90
+    P: "Lcl Translation", "Lcl Translation", "", "A",2,0,0
+    P: "Lcl Rotation", "Lcl Rotation", "", "A",0,30,0 } }
+  Model: 3, "Model::Hand", "LimbNode" { Properties70: {
+    P: "Lcl Translation", "Lcl Translation", "", "A",3,0,0 } }
+  Deformer: 30, "Deformer::skin", "Skin" { }
+  Deformer: 31, "SubDeformer::hips", "Cluster" {
+    Indexes: *1 { a: 0 }
+    Weights: *1 { a: 1 }
+    Transform: *16 { a: 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1 }
+    TransformLink: *16 { a: 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1 } }
+}
+Connections: {
+  C: "OO",20,0
+  C: "OO",10,20
+  C: "OO",30,10
+  C: "OO",31,30
+  C: "OO",1,31
+  C: "OO",1,0
+  C: "OO",2,1
+  C: "OO",3,2
+}
+)";
+    // Collada, Z-up: file (x, y, z) is host (x, z, -y). Spine turns 90 about x, so Head's
+    // (0, 0, 0.25) becomes (0, -0.25, 0): file (0, -0.25, 1.5), host (0, 1.5, 0.25). Each
+    // vertex weighs on one joint, as Assimp drops unweighted Collada bones.
+    const QByteArray identity = "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ";
+    const QByteArray dae = R"(<?xml version="1.0"?>
+<COLLADA xmlns="http://www.collada.org/2005/11/COLLADASchema" version="1.4.1">
+<asset><up_axis>Z_UP</up_axis></asset>
+<library_geometries><geometry id="tri"><mesh>
+<source id="pos"><float_array id="pos-a" count="9">0 0 0 1 0 0 0 1 0</float_array>
+<technique_common><accessor source="#pos-a" count="3" stride="3"><param name="X" type="float"/>
+<param name="Y" type="float"/><param name="Z" type="float"/></accessor></technique_common></source>
+<vertices id="vtx"><input semantic="POSITION" source="#pos"/></vertices>
+<triangles count="1"><input semantic="VERTEX" source="#vtx" offset="0"/><p>0 1 2</p></triangles>
+</mesh></geometry></library_geometries>
+<library_controllers><controller id="skin"><skin source="#tri">
+<source id="names"><Name_array id="names-a" count="3">Hips Spine Head</Name_array>
+<technique_common><accessor source="#names-a" count="3"><param name="JOINT" type="name"/>
+</accessor></technique_common></source>
+<source id="binds"><float_array id="binds-a" count="48">)" +
+                           identity + identity + identity + R"(</float_array>
+<technique_common><accessor source="#binds-a" count="3" stride="16">
+<param name="TRANSFORM" type="float4x4"/></accessor></technique_common></source>
+<source id="weights"><float_array id="weights-a" count="1">1</float_array>
+<technique_common><accessor source="#weights-a" count="1"><param name="WEIGHT" type="float"/>
+</accessor></technique_common></source>
+<joints><input semantic="JOINT" source="#names"/>
+<input semantic="INV_BIND_MATRIX" source="#binds"/></joints>
+<vertex_weights count="3"><input semantic="JOINT" source="#names" offset="0"/>
+<input semantic="WEIGHT" source="#weights" offset="1"/><vcount>1 1 1</vcount><v>0 0 1 0 2 0</v>
+</vertex_weights></skin></controller></library_controllers>
+<library_visual_scenes><visual_scene id="scene">
+<node id="Hips" sid="Hips" name="Hips" type="JOINT"><translate>0 0 1</translate>
+<node id="Spine" sid="Spine" name="Spine" type="JOINT"><translate>0 0 0.5</translate>
+<rotate>1 0 0 90</rotate>
+<node id="Head" sid="Head" name="Head" type="JOINT"><translate>0 0 0.25</translate></node>
+</node></node>
+<node id="body" name="body"><instance_controller url="#skin"><skeleton>#Hips</skeleton>
+</instance_controller></node>
+</visual_scene></library_visual_scenes>
+<scene><instance_visual_scene url="#scene"/></scene>
+</COLLADA>
+)";
+    const double cos30 = std::sqrt(3.0) / 2.0;
+    struct Case
+    {
+        const char* file;
+        QByteArray text;
+        const char* joints;
+        std::vector<std::pair<const char*, Vector3>> world;
+    };
+    const Case cases[] = {
+        {"chain.dae",
+         dae,
+         "Hips Spine Head",
+         {{"Hips", {0, 1, 0}}, {"Spine", {0, 1.5, 0}}, {"Head", {0, 1.5, 0.25}}}},
+        {"chain.fbx",
+         fbx,
+         "Hips Arm Hand",
+         {{"Hips", {0, 10, 0}}, {"Arm", {2, 10, 0}}, {"Hand", {2, 10 + 3 * cos30, -1.5}}}},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(c.file);
+        WriteFile(path, c.text);
+        RunOk("openScene " + Quoted(path));
+        EXPECT_EQ(RunOk("ls -type joint"), c.joints) << c.file;
+        for (const auto& [joint, expected] : c.world)
+            EXPECT_TRUE(NearVector(World(joint), expected, 1e-5)) << c.file << " " << joint;
+    }
+    // The FBX pre-rotation is the arm's joint orient, its local rotation the arm's rotation.
+    const Node* arm = Find("Arm");
+    ASSERT_NE(arm, nullptr);
+    EXPECT_TRUE(SameRotation(arm->Transform().JointOrientQuaternion(),
+                             Quaternion::AboutAxis(2, M_PI / 2.0), 1e-6));
+    EXPECT_TRUE(
+        SameRotation(Rotation(*arm, Space::Object), Quaternion::AboutAxis(1, M_PI / 6.0), 1e-6));
 }
 
 TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
