@@ -83,234 +83,120 @@ Truth operator+(Truth a, const Truth& b)
     return a;
 }
 
+// "Slot=joint,Slot=joint,...", each joint behind `prefix`; a slot alone is named after
+// itself, its "Left" standing for the side (%1).
+Truth Pairs(const QString& prefix, const QString& text)
+{
+    Truth truth;
+    for (const QString& pair : text.split(',')) {
+        const QStringList parts = pair.split('=');
+        const QString joint = parts.size() > 1 ? parts[1] : QString(parts[0]).replace("Left", "%1");
+        truth.push_back({parts[0].toLatin1(), prefix + joint});
+    }
+    return truth;
+}
+
 std::vector<Biped> Bipeds()
 {
     const char* fingers = "Thumb=Thumb Index=Index Middle=Middle Ring=Ring Pinky=Pinky";
+    const QString limbs = "LeftUpLeg,LeftLeg,LeftFoot,LeftToeBase,LeftShoulder,LeftArm,LeftForeArm,"
+                          "LeftHand";
+    const Truth mixamo =
+        Sided(Pairs("mixamorig:", "Hips,Spine,Spine1,Spine2,Neck,Head"),
+              Pairs("mixamorig:", limbs) + Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
+              "Left", "Right");
     return {
         {"cmu_mocap_subject01_jumps.bvh",
-         Sided({{"Hips", "Hips"},
-                {"Spine", "LowerBack"},
-                {"Spine1", "Spine"},
-                {"Spine2", "Spine1"},
-                {"Neck", "Neck"},
-                {"Neck1", "Neck1"},
-                {"Head", "Head"}},
-               {{"LeftUpLeg", "%1UpLeg"},
-                {"LeftLeg", "%1Leg"},
-                {"LeftFoot", "%1Foot"},
-                {"LeftToeBase", "%1ToeBase"},
-                {"LeftShoulder", "%1Shoulder"},
-                {"LeftArm", "%1Arm"},
-                {"LeftForeArm", "%1ForeArm"},
-                {"LeftHand", "%1Hand"},
-                {"LeftFingerBase", "%1FingerBase"}},
-               "Left", "Right") +
-             Truth{{"LeftHandThumb1", "LThumb"}, {"RightHandThumb1", "RThumb"}}},
-        {"mixamo_prefixed_clip.bvh", Sided({{"Hips", "mixamorig:Hips"},
-                                            {"Spine", "mixamorig:Spine"},
-                                            {"Spine1", "mixamorig:Spine1"},
-                                            {"Spine2", "mixamorig:Spine2"},
-                                            {"Neck", "mixamorig:Neck"},
-                                            {"Head", "mixamorig:Head"}},
-                                           Truth{{"LeftUpLeg", "mixamorig:%1UpLeg"},
-                                                 {"LeftLeg", "mixamorig:%1Leg"},
-                                                 {"LeftFoot", "mixamorig:%1Foot"},
-                                                 {"LeftToeBase", "mixamorig:%1ToeBase"},
-                                                 {"LeftShoulder", "mixamorig:%1Shoulder"},
-                                                 {"LeftArm", "mixamorig:%1Arm"},
-                                                 {"LeftForeArm", "mixamorig:%1ForeArm"},
-                                                 {"LeftHand", "mixamorig:%1Hand"}} +
-                                               Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
-                                           "Left", "Right")},
+         Sided(Pairs("", "Hips,Spine=LowerBack,Spine1=Spine,Spine2=Spine1,Neck,Neck1,Head"),
+               Pairs("", limbs + ",LeftFingerBase"), "Left", "Right") +
+             Pairs("", "LeftHandThumb1=LThumb,RightHandThumb1=RThumb")},
+        {"mixamo_prefixed_clip.bvh", mixamo},
+        {"mixamo_style_rig.json", mixamo},
         // The arms hang down at rest, there are no toes, and upper arms are named shoulders.
-        {"biovision_style_arms_down.bvh", Sided({{"Hips", "Hips"},
-                                                 {"Spine", "Chest"},
-                                                 {"Spine1", "Chest2"},
-                                                 {"Neck", "Neck"},
-                                                 {"Head", "Head"}},
-                                                {{"LeftUpLeg", "%1Hip"},
-                                                 {"LeftLeg", "%1Knee"},
-                                                 {"LeftFoot", "%1Ankle"},
-                                                 {"LeftShoulder", "%1Collar"},
-                                                 {"LeftArm", "%1Shoulder"},
-                                                 {"LeftForeArm", "%1Elbow"},
-                                                 {"LeftHand", "%1Wrist"}},
-                                                "Left", "Right")},
+        {"biovision_style_arms_down.bvh",
+         Sided(Pairs("", "Hips,Spine=Chest,Spine1=Chest2,Neck,Head"),
+               Pairs("", "LeftUpLeg=%1Hip,LeftLeg=%1Knee,LeftFoot=%1Ankle,LeftShoulder=%1Collar,"
+                         "LeftArm=%1Shoulder,LeftForeArm=%1Elbow,LeftHand=%1Wrist"),
+               "Left", "Right")},
         // Z-up, A-pose, split limb segments, metacarpals and metatarsals.
         {"makehuman_default_rig_apose_rest.bvh",
-         Sided({{"Hips", "root"},
-                {"Spine", "spine05"},
-                {"Spine1", "spine04"},
-                {"Spine2", "spine03"},
-                {"Spine3", "spine02"},
-                {"Spine4", "spine01"},
-                {"Neck", "neck01"},
-                {"Neck1", "neck02"},
-                {"Neck2", "neck03"},
-                {"Head", "head"}},
-               Truth{{"LeftUpLeg", "upperleg01.%1"},
-                     {"LeftUpLegRoll", "upperleg02.%1"},
-                     {"LeftLeg", "lowerleg01.%1"},
-                     {"LeftLegRoll", "lowerleg02.%1"},
-                     {"LeftFoot", "foot.%1"},
-                     {"LeftShoulder", "clavicle.%1"},
-                     {"LeftShoulderExtra", "shoulder01.%1"},
-                     {"LeftArm", "upperarm01.%1"},
-                     {"LeftArmRoll", "upperarm02.%1"},
-                     {"LeftForeArm", "lowerarm01.%1"},
-                     {"LeftForeArmRoll", "lowerarm02.%1"},
-                     {"LeftHand", "wrist.%1"}} +
+         Sided(Pairs("", "Hips=root,Spine=spine05,Spine1=spine04,Spine2=spine03,Spine3=spine02,"
+                         "Spine4=spine01,Neck=neck01,Neck1=neck02,Neck2=neck03,Head=head"),
+               Pairs("", "LeftUpLeg=upperleg01.%1,LeftUpLegRoll=upperleg02.%1,"
+                         "LeftLeg=lowerleg01.%1,LeftLegRoll=lowerleg02.%1,LeftFoot=foot.%1,"
+                         "LeftShoulder=clavicle.%1,LeftShoulderExtra=shoulder01.%1,"
+                         "LeftArm=upperarm01.%1,LeftArmRoll=upperarm02.%1,"
+                         "LeftForeArm=lowerarm01.%1,LeftForeArmRoll=lowerarm02.%1,"
+                         "LeftHand=wrist.%1,LeftInHandIndex=metacarpal1.%1,"
+                         "LeftInHandMiddle=metacarpal2.%1,LeftInHandRing=metacarpal3.%1,"
+                         "LeftInHandPinky=metacarpal4.%1") +
                    Digits("Hand", "Thumb=1 Index=2 Middle=3 Ring=4 Pinky=5", "finger%2-%3.%1", 3) +
-                   Truth{{"LeftInHandIndex", "metacarpal1.%1"},
-                         {"LeftInHandMiddle", "metacarpal2.%1"},
-                         {"LeftInHandRing", "metacarpal3.%1"},
-                         {"LeftInHandPinky", "metacarpal4.%1"}} +
                    Digits("Foot", "Thumb=1", "toe%2-%3.%1", 2, "metatarsal%2.%1") +
                    Digits("Foot", "Index=2 Middle=3 Ring=4 Pinky=5", "toe%2-%3.%1", 3,
                           "metatarsal%2.%1"),
                "L", "R")},
         // Helper joints sit beside every limb; the right arm's helpers lie far off it.
-        {"namespaced_joints_walk.bvh", Sided({{"Hips", "Character1_Hips"},
-                                              {"Spine", "Character1_Spine"},
-                                              {"Spine1", "Character1_Spine1"},
-                                              {"Neck", "Character1_Neck"},
-                                              {"Head", "Character1_Head"}},
-                                             {{"LeftUpLeg", "Character1_%1UpLeg"},
-                                              {"LeftLeg", "Character1_%1Leg"},
-                                              {"LeftFoot", "Character1_%1Foot"},
-                                              {"LeftToeBase", "Character1_%1ToeBase"},
-                                              {"LeftShoulder", "Character1_%1Shoulder"},
-                                              {"LeftArm", "Character1_%1Arm"},
-                                              {"LeftForeArm", "Character1_%1ForeArm"},
-                                              {"LeftHand", "Character1_%1Hand"}},
-                                             "Left", "Right") +
-                                           Sided({},
-                                                 {{"LeafLeftUpLegRoll1", "%1_Femur_RIGMESH"},
-                                                  {"LeafLeftLegRoll1", "%1_Tibia_RIGMESH"}},
-                                                 "L", "R") +
-                                           Truth{{"LeafLeftArmRoll1", "L_Humerus_RIGMESH"},
-                                                 {"LeafLeftForeArmRoll1", "L_Radius_RIGMESH"}}},
+        {"namespaced_joints_walk.bvh",
+         Sided(Pairs("Character1_", "Hips,Spine,Spine1,Neck,Head"), Pairs("Character1_", limbs),
+               "Left", "Right") +
+             Sided(
+                 {},
+                 Pairs("", "LeafLeftUpLegRoll1=%1_Femur_RIGMESH,LeafLeftLegRoll1=%1_Tibia_RIGMESH"),
+                 "L", "R") +
+             Pairs("", "LeafLeftArmRoll1=L_Humerus_RIGMESH,LeafLeftForeArmRoll1=L_Radius_RIGMESH")},
         // Faces +x in an A-pose; the thighs hang from the lowest spine joint.
         {"rigify_metarig_base_mesh.glb",
-         Sided({{"Hips", "spine"},
-                {"Spine", "spine.001"},
-                {"Spine1", "spine.002"},
-                {"Spine2", "spine.003"},
-                {"Neck", "spine.004"},
-                {"Head", "spine.005"}},
-               Truth{{"LeftUpLeg", "thigh.%1"},
-                     {"LeftLeg", "shin.%1"},
-                     {"LeftFoot", "foot.%1"},
-                     {"LeftToeBase", "toe.%1"},
-                     {"LeftShoulder", "shoulder.%1"},
-                     {"LeftArm", "upper_arm.%1"},
-                     {"LeftForeArm", "forearm.%1"},
-                     {"LeftHand", "hand.%1"}} +
+         Sided(Pairs("", "Hips=spine,Spine=spine.001,Spine1=spine.002,Spine2=spine.003,"
+                         "Neck=spine.004,Head=spine.005"),
+               Pairs("", "LeftUpLeg=thigh.%1,LeftLeg=shin.%1,LeftFoot=foot.%1,LeftToeBase=toe.%1,"
+                         "LeftShoulder=shoulder.%1,LeftArm=upper_arm.%1,LeftForeArm=forearm.%1,"
+                         "LeftHand=hand.%1") +
                    Digits("Hand",
                           "Thumb=thumb Index=f_index Middle=f_middle Ring=f_ring Pinky=f_pinky",
                           "%2.0%3.%1", 3),
                "L", "R")},
         // An A-pose with a steep foot: the toe joint lies almost straight below the ankle.
-        {"khronos_cesium_man.glb", Sided({{"Hips", "Skeleton_torso_joint_1"},
-                                          {"Spine", "Skeleton_torso_joint_2"},
-                                          {"Spine1", "torso_joint_3"},
-                                          {"Neck", "Skeleton_neck_joint_1"},
-                                          {"Head", "Skeleton_neck_joint_2"}},
-                                         {{"LeftUpLeg", "leg_joint_%1_1"},
-                                          {"LeftLeg", "leg_joint_%1_2"},
-                                          {"LeftFoot", "leg_joint_%1_3"},
-                                          {"LeftToeBase", "leg_joint_%1_5"}},
-                                         "L", "R") +
-                                       Truth{{"LeftArm", "Skeleton_arm_joint_L__4_"},
-                                             {"LeftForeArm", "Skeleton_arm_joint_L__3_"},
-                                             {"LeftHand", "Skeleton_arm_joint_L__2_"},
-                                             {"RightArm", "Skeleton_arm_joint_R"},
-                                             {"RightForeArm", "Skeleton_arm_joint_R__2_"},
-                                             {"RightHand", "Skeleton_arm_joint_R__3_"}}},
+        {"khronos_cesium_man.glb",
+         Sided(Pairs("",
+                     "Hips=Skeleton_torso_joint_1,Spine=Skeleton_torso_joint_2,"
+                     "Spine1=torso_joint_3,Neck=Skeleton_neck_joint_1,Head=Skeleton_neck_joint_2"),
+               Pairs("", "LeftUpLeg=leg_joint_%1_1,LeftLeg=leg_joint_%1_2,LeftFoot=leg_joint_%1_3,"
+                         "LeftToeBase=leg_joint_%1_5"),
+               "L", "R") +
+             Pairs("Skeleton_arm_joint_", "LeftArm=L__4_,LeftForeArm=L__3_,LeftHand=L__2_,"
+                                          "RightArm=R,RightForeArm=R__2_,RightHand=R__3_")},
         // Z-up metres; every metacarpal's head lies at one point beside the right hand.
         {"mannequin_style_rig.json",
-         Sided({{"Hips", "pelvis"},
-                {"Spine", "spine_01"},
-                {"Spine1", "spine_02"},
-                {"Spine2", "spine_03"},
-                {"Spine3", "spine_04"},
-                {"Spine4", "spine_05"},
-                {"Neck", "neck_01"},
-                {"Neck1", "neck_02"},
-                {"Head", "head"}},
-               Truth{{"LeftUpLeg", "thigh_%1"},
-                     {"LeftLeg", "calf_%1"},
-                     {"LeftFoot", "foot_%1"},
-                     {"LeftToeBase", "ball_%1"},
-                     {"LeftShoulder", "clavicle_%1"},
-                     {"LeftArm", "upperarm_%1"},
-                     {"LeftForeArm", "lowerarm_%1"},
-                     {"LeftHand", "hand_%1"}} +
+         Sided(Pairs("", "Hips=pelvis,Spine=spine_01,Spine1=spine_02,Spine2=spine_03,"
+                         "Spine3=spine_04,Spine4=spine_05,Neck=neck_01,Neck1=neck_02,Head=head"),
+               Pairs("", "LeftUpLeg=thigh_%1,LeftLeg=calf_%1,LeftFoot=foot_%1,LeftToeBase=ball_%1,"
+                         "LeftShoulder=clavicle_%1,LeftArm=upperarm_%1,LeftForeArm=lowerarm_%1,"
+                         "LeftHand=hand_%1") +
                    Digits("Hand", "Thumb=thumb", "%2_0%3_%1", 3) +
                    Digits("Hand", "Index=index Middle=middle Ring=ring Pinky=pinky", "%2_0%3_%1", 3,
                           "%2_metacarpal_%1"),
                "l", "r")},
-        {"mixamo_style_rig.json", Sided({{"Hips", "mixamorig:Hips"},
-                                         {"Spine", "mixamorig:Spine"},
-                                         {"Spine1", "mixamorig:Spine1"},
-                                         {"Spine2", "mixamorig:Spine2"},
-                                         {"Neck", "mixamorig:Neck"},
-                                         {"Head", "mixamorig:Head"}},
-                                        Truth{{"LeftUpLeg", "mixamorig:%1UpLeg"},
-                                              {"LeftLeg", "mixamorig:%1Leg"},
-                                              {"LeftFoot", "mixamorig:%1Foot"},
-                                              {"LeftToeBase", "mixamorig:%1ToeBase"},
-                                              {"LeftShoulder", "mixamorig:%1Shoulder"},
-                                              {"LeftArm", "mixamorig:%1Arm"},
-                                              {"LeftForeArm", "mixamorig:%1ForeArm"},
-                                              {"LeftHand", "mixamorig:%1Hand"}} +
-                                            Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
-                                        "Left", "Right")},
         // Long arms and short legs whose feet hang from the root bone; the palm bones start
         // together at the wrist. The joint named Hips carries only the upper body: the legs
         // hang from Body.
-        {"robot_expressive_lr_suffix.glb", Sided({{"Hips", "Body"},
-                                                  {"Spine", "Hips"},
-                                                  {"Spine1", "Abdomen"},
-                                                  {"Spine2", "Torso_1"},
-                                                  {"Neck", "Neck"},
-                                                  {"Head", "Head"}},
-                                                 {{"LeftUpLeg", "UpperLeg%1"},
-                                                  {"LeftLeg", "LowerLeg%1"},
-                                                  {"LeftFoot", "Foot%1"},
-                                                  {"LeftShoulder", "Shoulder%1"},
-                                                  {"LeftArm", "UpperArm%1"},
-                                                  {"LeftForeArm", "LowerArm%1"},
-                                                  {"LeftHand", "Palm2%1"},
-                                                  {"LeftHandThumb1", "Thumb%1"},
-                                                  {"LeftHandThumb2", "Thumb2%1"},
-                                                  {"LeftInHandIndex", "Palm1%1"},
-                                                  {"LeftHandIndex1", "Index%1"},
-                                                  {"LeftHandIndex2", "Index2%1"},
-                                                  {"LeftHandMiddle1", "Middle1%1"},
-                                                  {"LeftHandMiddle2", "Middle2%1"},
-                                                  {"LeftInHandRing", "Palm3%1"},
-                                                  {"LeftHandRing1", "Ring1%1"},
-                                                  {"LeftHandRing2", "Ring2%1"}},
-                                                 "L", "R")},
+        {"robot_expressive_lr_suffix.glb",
+         Sided(Pairs("", "Hips=Body,Spine=Hips,Spine1=Abdomen,Spine2=Torso_1,Neck,Head"),
+               Pairs("", "LeftUpLeg=UpperLeg%1,LeftLeg=LowerLeg%1,LeftFoot=Foot%1,"
+                         "LeftShoulder=Shoulder%1,LeftArm=UpperArm%1,LeftForeArm=LowerArm%1,"
+                         "LeftHand=Palm2%1,LeftHandThumb1=Thumb%1,LeftHandThumb2=Thumb2%1,"
+                         "LeftInHandIndex=Palm1%1,LeftHandIndex1=Index%1,LeftHandIndex2=Index2%1,"
+                         "LeftHandMiddle1=Middle1%1,LeftHandMiddle2=Middle2%1,"
+                         "LeftInHandRing=Palm3%1,LeftHandRing1=Ring1%1,LeftHandRing2=Ring2%1"),
+               "L", "R")},
         // Z-up; the thighs hang from the first spine joint above the pelvis, the collars from
         // the neck, and the head ends in a helper at its top. One digit per hand and foot.
-        {"biped_german_names_rom.ase", Sided({{"Hips", "Bip01 Becken"},
-                                              {"Spine", "Bip01 Wirbels_ule"},
-                                              {"Spine1", "Bip01 Wirbels_ule1"},
-                                              {"Spine2", "Bip01 Wirbels_ule2"},
-                                              {"Neck", "Bip01 Hals"},
-                                              {"Head", "Bip01 Kopf"}},
-                                             {{"LeftUpLeg", "Bip01 %1 Oberschenkel"},
-                                              {"LeftLeg", "Bip01 %1 Unterschenkel"},
-                                              {"LeftFoot", "Bip01 %1 Fu_"},
-                                              {"LeftToeBase", "Bip01 %1 Zeh0"},
-                                              {"LeftShoulder", "Bip01 %1 Schl_sselbein"},
-                                              {"LeftArm", "Bip01 %1 Oberarm"},
-                                              {"LeftForeArm", "Bip01 %1 Unterarm"},
-                                              {"LeftHand", "Bip01 %1 Hand"},
-                                              {"LeftFingerBase", "Bip01 %1 Finger0"}},
-                                             "L", "R")},
+        {"biped_german_names_rom.ase",
+         Sided(Pairs("Bip01 ", "Hips=Becken,Spine=Wirbels_ule,Spine1=Wirbels_ule1,"
+                               "Spine2=Wirbels_ule2,Neck=Hals,Head=Kopf"),
+               Pairs("Bip01 %1 ", "LeftUpLeg=Oberschenkel,LeftLeg=Unterschenkel,LeftFoot=Fu_,"
+                                  "LeftToeBase=Zeh0,LeftShoulder=Schl_sselbein,LeftArm=Oberarm,"
+                                  "LeftForeArm=Unterarm,LeftHand=Hand,LeftFingerBase=Finger0"),
+               "L", "R")},
     };
 }
 
