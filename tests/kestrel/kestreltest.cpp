@@ -1,5 +1,6 @@
 #include "kestreltest.h"
 
+#include "scene/transformquery.h"
 #include "script/textlog.h"
 
 #include <QDir>
@@ -74,6 +75,13 @@ Value HostTest::RunOkValue(const QString& text)
 QString HostTest::RunOk(const QString& text)
 {
     return RunOkValue(text).ToText();
+}
+
+Vector3 HostTest::World(const QString& name)
+{
+    const Node* node = Find(name);
+    EXPECT_NE(node, nullptr) << qPrintable(name);
+    return node ? Translation(*node, Space::World) : Vector3();
 }
 
 QString HostTest::RunFails(const QString& text)

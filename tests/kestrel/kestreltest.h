@@ -39,6 +39,8 @@ protected:
     QString RunFails(const QString& text);
     QStringList Errors() { return host.GetErrorLog().Entries(); }
     kestrel::Node* Find(const QString& name) { return scene().Find(name); }
+    // The world position of the node `name`, expected to exist.
+    kestrel::Vector3 World(const QString& name);
 
     kestrel::Host host;
 };

@@ -90,7 +90,7 @@ protected:
     QPoint ScreenPosition(const QString& name)
     {
         QPointF screen;
-        EXPECT_TRUE(viewport.Camera().Project(Translation(*Find(name), Space::World), &screen));
+        EXPECT_TRUE(viewport.Camera().Project(World(name), &screen));
         return screen.toPoint();
     }
 

@@ -92,7 +92,7 @@ TEST_F(Transforms, AJointOrientedTPosePutsEveryJointWhereTheSketchSays)
         {"LeftArm", {0, 145, 0}},     {"LeftHand", {50, 145, 0}}, {"RightArm", {0, 145, 0}},
         {"RightHand", {-50, 145, 0}}, {"LeftLeg", {10, 90, 0}},   {"LeftFoot", {10, 10, 0}}};
     for (const auto& e : expected)
-        EXPECT_TRUE(NearVector(Translation(*Find(e.name), Space::World), e.world, 1e-9)) << e.name;
+        EXPECT_TRUE(NearVector(World(e.name), e.world, 1e-9)) << e.name;
     // The object-space rotation is the Euler rotation alone; the world rotation adds the
     // chain's orients: the left arm's frame is the world's, the right arm's is turned about z.
     EXPECT_TRUE(SameRotation(Rotation(*Find("LeftHand"), Space::Object), Quaternion()));
@@ -106,19 +106,19 @@ TEST_F(Transforms, RotatingAJointCarriesItsChildrenAroundItsOrientedAxes)
     BuildOrientedTPose(scene());
     // Bend the left arm 90 degrees about its own z: the hand swings from +x to +y.
     RunOk("setAttr LeftArm.rz 90");
-    EXPECT_TRUE(NearVector(Translation(*Find("LeftHand"), Space::World), {0, 195, 0}, 1e-9));
+    EXPECT_TRUE(NearVector(World("LeftHand"), {0, 195, 0}, 1e-9));
     // Turn the hips half a turn about their y (the world's -x after the orient): everything
     // above flips down, the leg flips up.
     RunOk("setAttr LeftArm.rz 0; setAttr Hips.ry 180");
-    EXPECT_TRUE(NearVector(Translation(*Find("Head"), Space::World), {0, 50, 0}, 1e-9));
-    EXPECT_TRUE(NearVector(Translation(*Find("LeftFoot"), Space::World), {10, 190, 0}, 1e-9));
+    EXPECT_TRUE(NearVector(World("Head"), {0, 50, 0}, 1e-9));
+    EXPECT_TRUE(NearVector(World("LeftFoot"), {10, 190, 0}, 1e-9));
 }
 
 TEST_F(Transforms, TheRotateAxisTurnsChildrenButNotTheNodesOwnRotation)
 {
     RunOk("createNode joint -n A; createNode joint -n B -p A; xform -t 10 0 0 B;"
           "setAttr A.rotateAxisZ 90; setAttr A.rz 0");
-    EXPECT_TRUE(NearVector(Translation(*Find("B"), Space::World), {0, 10, 0}, 1e-9));
+    EXPECT_TRUE(NearVector(World("B"), {0, 10, 0}, 1e-9));
     EXPECT_TRUE(SameRotation(Rotation(*Find("A"), Space::World), Quaternion()));
     EXPECT_TRUE(SameRotation(WorldOrientation(*Find("A")), Quaternion::AboutAxis(2, M_PI / 2)));
     // The child's world rotation includes the parent's whole frame.
@@ -135,7 +135,7 @@ TEST_F(Transforms, ScalesMultiplyDownTheChain)
 {
     RunOk("createNode transform -n A; createNode transform -n B -p A; xform -t 1 0 0 B;"
           "xform -s 2 3 4 A; xform -s 0.5 1 1 B");
-    EXPECT_TRUE(NearVector(Translation(*Find("B"), Space::World), {2, 0, 0}));
+    EXPECT_TRUE(NearVector(World("B"), {2, 0, 0}));
     EXPECT_TRUE(NearVector(Scale(*Find("B"), Space::World), {1, 3, 4}));
     EXPECT_TRUE(NearVector(Scale(*Find("B"), Space::Object), {0.5, 1, 1}));
     EXPECT_EQ(RunOk("xform -q -ws -s B"), "1 3 4");

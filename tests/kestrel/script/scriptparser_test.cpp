@@ -39,44 +39,6 @@ QStringList Describe(const Statement& statement)
 
 } // namespace
 
-TEST(ScriptParser, ParsesEveryTextTheToolSendsWithAndWithoutTrailingSemicolons)
-{
-    struct Case
-    {
-        QString text;
-        QString command;
-        bool callForm;
-        QStringList arguments;
-    };
-    const QVector<Case> cases = {
-        {"ls -selection -type \"transform\"",
-         "ls",
-         false,
-         {"-selection", "-type", "string:transform"}},
-        {"ls -transforms", "ls", false, {"-transforms"}},
-        {"setCharacterObject(\"J\",\"C\",5,0);",
-         "setCharacterObject",
-         true,
-         {"string:J", "string:C", "int:5", "int:0"}},
-        {"deleteCharacter( \"C\" );", "deleteCharacter", true, {"string:C"}},
-        {"characterizationInvertBone( 10, 1 );",
-         "characterizationInvertBone",
-         true,
-         {"int:10", "int:1"}},
-        {"CreateCharacterFromCurrentCharacter()", "CreateCharacterFromCurrentCharacter", true, {}},
-        {"kntUpdateCharacterControlsUICallback", "kntUpdateCharacterControlsUICallback", false, {}},
-    };
-    for (const Case& c : cases) {
-        for (const QString& text : {c.text, c.text + ";", "  " + c.text + " ; ", c.text + "\n"}) {
-            const QVector<Statement> statements = ParseOk(text);
-            ASSERT_EQ(statements.size(), 1) << qPrintable(text);
-            EXPECT_EQ(statements[0].command, c.command);
-            EXPECT_EQ(statements[0].callForm, c.callForm) << qPrintable(text);
-            EXPECT_EQ(Describe(statements[0]), c.arguments) << qPrintable(text);
-        }
-    }
-}
-
 TEST(ScriptParser, StatementsEndAtSemicolonsNewlinesAndTheEndAndSkipEmptyOnes)
 {
     const QVector<Statement> statements =
@@ -85,6 +47,8 @@ TEST(ScriptParser, StatementsEndAtSemicolonsNewlinesAndTheEndAndSkipEmptyOnes)
     EXPECT_EQ(statements[0].command, "a");
     EXPECT_EQ(statements[1].command, "b");
     EXPECT_EQ(statements[2].command, "c");
+    EXPECT_TRUE(statements[2].callForm);
+    EXPECT_FALSE(statements[3].callForm);
     EXPECT_EQ(Describe(statements[2]), QStringList({"string:x", "int:2"}));
     EXPECT_EQ(statements[2].line, 4);
     EXPECT_EQ(statements[3].command, "d");
@@ -147,23 +111,6 @@ TEST(ScriptParser, BrokenTextsGiveAnErrorWithTheirPosition)
 class ScriptRun : public HostTest
 {};
 
-TEST_F(ScriptRun, ABrokenTextRunsNothingAtAll)
-{
-    const QString error = RunFails("createNode joint -name A\ncreateNode joint -name (B)");
-    EXPECT_TRUE(error.startsWith("Syntax error: line 2")) << qPrintable(error);
-    EXPECT_EQ(Find("A"), nullptr);
-}
-
-TEST_F(ScriptRun, StopsAtTheFirstFailingStatementAndAnswersItsStatus)
-{
-    const ScriptResult result =
-        Run("createNode joint -name A; rename Missing B; createNode joint -name C");
-    EXPECT_EQ(result.status, Status::NotFound);
-    EXPECT_NE(Find("A"), nullptr);
-    EXPECT_EQ(Find("C"), nullptr);
-    EXPECT_EQ(Errors().last(), "rename: No node named \"Missing\".");
-}
-
 TEST_F(ScriptRun, UnknownCommandsAndBadArgumentsAreClearErrors)
 {
     EXPECT_EQ(RunFails("noSuchCommand 1"), "Unknown command \"noSuchCommand\".");
@@ -174,14 +121,6 @@ TEST_F(ScriptRun, UnknownCommandsAndBadArgumentsAreClearErrors)
     EXPECT_EQ(RunFails("print"), "print: takes exactly one value to print.");
     EXPECT_EQ(RunFails("deleteCharacter(1)"),
               "deleteCharacter: takes 1 argument(s): string; argument 1 is of type int.");
-}
-
-TEST_F(ScriptRun, EchoWritesTheTextToTheOutputBeforeRunningIt)
-{
-    ExecuteOptions options;
-    options.echo = true;
-    host.GetInterpreter().Execute("print \"x\"", options);
-    EXPECT_EQ(host.GetOutputLog().Entries(), QStringList({"print \"x\"", "x"}));
 }
 
 TEST_F(ScriptRun, ScriptsThatRunThemselvesStopAtTheNestingLimit)

@@ -66,33 +66,24 @@ protected:
 
 TEST_F(DialogAnswerer, MessageBoxesTakeTheAnswersInOrderThenTheirDefault)
 {
-    Answer({"no", "&Cancel"});
+    Answer({"no", "Maybe", "&Cancel"});
     EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::No);
+    // An answer naming no button: Escape cancels the box rather than a guess answering it, and
+    // the run fails (the message is pinned by tool_answer_fitting_no_button_stops_the_run).
+    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::No);
+    EXPECT_TRUE(answerer->TakeFailure());
+    EXPECT_FALSE(answerer->TakeFailure()); // taken once
+    EXPECT_EQ(errors.size(), 1);
+    // The next answer goes to the next box.
     EXPECT_EQ(Ask(QMessageBox::Ok | QMessageBox::Cancel), QMessageBox::Cancel);
     EXPECT_EQ(answerer->RemainingAnswers(), 0);
     // Without answers: the default set by the code, else the one Enter would press.
     EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No, QMessageBox::No), QMessageBox::No);
     EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::Yes);
     EXPECT_FALSE(answerer->TakeFailure());
-    EXPECT_TRUE(errors.isEmpty());
-    ASSERT_EQ(reports.size(), 4);
-    EXPECT_EQ(reports[0], "\"Bone Already Assigned\": Replace it? Really? -> No");
-    EXPECT_EQ(reports[1], "\"Bone Already Assigned\": Replace it? Really? -> Cancel");
-    EXPECT_EQ(reports[3], "\"Bone Already Assigned\": Replace it? Really? -> Yes");
-}
-
-TEST_F(DialogAnswerer, AnAnswerNamingNoButtonCancelsTheBoxAndFails)
-{
-    Answer({"Maybe", "Yes"});
-    // Escape is the reject button: the box is cancelled, not answered on a guess.
-    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::No);
-    EXPECT_TRUE(answerer->TakeFailure());
-    EXPECT_FALSE(answerer->TakeFailure()); // taken once
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors[0], "Dialog \"Bone Already Assigned\" cancelled: the answer \"Maybe\" names "
-                         "none of its buttons (Yes, No).");
-    // The next answer goes to the next box.
-    EXPECT_EQ(Ask(QMessageBox::Yes | QMessageBox::No), QMessageBox::Yes);
+    EXPECT_EQ(reports.first(), "\"Bone Already Assigned\": Replace it? Really? -> No");
+    EXPECT_TRUE(reports.contains("\"Bone Already Assigned\": Replace it? Really? -> Cancel"));
+    EXPECT_EQ(reports.last(), "\"Bone Already Assigned\": Replace it? Really? -> Yes");
 }
 
 TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
@@ -126,7 +117,8 @@ TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
     EXPECT_EQ(reports[2], "\"Save As\" -> cancelled, no answer left");
 }
 
-TEST_F(DialogAnswerer, AnOverwriteQuestionTakesTheNextAnswerAndAMissingFolderCancels)
+// An overwrite question answered Yes is pinned by the app's tool_saves_and_applies_templates.
+TEST_F(DialogAnswerer, AnUnansweredOverwriteQuestionAndAMissingFolderCancel)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -147,11 +139,6 @@ TEST_F(DialogAnswerer, AnOverwriteQuestionTakesTheNextAnswerAndAMissingFolderCan
         << "not taken as y.bin in the working folder";
     QDir::setCurrent(previous);
     EXPECT_EQ(reports.last(), "\"Save As\" -> cancelled");
-
-    Answer({existing, "Yes"});
-    SaveDialog confirmed;
-    EXPECT_EQ(confirmed.dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(confirmed.dialog.selectedFiles(), QStringList{existing});
     EXPECT_TRUE(errors.isEmpty());
 }
 
