@@ -9,49 +9,41 @@
 #include <QJsonObject>
 #include <QTableWidget>
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
 
 const QString kCmd = QStringLiteral("characterizationAutoMap");
-const QString kToolCmd = QStringLiteral("characterizationToolUICmd");
-
-QString Skeleton(const char* file)
-{
-    const QString path = QStringLiteral(CT_SHARED_DIR "/skeletons/") + QLatin1String(file);
-    return QFileInfo::exists(path) ? path : QString();
-}
 
 class AutoMapCommand : public PluginHostTest
 {
 protected:
-    // Opens the skeleton, the panel and one characterization "Subject".
-    void Open(const QString& path)
+    // Opens the shared skeleton `file` with the panel and one characterization "Subject"; false
+    // when the skeleton is absent.
+    bool Open(const QString& file)
     {
-        RunOk(QStringLiteral("openScene \"%1\"").arg(path));
-        if (!m_panelOpen) {
-            m_panelOpen = true;
-            ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
-            RunOk("createLayout \"kntCharacterizationScrollControl\"");
-            RunOk(kToolCmd);
-        }
-        RunOk(kToolCmd + " -e -characterlist \"Subject\"");
+        const QString path = SharedSkeleton(file);
+        if (path.isEmpty())
+            return false;
+        if (m_panelOpen)
+            RunOk(QStringLiteral("openScene \"%1\"").arg(path));
+        else
+            OpenWithPlugin(path, true);
+        m_panelOpen = true;
+        Cmd("-e -characterlist \"Subject\"");
+        return true;
     }
-    bool m_panelOpen = false;
-    int BoundSlots(const char* const* slotNames, int count)
+    // How many of the 15 required slots of "Subject" the host has bound.
+    int BoundRequired()
     {
         int bound = 0;
-        for (int i = 0; i < count; ++i)
-            bound += !JointInSlot("Subject", QLatin1String(slotNames[i])).isEmpty();
+        for (const char* slot : kRequiredSlots)
+            bound += !JointInSlot("Subject", QLatin1String(slot)).isEmpty();
         return bound;
     }
-};
 
-const char* const kRequired[] = {
-    "Hips",     "LeftUpLeg", "LeftLeg",      "LeftFoot",  "RightUpLeg",
-    "RightLeg", "RightFoot", "Spine",        "LeftArm",   "LeftForeArm",
-    "LeftHand", "RightArm",  "RightForeArm", "RightHand", "Head",
+private:
+    bool m_panelOpen = false;
 };
 
 } // namespace
@@ -70,11 +62,9 @@ TEST_F(AutoMapCommand, ProposesAppliesAndUndoesOnTheNamedSkeletons)
         {"namespaced_joints_walk.bvh", "Character1_LeftArm"},
     };
     for (const auto& c : cases) {
-        const QString path = Skeleton(c.file);
-        if (path.isEmpty())
+        if (!Open(c.file))
             GTEST_SKIP() << "../shared/skeletons is absent";
         SCOPED_TRACE(c.file);
-        Open(path);
         const QStringList proposal = RunOkList(kCmd + " -q");
         const QRegularExpression row(QStringLiteral("^(\\d+) (\\S+) (0\\.\\d\\d|1\\.00)$"));
         int previous = -1, ticked = 0;
@@ -92,25 +82,23 @@ TEST_F(AutoMapCommand, ProposesAppliesAndUndoesOnTheNamedSkeletons)
         EXPECT_EQ(leftArm, QLatin1String(c.leftArm));
 
         EXPECT_EQ(RunOk(kCmd + " -e -character \"Subject\""), QString::number(ticked));
-        EXPECT_EQ(BoundSlots(kRequired, 15), 15);
+        EXPECT_EQ(BoundRequired(), 15);
         EXPECT_EQ(JointInSlot("Subject", "LeftArm"), QLatin1String(c.leftArm));
 
         RunOk("undo");
-        EXPECT_EQ(BoundSlots(kRequired, 15), 0);
+        EXPECT_EQ(BoundRequired(), 0);
         EXPECT_FALSE(RunOk("characterizationToolReport").contains("\"id\":1,")); // the tool too
         RunOk("redo");
-        EXPECT_EQ(BoundSlots(kRequired, 15), 15);
-        EXPECT_NE(RunOk(kToolCmd + " -q -curcharstatus"), "3"); // no validation errors
+        EXPECT_EQ(BoundRequired(), 15);
+        EXPECT_NE(Cmd("-q -curcharstatus"), "3"); // no validation errors
     }
 }
 
 // Bad arguments fail with an error naming the problem and bind nothing.
 TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
 {
-    const QString path = Skeleton("cmu_mocap_subject01_jumps.bvh");
-    if (path.isEmpty())
+    if (!Open("cmu_mocap_subject01_jumps.bvh"))
         GTEST_SKIP() << "../shared/skeletons is absent";
-    Open(path);
     const struct
     {
         QString arguments;
@@ -131,7 +119,7 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
     for (const auto& c : cases) {
         EXPECT_TRUE(RunFails(kCmd + " " + c.arguments).contains(QLatin1String(c.error)))
             << qPrintable(c.arguments) << ": " << qPrintable(Errors().join('\n'));
-        EXPECT_EQ(BoundSlots(kRequired, 15), 0) << qPrintable(c.arguments);
+        EXPECT_EQ(BoundRequired(), 0) << qPrintable(c.arguments);
     }
     // The whole skeleton named as its root answers what the whole scene does.
     EXPECT_EQ(RunOkList(kCmd + " -q -root \"Hips\""), RunOkList(kCmd + " -q"));
@@ -141,10 +129,8 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
 // one host undo step.
 TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposalAsOneStep)
 {
-    const QString path = Skeleton("cmu_mocap_subject01_jumps.bvh");
-    if (path.isEmpty())
+    if (!Open("cmu_mocap_subject01_jumps.bvh"))
         GTEST_SKIP() << "../shared/skeletons is absent";
-    Open(path);
     QWidget* tool = nullptr;
     for (QWidget* widget : QApplication::allWidgets())
         if (qstrcmp(widget->metaObject()->className(), "CharacterTool") == 0)
@@ -152,7 +138,7 @@ TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposalAsOneStep)
     ASSERT_NE(tool, nullptr);
     const int ticked = RunOk(kCmd + " -e -character \"Subject\"").toInt();
     RunOk("undo");
-    ASSERT_EQ(BoundSlots(kRequired, 15), 0);
+    ASSERT_EQ(BoundRequired(), 0);
 
     int rows = -1;
     ModalAnswerer answers;
@@ -172,11 +158,11 @@ TEST_F(AutoMapCommand, PanelActionAppliesTheReviewedProposalAsOneStep)
             .toArray()
             .size();
     };
-    EXPECT_EQ(BoundSlots(kRequired, 15), 14);
+    EXPECT_EQ(BoundRequired(), 14);
     EXPECT_TRUE(JointInSlot("Subject", "Hips").isEmpty());
     EXPECT_EQ(reportedNodes(), ticked - 1);
     RunOk("undo");
-    EXPECT_EQ(BoundSlots(kRequired, 15), 0);
+    EXPECT_EQ(BoundRequired(), 0);
     EXPECT_EQ(reportedNodes(), 0);
     RunOk("redo");
     EXPECT_EQ(reportedNodes(), ticked - 1);

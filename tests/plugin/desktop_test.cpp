@@ -25,10 +25,6 @@ using namespace kestrel;
 
 namespace {
 
-const QString kCmd = QStringLiteral("characterizationToolUICmd");
-const QString kPanel =
-    QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
-
 class Desktop : public PluginHostTest
 {
 protected:
@@ -78,9 +74,9 @@ TEST_F(Desktop, ThePanelDocksUnderItsScriptNameAndComesBackAfterItsDockIsClosed)
     EXPECT_FALSE(ToolDock()->isVisible()) << "an empty tool dock stays out of the way";
     OpenTool();
     ASSERT_TRUE(ToolDock()->isVisible());
-    QWidget* panel = host.GetLayouts().FindWidget(kPanel);
+    QWidget* panel = host.GetLayouts().FindWidget(kToolPanel);
     ASSERT_NE(panel, nullptr) << "the dock and scroll area are invisible to names";
-    EXPECT_EQ(host.GetLayouts().FullName(panel), kPanel);
+    EXPECT_EQ(host.GetLayouts().FullName(panel), kToolPanel);
     EXPECT_TRUE(panel->isVisible()) << "a panel put into a layout on screen shows";
     EXPECT_EQ(host.GetLayouts().HoldingLayout(panel), ToolLayout());
     EXPECT_TRUE(ToolDock()->isAncestorOf(controls().ToolBar())) << "controls sit above the panel";
@@ -94,8 +90,8 @@ TEST_F(Desktop, ThePanelDocksUnderItsScriptNameAndComesBackAfterItsDockIsClosed)
     ASSERT_NE(open, entries.end());
     (*open)->trigger();
     EXPECT_TRUE(ToolDock()->isVisible());
-    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), panel) << "reopening makes no second panel";
-    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel + "2"), nullptr);
+    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), panel) << "reopening makes no second panel";
+    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel + "2"), nullptr);
 }
 
 TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
@@ -105,7 +101,7 @@ TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
     ASSERT_TRUE(controls().Chooser()->isEnabled());
     EXPECT_EQ(controls().CreateCharacterization(), "Character1");
     EXPECT_EQ(controls().CreateCharacterization(), "Character2");
-    EXPECT_EQ(RunOk(kCmd + " -q -currentcharname"), "Character2");
+    EXPECT_EQ(Cmd("-q -currentcharname"), "Character2");
     EXPECT_EQ(controls().Chooser()->currentText(), "Character2");
     EXPECT_EQ(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"))
         << "an empty characterization misses its required joints";
@@ -113,29 +109,25 @@ TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
     // Made current from the chooser, as a person picks it.
     controls().Chooser()->setCurrentIndex(controls().Chooser()->findText("Character1"));
     emit controls().Chooser()->activated(controls().Chooser()->currentIndex());
-    EXPECT_EQ(RunOk(kCmd + " -q -currentcharname"), "Character1");
+    EXPECT_EQ(Cmd("-q -currentcharname"), "Character1");
 
     // Bindings made by a script reach the status through the tool's callback.
-    const char* const joints[] = {"Hips",         "LeftUpLeg",   "LeftLeg",   "LeftFoot",
-                                  "RightUpLeg",   "RightLeg",    "RightFoot", "Spine",
-                                  "LeftArm",      "LeftForeArm", "LeftHand",  "RightArm",
-                                  "RightForeArm", "RightHand",   "Head"};
     for (int id = 1; id <= 15; ++id)
-        RunOk(kCmd + QStringLiteral(" -e -characternodeassign \"Character1\" -nodeid %1 "
-                                    "-kestrelnodename \"Char1:%2\"")
-                         .arg(id)
-                         .arg(joints[id - 1]));
+        Cmd(QStringLiteral("-e -characternodeassign \"Character1\" -nodeid %1 -kestrelnodename "
+                           "\"Char1:%2\"")
+                .arg(id)
+                .arg(kRequiredSlots[id - 1]));
     QApplication::processEvents();
     EXPECT_NE(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"));
     ASSERT_NE(ToolBarAction("Lock"), nullptr);
     ToolBarAction("Lock")->trigger();
-    EXPECT_EQ(RunOk(kCmd + " -q -islocked"), "true");
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
     QApplication::processEvents();
     ASSERT_NE(ToolBarAction("Unlock"), nullptr) << "the lock button shows what it will do";
     ToolBarAction("Unlock")->trigger();
-    EXPECT_EQ(RunOk(kCmd + " -q -islocked"), "false");
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
 
-    RunOk(kCmd + " -e -characterlist \"Character2\"");
+    Cmd("-e -characterlist \"Character2\"");
     QApplication::processEvents();
     EXPECT_EQ(controls().Characterizations(), QStringList{"Character2"});
     EXPECT_EQ(controls().Chooser()->count(), 1);

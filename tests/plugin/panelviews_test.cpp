@@ -5,56 +5,32 @@
 
 #include "ui/uilayouts.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QTextEdit>
 #include <QTreeWidget>
 
 namespace {
 
-const QString kCmd = QStringLiteral("characterizationToolUICmd");
-
-// The skeleton folder beside the repository, also when the test runs outside CTest.
-QString SkeletonFolder()
-{
-    const QString folder = SharedSkeletonFolder();
-    if (!folder.isEmpty())
-        return folder;
-    const QString beside = QStringLiteral(CT_SHARED_DIR "/skeletons");
-    return QFileInfo(beside).isDir() ? beside : QString();
-}
-
-// The 15 required slots of a CMU subject: its joints carry the slot names.
-const char* const kRequired[] = {
-    "Hips",     "LeftUpLeg", "LeftLeg",      "LeftFoot",  "RightUpLeg",
-    "RightLeg", "RightFoot", "Spine",        "LeftArm",   "LeftForeArm",
-    "LeftHand", "RightArm",  "RightForeArm", "RightHand", "Head",
-};
-
 class PanelViews : public PluginHostTest
 {
 protected:
     void SetUp() override
     {
-        const QString folder = SkeletonFolder();
-        if (folder.isEmpty())
+        const QString path = SharedSkeleton("cmu_mocap_subject01_jumps.bvh");
+        if (path.isEmpty())
             GTEST_SKIP() << "../shared/skeletons is absent; the CMU panel scenario is not run";
-        RunOk(QStringLiteral("openScene \"%1/cmu_mocap_subject01_jumps.bvh\"").arg(folder));
-        ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
-        RunOk("createLayout \"kntCharacterizationScrollControl\"");
-        RunOk(kCmd);
-        RunOk(kCmd + " -e -characterlist \"Subject\"");
+        OpenWithPlugin(path, true);
+        Cmd("-e -characterlist \"Subject\"");
         layout = host.GetLayouts().FindLayout("kntCharacterizationScrollControl");
         ASSERT_NE(layout, nullptr);
     }
 
     void Assign(int node, const QString& joint)
     {
-        RunOk(QStringLiteral("%1 -e -fup -characternodeassign \"Subject\" -nodeid %2 "
-                             "-kestrelnodename \"%3\"")
-                  .arg(kCmd)
-                  .arg(node)
-                  .arg(joint));
+        Cmd(QStringLiteral(
+                "-e -fup -characternodeassign \"Subject\" -nodeid %1 -kestrelnodename \"%2\"")
+                .arg(node)
+                .arg(joint));
     }
 
     QTreeWidgetItem* TopItem(const QString& text) const
@@ -95,9 +71,9 @@ protected:
 TEST_F(PanelViews, AHoleInAFingerChainShowsInTheTreeAndBothPropertyViews)
 {
     for (int node = 1; node <= 15; ++node)
-        Assign(node, kRequired[node - 1]);
+        Assign(node, kRequiredSlots[node - 1]);
     Assign(51, "LThumb"); // LeftHandThumb2 without LeftHandThumb1
-    ASSERT_EQ(RunOk(kCmd + " -q -curcharstatus"), "3");
+    ASSERT_EQ(Cmd("-q -curcharstatus"), "3");
 
     ASSERT_NE(Tree(), nullptr);
     EXPECT_TRUE(ShowsBubble(TopItem("Left Hand"), "BubbleSmall_Red.png"));

@@ -2,11 +2,32 @@
 
 #include "script/textlog.h"
 
+#include <QFileInfo>
+
 using namespace kestrel;
+
+const QString kToolCmd = QStringLiteral("characterizationToolUICmd");
+const QString kToolPanel =
+    QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
+const char* const kRequiredSlots[15] = {
+    "Hips",     "LeftUpLeg", "LeftLeg",      "LeftFoot",  "RightUpLeg",
+    "RightLeg", "RightFoot", "Spine",        "LeftArm",   "LeftForeArm",
+    "LeftHand", "RightArm",  "RightForeArm", "RightHand", "Head",
+};
 
 QStringList PluginHostTest::RunOkList(const QString& text)
 {
     return RunOkValue(text).ToStringArray();
+}
+
+void PluginHostTest::OpenWithPlugin(const QString& path, bool panel)
+{
+    RunOk(QStringLiteral("openScene \"%1\"").arg(path));
+    ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
+    if (!panel)
+        return;
+    RunOk("createLayout \"kntCharacterizationScrollControl\"");
+    ASSERT_EQ(RunOk(kToolCmd), kToolPanel);
 }
 
 QStringList PluginHostTest::Sent()
@@ -47,4 +68,14 @@ QString PluginHostTest::JointInSlot(const QString& character, const QString& slo
 QString SamplePath(const QString& name)
 {
     return QStringLiteral(CT_SAMPLES_DIR "/") + name;
+}
+
+QString SharedSkeleton(const QString& file)
+{
+    // The folder beside the repository also serves when the test runs outside CTest.
+    QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        folder = QStringLiteral(CT_SHARED_DIR "/skeletons");
+    const QString path = folder + QLatin1Char('/') + file;
+    return QFileInfo::exists(path) ? path : QString();
 }

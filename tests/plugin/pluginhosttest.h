@@ -1,5 +1,5 @@
 // The Kestrel tests' quiet host, with readers of what the code under test sent to the host and
-// left in its scene.
+// left in its scene, and the tool command as host scripts call it.
 #pragma once
 
 #include "kestreltest.h"
@@ -7,11 +7,28 @@
 #include <QString>
 #include <QStringList>
 
+// The tool's script command.
+extern const QString kToolCmd;
+// The tool panel's full name in the tool layout.
+extern const QString kToolPanel;
+// Names of the 15 required slots, for node ids 1 to 15; the sample biped's and a CMU subject's
+// joints are named after them.
+extern const char* const kRequiredSlots[15];
+
 class PluginHostTest : public HostTest
 {
 protected:
     // Runs `text`, expects success and answers the last result as a string array.
     QStringList RunOkList(const QString& text);
+
+    // The tool command with `arguments`: RunOk, RunOkList and RunFails of it.
+    QString Cmd(const QString& arguments) { return RunOk(kToolCmd + ' ' + arguments); }
+    QStringList CmdList(const QString& arguments) { return RunOkList(kToolCmd + ' ' + arguments); }
+    QString CmdFails(const QString& arguments) { return RunFails(kToolCmd + ' ' + arguments); }
+
+    // Opens the scene file `path` and loads the plug-in; with `panel`, also makes the tool
+    // layout and opens the panel in it.
+    void OpenWithPlugin(const QString& path, bool panel);
 
     // Script texts sent since the previous call (or since the fixture began). Scripts run by
     // the test itself (Run, RunOk...) do not enter the host's script log.
@@ -30,3 +47,5 @@ private:
 
 // Path of a file in the repository's samples folder.
 QString SamplePath(const QString& name);
+// Path of a skeleton file in the shared skeleton folder; empty when it is absent.
+QString SharedSkeleton(const QString& file);

@@ -17,10 +17,7 @@
 
 namespace {
 
-const QString kCmd = QStringLiteral("characterizationToolUICmd");
 const QString kNone = QStringLiteral("--- None ---");
-const QString kPanel =
-    QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
 
 // A host with the sample biped and the plug-in loaded, before any layout exists.
 class LoadedPlugin : public PluginHostTest
@@ -32,10 +29,6 @@ protected:
         callbacksBefore = scene().GetNotifier().CallbackCount();
         ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
     }
-
-    QString Cmd(const QString& arguments) { return RunOk(kCmd + ' ' + arguments); }
-    QStringList CmdList(const QString& arguments) { return RunOkList(kCmd + ' ' + arguments); }
-    QString CmdFails(const QString& arguments) { return RunFails(kCmd + ' ' + arguments); }
 
     // Widgets directly inside a host layout; -1 when there is no such layout.
     int WidgetsIn(const QString& layout)
@@ -56,7 +49,7 @@ protected:
     {
         LoadedPlugin::SetUp();
         RunOk("createLayout \"kntCharacterizationScrollControl\"");
-        panel = RunOk(kCmd);
+        panel = RunOk(kToolCmd);
         Sent();
     }
 
@@ -97,13 +90,13 @@ protected:
 
 TEST_F(PluginScenario, PanelOpensOnceAndStartsWithThePlaceholder)
 {
-    EXPECT_EQ(panel, kPanel);
-    EXPECT_NE(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_EQ(panel, kToolPanel);
+    EXPECT_NE(host.GetLayouts().FindWidget(kToolPanel), nullptr);
     // Opening again makes no second panel and answers nothing.
-    const kestrel::ScriptResult again = Run(kCmd);
+    const kestrel::ScriptResult again = Run(kToolCmd);
     EXPECT_EQ(again.status, kestrel::Status::Success);
     EXPECT_TRUE(again.result.IsNone()) << qPrintable(again.result.ToText());
-    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel.left(kPanel.size() - 1) + '2'), nullptr);
+    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel.left(kToolPanel.size() - 1) + '2'), nullptr);
 
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
     EXPECT_EQ(Cmd("-q -currentcharname"), "");
@@ -113,18 +106,18 @@ TEST_F(PluginScenario, PanelOpensOnceAndStartsWithThePlaceholder)
 
     // Flags without edit or query mode do nothing.
     Cmd("-deleteTool");
-    EXPECT_NE(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_NE(host.GetLayouts().FindWidget(kToolPanel), nullptr);
     EXPECT_EQ(SentChanges(), QStringList());
 }
 
 TEST_F(PluginScenario, MirrorToggleIsTheOnlyActionUndone)
 {
     // Each statement is one undo step, queries included: undo right after the action.
-    RunOk(kCmd + " -e -mirrormatch; undo");
+    RunOk(kToolCmd + " -e -mirrormatch; undo");
     EXPECT_EQ(Cmd("-q -ismirrortoggle"), "false");
-    RunOk(kCmd + " -e -mirrormatch; undo; redo");
+    RunOk(kToolCmd + " -e -mirrormatch; undo; redo");
     EXPECT_EQ(Cmd("-q -ismirrortoggle"), "true");
-    RunOk(kCmd + " -e -characterlist \"A\"; undo");
+    RunOk(kToolCmd + " -e -characterlist \"A\"; undo");
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"A"});
     EXPECT_EQ(Cmd("-q -ismirrortoggle"), "true");
 }
@@ -163,6 +156,13 @@ TEST_F(PluginScenario, BindingsFollowRenamedAndDeletedJoints)
 {
     MakeCharacters("Hero", "Hero");
     EXPECT_EQ(Sent(), QStringList()); // the host made the binding: nothing goes back
+    // A binding moved or cleared lets go of the joint it left.
+    const int watches = scene().GetNotifier().CallbackCount();
+    Assign("Hero", 1, "Char1:Spine");
+    Assign("Hero", 1, "Char1:Hips");
+    Assign("Hero", 8, "Char1:Spine");
+    Assign("Hero", 8, "");
+    EXPECT_EQ(scene().GetNotifier().CallbackCount(), watches);
 
     RunOk("rename Char1:Hips Char1:Pelvis");
     EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"Char1:Pelvis\",\"Hero\",1,0);"});
@@ -204,6 +204,9 @@ TEST_F(PluginScenario, OutOfRangeIdsFailClearlyAndChangeNothing)
                        "-kestrelnodename Char1:Spine"),
               "characterizationToolUICmd: node id 212 is outside 0..211.");
     EXPECT_EQ(Cmd("-q -currentcharname"), before);
+    // An unknown characterization gets nothing, nor does the current one instead.
+    Cmd("-e -characternodeassign Nobody -nodeid 8 -kestrelnodename Char1:Spine");
+    EXPECT_FALSE(RunOk("characterizationToolReport").contains("Char1:Spine"));
 
     for (int index : {4, -1}) {
         EXPECT_EQ(
@@ -234,7 +237,8 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
                                           "valid.\nOnly valid characterizations can be locked."});
 
     BindSample("Hero");
-    EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
+    Assign("Hero", 8, "Char1:Hips"); // the spine on the hips: a warning, which does not stop it
+    EXPECT_EQ(Cmd("-q -curcharstatus"), "2");
     Sent();
     Cmd("-e -locktoggle");
     EXPECT_EQ(Cmd("-q -islocked"), "true");
@@ -261,11 +265,15 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
     EXPECT_TRUE(answers.AllAnswered());
 }
 
+// Deleting asks first, and takes the host's character node with the characterization, under
+// the name the host last gave it, and no other node.
 TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
 {
-    MakeCharacters("Hero", "Hero;Villain;Extra");
     RunOk("setCharacterObject(\"Char1:Head\",\"Villain\",15,0);");
+    MakeCharacters("Hero", "Hero;Villain;Extra");
     Cmd("-e -setcurrentcharname Hero");
+    RunOk("rename Hero Lead");
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Lead", "Villain", "Extra"}));
     Sent();
     const QString question = QStringLiteral(
         "Delete Skeleton Definition|Are you sure you want to delete the current Skeleton "
@@ -275,23 +283,24 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     answers.Click("No");
     Cmd("-e -deletecurrentchar");
     EXPECT_EQ(answers.Seen(), QStringList{question});
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "Villain", "Extra"}));
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Lead", "Villain", "Extra"}));
     EXPECT_EQ(SentChanges(), QStringList());
 
-    // The host node goes with the characterization, and only that one characterization goes.
     answers.Click("Yes");
     Cmd("-e -deletecurrentchar");
-    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Hero\" );"});
-    EXPECT_EQ(Find("Hero"), nullptr);
+    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Lead\" );"});
+    EXPECT_EQ(Find("Lead"), nullptr);
+    EXPECT_NE(Find("Villain"), nullptr);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Extra"}));
     EXPECT_EQ(Cmd("-q -currentcharname"), "Villain");
 
     // Deleting all asks once per characterization.
+    RunOk("rename Villain Second");
     answers.Click("Yes");
     answers.Click("No");
     Cmd("-e -deleteallchar");
-    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Villain\" );"});
-    EXPECT_EQ(Find("Villain"), nullptr);
+    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Second\" );"});
+    EXPECT_EQ(Find("Second"), nullptr);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Extra"});
 
     answers.Click("Yes");
@@ -299,35 +308,6 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Extra\" );"});
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
     EXPECT_EQ(answers.Seen().size(), 5);
-    EXPECT_TRUE(answers.AllAnswered());
-}
-
-// The host renames a character node; the characterization follows, and deleting it later
-// deletes it alone.
-TEST_F(PluginScenario, RenamedCharacterNodeIsDeletedAlone)
-{
-    RunOk("createNode character -name Hero; createNode character -name Other; "
-          "createNode character -name Third");
-    Cmd("-e -characterlist \"Hero;Other;Third\"");
-    Cmd("-e -setcurrentcharname Hero");
-    RunOk("rename Hero Villain");
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Other", "Third"}));
-    Sent();
-
-    ModalAnswerer answers;
-    answers.Click("Yes");
-    Cmd("-e -deletecurrentchar");
-    EXPECT_EQ(SentChanges(), QStringList{"deleteCharacter( \"Villain\" );"});
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Other", "Third"}));
-    EXPECT_NE(Find("Other"), nullptr);
-
-    RunOk("rename Other Second");
-    answers.Click("Yes");
-    answers.Click("Yes");
-    Cmd("-e -deleteallchar");
-    EXPECT_EQ(SentChanges(),
-              QStringList({"deleteCharacter( \"Second\" );", "deleteCharacter( \"Third\" );"}));
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
     EXPECT_TRUE(answers.AllAnswered());
 }
 
@@ -395,7 +375,7 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
 {
     MakeCharacters("Hero", "Hero");
     Cmd("-e -deleteTool");
-    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
     EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
     EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
     // Without a tool, queries give their empty answers and actions do nothing.
@@ -407,14 +387,14 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
     EXPECT_EQ(SentChanges(), QStringList());
 
     // The next call opens a fresh panel, which takes the scene's character node.
-    EXPECT_EQ(RunOk(kCmd), kPanel);
+    EXPECT_EQ(RunOk(kToolCmd), kToolPanel);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 
     // A panel the host closes is built again the same way.
-    RunOk(QStringLiteral("deleteUI \"%1\"").arg(kPanel));
+    RunOk(QStringLiteral("deleteUI \"%1\"").arg(kToolPanel));
     EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
     EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
-    EXPECT_EQ(RunOk(kCmd), kPanel);
+    EXPECT_EQ(RunOk(kToolCmd), kToolPanel);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 }
 
@@ -427,10 +407,10 @@ TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
     // in the undo queue to drop, and nothing left behind to clean up.
     EXPECT_EQ(host.GetWarningLog().Entries().mid(warnings),
               QStringList{"Unloading \"characterizationTool\" cleared the undo queue."});
-    EXPECT_EQ(host.GetLayouts().FindWidget(kPanel), nullptr);
+    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
     EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
     EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
-    EXPECT_EQ(RunFails(kCmd), "Unknown command \"characterizationToolUICmd\".");
+    EXPECT_EQ(RunFails(kToolCmd), "Unknown command \"characterizationToolUICmd\".");
 
     // The scene goes on without it.
     RunOk("rename Char1:Hips Char1:Pelvis; delete Char1:Pelvis");
@@ -438,20 +418,20 @@ TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
 
     // And it loads again from scratch: the scene's character node is all it starts from.
     RunOk("loadPlugin \"characterizationTool\"");
-    EXPECT_EQ(RunOk(kCmd), kPanel);
+    EXPECT_EQ(RunOk(kToolCmd), kToolPanel);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 }
 
 TEST_F(LoadedPlugin, PanelNeedsAToolLayout)
 {
-    EXPECT_EQ(RunFails(kCmd),
+    EXPECT_EQ(RunFails(kToolCmd),
               "Cannot create the characterization tool widget without a valid layout.");
     EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore); // no bridge was left
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList());
 
     // The fallback layout serves when the tool layout is missing.
     RunOk("createLayout \"kntDefinitionScrollLayout\"");
-    EXPECT_EQ(RunOk(kCmd), "kestrelMainWindow|kntDefinitionScrollLayout|CharacterizationTool1");
+    EXPECT_EQ(RunOk(kToolCmd), "kestrelMainWindow|kntDefinitionScrollLayout|CharacterizationTool1");
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
 }
 

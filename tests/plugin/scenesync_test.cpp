@@ -15,27 +15,24 @@
 
 namespace {
 
-const QString kCmd = QStringLiteral("characterizationToolUICmd");
-
 // The sample biped open, the plug-in loaded and its layout made; the panel is not open yet.
 class SceneSync : public PluginHostTest
 {
 protected:
     void SetUp() override
     {
-        RunOk(QStringLiteral("openScene \"%1\"").arg(SamplePath("biped_tpose.json")));
-        RunOk("loadPlugin \"characterizationTool\"; createLayout kntCharacterizationScrollControl");
+        OpenWithPlugin(SamplePath("biped_tpose.json"), false);
+        RunOk("createLayout kntCharacterizationScrollControl");
     }
 
-    QString Cmd(const QString& arguments) { return RunOk(kCmd + ' ' + arguments); }
-    QStringList Characterizations() { return RunOkList(kCmd + " -q -characterlist"); }
+    QStringList Characterizations() { return CmdList("-q -characterlist"); }
     kestrel::SceneDescription Capture() { return kestrel::SceneDescription::Capture(scene()); }
     QByteArray SceneJson() { return kestrel::SceneJsonWriter::ToJson(Capture()); }
 
     // The tool statements sent since the last call, without the command's name and edit flag.
     QString SentToTool()
     {
-        return SentChanges().replaceInStrings(kCmd + " -e ", QString()).join('\n');
+        return SentChanges().replaceInStrings(kToolCmd + " -e ", QString()).join('\n');
     }
 
     // Binds the sample joints of slots up to `lastSlot` on both sides, as host scripts do.
@@ -46,7 +43,7 @@ protected:
             if (Find(joint))
                 RunOk(QStringLiteral("setCharacterObject(\"%2\",\"%1\",%3,0); %4 -e "
                                      "-characternodeassign %1 -nodeid %3 -kestrelnodename %2")
-                          .arg(character, joint, QString::number(id), kCmd));
+                          .arg(character, joint, QString::number(id), kToolCmd));
         }
     }
 
@@ -71,14 +68,14 @@ TEST_F(SceneSync, CharacterizationsSurviveSavingAndOpening)
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("scene.json"));
     RunOk("setAttr Char1:Head.rotateX 10"); // a stored pose that needs 17 digits
-    RunOk(kCmd);
+    RunOk(kToolCmd);
     Cmd("-e -characterlist \"Hero;Kid;Extra\"");
     Bind("Hero", kinetra::NodeCount - 1);
     Bind("Kid", 20);
     RunOk("characterizationInvertBone(3, 1)"); // Kid is the host's current character
     Cmd("-e -invertbone 0 -invertstate true -character Kid");
     RunOk("lockCharacter(\"Hero\", 1)");
-    Cmd("-e -setcurrentcharname Hero; " + kCmd + " -e -locktoggle");
+    Cmd("-e -setcurrentcharname Hero; " + kToolCmd + " -e -locktoggle");
     const QStringList before = ToolState();
     ASSERT_TRUE(before[0].startsWith("Hero true {\"character\":\"Hero\",\"code\":0,"));
     const kestrel::SceneDescription saved = Capture();
@@ -135,7 +132,7 @@ TEST_F(SceneSync, PanelOpenedOnCharacterNodesGetsThem)
             "deleteCharacter(\"Kid\"); characterizationInvertBone(3, 0)");
         box->reject();
     });
-    RunOk(kCmd);
+    RunOk(kToolCmd);
 
     EXPECT_EQ(SentToTool(), R"(-characterlist "";
 -characterlist "Hero;Kid";

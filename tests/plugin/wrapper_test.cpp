@@ -248,21 +248,6 @@ TEST_F(BridgeTest, CharacterNodeWatches)
     EXPECT_EQ(bridge.WatchCount("Extra"), 0);
 }
 
-TEST_F(BridgeTest, NoCallbackOutlivesTheBridge)
-{
-    const int before = Callbacks();
-    auto other = std::make_unique<CharacterizationToolWrapper>(host, QString(), QString());
-    Listen(*other);
-    other->AddNodeCallbacks("Hips");
-    other->AddNodeCallbacks("Spine");
-    other->AddCharacterizationNodeCallbacks("Hero");
-    EXPECT_EQ(Callbacks(), before + 8);
-    other.reset();
-    EXPECT_EQ(Callbacks(), before);
-    RunOk("rename Hips Root; rename Hero Villain; delete Root Villain");
-    EXPECT_EQ(Heard(), QStringList());
-}
-
 TEST_F(BridgeTest, AttachedToolFollowsTheSelectionAndLoadsInversionFlags)
 {
     const int before = Callbacks();

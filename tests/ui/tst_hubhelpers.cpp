@@ -1,6 +1,7 @@
-// The hub's helpers as the tool command uses them: host-side bindings, deletions, status and
-// inversion flags, and their answers without a tool. Character lists and lookups by name are
-// pinned through the command itself in the plug-in scenario tests.
+// The hub's helpers as the tool command uses them: deletions by name, inversion flags, and their
+// answers without a tool. Character lists, lookups by name, host-side bindings and their
+// watches, status and locking are pinned through the command itself in the plug-in scenario
+// tests.
 #include "modalanswerer.h"
 #include "toolfixture.h"
 
@@ -23,53 +24,6 @@ private:
 private slots:
     void init() { f.Start(); }
     void cleanup() { f.Stop(); }
-
-    void hostBindingsMoveTheWatchesAndTellTheHostNothing()
-    {
-        f.tool->CreateCharacterization("a");
-        f.tool->CreateCharacterization("b");
-        f.hub->ClearCalls();
-        QVERIFY(f.hub->AssignNode("a", 9, "Char:LeftArm", false));
-        QVERIFY(f.hub->AssignNode("a", 9, "Char:LeftForeArm", false));
-        const Characterization& a = *f.Model().CharacterizationAt(1);
-        QCOMPARE(a.JointName(9), QString("Char:LeftForeArm"));
-        QVERIFY(!f.hub->IsWatched("Char:LeftArm") && f.hub->IsWatched("Char:LeftForeArm"));
-        QCOMPARE(f.Current().Name(), QString("b"));
-        QVERIFY(!f.Current().IsNodeAssigned(9));
-
-        QVERIFY(f.hub->AssignNode("a", 9, "", false));
-        QVERIFY(!a.IsNodeAssigned(9) && a.JointName(9).isEmpty());
-        QVERIFY(!f.hub->IsWatched("Char:LeftForeArm"));
-        QVERIFY(f.hub->Calls().isEmpty());
-
-        QVERIFY(f.hub->AssignNode("a", 211, "Char:Head", false));
-        QVERIFY(!f.hub->AssignNode("a", 212, "Char:Head", false));
-        QVERIFY(!f.hub->AssignNode("x", 9, "Char:Head", false));
-        QVERIFY(!f.hub->AssignNode("", 9, "Char:Head", false));
-    }
-
-    void statusAndLockJudgeFreshSamplesOnlyWhenRefreshed()
-    {
-        QCOMPARE(f.hub->GetStatus(true), 3); // nothing assigned: required bones missing
-        f.BindBiped();
-        QCOMPARE(f.hub->GetStatus(false), 0);
-        f.hub->SetTranslation("Char:LeftLeg", 10, 8, 0); // now on the foot
-        QCOMPARE(f.hub->GetStatus(false), 0);
-        ModalAnswerer answers;
-        answers.Click("OK");
-        f.hub->ToggleLock(true);
-        QVERIFY(!f.hub->IsLocked());
-        QCOMPARE(answers.Seen().size(), 1);
-        QCOMPARE(f.hub->GetStatus(false), 3);
-
-        f.hub->SetTranslation("Char:LeftLeg", 10, 52, 1);
-        f.hub->SetTranslation("Char:LeftHand", 70, 150, 0); // the arm bends upward a little
-        QCOMPARE(f.hub->GetStatus(true), 2);
-        f.hub->ToggleLock(false); // a warning does not stop the lock
-        QVERIFY(f.hub->IsLocked());
-        f.hub->ToggleLock(false);
-        QVERIFY(!f.hub->IsLocked());
-    }
 
     void deletingByNameKeepsTheCurrentAndRestoresTheQuestion()
     {

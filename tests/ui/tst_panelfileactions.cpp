@@ -77,22 +77,18 @@ private slots:
         QCOMPARE(big.read(4), QByteArray("\x24\x02\x27\x89", 4));
     }
 
-    void extractingFromAnEmptyCharacterizationOnlyWarns()
+    void extractingProposesAUniqueNameAndRemembersTheFolder()
     {
         ModalAnswerer answers;
         answers.Click("OK");
-        f.tool->ExtractTemplate();
+        f.tool->ExtractTemplate(); // nothing bound yet
         QCOMPARE(answers.Seen(),
                  QStringList{"Extract Template Error|A naming template cannot be extracted from "
                              "an empty characterization.\nYou must map at least one bone in the "
                              "skeleton first."});
-    }
 
-    void extractingProposesAUniqueNameAndRemembersTheFolder()
-    {
         f.BindBiped();
         const QString templates = f.tool->Paths()->UserDir() + "/template/";
-        ModalAnswerer answers;
         answers.Handle([&](QDialog* dialog) {
             auto* save = qobject_cast<SaveTemplateDialog*>(dialog);
             QVERIFY(save);

@@ -30,6 +30,14 @@ private:
 
     QString DirPath() const { return m_dir.path() + QLatin1Char('/'); }
 
+    // A settings file in the folder holding the mirror keyword pairs `pairs`.
+    QString MirrorSettings(const QString& name, const KeyValueList& pairs)
+    {
+        const QString path = m_dir.filePath(name);
+        SettingsDocument(path).SetKeyValueList("mirror", "mirror_list", pairs);
+        return path;
+    }
+
 private slots:
     void saveDialogDropsTheExtensionAndAsksBeforeOverwriting()
     {
@@ -110,11 +118,7 @@ private slots:
 
     void mirrorDialogEditsAndStoresDistinctPairs()
     {
-        const QString settings = m_dir.filePath("settings.xml");
-        {
-            SettingsDocument document(settings);
-            document.SetKeyValueList("mirror", "mirror_list", {{"Left", "Right"}, {"L_", "R_"}});
-        }
+        const QString settings = MirrorSettings("settings.xml", {{"Left", "Right"}, {"L_", "R_"}});
         ConfigMirrorDialog dialog(nullptr, settings);
         QTableWidget* table = dialog.Table();
         QCOMPARE(table->rowCount(), 2);
@@ -139,11 +143,7 @@ private slots:
 
     void cancellingTheMirrorDialogLeavesTheFileUntouched()
     {
-        const QString settings = m_dir.filePath("untouched.xml");
-        {
-            SettingsDocument document(settings);
-            document.SetKeyValueList("mirror", "mirror_list", {{"Left", "Right"}});
-        }
+        const QString settings = MirrorSettings("untouched.xml", {{"Left", "Right"}});
         QFile file(settings);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
