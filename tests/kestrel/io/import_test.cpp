@@ -2,6 +2,8 @@
 // the files' own numbers, BVH against a glTF of the same joints, bad files and importFile.
 #include "kestreltest.h"
 
+#include "io/bvhimporter.h"
+#include "io/scenedescription.h"
 #include "io/scenedocument.h"
 #include "scene/matrix4.h"
 #include "scene/transformquery.h"
@@ -15,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -107,6 +110,63 @@ Vector3 FromZUp(const Vector3& p)
     return {p.x, p.z, -p.y};
 }
 
+// A glTF whose nodes `names` (parent index per node, -1 for a root, and translation) are the
+// joints of one skin used by a one-triangle mesh.
+QByteArray MakeGltf(const QStringList& names, const std::vector<int>& parents,
+                    const std::vector<Vector3>& translations)
+{
+    // Triangle positions (3 x vec3 float), joints (3 x 4 unsigned bytes), weights (3 x vec4).
+    // Filled in a plain array: GCC's overflow check misreads writes through QByteArray::data().
+    std::array<char, 36 + 12 + 48> bytes{};
+    const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    std::memcpy(bytes.data(), positions, sizeof positions);
+    const float weight[4] = {1, 0, 0, 0};
+    for (int v = 0; v < 3; ++v)
+        std::memcpy(bytes.data() + 48 + 16 * v, weight, sizeof weight);
+    const QByteArray buffer(bytes.data(), int(bytes.size()));
+    QJsonArray nodes, roots, joints;
+    std::vector<QJsonArray> children(names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        (parents[i] >= 0 ? children[parents[i]] : roots).append(i);
+        joints.append(i);
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        const Vector3& t = translations[i];
+        QJsonObject node{{"name", names[i]}, {"translation", QJsonArray{t.x, t.y, t.z}}};
+        if (!children[i].isEmpty())
+            node["children"] = children[i];
+        nodes.append(node);
+    }
+    nodes.append(QJsonObject{{"name", "body"}, {"mesh", 0}, {"skin", 0}});
+    roots.append(nodes.size() - 1);
+    const auto view = [](int offset, int length) {
+        return QJsonObject{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}};
+    };
+    const auto accessor = [](int view, int type, const char* shape) {
+        return QJsonObject{
+            {"bufferView", view}, {"componentType", type}, {"count", 3}, {"type", shape}};
+    };
+    QJsonObject position = accessor(0, 5126, "VEC3");
+    position["min"] = QJsonArray{0, 0, 0};
+    position["max"] = QJsonArray{1, 1, 0};
+    const QJsonObject attributes{{"POSITION", 0}, {"JOINTS_0", 1}, {"WEIGHTS_0", 2}};
+    const QJsonObject gltf{
+        {"asset", QJsonObject{{"version", "2.0"}}},
+        {"scene", 0},
+        {"scenes", QJsonArray{QJsonObject{{"nodes", roots}}}},
+        {"nodes", nodes},
+        {"meshes", QJsonArray{QJsonObject{
+                       {"primitives", QJsonArray{QJsonObject{{"attributes", attributes}}}}}}},
+        {"skins", QJsonArray{QJsonObject{{"joints", joints}}}},
+        {"buffers", QJsonArray{QJsonObject{{"byteLength", buffer.size()},
+                                           {"uri", QString("data:application/octet-stream;base64," +
+                                                           buffer.toBase64())}}}},
+        {"bufferViews", QJsonArray{view(0, 36), view(36, 12), view(48, 48)}},
+        {"accessors", QJsonArray{position, accessor(1, 5121, "VEC4"), accessor(2, 5126, "VEC4")}},
+    };
+    return QJsonDocument(gltf).toJson(QJsonDocument::Compact);
+}
+
 class Import : public HostTest
 {
 protected:
@@ -188,6 +248,36 @@ TEST_F(Import, WorldPositionsFollowTheFilesOwnNumbers)
 
 // Hand-written chains in the Assimp formats with the least each needs for its nodes to be
 // joints: a skin whose cluster (FBX) or weights (Collada) name the bones.
+// The CMU BVH and a glTF of the same joints, written here from the BVH's own offsets.
+TEST_F(Import, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    const QString bvh = folder + "/cmu_mocap_subject01_jumps.bvh";
+    SceneDescription description;
+    QString error;
+    ASSERT_TRUE(BvhImporter::Read(ReadBytes(bvh), -1, &description, &error));
+    QStringList names;
+    std::vector<int> parents;
+    std::vector<Vector3> translations;
+    for (const NodeRecord& node : description.nodes) {
+        names.append(node.name);
+        parents.push_back(node.parent.isEmpty() ? -1 : names.indexOf(node.parent));
+        translations.push_back(node.transform.translation);
+    }
+    const QString gltf = dir.filePath("same_joints.gltf");
+    WriteFile(gltf, MakeGltf(names, parents, translations));
+    RunOk("openScene " + Quoted(bvh));
+    QMap<QString, Vector3> expected;
+    for (const QString& name : names)
+        expected[name] = World(name);
+    RunOk("openScene " + Quoted(gltf));
+    EXPECT_EQ(RunOk("ls -type joint").split(' ').size(), names.size());
+    for (const QString& name : names)
+        EXPECT_TRUE(NearVector(World(name), expected[name], 1e-4)) << qPrintable(name);
+}
+
 TEST_F(Import, HandWrittenFbxAndColladaChainsLandWhereTheirTransformsPutThem)
 {
     // FBX, Y-up. Arm: PreRotation 90 about z, Lcl Rotation 30 about y, both xyz Euler degrees.
