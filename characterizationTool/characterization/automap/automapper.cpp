@@ -423,8 +423,8 @@ int Mapper::DetachedFoot(int thigh, int shin) const
     for (int j = 0; j < m_count; ++j) {
         const Vec3 beyond = Pos(j) - Pos(shin);
         const double along = beyond.Dot(line);
-        if (j == shin || IsAncestor(j, shin) || along < kDetachedFootMin * thighLength ||
-            (beyond - line * along).Length() > kDetachedFootOff * along || along >= nearest)
+        if (j == shin || along < kDetachedFootMin * thighLength || along >= nearest ||
+            (beyond - line * along).Length() > kDetachedFootOff * along || IsAncestor(j, shin))
             continue;
         nearest = along;
         foot = j;
@@ -692,15 +692,11 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
     if (neckStart >= 0)
         neck = MainPath(neckStart);
     std::size_t head = neck.empty() ? 0 : neck.size() - 1;
-    for (std::size_t i = 0; i < neck.size(); ++i) {
-        int solid = 0;
-        for (int child : m_children[neck[i]])
-            solid += IsTrivial(child) ? 0 : 1;
-        if (solid >= 2) {
+    for (std::size_t i = 0; i < neck.size(); ++i)
+        if (SolidChildren(neck[i]) >= 2) {
             head = i;
             break;
         }
-    }
     QString headReason = head + 1 == neck.size()
                              ? QStringLiteral("the end of the rising chain above the chest")
                              : QStringLiteral("the first branching joint above the chest");
