@@ -450,6 +450,12 @@ TEST(AutoMapper, RefusesWhatIsNotABiped)
         {"four legs", Build(quadruped, [](const Vec3& p) { return p; }), "four-legged"},
         {"one chain", Build(snake, [](const Vec3& p) { return p; }), "no pair of matching limbs"},
         {"parent cycle", cycle, "cycle"},
+        {"one point",
+         Build(snake,
+               [](const Vec3&) {
+                   return Vec3{1, 2, 3};
+               }),
+         "do not span"},
         {"no joints", Skeleton(), "no joints"},
     };
     for (const auto& c : cases) {

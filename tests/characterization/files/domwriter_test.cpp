@@ -30,7 +30,7 @@ TEST(DomWriter, WritesAttributesKeyValueThenByName)
 
 TEST(DomWriter, HandEditedContentSurvivesARoundTrip)
 {
-    const QString text = "<config_root><note>a &lt; b &amp; \"c\"</note><!-- kept -->"
+    const QString text = "<config_root><note>a &lt; b &amp; \"c\" ]]&gt;</note><!-- kept -->"
                          "<k value=\"line1&#xa;tab&#x9;&quot;q&quot; &lt;&gt;\"/>"
                          "<![CDATA[x<y]]></config_root>";
     QDomDocument original;
@@ -40,7 +40,8 @@ TEST(DomWriter, HandEditedContentSurvivesARoundTrip)
     QDomDocument reread;
     ASSERT_TRUE(reread.setContent(written)) << written.toStdString();
     const QDomElement root = reread.documentElement();
-    EXPECT_EQ(root.firstChildElement("note").text(), "a < b & \"c\"");
+    EXPECT_EQ(root.firstChildElement("note").text(), "a < b & \"c\" ]]>");
+    EXPECT_TRUE(written.contains("\"c\" ]]&gt;</note>")) << "no CDATA end in character data";
     EXPECT_EQ(root.firstChildElement("k").attribute("value"), "line1\ntab\t\"q\" <>");
     EXPECT_TRUE(written.contains("<!-- kept -->"));
     EXPECT_TRUE(written.contains("<![CDATA[x<y]]>"));
