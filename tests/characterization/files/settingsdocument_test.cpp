@@ -128,8 +128,17 @@ TEST_F(SettingsDocumentTest, LeadingDeclarationOrCommentHidesTheRootAndRefusesWr
     }
 }
 
-TEST_F(SettingsDocumentTest, ReadingNeverRewritesTheFile)
+TEST_F(SettingsDocumentTest, ReadingOrSavingNothingNewNeverRewritesTheFile)
 {
+    {
+        SettingsDocument doc(Path("saved.xml"));
+        doc.SetString("g", "k", "v");
+        ASSERT_TRUE(doc.Save());
+        ASSERT_TRUE(QFile::remove(Path("saved.xml")));
+        EXPECT_TRUE(doc.Save());
+    }
+    EXPECT_FALSE(QFile::exists(Path("saved.xml"))) << "saved again with nothing changed";
+
     const QByteArray odd = "<config_root><g  ><k value='v'/></g><!-- kept --></config_root>";
     Write(odd);
     EXPECT_EQ(SettingsDocument(Path()).GetString("g", "k", ""), "v");
