@@ -175,6 +175,15 @@ TEST_F(CharacterFixture, EntriesRejectBadArgumentsWithoutTouchingAnything)
     EXPECT_FALSE(SetCharacterization(usage.data(), character, states.data(), -1, {}));
     EXPECT_EQ(ReadCharacterization(usage.data(), character, states.data(), -1, nullptr), -1);
     EXPECT_EQ(GetParentNodeId(nullptr, 3), -1);
+    float t[4] = {9, 9, 9, 9}, r[4] = {9, 9, 9, 9}, s[4] = {9, 9, 9, 9};
+    for (const NodeId id : {NodeId(-1), NodeId(NodeCount)}) {
+        EXPECT_FALSE(GetCharacterNodeTransform(character, id, t, r, s));
+        EXPECT_FALSE(SetNodeOffsetTransform(character, id, t, r, s));
+        EXPECT_FALSE(GetNodeOffsetTransform(character, id, t, r, s));
+    }
+    EXPECT_FALSE(GetNodeOffsetTransform(nullptr, 1, t, r, s));
+    EXPECT_FALSE(GetCharacterNodeTransform(character, 1, t, nullptr, s));
+    EXPECT_EQ(t[0] + r[0] + s[0], 27.0f) << "nothing was written";
     DestroyCharacter(character, trackingallocator::Deallocate);
 }
 
