@@ -182,6 +182,7 @@ TEST_F(SettingsDocumentTest, RefusedNamesAndUnwritablePathsChangeNothing)
         EXPECT_FALSE(doc.SetString("", "", "v"));
         EXPECT_FALSE(doc.SetString("9g", "k", "v"));
         EXPECT_FALSE(doc.SetStringList("g", "ns:k", {"v"}));
+        EXPECT_FALSE(doc.SetKeyValueList("g", "-k", {{"Left", "Right"}}));
         EXPECT_FALSE(doc.SetFlaggedList("", "k", "value", false, {{"a", "b", true}}));
     }
     EXPECT_FALSE(QFile::exists(Path())) << "a refused write must not make the document dirty";
@@ -189,6 +190,7 @@ TEST_F(SettingsDocumentTest, RefusedNamesAndUnwritablePathsChangeNothing)
         SettingsDocument doc(Path("settings.xml/inside.xml")); // its parent is a regular file
         EXPECT_TRUE(doc.SetString("my group", "my key", "v"));
         EXPECT_EQ(doc.GetString("my_group", "my key", ""), "v");
+        EXPECT_TRUE(doc.SetString("g-1", "k.2", "v"));    // '-' and '.' after the first letter
         EXPECT_EQ(doc.GetString("", "", "none"), "none"); // an empty name matches nothing
         Write("not a folder");
         EXPECT_FALSE(doc.Save());
