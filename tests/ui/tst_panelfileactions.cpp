@@ -75,6 +75,15 @@ private slots:
         QFile big(Out("HERO.KNTC"));
         QVERIFY(big.open(QIODevice::ReadOnly));
         QCOMPARE(big.read(4), QByteArray("\x24\x02\x27\x89", 4));
+
+        // Cancelled with a name already chosen: nothing is written.
+        answers.Handle([this](QDialog* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->selectFile(Out("cancelled.kntc"));
+            dialog->reject();
+        });
+        f.tool->OnSave();
+        QVERIFY(answers.AllAnswered());
+        QVERIFY(!QFile::exists(Out("cancelled.kntc")));
     }
 
     void extractingProposesAUniqueNameAndRemembersTheFolder()
