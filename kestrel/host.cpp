@@ -1,6 +1,7 @@
 #include "host.h"
 
 #include "commands/builtincommands.h"
+#include "commands/characterizationreconciler.h"
 #include "commands/characterizationsync.h"
 #include "io/scenedocument.h"
 #include "plugins/pluginmanager.h"
@@ -32,6 +33,7 @@ struct Host::Private
         , document(host)
         , characters(host)
         , characterizationSync(host)
+        , reconciler(host)
         , interpreter(host)
         , plugins(host)
     {}
@@ -49,6 +51,7 @@ struct Host::Private
     SceneDocument document;
     CharacterNodes characters;
     CharacterizationSync characterizationSync;
+    CharacterizationReconciler reconciler;
     UndoQueue undoQueue;
     ScriptInterpreter interpreter;
     PluginManager plugins;
@@ -68,6 +71,8 @@ Host::Host(const HostOptions& options)
     RegisterBuiltinCommands(*this);
     d->panels.AddCreatedCallback(
         [this](const QString& typeName) { d->characterizationSync.PanelCreated(typeName); });
+    d->interpreter.SetSettleHook(
+        [this](UndoStep& step, bool recording) { d->reconciler.Settle(step, recording); });
 }
 
 Host::~Host()
@@ -152,6 +157,11 @@ CharacterizationSync& Host::GetCharacterizationSync()
     return d->characterizationSync;
 }
 
+CharacterizationReconciler& Host::GetCharacterizationReconciler()
+{
+    return d->reconciler;
+}
+
 TextLog& Host::GetScriptLog()
 {
     return d->scriptLog;
@@ -175,7 +185,7 @@ TextLog& Host::GetOutputLog()
 ScriptResult Host::ExecuteScript(const QString& text, const ExecuteOptions& options)
 {
     d->scriptLog.Append(text);
-    return d->interpreter.Execute(text, options);
+    return d->interpreter.ExecuteForPlugin(text, options);
 }
 
 void Host::DisplayError(const QString& text)

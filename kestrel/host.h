@@ -13,6 +13,7 @@
 namespace kestrel {
 
 class CharacterNodes;
+class CharacterizationReconciler;
 class CharacterizationSync;
 class CommandRegistry;
 class PanelRegistry;
@@ -60,6 +61,9 @@ public:
     // Tells the characterization tool what the scene's character nodes hold; the host runs it
     // after a scene is opened or made new and when the tool's panel opens.
     CharacterizationSync& GetCharacterizationSync();
+    // Keeps the tool and the character nodes in line after every statement, undo, redo and
+    // panel action (the interpreter's settle hook).
+    CharacterizationReconciler& GetCharacterizationReconciler();
 
     // Every text given to ExecuteScript, in order and unchanged (written by --log FILE).
     TextLog& GetScriptLog();

@@ -1,5 +1,6 @@
 // The plug-in library's entry points: start-up, shutdown and the interface version.
 #include "characterizationautomapcmd.h"
+#include "characterizationtoolrecordcmd.h"
 #include "characterizationtoolreportcmd.h"
 #include "characterizationtooluicmd.h"
 #include "pluginstate.h"
@@ -69,6 +70,12 @@ KESTREL_PLUGIN_EXPORT Status initializePlugin(kestrel::Plugin& plugin)
     }
     if (status == Status::Success) {
         status = plugin.RegisterCommand(
+            CharacterizationToolRecordCmd::CommandName(),
+            [] { return std::make_unique<CharacterizationToolRecordCmd>(); },
+            [] { return kestrel::Syntax(); });
+    }
+    if (status == Status::Success) {
+        status = plugin.RegisterCommand(
             CharacterizationAutoMapCmd::CommandName(),
             [] { return std::make_unique<CharacterizationAutoMapCmd>(); },
             &CharacterizationAutoMapCmd::BuildSyntax);
@@ -90,6 +97,8 @@ KESTREL_PLUGIN_EXPORT Status uninitializePlugin(kestrel::Plugin& plugin)
     PluginState::Stop();
     plugin.DeregisterPanelType(PluginState::PanelTypeName());
     Status status = plugin.DeregisterCommand(CharacterizationAutoMapCmd::CommandName());
+    if (status == Status::Success)
+        status = plugin.DeregisterCommand(CharacterizationToolRecordCmd::CommandName());
     if (status == Status::Success)
         status = plugin.DeregisterCommand(CharacterizationToolReportCmd::CommandName());
     if (status == Status::Success)

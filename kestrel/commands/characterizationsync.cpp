@@ -1,10 +1,13 @@
 #include "commands/characterizationsync.h"
 
+#include "commands/characterizationreconciler.h"
+
 #include "host.h"
 #include "scene/characternodes.h"
 #include "scene/node.h"
 #include "scene/scene.h"
 #include "script/commandregistry.h"
+#include "script/scriptlexer.h"
 #include "ui/panelregistry.h"
 
 #include "solver/nodenames.h"
@@ -22,11 +25,9 @@ namespace {
 
 const QString kLockAttribute = QStringLiteral("InputCharacterizationLock");
 
-// Node names are made of letters, digits, '_' and ':', so they need no escaping; quoting them
-// still keeps each one a single argument.
 QString Quoted(const QString& text)
 {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return ScriptLexer::Quote(text);
 }
 
 QString ToolStatement(const QString& flags)
@@ -131,7 +132,8 @@ CharacterizationSync::CharacterizationSync(Host& host)
     : m_host(host)
 {}
 
-QStringList CharacterizationSync::Statements(const Scene& scene, QStringList* warnings)
+QStringList CharacterizationSync::Statements(const Scene& scene, QStringList* warnings,
+                                             const QString& current)
 {
     QStringList statements{ToolStatement(QStringLiteral("-characterlist \"\""))};
     const std::vector<const Node*> characters = CharacterNodesOf(scene);
@@ -144,6 +146,11 @@ QStringList CharacterizationSync::Statements(const Scene& scene, QStringList* wa
         ToolStatement(QStringLiteral("-characterlist ") + Quoted(names.join(QLatin1Char(';')))));
     for (const Node* character : characters)
         statements += CharacterStatements(scene, *character, warnings);
+    const bool currentIsCharacter =
+        std::any_of(characters.begin(), characters.end(),
+                    [&current](const Node* character) { return character->Name() == current; });
+    if (currentIsCharacter && characters.back()->Name() != current)
+        statements.append(ToolStatement(QStringLiteral("-setcurrentcharname ") + Quoted(current)));
     return statements;
 }
 
@@ -159,9 +166,17 @@ void CharacterizationSync::Run()
     if (m_running || !ToolIsOpen())
         return;
     QStringList warnings;
-    const QStringList statements = Statements(m_host.GetScene(), &warnings);
+    const Node* current = m_host.GetCharacterNodes().Current();
+    const QStringList statements =
+        Statements(m_host.GetScene(), &warnings, current ? current->Name() : QString());
     for (const QString& warning : warnings)
         m_host.DisplayWarning(warning);
+    Tell(statements);
+    m_host.GetCharacterizationReconciler().Rebase();
+}
+
+void CharacterizationSync::Tell(const QStringList& statements)
+{
     const QScopedValueRollback<bool> running(m_running, true);
     ExecuteOptions options;
     options.echo = false;
@@ -182,8 +197,12 @@ void CharacterizationSync::SceneReplaced()
 
 void CharacterizationSync::PanelCreated(const QString& panelType)
 {
-    if (panelType == ToolPanelType() && !CharacterNodesOf(m_host.GetScene()).empty())
+    if (panelType != ToolPanelType())
+        return;
+    if (!CharacterNodesOf(m_host.GetScene()).empty())
         Run();
+    else
+        m_host.GetCharacterizationReconciler().Rebase();
 }
 
 } // namespace kestrel

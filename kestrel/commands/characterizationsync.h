@@ -18,7 +18,8 @@ class Scene;
 //
 // Whatever the tool sends back while the tool is being told (a binding, a deletion, a lock or
 // an inversion) repeats what the scene already says, or would undo it: the character
-// procedures ignore it while IsRunning(), so a sync never changes the scene.
+// procedures ignore it while IsRunning(), so a sync never changes the scene. Afterwards the
+// reconciler takes the scene as the record both sides agree on.
 class KESTREL_EXPORT CharacterizationSync
 {
 public:
@@ -35,7 +36,9 @@ public:
     // each inverted knee or elbow (`-invertbone`), the node made current (`-setcurrentcharname`)
     // and, for a locked node, `-locktoggle`. A binding from a node that is not a transform, or
     // to an attribute that names no slot, is left out with one line in `warnings`.
-    static QStringList Statements(const Scene& scene, QStringList* warnings);
+    // The node named `current`, when there is one, is made current last.
+    static QStringList Statements(const Scene& scene, QStringList* warnings,
+                                  const QString& current = QString());
 
     // Runs Statements() through the tool's command, each statement as its own script text
     // (not undoable), when the tool's command and panel exist. Warnings are displayed.
@@ -45,8 +48,12 @@ public:
     // The hook for new panels: Run() when `panelType` is the tool's panel and the scene has
     // character nodes (a new panel is already in its default state).
     void PanelCreated(const QString& panelType);
-    // True while Run() sends its statements.
+    // True while Run() or Tell() sends statements.
     bool IsRunning() const { return m_running; }
+    // Runs tool statements, each as its own script text, not undoable; what the tool sends
+    // back meanwhile is ignored by the character procedures (IsRunning()). Stops when the
+    // tool's panel closes.
+    void Tell(const QStringList& statements);
 
 private:
     bool ToolIsOpen() const;

@@ -5,6 +5,7 @@
 #include "scene/characternodes.h"
 #include "scene/node.h"
 #include "script/builtincommand.h"
+#include "script/scriptinterpreter.h"
 
 namespace kestrel {
 
@@ -117,6 +118,9 @@ public:
         if (!ReadArguments(arguments, {}, &values))
             return Status::InvalidParameter;
         GetHost().GetCharacterNodes().RefreshControls();
+        // The tool calls this after changes it makes on its own (a lock, a switch of its
+        // current characterization): the scene follows once the change is complete.
+        GetHost().GetInterpreter().RequestSettle();
         return Status::Success;
     }
 };

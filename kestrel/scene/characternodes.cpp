@@ -77,6 +77,11 @@ Node* CharacterNodes::Current() const
     return m_currentId ? m_host.GetScene().FindById(m_currentId) : nullptr;
 }
 
+void CharacterNodes::SetCurrent(const Node* character)
+{
+    m_currentId = character && character->Type() == NodeType::Character ? character->Id() : 0;
+}
+
 Node* CharacterNodes::CharacterOf(const Node& joint) const
 {
     // Called for every bound joint on each geometry check: no copies.
@@ -132,7 +137,15 @@ Status CharacterNodes::SetCharacterObject(const QString& object, const QString& 
         return Status::InvalidParameter;
     if (!node->FindAttribute(slot))
         scene.AddAttribute(node, slot, AttributeType::Message, error);
-    for (const Connection& c : scene.ConnectionsTo(node, slot))
+    const auto held = scene.ConnectionsTo(node, slot);
+    const bool unchanged = joint ? held.size() == 1 && held.front().fromNode == joint &&
+                                       held.front().fromAttribute == kCharacterAttribute
+                                 : held.empty();
+    if (unchanged) {
+        m_currentId = node->Id();
+        return Status::Success;
+    }
+    for (const Connection& c : held)
         scene.Disconnect(c.fromNode, c.fromAttribute, c.toNode, c.toAttribute, error);
     if (joint) {
         if (!joint->FindAttribute(kCharacterAttribute))

@@ -43,6 +43,8 @@ public:
     // The current character node, or nullptr.
     Node* Current() const;
     void ForgetCurrent() { m_currentId = 0; }
+    // Makes a character node current (nullptr: none). Not a scene change: nothing to undo.
+    void SetCurrent(const Node* character);
     // The character node a joint's "Character" attribute leads to (its first outgoing
     // connection), or nullptr.
     Node* CharacterOf(const Node& joint) const;
@@ -52,7 +54,8 @@ public:
     // setCharacterObject("obj","char",nodeId,flag): maps slot `nodeId` of character `character`
     // (created when missing) to transform `object`, replacing whatever the slot held; an empty
     // object unmaps the slot. The joint gets a "Character" message attribute if it has none.
-    // `flag` is accepted and not used. The character becomes current.
+    // `flag` is accepted and not used. The character becomes current. A slot that already holds
+    // exactly `object` is left as it is, so repeating a binding changes nothing in the scene.
     Status SetCharacterObject(const QString& object, const QString& character, int nodeId,
                               QString* error);
     // deleteCharacter("char"): removes the character node (and with it its connections).

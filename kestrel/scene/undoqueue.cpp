@@ -2,11 +2,20 @@
 
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 namespace kestrel {
 
-void UndoStep::Add(std::unique_ptr<Command> command, const Plugin* owner)
+void UndoStep::Add(std::unique_ptr<Command> command, const Plugin* owner, const QString& name)
 {
-    m_items.push_back({std::move(command), owner});
+    m_items.push_back({std::move(command), owner, name});
+}
+
+void UndoStep::RemoveCommandsNamed(const QString& name)
+{
+    m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
+                                 [&name](const Item& item) { return item.name == name; }),
+                  m_items.end());
 }
 
 bool UndoStep::IsOwnedBy(const Plugin* owner) const
@@ -55,6 +64,7 @@ Status UndoQueue::Undo()
     Status status;
     {
         QScopedValueRollback<bool> replaying(m_replaying, true);
+        ++m_replayCount;
         status = step->Undo();
     }
     if (status != Status::Success) {
@@ -74,6 +84,7 @@ Status UndoQueue::Redo()
     Status status;
     {
         QScopedValueRollback<bool> replaying(m_replaying, true);
+        ++m_replayCount;
         status = step->Redo();
     }
     if (status != Status::Success) {
@@ -82,6 +93,16 @@ Status UndoQueue::Redo()
     }
     m_undo.push_back(std::move(step));
     return Status::Success;
+}
+
+QString UndoQueue::UndoLabel() const
+{
+    return m_undo.empty() ? QString() : m_undo.back()->Label();
+}
+
+QString UndoQueue::RedoLabel() const
+{
+    return m_redo.empty() ? QString() : m_redo.back()->Label();
 }
 
 void UndoQueue::Clear()

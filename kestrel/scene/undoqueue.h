@@ -19,9 +19,16 @@ class Plugin;
 class KESTREL_EXPORT UndoStep
 {
 public:
-    void Add(std::unique_ptr<Command> command, const Plugin* owner);
+    // `name` is the command's name as the script gave it.
+    void Add(std::unique_ptr<Command> command, const Plugin* owner, const QString& name);
     bool IsEmpty() const { return m_items.empty(); }
     bool IsOwnedBy(const Plugin* owner) const;
+    // Drops every command of that name (commands that changed nothing a user could undo).
+    void RemoveCommandsNamed(const QString& name);
+
+    // What the step did, for "Undo LABEL" in a menu; empty until someone names it.
+    const QString& Label() const { return m_label; }
+    void SetLabel(const QString& label) { m_label = label; }
 
     // Undoes the commands last first; stops at the first failure.
     Status Undo();
@@ -33,8 +40,10 @@ private:
     {
         std::unique_ptr<Command> command;
         const Plugin* owner;
+        QString name;
     };
     std::vector<Item> m_items;
+    QString m_label;
 };
 
 // Steps are undone last first and move to the redo queue; a new step clears the redo queue.
@@ -56,7 +65,13 @@ public:
     bool CanRedo() const { return !m_redo.empty(); }
     int UndoCount() const { return static_cast<int>(m_undo.size()); }
     int RedoCount() const { return static_cast<int>(m_redo.size()); }
+    // The labels of the steps Undo and Redo would replay next; empty when there is none.
+    QString UndoLabel() const;
+    QString RedoLabel() const;
     bool IsReplaying() const { return m_replaying; }
+    // Moves on with every step undone or redone, so a caller can tell whether a statement
+    // replayed one.
+    quint64 ReplayCount() const { return m_replayCount; }
 
     // Deletes every step.
     void Clear();
@@ -67,6 +82,7 @@ private:
     std::vector<std::unique_ptr<UndoStep>> m_undo;
     std::vector<std::unique_ptr<UndoStep>> m_redo;
     bool m_replaying = false;
+    quint64 m_replayCount = 0;
 };
 
 } // namespace kestrel

@@ -4,7 +4,11 @@
 #include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/parsedarguments.h"
+#include "script/scriptlexer.h"
 #include "script/textlog.h"
+
+#include <QCoreApplication>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -15,11 +19,36 @@ namespace {
 // Scripts that run scripts (through plug-in commands) stop here instead of exhausting the
 // stack.
 constexpr int kMaxDepth = 64;
+// Longest undo label; a longer statement is cut with an ellipsis.
+constexpr int kMaxLabel = 60;
+
+QString ArgumentText(const Value& value)
+{
+    return value.Type() == ValueType::String ? ScriptLexer::Quote(value.ToString())
+                                             : value.ToText();
+}
+
+// The statement as a person would type it, for undo labels.
+QString StatementText(const Statement& statement)
+{
+    QStringList parts;
+    for (const Argument& argument : statement.arguments)
+        parts.append(argument.isFlag ? QLatin1Char('-') + argument.flag
+                                     : ArgumentText(argument.value));
+    QString text = statement.callForm
+                       ? statement.command + QLatin1Char('(') + parts.join(QStringLiteral(", ")) +
+                             QLatin1Char(')')
+                       : (QStringList{statement.command} + parts).join(QLatin1Char(' '));
+    if (text.size() > kMaxLabel)
+        text = text.left(kMaxLabel - 1) + QChar(0x2026);
+    return text;
+}
 
 } // namespace
 
 ScriptInterpreter::ScriptInterpreter(Host& host)
     : m_host(host)
+    , m_eventContext(std::make_unique<QObject>())
 {}
 
 ScriptInterpreter::~ScriptInterpreter() = default;
@@ -33,6 +62,60 @@ void ScriptInterpreter::DiscardOpenStepCommandsOf(const Plugin* plugin)
 {
     if (m_openStep && m_openStep->IsOwnedBy(plugin))
         m_openStep = std::make_unique<UndoStep>();
+}
+
+ScriptResult ScriptInterpreter::ExecuteForPlugin(const QString& text, const ExecuteOptions& options)
+{
+    const QScopedValueRollback<bool> pluginText(m_pluginText, m_running.empty());
+    return Execute(text, options);
+}
+
+void ScriptInterpreter::RequestSettle()
+{
+    m_settleRequested = true;
+    // A running statement settles when it ends; otherwise the event loop closes it.
+    if (m_running.empty())
+        ScheduleClose();
+}
+
+void ScriptInterpreter::ScheduleClose()
+{
+    if (m_closeScheduled || !QCoreApplication::instance())
+        return;
+    m_closeScheduled = true;
+    QMetaObject::invokeMethod(
+        m_eventContext.get(),
+        [this] {
+            m_closeScheduled = false;
+            ClosePendingStep();
+        },
+        Qt::QueuedConnection);
+}
+
+void ScriptInterpreter::Settle(UndoStep& step, bool recording)
+{
+    if (!m_settleHook)
+        return;
+    // Scripts the hook runs are nested in the step, not statements of their own.
+    m_running.push_back(nullptr);
+    m_settleHook(step, recording);
+    m_running.pop_back();
+}
+
+void ScriptInterpreter::ClosePendingStep()
+{
+    // While a statement runs (a dialog's event loop inside it, say) the step waits: the
+    // statement's end settles and schedules the close again.
+    if (!m_running.empty() || (!m_pendingStep && !m_settleRequested))
+        return;
+    m_settleRequested = false;
+    UndoQueue& undoQueue = m_host.GetUndoQueue();
+    m_openStep = m_pendingStep ? std::move(m_pendingStep) : std::make_unique<UndoStep>();
+    Settle(*m_openStep, !undoQueue.IsReplaying());
+    std::unique_ptr<UndoStep> step = std::move(m_openStep);
+    if (step && !undoQueue.IsReplaying())
+        undoQueue.Push(std::move(step));
+    NotifyExecuted();
 }
 
 ScriptResult ScriptInterpreter::Execute(const QString& text, const ExecuteOptions& options,
@@ -114,8 +197,15 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
 
     UndoQueue& undoQueue = m_host.GetUndoQueue();
     const bool outermost = m_running.empty();
+    const bool pending = outermost && m_pluginText;
+    // What a panel did before this statement is a step of its own, settled before it runs.
+    if (outermost && !pending)
+        ClosePendingStep();
     const bool recording = options.undoable && !undoQueue.IsReplaying();
-    if (outermost)
+    const quint64 replaysBefore = undoQueue.ReplayCount();
+    if (pending)
+        m_openStep = m_pendingStep ? std::move(m_pendingStep) : std::make_unique<UndoStep>();
+    else if (outermost)
         m_openStep = std::make_unique<UndoStep>();
     const int errorsBefore = m_host.GetErrorLog().Count();
     m_running.push_back(owner);
@@ -126,11 +216,25 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
 
     ScriptResult result{status, command->Result()};
     if (status == Status::Success && recording && m_openStep && command->IsUndoable())
-        m_openStep->Add(std::move(command), owner);
-    if (outermost && m_openStep) {
+        m_openStep->Add(std::move(command), owner, name);
+    if (pending) {
+        if (m_openStep && !m_openStep->IsEmpty())
+            m_pendingStep = std::move(m_openStep);
+        m_openStep.reset();
+        if (m_pendingStep || m_settleRequested)
+            ScheduleClose();
+    } else if (outermost && m_openStep) {
+        // Host commands name their step after the statement; a plug-in's step is named by
+        // what the settling saw it change.
+        if (!owner)
+            m_openStep->SetLabel(StatementText(statement));
+        m_settleRequested = false;
+        Settle(*m_openStep, recording && undoQueue.ReplayCount() == replaysBefore);
         std::unique_ptr<UndoStep> step = std::move(m_openStep);
-        if (!undoQueue.IsReplaying())
+        if (step && !undoQueue.IsReplaying())
             undoQueue.Push(std::move(step));
+        if (m_pendingStep)
+            ScheduleClose();
     }
     return result;
 }

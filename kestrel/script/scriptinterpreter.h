@@ -6,6 +6,7 @@
 #include "script/status.h"
 #include "script/value.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -43,6 +44,14 @@ struct ScriptResult
 // Undo steps: each outermost statement (one not run from inside another command) opens a
 // step; every undoable command that succeeds while it runs, nested ones included, joins the
 // step if its text was executed undoable. Nothing is recorded while the undo queue replays.
+//
+// Plug-in texts run outside any statement (a panel acting on a person's click) gather in one
+// pending step instead: it closes, and goes on the queue, when control returns to the event
+// loop or just before the next outermost statement runs, so one click is one step.
+//
+// Settling: after each outermost statement, and when a pending step closes, the settle hook
+// runs before the step goes on the queue. Scripts it runs join that step (when it records), so
+// whatever the host does to bring its parts in line is undone together with its cause.
 class KESTREL_EXPORT ScriptInterpreter
 {
 public:
@@ -56,6 +65,9 @@ public:
 
     ScriptResult Execute(const QString& text, const ExecuteOptions& options,
                          const StatementObserver& observer = StatementObserver());
+    // Execute for a plug-in's own text: outside any statement its undoable commands join the
+    // pending step (see above) and no settling runs for it.
+    ScriptResult ExecuteForPlugin(const QString& text, const ExecuteOptions& options);
     ScriptResult Run(const Statement& statement, const ExecuteOptions& options);
 
     // Depth of statements running inside each other (0 when none runs).
@@ -72,12 +84,31 @@ public:
     int AddExecutedCallback(ExecutedCallback callback);
     void RemoveExecutedCallback(int id);
 
+    // The host's settling (one hook). `recording` tells whether the scripts it runs may join
+    // `step`; it is false for statements that ran without recording or that replayed a step.
+    using SettleHook = std::function<void(UndoStep& step, bool recording)>;
+    void SetSettleHook(SettleHook hook) { m_settleHook = std::move(hook); }
+    // Asks for a settle outside any statement: at once when none runs and nothing is pending,
+    // else when the pending step closes.
+    void RequestSettle();
+    // Closes the pending step now (settles, then puts it on the undo queue); nothing while a
+    // statement runs. Called from the event loop; tests call it to stand for returning there.
+    void ClosePendingStep();
+
 private:
     void NotifyExecuted();
+    void Settle(UndoStep& step, bool recording);
+    void ScheduleClose();
 
     Host& m_host;
     std::vector<const Plugin*> m_running; // owners of the running commands, outermost first
     std::unique_ptr<UndoStep> m_openStep;
+    std::unique_ptr<UndoStep> m_pendingStep; // a plug-in's texts outside statements
+    bool m_pluginText = false;               // ExecuteForPlugin runs outside statements
+    bool m_settleRequested = false;
+    bool m_closeScheduled = false;
+    SettleHook m_settleHook;
+    std::unique_ptr<QObject> m_eventContext; // queued closes die with the interpreter
     std::map<int, ExecutedCallback> m_executedCallbacks;
     int m_nextCallbackId = 1;
 };

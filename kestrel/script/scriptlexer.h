@@ -41,6 +41,9 @@ public:
     // False with `error` ("line L, column C: ...") for an unterminated string, an unknown
     // escape, a malformed or out-of-range number or an unexpected character.
     static bool Tokenize(const QString& text, QVector<ScriptToken>* tokens, QString* error);
+    // `text` as a string literal that Tokenize reads back unchanged: double quotes around it,
+    // '"' and '\\' escaped, newlines and tabs written as \n and \t.
+    static QString Quote(const QString& text);
 };
 
 } // namespace kestrel

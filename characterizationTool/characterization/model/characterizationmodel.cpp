@@ -420,6 +420,7 @@ void CharacterizationModel::SetCurrentCharacterization(int index)
 
 void CharacterizationModel::SetEditMode(bool readOnly, std::vector<int> unsyncNodeToClear)
 {
+    const bool lockChanged = m_current->IsLocked() != readOnly;
     m_current->SetLocked(readOnly);
     if (readOnly) {
         m_timer->stop();
@@ -432,6 +433,9 @@ void CharacterizationModel::SetEditMode(bool readOnly, std::vector<int> unsyncNo
             m_timer->start(kGeometryIntervalMs);
     }
     Revalidate();
+    // The host keeps the lock in the scene; nothing else tells it that the lock moved.
+    if (lockChanged && m_hub)
+        m_hub->UpdateCharacterControlsUI();
 }
 
 void CharacterizationModel::CreateNewCharacterization()

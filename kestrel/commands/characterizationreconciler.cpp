@@ -1,0 +1,300 @@
+#include "commands/characterizationreconciler.h"
+
+#include "commands/characterizationsync.h"
+#include "host.h"
+#include "scene/characternodes.h"
+#include "scene/nodename.h"
+#include "scene/scene.h"
+#include "scene/undoqueue.h"
+#include "script/commandregistry.h"
+#include "script/scriptlexer.h"
+
+#include <QScopedValueRollback>
+
+#include <set>
+
+namespace kestrel {
+
+namespace {
+
+const QString kRecordCommand = QStringLiteral("characterizationToolRecord");
+const char* const kInversionNames[4] = {"left knee", "right knee", "left elbow", "right elbow"};
+
+QString Quoted(const QString& text)
+{
+    return ScriptLexer::Quote(text);
+}
+
+QString ToolStatement(const QString& flags)
+{
+    return CharacterizationSync::ToolCommand() + QStringLiteral(" -e ") + flags + QLatin1Char(';');
+}
+
+QString Bool(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+std::set<int> SlotIds(const CharacterRecord& a, const CharacterRecord& b, const CharacterRecord& c)
+{
+    std::set<int> ids;
+    for (const CharacterRecord* record : {&a, &b, &c}) {
+        for (const auto& slot : record->bindings)
+            ids.insert(slot.first);
+    }
+    return ids;
+}
+
+QString SlotOf(const CharacterRecord& record, int id)
+{
+    const auto found = record.bindings.find(id);
+    return found == record.bindings.end() ? QString() : found->second;
+}
+
+// Every name of the three records, the tool's order first.
+QStringList AllNames(const CharacterizationRecord& tool, const CharacterizationRecord& scene,
+                     const CharacterizationRecord& agreed)
+{
+    QStringList names;
+    for (const CharacterizationRecord* record : {&tool, &scene, &agreed}) {
+        for (const CharacterRecord& c : record->characters) {
+            if (!names.contains(c.name))
+                names.append(c.name);
+        }
+    }
+    return names;
+}
+
+// What changed from `before` to `after`, as a person would say it in "Undo ...": one slot
+// ("Clear Head", "Assign Head2 to Head"), a lock, an inversion, a characterization deleted, or
+// a count of slots. Empty when nothing did.
+QString ChangeLabel(const CharacterizationRecord& before, const CharacterizationRecord& after)
+{
+    QStringList changes;
+    int cleared = 0;
+    int assigned = 0;
+    for (const QString& name : AllNames(after, before, before)) {
+        const CharacterRecord was = before.Or(name);
+        const CharacterRecord is = after.Or(name);
+        if (!was.IsEmpty() && !after.Find(name)) {
+            changes.append(QStringLiteral("Delete ") + name);
+            continue;
+        }
+        for (int id : SlotIds(was, is, is)) {
+            const QString from = SlotOf(was, id);
+            const QString to = SlotOf(is, id);
+            if (from == to)
+                continue;
+            const QString slot = CharacterNodes::SlotName(id);
+            if (to.isEmpty()) {
+                ++cleared;
+                changes.append(QStringLiteral("Clear ") + slot);
+            } else {
+                ++assigned;
+                changes.append(QStringLiteral("Assign %1 to %2").arg(to, slot));
+            }
+        }
+        for (int index = 0; index < 4; ++index) {
+            if (was.inverted[index] != is.inverted[index])
+                changes.append(QStringLiteral("%1 %2 of %3")
+                                   .arg(is.inverted[index] ? QStringLiteral("Invert")
+                                                           : QStringLiteral("Straighten"),
+                                        QLatin1String(kInversionNames[index]), name));
+        }
+        if (was.locked != is.locked)
+            changes.append((is.locked ? QStringLiteral("Lock ") : QStringLiteral("Unlock ")) +
+                           name);
+    }
+    if (changes.size() <= 1)
+        return changes.value(0);
+    if (cleared + assigned == changes.size())
+        return QStringLiteral("%1 %2 slots")
+            .arg(assigned == 0  ? QStringLiteral("Clear")
+                 : cleared == 0 ? QStringLiteral("Assign")
+                                : QStringLiteral("Change"))
+            .arg(changes.size());
+    return QStringLiteral("Change %1 characterization values").arg(changes.size());
+}
+
+bool ToolChanged(const CharacterizationRecord& before, const CharacterizationRecord& after)
+{
+    if (before.mirror != after.mirror || before.current != after.current ||
+        before.characters.size() != after.characters.size())
+        return true;
+    for (std::size_t i = 0; i < before.characters.size(); ++i) {
+        if (before.characters[i].name != after.characters[i].name ||
+            !before.characters[i].SameContent(after.characters[i]))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CharacterizationReconciler::CharacterizationReconciler(Host& host)
+    : m_host(host)
+{}
+
+void CharacterizationReconciler::Rebase()
+{
+    m_agreed = CharacterizationRecord::FromScene(m_host.GetScene(), m_host.GetCharacterNodes());
+    m_hasAgreed = ReadTool(&m_lastTool);
+    // What the tool refused while it was told (a lock on an invalid characterization) is the
+    // tool's answer: the scene follows it at once, with nothing to undo.
+    UndoStep unrecorded;
+    Settle(unrecorded, false);
+}
+
+bool CharacterizationReconciler::ReadTool(CharacterizationRecord* record)
+{
+    if (!m_host.GetCommands().Find(kRecordCommand))
+        return false;
+    // Reading is a statement of its own when no statement runs: it must not settle again.
+    const QScopedValueRollback<bool> settling(m_settling, true);
+    ExecuteOptions options;
+    options.undoable = false;
+    const ScriptResult answer = m_host.GetInterpreter().Execute(kRecordCommand, options);
+    return answer.status == Status::Success &&
+           CharacterizationRecord::FromToolAnswer(answer.result.ToString(), record);
+}
+
+void CharacterizationReconciler::Settle(UndoStep& step, bool recording)
+{
+    CharacterizationSync& sync = m_host.GetCharacterizationSync();
+    if (m_settling || sync.IsRunning())
+        return;
+    const QScopedValueRollback<bool> settling(m_settling, true);
+    CharacterizationRecord tool;
+    if (!ReadTool(&tool)) {
+        m_hasAgreed = false;
+        return;
+    }
+    const Scene& sceneGraph = m_host.GetScene();
+    CharacterizationRecord scene =
+        CharacterizationRecord::FromScene(sceneGraph, m_host.GetCharacterNodes());
+    if (!m_hasAgreed) {
+        // The tool just appeared (its panel was opened without a sync): the scene is the record.
+        m_agreed = scene;
+        m_lastTool = tool;
+        m_hasAgreed = true;
+    }
+    const Plan plan = MakePlan(scene, tool);
+    TellTool(plan, tool);
+    ExecuteOptions options;
+    options.undoable = recording;
+    for (const QString& statement : plan.toScene)
+        m_host.GetInterpreter().Execute(statement, options);
+    if (!plan.missingInTool.isEmpty() || !plan.toTool.isEmpty() || !plan.lockInTool.isEmpty())
+        ReadTool(&tool);
+    FollowToolsCurrent(tool);
+
+    scene = CharacterizationRecord::FromScene(sceneGraph, m_host.GetCharacterNodes());
+    const QString label = ChangeLabel(m_agreed, scene);
+    const bool changed = !label.isEmpty() || ToolChanged(m_lastTool, tool);
+    if (!changed)
+        step.RemoveCommandsNamed(CharacterizationSync::ToolCommand());
+    if (step.Label().isEmpty())
+        step.SetLabel(label.isEmpty() ? QStringLiteral("characterization change") : label);
+    m_agreed = scene;
+    m_lastTool = tool;
+}
+
+CharacterizationReconciler::Plan
+CharacterizationReconciler::MakePlan(const CharacterizationRecord& scene,
+                                     const CharacterizationRecord& tool) const
+{
+    Plan plan;
+    for (const QString& name : AllNames(tool, scene, m_agreed)) {
+        const CharacterRecord s = scene.Or(name);
+        const CharacterRecord t = tool.Or(name);
+        const Plan before = plan;
+        PlanCharacter(s, t, m_agreed.Or(name), scene.Find(name) != nullptr, &plan);
+        const bool toolChanges = plan.toTool.size() != before.toTool.size() ||
+                                 plan.lockInTool.size() != before.lockInTool.size();
+        if (toolChanges && !tool.Find(name))
+            plan.missingInTool.append(name);
+    }
+    return plan;
+}
+
+void CharacterizationReconciler::PlanCharacter(const CharacterRecord& scene,
+                                               const CharacterRecord& tool,
+                                               const CharacterRecord& agreed, bool hasNode,
+                                               Plan* plan) const
+{
+    const QString name = Quoted(scene.name);
+    // A characterization whose name no node can take (the tool's placeholder) stays the tool's.
+    const bool sceneCanFollow = IsValidNodeName(scene.name);
+    bool nodeWillExist = hasNode;
+    for (int id : SlotIds(scene, tool, agreed)) {
+        const QString s = SlotOf(scene, id);
+        const QString t = SlotOf(tool, id);
+        const QString a = SlotOf(agreed, id);
+        if (s != a && t != s) {
+            plan->toTool.append(ToolStatement(QStringLiteral("-characternodeassign %1 -nodeid %2 "
+                                                             "-kestrelnodename %3")
+                                                  .arg(name)
+                                                  .arg(id)
+                                                  .arg(Quoted(s))));
+        } else if (s == a && t != a && sceneCanFollow) {
+            plan->toScene.append(
+                QStringLiteral("setCharacterObject(%1,%2,%3,0);").arg(Quoted(t), name).arg(id));
+            nodeWillExist = true;
+        }
+    }
+    const QStringList flags = CharacterNodes::StandardAttributes();
+    for (int index = 0; index < 4; ++index) {
+        const bool s = scene.inverted[index];
+        const bool t = tool.inverted[index];
+        if (s != agreed.inverted[index] && t != s) {
+            plan->toTool.append(
+                ToolStatement(QStringLiteral("-invertbone %1 -invertstate %2 -character %3")
+                                  .arg(index)
+                                  .arg(Bool(s), name)));
+        } else if (s == agreed.inverted[index] && t != s && nodeWillExist) {
+            plan->toScene.append(
+                QStringLiteral("setAttr %1 %2;")
+                    .arg(Quoted(scene.name + QLatin1Char('.') + flags[index + 1]), Bool(t)));
+        }
+    }
+    if (scene.locked != agreed.locked && tool.locked != scene.locked)
+        plan->lockInTool.append(scene.name);
+    else if (scene.locked == agreed.locked && tool.locked != scene.locked && nodeWillExist)
+        plan->toScene.append(
+            QStringLiteral("lockCharacter(%1, %2);").arg(name, tool.locked ? "1" : "0"));
+}
+
+void CharacterizationReconciler::TellTool(const Plan& plan, const CharacterizationRecord& tool)
+{
+    QStringList statements;
+    if (!plan.missingInTool.isEmpty()) {
+        QStringList names;
+        for (const CharacterRecord& c : tool.characters)
+            names.append(c.name);
+        statements.append(ToolStatement(QStringLiteral("-characterlist ") +
+                                        Quoted((names + plan.missingInTool).join(';'))));
+    }
+    statements += plan.toTool;
+    for (const QString& name : plan.lockInTool) {
+        statements.append(ToolStatement(QStringLiteral("-setcurrentcharname ") + Quoted(name)));
+        statements.append(ToolStatement(QStringLiteral("-locktoggle")));
+    }
+    if (statements.isEmpty())
+        return;
+    // The tool's current characterization stays the one the user had.
+    if (!tool.current.isEmpty())
+        statements.append(
+            ToolStatement(QStringLiteral("-setcurrentcharname ") + Quoted(tool.current)));
+    // Bindings told through -characternodeassign are not validated until asked: ask once.
+    statements.append(CharacterizationSync::ToolCommand() + QStringLiteral(" -q -curcharstatus;"));
+    m_host.GetCharacterizationSync().Tell(statements);
+}
+
+void CharacterizationReconciler::FollowToolsCurrent(const CharacterizationRecord& tool)
+{
+    CharacterNodes& nodes = m_host.GetCharacterNodes();
+    if (const Node* current = nodes.Find(tool.current))
+        nodes.SetCurrent(current);
+}
+
+} // namespace kestrel

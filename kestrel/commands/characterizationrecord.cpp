@@ -1,0 +1,167 @@
+#include "commands/characterizationrecord.h"
+
+#include "scene/attribute.h"
+#include "scene/characternodes.h"
+#include "scene/node.h"
+#include "scene/scene.h"
+
+#include "solver/nodenames.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace kestrel {
+
+namespace {
+
+int SlotId(const QString& slotName)
+{
+    static const QHash<QString, int> ids = [] {
+        QHash<QString, int> table;
+        for (int id = 0; id < kinetra::NodeCount; ++id)
+            table.insert(CharacterNodes::SlotName(id), id);
+        return table;
+    }();
+    return ids.value(slotName, -1);
+}
+
+bool FlagSet(const Node& character, const QString& attribute)
+{
+    const Attribute* found = character.FindAttribute(attribute);
+    return found && found->type == AttributeType::Bool && found->value.ToBool();
+}
+
+CharacterRecord SceneCharacter(const Scene& scene, const Node& character)
+{
+    CharacterRecord record;
+    record.name = character.Name();
+    for (const Connection& c : scene.ConnectionsTo(&character, QString())) {
+        const int id = SlotId(c.toAttribute);
+        if (id >= 0 && c.fromNode->IsTransform())
+            record.bindings[id] = c.fromNode->Name();
+    }
+    const QStringList flags = CharacterNodes::StandardAttributes();
+    record.locked = FlagSet(character, flags[0]);
+    for (int index = 0; index < 4; ++index)
+        record.inverted[index] = FlagSet(character, flags[index + 1]);
+    return record;
+}
+
+std::vector<const CharacterRecord*> NonEmpty(const CharacterizationRecord& record)
+{
+    std::vector<const CharacterRecord*> found;
+    for (const CharacterRecord& c : record.characters) {
+        if (!c.IsEmpty())
+            found.push_back(&c);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const CharacterRecord* a, const CharacterRecord* b) { return a->name < b->name; });
+    return found;
+}
+
+} // namespace
+
+bool CharacterRecord::IsEmpty() const
+{
+    return bindings.empty() && !locked &&
+           std::none_of(inverted.begin(), inverted.end(), [](bool b) { return b; });
+}
+
+bool CharacterRecord::SameContent(const CharacterRecord& other) const
+{
+    return bindings == other.bindings && inverted == other.inverted && locked == other.locked;
+}
+
+CharacterizationRecord CharacterizationRecord::FromScene(const Scene& scene,
+                                                         const CharacterNodes& nodes)
+{
+    CharacterizationRecord record;
+    for (const Node* node : scene.Nodes()) {
+        if (node->Type() == NodeType::Character)
+            record.characters.push_back(SceneCharacter(scene, *node));
+    }
+    if (const Node* current = nodes.Current())
+        record.current = current->Name();
+    return record;
+}
+
+bool CharacterizationRecord::FromToolAnswer(const QString& json, CharacterizationRecord* record)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8());
+    if (!document.isObject())
+        return false;
+    const QJsonObject top = document.object();
+    record->characters.clear();
+    record->current = top.value(QStringLiteral("current")).toString();
+    record->mirror = top.value(QStringLiteral("mirror")).toBool();
+    for (const QJsonValue& entry : top.value(QStringLiteral("characters")).toArray()) {
+        const QJsonObject object = entry.toObject();
+        CharacterRecord character;
+        character.name = object.value(QStringLiteral("name")).toString();
+        character.locked = object.value(QStringLiteral("locked")).toBool();
+        const QJsonArray inverted = object.value(QStringLiteral("inverted")).toArray();
+        for (int index = 0; index < 4 && index < inverted.size(); ++index)
+            character.inverted[index] = inverted[index].toBool();
+        for (const QJsonValue& slot : object.value(QStringLiteral("slots")).toArray()) {
+            const QJsonArray pair = slot.toArray();
+            const int id = pair.at(0).toInt(-1);
+            if (id >= 0 && id < kinetra::NodeCount && !pair.at(1).toString().isEmpty())
+                character.bindings[id] = pair.at(1).toString();
+        }
+        record->characters.push_back(character);
+    }
+    return true;
+}
+
+const CharacterRecord* CharacterizationRecord::Find(const QString& name) const
+{
+    for (const CharacterRecord& c : characters) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+CharacterRecord CharacterizationRecord::Or(const QString& name) const
+{
+    if (const CharacterRecord* found = Find(name))
+        return *found;
+    CharacterRecord empty;
+    empty.name = name;
+    return empty;
+}
+
+bool CharacterizationRecord::Agrees(const CharacterizationRecord& other) const
+{
+    const auto mine = NonEmpty(*this);
+    const auto theirs = NonEmpty(other);
+    if (mine.size() != theirs.size())
+        return false;
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+        if (mine[i]->name != theirs[i]->name || !mine[i]->SameContent(*theirs[i]))
+            return false;
+    }
+    return true;
+}
+
+QString CharacterizationRecord::Describe() const
+{
+    QStringList lines;
+    for (const CharacterRecord* c : NonEmpty(*this)) {
+        QString line =
+            c->name + (c->locked ? QStringLiteral(" locked") : QString()) + QStringLiteral(" inv=");
+        for (bool flag : c->inverted)
+            line += flag ? QLatin1Char('1') : QLatin1Char('0');
+        for (const auto& slot : c->bindings)
+            line += QStringLiteral(" %1:%2").arg(slot.first).arg(slot.second);
+        lines.append(line);
+    }
+    lines.append(QStringLiteral("current: ") + current);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace kestrel
