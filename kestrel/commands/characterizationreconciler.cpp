@@ -3,6 +3,7 @@
 #include "commands/characterizationsync.h"
 #include "host.h"
 #include "scene/characternodes.h"
+#include "scene/node.h"
 #include "scene/nodename.h"
 #include "scene/scene.h"
 #include "scene/undoqueue.h"
@@ -180,12 +181,16 @@ void CharacterizationReconciler::Settle(UndoStep& step, bool recording)
     }
     const Plan plan = MakePlan(scene, tool);
     TellTool(plan, tool);
-    ExecuteOptions options;
-    options.undoable = recording;
-    for (const QString& statement : plan.toScene)
-        m_host.GetInterpreter().Execute(statement, options);
-    if (!plan.missingInTool.isEmpty() || !plan.toTool.isEmpty() || !plan.lockInTool.isEmpty())
+    RunInScene(plan.toScene, recording);
+    if (!plan.missingInTool.isEmpty() || !plan.toTool.isEmpty() || !plan.lockInTool.isEmpty()) {
+        // What the tool refused to take (a lock on an invalid characterization) is its answer:
+        // compared against the scene as it is now, only the scene has something left to do.
         ReadTool(&tool);
+        const CharacterizationRecord agreed = m_agreed;
+        m_agreed = CharacterizationRecord::FromScene(sceneGraph, m_host.GetCharacterNodes());
+        RunInScene(MakePlan(m_agreed, tool).toScene, recording);
+        m_agreed = agreed;
+    }
     FollowToolsCurrent(tool);
 
     scene = CharacterizationRecord::FromScene(sceneGraph, m_host.GetCharacterNodes());
@@ -236,11 +241,19 @@ void CharacterizationReconciler::PlanCharacter(const CharacterRecord& scene,
                                                   .arg(name)
                                                   .arg(id)
                                                   .arg(Quoted(s))));
-        } else if (s == a && t != a && sceneCanFollow) {
+        } else if (s == a && t != a && sceneCanFollow && (t.isEmpty() || IsTransform(t))) {
             plan->toScene.append(
                 QStringLiteral("setCharacterObject(%1,%2,%3,0);").arg(Quoted(t), name).arg(id));
             nodeWillExist = true;
         }
+    }
+    // An inversion or a lock alone still needs a node to be kept on.
+    const bool flagsOnly = !nodeWillExist && sceneCanFollow && tool.bindings.empty() &&
+                           !tool.IsEmpty() &&
+                           (tool.locked != agreed.locked || tool.inverted != agreed.inverted);
+    if (flagsOnly) {
+        plan->toScene.append(QStringLiteral("createNode character -name %1;").arg(name));
+        nodeWillExist = true;
     }
     const QStringList flags = CharacterNodes::StandardAttributes();
     for (int index = 0; index < 4; ++index) {
@@ -288,6 +301,20 @@ void CharacterizationReconciler::TellTool(const Plan& plan, const Characterizati
     // Bindings told through -characternodeassign are not validated until asked: ask once.
     statements.append(CharacterizationSync::ToolCommand() + QStringLiteral(" -q -curcharstatus;"));
     m_host.GetCharacterizationSync().Tell(statements);
+}
+
+void CharacterizationReconciler::RunInScene(const QStringList& statements, bool recording)
+{
+    ExecuteOptions options;
+    options.undoable = recording;
+    for (const QString& statement : statements)
+        m_host.GetInterpreter().Execute(statement, options);
+}
+
+bool CharacterizationReconciler::IsTransform(const QString& joint) const
+{
+    const Node* node = m_host.GetScene().Find(joint);
+    return node && node->IsTransform();
 }
 
 void CharacterizationReconciler::FollowToolsCurrent(const CharacterizationRecord& tool)

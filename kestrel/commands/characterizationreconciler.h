@@ -50,7 +50,12 @@ private:
     void PlanCharacter(const CharacterRecord& scene, const CharacterRecord& tool,
                        const CharacterRecord& agreed, bool hasNode, Plan* plan) const;
     void TellTool(const Plan& plan, const CharacterizationRecord& tool);
+    // Character procedures, joining the settling step when `recording`.
+    void RunInScene(const QStringList& statements, bool recording);
     void FollowToolsCurrent(const CharacterizationRecord& tool);
+    // A binding to a joint the scene does not have stays the tool's alone (a script bound a
+    // name that is not there); the tool reports it when it is unlocked or validated.
+    bool IsTransform(const QString& joint) const;
 
     Host& m_host;
     CharacterizationRecord m_agreed;

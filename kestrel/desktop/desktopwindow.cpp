@@ -11,6 +11,7 @@
 #include "host.h"
 #include "io/scenedocument.h"
 #include "scene/scene.h"
+#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "ui/uilayouts.h"
 
@@ -75,6 +76,7 @@ DesktopWindow::DesktopWindow(Host& host, QWidget* parent)
 
 DesktopWindow::~DesktopWindow()
 {
+    m_host.GetInterpreter().RemoveExecutedCallback(m_executedCallback);
     SceneNotifier& notifier = m_host.GetScene().GetNotifier();
     for (quint64 id : {m_selectionCallback, m_addedCallback, m_destroyedCallback})
         notifier.RemoveCallback(id);
@@ -215,12 +217,29 @@ void DesktopWindow::closeEvent(QCloseEvent* event)
 void DesktopWindow::BuildEditMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QAction* undo = menu->addAction(QStringLiteral("&Undo"), this,
-                                    [this] { UserCommand::Run(m_host, QStringLiteral("undo")); });
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = menu->addAction(QStringLiteral("&Redo"), this,
-                                    [this] { UserCommand::Run(m_host, QStringLiteral("redo")); });
-    redo->setShortcut(QKeySequence::Redo);
+    m_undoAction = menu->addAction(QStringLiteral("&Undo"), this,
+                                   [this] { UserCommand::Run(m_host, QStringLiteral("undo")); });
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_redoAction = menu->addAction(QStringLiteral("&Redo"), this,
+                                   [this] { UserCommand::Run(m_host, QStringLiteral("redo")); });
+    m_redoAction->setShortcut(QKeySequence::Redo);
+    // Every change of the queue comes from a script text or a closing panel step, each of
+    // which ends with the interpreter's executed callbacks.
+    m_executedCallback =
+        m_host.GetInterpreter().AddExecutedCallback([this] { UpdateUndoActions(); });
+    UpdateUndoActions();
+}
+
+void DesktopWindow::UpdateUndoActions()
+{
+    const UndoQueue& queue = m_host.GetUndoQueue();
+    const auto name = [](const QString& verb, const QString& label) {
+        return label.isEmpty() ? verb : QStringLiteral("%1 %2").arg(verb, label);
+    };
+    m_undoAction->setEnabled(queue.CanUndo());
+    m_undoAction->setText(name(QStringLiteral("&Undo"), queue.UndoLabel()));
+    m_redoAction->setEnabled(queue.CanRedo());
+    m_redoAction->setText(name(QStringLiteral("&Redo"), queue.RedoLabel()));
 }
 
 void DesktopWindow::BuildViewMenu(Viewport* viewport)

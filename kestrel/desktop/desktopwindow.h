@@ -58,6 +58,8 @@ protected:
 
 private:
     void BuildEditMenu();
+    // Names the steps Undo and Redo would replay ("Undo Clear Head"), disabled when none.
+    void UpdateUndoActions();
     void BuildViewMenu(Viewport* viewport);
     void BuildWindowsMenu();
     void BuildHelpMenu();
@@ -71,6 +73,9 @@ private:
     CharacterControls* m_controls = nullptr;
     QMenu* m_windowsMenu = nullptr;
     QAction* m_toolAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    int m_executedCallback = 0;
     QLabel* m_sceneLabel = nullptr;
     QLabel* m_selectionLabel = nullptr;
     QHash<const QWidget*, QPointer<QDockWidget>> m_docks;

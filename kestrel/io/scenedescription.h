@@ -41,6 +41,9 @@ class KESTREL_EXPORT SceneDescription
 public:
     std::vector<NodeRecord> nodes;
     std::vector<ConnectionRecord> connections;
+    // The character node the host had as current; empty for none. Not checked by Validate:
+    // a name that is no character node is ignored when the scene is built.
+    QString currentCharacter;
 
     // Checks names (valid, unique), parents (declared before, transforms), attributes (valid
     // names, unique, values of their type) and connections (both ends described, one incoming

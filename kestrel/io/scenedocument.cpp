@@ -108,6 +108,8 @@ Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& 
         return status;
     }
     m_filePath = path;
+    CharacterNodes& characters = m_host.GetCharacterNodes();
+    characters.SetCurrent(characters.Find(description.currentCharacter));
     m_host.GetCharacterizationSync().SceneReplaced();
     return Status::Success;
 }
@@ -123,7 +125,10 @@ void SceneDocument::New()
 Status SceneDocument::Save(const QString& path)
 {
     QString error;
-    if (!SceneJsonWriter::Write(SceneDescription::Capture(m_host.GetScene()), path, &error)) {
+    SceneDescription description = SceneDescription::Capture(m_host.GetScene());
+    if (const Node* current = m_host.GetCharacterNodes().Current())
+        description.currentCharacter = current->Name();
+    if (!SceneJsonWriter::Write(description, path, &error)) {
         m_host.DisplayError(error);
         return Status::Failure;
     }

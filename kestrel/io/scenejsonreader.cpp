@@ -293,7 +293,8 @@ bool SceneJsonReader::Read(const QByteArray& data, SceneDescription* description
         return top.Fail(QStringLiteral("not a Kestrel scene (the object must start with "
                                        "\"kestrelScene\": 1)."));
     if (!top.CheckKeys({QStringLiteral("kestrelScene"), QStringLiteral("nodes"),
-                        QStringLiteral("connections")}))
+                        QStringLiteral("connections"), QStringLiteral("currentCharacter")}) ||
+        !top.String(QStringLiteral("currentCharacter"), &description->currentCharacter, false))
         return false;
     const QJsonValue nodes = top.Object().value(QStringLiteral("nodes"));
     const QJsonValue connections = top.Object().value(QStringLiteral("connections"));

@@ -5,7 +5,9 @@
 //   {
 //     "kestrelScene": 1,                        format version, required
 //     "nodes": [ NODE, ... ],                   required; parents before their children
-//     "connections": [ CONNECTION, ... ]        optional
+//     "connections": [ CONNECTION, ... ],       optional
+//     "currentCharacter": NAME                  optional; the character node that was
+//                                               current, so the tool reopens on it
 //   }
 //
 // NODE is an object; only "name" and "type" are required:
@@ -195,7 +197,11 @@ QByteArray SceneJsonWriter::ToJson(const SceneDescription& description)
     text += nodeLines.join(QStringLiteral(",\n"));
     text += QStringLiteral("\n],\n\"connections\": [\n");
     text += connectionLines.join(QStringLiteral(",\n"));
-    text += QStringLiteral("\n]\n}\n");
+    text += QStringLiteral("\n]");
+    if (!description.currentCharacter.isEmpty())
+        text +=
+            QStringLiteral(",\n\"currentCharacter\": ") + JsonString(description.currentCharacter);
+    text += QStringLiteral("\n}\n");
     return text.toUtf8();
 }
 

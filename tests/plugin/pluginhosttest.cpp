@@ -32,6 +32,16 @@ void PluginHostTest::OpenWithPlugin(const QString& path, bool panel)
 
 QStringList PluginHostTest::Sent()
 {
+    QStringList sent;
+    for (const QString& text : AllSent()) {
+        if (!text.startsWith(kToolCmd + ' '))
+            sent << text;
+    }
+    return sent;
+}
+
+QStringList PluginHostTest::AllSent()
+{
     const QStringList& entries = host.GetScriptLog().Entries();
     const QStringList sent = entries.mid(m_sentMark);
     m_sentMark = entries.size();

@@ -30,9 +30,12 @@ protected:
     // layout and opens the panel in it.
     void OpenWithPlugin(const QString& path, bool panel);
 
-    // Script texts sent since the previous call (or since the fixture began). Scripts run by
-    // the test itself (Run, RunOk...) do not enter the host's script log.
+    // Script texts the tool sent since the previous call (or since the fixture began). Scripts
+    // run by the test itself (Run, RunOk...) do not enter the host's script log; the host's own
+    // statements to the tool (a sync, a reconcile) are left out here.
     QStringList Sent();
+    // Every text of the script log since the previous call, the host's to the tool included.
+    QStringList AllSent();
     // Sent(), without the listing queries ("ls ...") that only read the scene.
     QStringList SentChanges();
 

@@ -217,10 +217,10 @@ TEST_F(PluginScenario, OutOfRangeIdsFailClearlyAndChangeNothing)
     }
     EXPECT_EQ(CmdFails("-e -invertbone 0 -invertstate true -character Nobody"),
               "characterizationToolUICmd: there is no characterization named \"Nobody\".");
-    // In range, for a known characterization: accepted. The flag is the tool's record of what
-    // the host's own script did; nothing goes back to the host.
+    // In range, for a known characterization: accepted, and the host's character node follows
+    // (the host sets it itself; the tool sends nothing).
     Cmd("-e -invertbone 0 -invertstate true -character Hero");
-    EXPECT_EQ(Attribute("Hero", "leftKneeInverted"), kestrel::Value(false));
+    EXPECT_EQ(Attribute("Hero", "leftKneeInverted"), kestrel::Value(true));
 
     EXPECT_EQ(SentChanges(), QStringList());
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "Other"}));
@@ -242,14 +242,22 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
     Sent();
     Cmd("-e -locktoggle");
     EXPECT_EQ(Cmd("-q -islocked"), "true");
-    // The host locks its own character node with its own script.
-    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(false));
+    // The lock reaches the host's character node, with the pose it froze.
+    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(true));
+    EXPECT_TRUE(Attribute("Hero", "HipsTy").ToDouble() > 0);
 
-    // Locked: a renamed joint is not followed.
+    // Locked, the tool ignores renames itself; the host's node keeps the joint under its new
+    // name and tells the tool, so both still name the same joint.
     RunOk("rename Char1:Head Char1:Skull");
-    EXPECT_EQ(SentChanges(), QStringList());
+    EXPECT_EQ(JointInSlot("Hero", "Head"), "Char1:Skull");
+    EXPECT_TRUE(RunOk("characterizationToolRecord").contains("[15,\"Char1:Skull\"]"));
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
 
-    // Unlocking finds the head missing and asks before clearing it.
+    // A script binds a joint the scene does not have: the host cannot follow, and unlocking
+    // finds it missing and asks before clearing it.
+    Assign("Hero", 15, "Ghost");
+    EXPECT_EQ(JointInSlot("Hero", "Head"), "Char1:Skull");
+    Sent();
     answers.Click("Cancel");
     Cmd("-e -locktoggle");
     EXPECT_EQ(Cmd("-q -islocked"), "true");
@@ -257,7 +265,10 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
     answers.Click("OK");
     Cmd("-e -locktoggle");
     EXPECT_EQ(Cmd("-q -islocked"), "false");
-    EXPECT_EQ(SentChanges(), QStringList{"setCharacterObject(\"\",\"Hero\",15,0);"});
+    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(false));
+    EXPECT_EQ(SentChanges(), QStringList({"setCharacterObject(\"\",\"Hero\",15,0);",
+                                          "kntUpdateCharacterControlsUICallback"}));
+    EXPECT_EQ(JointInSlot("Hero", "Head"), "");
     EXPECT_EQ(answers.Seen().size(), 3);
     EXPECT_TRUE(answers.Seen().last().startsWith(
         "Validation Warning|One or more bones in the current characterization cannot be found"));
@@ -273,7 +284,8 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     MakeCharacters("Hero", "Hero;Villain;Extra");
     Cmd("-e -setcurrentcharname Hero");
     RunOk("rename Hero Lead");
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Lead", "Villain", "Extra"}));
+    // The host's node "Villain" reached the tool first, so it comes first.
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Lead", "Extra"}));
     Sent();
     const QString question = QStringLiteral(
         "Delete Skeleton Definition|Are you sure you want to delete the current Skeleton "
@@ -283,7 +295,7 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     answers.Click("No");
     Cmd("-e -deletecurrentchar");
     EXPECT_EQ(answers.Seen(), QStringList{question});
-    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Lead", "Villain", "Extra"}));
+    EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Lead", "Extra"}));
     EXPECT_EQ(SentChanges(), QStringList());
 
     answers.Click("Yes");

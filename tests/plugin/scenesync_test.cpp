@@ -7,6 +7,7 @@
 #include "io/scenejsonwriter.h"
 #include "scene/node.h"
 #include "scene/scenenotifier.h"
+#include "scene/undoqueue.h"
 #include "script/textlog.h"
 
 #include "solver/nodenames.h"
@@ -32,7 +33,12 @@ protected:
     // The tool statements sent since the last call, without the command's name and edit flag.
     QString SentToTool()
     {
-        return SentChanges().replaceInStrings(kToolCmd + " -e ", QString()).join('\n');
+        QStringList statements;
+        for (const QString& text : AllSent()) {
+            if (text.startsWith(kToolCmd + " -e "))
+                statements << text.mid(kToolCmd.size() + 4);
+        }
+        return statements.join('\n');
     }
 
     // Binds the sample joints of slots up to `lastSlot` on both sides, as host scripts do.
@@ -74,10 +80,10 @@ TEST_F(SceneSync, CharacterizationsSurviveSavingAndOpening)
     Bind("Kid", 20);
     RunOk("characterizationInvertBone(3, 1)"); // Kid is the host's current character
     Cmd("-e -invertbone 0 -invertstate true -character Kid");
-    RunOk("lockCharacter(\"Hero\", 1)");
-    Cmd("-e -setcurrentcharname Hero; " + kToolCmd + " -e -locktoggle");
+    RunOk("lockCharacter(\"Hero\", 1)"); // the host tells the tool to lock it too
     const QStringList before = ToolState();
-    ASSERT_TRUE(before[0].startsWith("Hero true {\"character\":\"Hero\",\"code\":0,"));
+    ASSERT_TRUE(before[0].startsWith("Hero true {\"character\":\"Hero\",\"code\":0,"))
+        << qPrintable(before.join('\n'));
     const kestrel::SceneDescription saved = Capture();
 
     RunOk("saveScene \"" + path + "\"; newScene");
@@ -132,6 +138,7 @@ TEST_F(SceneSync, PanelOpenedOnCharacterNodesGetsThem)
             "deleteCharacter(\"Kid\"); characterizationInvertBone(3, 0)");
         box->reject();
     });
+    const int steps = host.GetUndoQueue().UndoCount();
     RunOk(kToolCmd);
 
     EXPECT_EQ(SentToTool(), R"(-characterlist "";
@@ -150,6 +157,12 @@ TEST_F(SceneSync, PanelOpenedOnCharacterNodesGetsThem)
                            "Character node \"Hero\": slot \"RightLeg\" is connected from \"Kid\", "
                            "which is not a transform; the binding is skipped."}));
     EXPECT_TRUE(answers.AllAnswered());
+    // The lock the tool refused is taken off the node too, with nothing to undo; the rest of
+    // the scene is as it was.
+    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(false));
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps);
+    QString error;
+    scene().SetAttribute(Find("Hero"), "InputCharacterizationLock", kestrel::Value(true), &error);
     EXPECT_EQ(SceneJson(), before);
 }
 

@@ -125,19 +125,24 @@ TEST_F(BridgeTest, CharacterScriptsAreSentAsExactTexts)
     Sent();
     bridge.SetCharacterObject("Old", "Spine", "Hero", 8, false);
     bridge.SetCharacterObject("", "Hips", "Hero", 1, true);
+    // The event loop comes back after each panel action: its texts become one undo step.
+    host.GetInterpreter().ClosePendingStep();
     EXPECT_EQ(Sent(), QStringList({"setCharacterObject(\"Spine\",\"Hero\",8,0);",
                                    "setCharacterObject(\"Hips\",\"Hero\",1,1);"}));
     EXPECT_EQ(JointInSlot("Hero", "Spine"), "Spine");
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "Hips");
 
     bridge.SetCharacterObject("Hips", "", "Hero", 1, false);
+    host.GetInterpreter().ClosePendingStep();
     EXPECT_EQ(Sent(), QStringList{"setCharacterObject(\"\",\"Hero\",1,0);"});
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "");
     RunOk("undo");
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "Hips");
 
     bridge.InvertBone(10, true);
+    host.GetInterpreter().ClosePendingStep();
     bridge.InvertBone(3, false);
+    host.GetInterpreter().ClosePendingStep();
     EXPECT_EQ(Sent(), QStringList({"characterizationInvertBone( 10, 1 );",
                                    "characterizationInvertBone( 3, 0 );"}));
     EXPECT_EQ(Attribute("Hero", "leftElbowInverted"), kestrel::Value(true));

@@ -82,9 +82,13 @@ TEST_F(Undo, EachUndoableStatementThatChangesTheSceneIsOneStep)
     ExecuteOptions undoable;
     undoable.undoable = true;
     host.ExecuteScript("createNode joint -n C; rename C D", undoable);
-    EXPECT_EQ(queue.UndoCount(), 2);
+    EXPECT_EQ(queue.UndoCount(), 0) << "a plug-in's text outside statements waits for the loop";
+    host.GetInterpreter().ClosePendingStep();
+    EXPECT_EQ(queue.UndoCount(), 1) << "one panel action, one step";
+    RunOk("createNode joint -n E; rename E F");
+    EXPECT_EQ(queue.UndoCount(), 3);
     RunOk("ls; getAttr B.tx; xform -q -t B; select -r B; print \"x\"; setAttr B.tx 0");
-    EXPECT_EQ(queue.UndoCount(), 2) << "queries, selection and setting a value to itself";
+    EXPECT_EQ(queue.UndoCount(), 3) << "queries, selection and setting a value to itself";
     RunOk("undo; newScene");
     EXPECT_FALSE(queue.CanUndo() || queue.CanRedo()) << "a new scene empties both queues";
 }

@@ -1,0 +1,313 @@
+// One truth: after every statement, undo, redo and panel action the tool's characterizations
+// and the scene's character nodes hold the same bindings, inversions, locks and current one.
+// Seeded random sequences of what users do check it after each step; a failure prints the seed
+// and the steps up to the first disagreement, which is the shortest prefix that fails.
+#include "pluginhosttest.h"
+
+#include "scene/characternodes.h"
+#include "scene/node.h"
+#include "scene/scene.h"
+#include "scene/undoqueue.h"
+#include "script/textlog.h"
+#include "ui/batchdialoganswerer.h"
+
+#include "solver/nodenames.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <map>
+#include <tuple>
+
+namespace {
+
+const QStringList kCharacters = {"Hero", "Kid"};
+// The head part of the full-body diagram, where its context menu opens.
+const QPoint kHeadPart(126, 40);
+
+// Per characterization that holds anything: "locked inv=0100 1:Hips 2:LeftUpLeg ...".
+using Record = std::map<QString, QString>;
+
+QString Signature(bool locked, const bool inverted[4], const std::map<int, QString>& bound)
+{
+    QString text = locked ? QStringLiteral("locked inv=") : QStringLiteral("open inv=");
+    for (int i = 0; i < 4; ++i)
+        text += inverted[i] ? '1' : '0';
+    for (const auto& slot : bound)
+        text += QStringLiteral(" %1:%2").arg(slot.first).arg(slot.second);
+    return text;
+}
+
+bool HoldsAnything(bool locked, const bool inverted[4], const std::map<int, QString>& bound)
+{
+    return locked || !bound.empty() || inverted[0] || inverted[1] || inverted[2] || inverted[3];
+}
+
+QString Describe(const Record& record)
+{
+    QStringList lines;
+    for (const auto& entry : record)
+        lines << "    " + entry.first + ": " + entry.second;
+    return lines.join('\n');
+}
+
+class OneTruth : public PluginHostTest
+{
+protected:
+    void SetUp() override
+    {
+        m_answerer = std::make_unique<kestrel::BatchDialogAnswerer>(
+            QStringList(), [](const QString&) {},
+            [this](const QString& error) { m_dialogErrors << error; });
+    }
+
+    void OpenCharacterized(const QString& path)
+    {
+        OpenWithPlugin(path, true);
+        Cmd("-e -characterlist \"Hero;Kid\"");
+        RunOk("characterizationAutoMap -e -character Hero");
+    }
+
+    // What the scene's character nodes hold, read through the scene alone.
+    Record SceneRecord()
+    {
+        Record record;
+        const kestrel::CharacterNodes& nodes = host.GetCharacterNodes();
+        for (const kestrel::Node* node : scene().Nodes()) {
+            if (node->Type() != kestrel::NodeType::Character)
+                continue;
+            std::map<int, QString> bound;
+            for (int id = 0; id < kinetra::NodeCount; ++id) {
+                if (const kestrel::Node* joint = nodes.ObjectOf(*node, id))
+                    bound[id] = joint->Name();
+            }
+            const QStringList flags = kestrel::CharacterNodes::StandardAttributes();
+            bool inverted[4];
+            for (int i = 0; i < 4; ++i)
+                inverted[i] = Attribute(node->Name(), flags[i + 1]).ToBool();
+            const bool locked = Attribute(node->Name(), flags[0]).ToBool();
+            if (HoldsAnything(locked, inverted, bound))
+                record[node->Name()] = Signature(locked, inverted, bound);
+        }
+        return record;
+    }
+
+    // What the tool holds, from its own answer; `current` gets its current characterization.
+    Record ToolRecord(QString* current)
+    {
+        const QJsonObject top =
+            QJsonDocument::fromJson(RunOk("characterizationToolRecord").toUtf8()).object();
+        *current = top["current"].toString();
+        Record record;
+        for (const QJsonValue& entry : top["characters"].toArray()) {
+            const QJsonObject c = entry.toObject();
+            std::map<int, QString> bound;
+            for (const QJsonValue& slot : c["slots"].toArray())
+                bound[slot.toArray()[0].toInt()] = slot.toArray()[1].toString();
+            bool inverted[4];
+            for (int i = 0; i < 4; ++i)
+                inverted[i] = c["inverted"].toArray()[i].toBool();
+            const bool locked = c["locked"].toBool();
+            if (HoldsAnything(locked, inverted, bound))
+                record[c["name"].toString()] = Signature(locked, inverted, bound);
+        }
+        return record;
+    }
+
+    // Empty when the tool and the scene agree; else what differs.
+    QString Disagreement()
+    {
+        QString current;
+        const Record tool = ToolRecord(&current);
+        const Record scene = SceneRecord();
+        if (tool != scene)
+            return "tool:\n" + Describe(tool) + "\n  scene:\n" + Describe(scene);
+        const kestrel::CharacterNodes& nodes = host.GetCharacterNodes();
+        const kestrel::Node* hostCurrent = nodes.Current();
+        if (nodes.Find(current) && hostCurrent != nodes.Find(current))
+            return "current: tool " + current + ", scene " +
+                   (hostCurrent ? hostCurrent->Name() : QString("none"));
+        return {};
+    }
+
+    bool ToolLocked(const QString& character)
+    {
+        QString current;
+        const Record tool = ToolRecord(&current);
+        const auto found = tool.find(character);
+        return found != tool.end() && found->second.startsWith("locked");
+    }
+
+    // A right click on the diagram's head part and a menu entry, as a person does it: outside
+    // any statement. Then control returns to the event loop.
+    void PanelMenu(const QString& entry)
+    {
+        QWidget* diagram = nullptr;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (widget->objectName() == "characterizationDiagram")
+                diagram = widget;
+        }
+        ASSERT_NE(diagram, nullptr);
+        QWidget* target = diagram->childAt(kHeadPart) ? diagram->childAt(kHeadPart) : diagram;
+        const QPoint local = target->mapFrom(diagram, kHeadPart);
+        QTimer::singleShot(0, diagram, [entry] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup)
+                return;
+            popup->close();
+            for (QAction* action : popup->actions()) {
+                if (action->isEnabled() && action->text().remove('&') == entry)
+                    action->trigger();
+            }
+        });
+        QMouseEvent press(QEvent::MouseButtonPress, local, target->mapToGlobal(local),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, target->mapToGlobal(local),
+                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+        QApplication::processEvents();
+        host.GetInterpreter().ClosePendingStep();
+    }
+
+    std::unique_ptr<kestrel::BatchDialogAnswerer> m_answerer;
+    QStringList m_dialogErrors;
+};
+
+// Picks what a user does next, from what the scene holds now.
+class UserModel
+{
+public:
+    explicit UserModel(quint32 seed)
+        : m_random(seed)
+    {}
+
+    // A statement, or "panel:ENTRY" for a diagram menu entry chosen outside statements.
+    QString Next(const QStringList& joints, const QStringList& bound, bool canUndo, bool canRedo,
+                 bool heroLocked)
+    {
+        if (joints.isEmpty()) // everything was deleted
+            return canUndo ? "undo" : "newScene";
+        const QString character = kCharacters[Pick(2)];
+        const QString joint = joints[Pick(joints.size())];
+        const QString boundJoint = bound.isEmpty() ? joint : bound[Pick(bound.size())];
+        const int slot = Pick(4) == 0 ? Pick(kinetra::NodeCount) : 1 + Pick(30);
+        switch (Pick(17)) {
+        case 0:
+        case 1:
+            return QStringLiteral("%1 -e -characternodeassign %2 -nodeid %3 -kestrelnodename %4")
+                .arg(kToolCmd, character)
+                .arg(slot)
+                .arg(joint);
+        case 2:
+            return QStringLiteral("setCharacterObject(\"%1\",\"%2\",%3,0)")
+                .arg(Pick(3) == 0 ? QString() : joint, character)
+                .arg(slot);
+        case 3:
+            return QStringLiteral("click characterizationDiagram -at %1 %2 -menu \"Clear\"")
+                .arg(kHeadPart.x())
+                .arg(kHeadPart.y());
+        case 4:
+            return Pick(2) ? "panel:Clear All" : "panel:Clear";
+        case 5:
+            return kToolCmd + " -e -mirrormatch";
+        case 6:
+            return heroLocked ? kToolCmd + " -e -locktoggle"
+                              : "characterizationAutoMap -e -character Hero";
+        case 7:
+            return QStringLiteral("rename %1 %1_r%2").arg(boundJoint).arg(++m_renames);
+        case 8:
+            return QStringLiteral("delete %1").arg(boundJoint);
+        case 9:
+        case 10:
+            return kToolCmd + " -e -locktoggle";
+        case 11:
+            return QStringLiteral("%1 -e -invertbone %2 -invertstate %3 -character %4")
+                .arg(kToolCmd)
+                .arg(Pick(4))
+                .arg(Pick(2) ? "true" : "false", character);
+        case 12:
+            return kToolCmd + " -e -setcurrentcharname " + character;
+        case 13:
+            return kToolCmd + " -q -curcharstatus";
+        case 14:
+        case 15:
+            return canUndo ? "undo" : "redo";
+        default:
+            return canRedo ? "redo" : "undo";
+        }
+    }
+
+private:
+    int Pick(int count) { return static_cast<int>(m_random.bounded(quint32(count))); }
+
+    QRandomGenerator m_random;
+    int m_renames = 0;
+};
+
+class OneTruthRandom : public OneTruth,
+                       public ::testing::WithParamInterface<std::tuple<const char*, quint32>>
+{
+protected:
+    // Runs `steps` user steps from `seed`; answers the failing prefix, empty when all held.
+    QString RunSequence(quint32 seed, int steps)
+    {
+        UserModel user(seed);
+        QStringList done;
+        for (int step = 0; step < steps; ++step) {
+            QStringList bound;
+            for (const auto& entry : SceneRecord()) {
+                for (const QString& part : entry.second.split(' ').mid(2))
+                    bound << part.section(':', 1);
+            }
+            kestrel::UndoQueue& queue = host.GetUndoQueue();
+            const QString action = user.Next(RunOkList("ls -transforms"), bound, queue.CanUndo(),
+                                             queue.CanRedo(), ToolLocked("Hero"));
+            done << action;
+            const int errorsBefore = host.GetErrorLog().Count();
+            bool refused = false; // a user mistake the host or the tool turned down
+            if (action.startsWith("panel:"))
+                PanelMenu(action.mid(6));
+            else if (!(action == "undo" && !queue.CanUndo()) &&
+                     !(action == "redo" && !queue.CanRedo()))
+                refused = Run(action).status != kestrel::Status::Success && action != "undo" &&
+                          action != "redo";
+            const QString problem = Disagreement();
+            // Errors of a refused statement are its answer; any other error is a fault (a
+            // failed undo, a settle that could not follow).
+            const QStringList newErrors =
+                refused ? QStringList() : host.GetErrorLog().Entries().mid(errorsBefore);
+            if (!problem.isEmpty() || !newErrors.isEmpty() || !m_dialogErrors.isEmpty())
+                return QStringLiteral("seed %1, failing after step %2:\n  %3\n  %4%5")
+                    .arg(seed)
+                    .arg(step + 1)
+                    .arg(done.join("\n  "), problem, newErrors.join("\n  "));
+        }
+        return {};
+    }
+};
+
+TEST_P(OneTruthRandom, ToolAndSceneAgreeAfterEveryStep)
+{
+    const QString skeleton = std::get<0>(GetParam());
+    const QString path =
+        skeleton == "sample" ? SamplePath("biped_tpose.json") : SharedSkeleton(skeleton);
+    if (path.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton is skipped";
+    OpenCharacterized(path);
+    const QString failure = RunSequence(std::get<1>(GetParam()), 300);
+    EXPECT_TRUE(failure.isEmpty()) << qPrintable(failure);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, OneTruthRandom,
+                         ::testing::Combine(::testing::Values("sample",
+                                                              "cmu_mocap_subject01_jumps.bvh"),
+                                            ::testing::Range(1u, 7u)));
+
+} // namespace
