@@ -20,10 +20,19 @@ ct_required_packages=(
     xauth
 )
 
+# Only for scripts/screenshots.sh --docs: the palette reduction of the README pictures and the
+# one font family they are drawn with.
+ct_docs_packages=(
+    pngquant
+    fonts-dejavu-core
+)
+
+# ct_install_missing_packages [PACKAGE...]: the build's packages when none is named.
 ct_install_missing_packages() {
     local missing=()
     local pkg
-    for pkg in "${ct_required_packages[@]}"; do
+    [ $# -gt 0 ] || set -- "${ct_required_packages[@]}"
+    for pkg in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
         fi

@@ -1,0 +1,224 @@
+// The pictures the README and docs/*.md show must be files kept in the repository, so that a
+// repository browser or a fresh clone shows them before anything is built.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A documentation picture weighs at most this many bytes (PNGs are cropped and palette-reduced
+// by scripts/screenshots.sh --docs).
+constexpr std::uintmax_t MaxImageBytes = 150 * 1000;
+
+struct ImageLink
+{
+    int line;           // 1-based line of the Markdown file
+    std::string target; // as written, title and angle brackets removed
+};
+
+// Every picture a Markdown text shows: inline images `![alt](target "title")`, reference images
+// `![alt][ref]` (or `![ref]`) resolved through `[ref]: target` definitions, and HTML
+// `<img src="target">`. Fenced code blocks and inline code spans show no picture.
+std::vector<ImageLink> ImageLinks(const std::string& markdown)
+{
+    static const std::regex inlineImage(R"(!\[[^\]]*\]\(\s*(<[^>]*>|[^)\s]+)[^)]*\))");
+    static const std::regex referenceImage(R"(!\[([^\]]*)\](?:\[([^\]]*)\])?)");
+    static const std::regex definition(R"(^ {0,3}\[([^\]]+)\]:\s*(<[^>]*>|\S+))");
+    static const std::regex htmlImage(R"(<img\b[^>]*\bsrc\s*=\s*["']([^"']*)["'])",
+                                      std::regex::icase);
+    static const std::regex codeSpan("`[^`]*`");
+    const auto key = [](std::string label) {
+        std::transform(label.begin(), label.end(), label.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return label;
+    };
+    const auto unbracket = [](const std::string& target) {
+        return target.size() >= 2 && target.front() == '<' ? target.substr(1, target.size() - 2)
+                                                           : target;
+    };
+
+    std::vector<std::pair<int, std::string>> lines;
+    std::map<std::string, std::string> definitions;
+    std::istringstream in(markdown);
+    std::string text;
+    bool fenced = false;
+    for (int number = 1; std::getline(in, text); ++number) {
+        const auto start = text.find_first_not_of(' ');
+        if (start != std::string::npos && start < 4 &&
+            (text.compare(start, 3, "```") == 0 || text.compare(start, 3, "~~~") == 0)) {
+            fenced = !fenced;
+            continue;
+        }
+        if (fenced)
+            continue;
+        text = std::regex_replace(text, codeSpan, "");
+        std::smatch match;
+        if (std::regex_search(text, match, definition))
+            definitions.emplace(key(match[1]), unbracket(match[2]));
+        lines.emplace_back(number, text);
+    }
+
+    std::vector<ImageLink> links;
+    for (const auto& [number, line] : lines) {
+        for (std::sregex_iterator it(line.begin(), line.end(), inlineImage), end; it != end; ++it)
+            links.push_back({number, unbracket((*it)[1])});
+        for (std::sregex_iterator it(line.begin(), line.end(), htmlImage), end; it != end; ++it)
+            links.push_back({number, (*it)[1]});
+        // Whatever follows an inline image's brackets is its target, not a reference.
+        const std::string rest = std::regex_replace(line, inlineImage, "");
+        for (std::sregex_iterator it(rest.begin(), rest.end(), referenceImage), end; it != end;
+             ++it) {
+            const std::string label = (*it)[2].matched && (*it)[2].length() ? (*it)[2] : (*it)[1];
+            const auto found = definitions.find(key(label));
+            // An undefined reference is written out as text, so it shows no picture.
+            if (found != definitions.end())
+                links.push_back({number, found->second});
+        }
+    }
+    return links;
+}
+
+// Why TARGET, linked from the Markdown file DOCUMENT in the tree at ROOT, does not show in a
+// fresh clone; empty when it does.
+std::string Problem(const fs::path& root, const fs::path& document, const std::string& target)
+{
+    if (target.find("://") != std::string::npos || target.rfind("//", 0) == 0)
+        return "is not a file of the repository";
+    const fs::path relative =
+        (document.parent_path().lexically_relative(root) / fs::path(target)).lexically_normal();
+    if (fs::path(target).is_absolute() || relative.empty() || *relative.begin() == "..")
+        return "lies outside the repository";
+    const std::string top = relative.begin()->string();
+    if (top == "build" || top.rfind("build-", 0) == 0)
+        return "points into a build folder, which a fresh clone does not have";
+    const fs::path file = root / relative;
+    std::error_code error;
+    if (!fs::is_regular_file(file, error))
+        return "is missing: " + file.string();
+    const std::uintmax_t bytes = fs::file_size(file, error);
+    if (error || bytes > MaxImageBytes)
+        return "weighs " + std::to_string(bytes) + " bytes, more than " +
+               std::to_string(MaxImageBytes);
+    return {};
+}
+
+std::string Read(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A throw-away source tree, removed with the fixture.
+class DocImagesTree : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // Named per process: builds side by side may run this test at the same time.
+        root = fs::temp_directory_path() /
+               (std::string("ct_docimages_") + info->name() + "_" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "docs" / "images");
+        fs::create_directories(root / "build" / "screenshots");
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    void Write(const fs::path& relative, std::size_t bytes)
+    {
+        std::ofstream(root / relative, std::ios::binary) << std::string(bytes, 'x');
+    }
+
+    fs::path root;
+};
+
+TEST(DocImages, FindsInlineReferenceAndHtmlPicturesButNotCode)
+{
+    const std::string markdown = "Text ![a](docs/images/a.png) and ![b](<docs/b c.png> \"B\").\n"
+                                 "A [plain link](docs/notes.md) is no picture.\n"
+                                 "`![code](docs/inline.png)` ![r][Ref] ![Ref] ![undefined][none]\n"
+                                 "```\n"
+                                 "![fenced](docs/fenced.png)\n"
+                                 "```\n"
+                                 "<p><IMG alt=\"x\" SRC='docs/html.png'></p>\n"
+                                 "[ref]: <docs/ref.png> \"Title\"\n";
+    std::vector<std::string> found;
+    for (const ImageLink& link : ImageLinks(markdown))
+        found.push_back(std::to_string(link.line) + ":" + link.target);
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"1:docs/images/a.png", "1:docs/b c.png", "3:docs/ref.png",
+                                        "3:docs/ref.png", "7:docs/html.png"}));
+}
+
+TEST_F(DocImagesTree, RefusesBuildFoldersOutsidePathsUrlsMissingAndHeavyFiles)
+{
+    Write("docs/images/ok.png", MaxImageBytes);
+    Write("docs/images/heavy.png", MaxImageBytes + 1);
+    Write("build/screenshots/desktop.png", 10);
+    const fs::path readme = root / "README.md";
+    const fs::path doc = root / "docs" / "guide.md";
+
+    EXPECT_EQ(Problem(root, readme, "docs/images/ok.png"), "");
+    EXPECT_EQ(Problem(root, doc, "images/ok.png"), "");
+    EXPECT_EQ(Problem(root, doc, "../docs/./images/ok.png"), "");
+    // Present in this tree, yet gone from a fresh clone.
+    EXPECT_NE(Problem(root, readme, "build/screenshots/desktop.png").find("build folder"),
+              std::string::npos);
+    EXPECT_NE(Problem(root, doc, "../build/screenshots/desktop.png").find("build folder"),
+              std::string::npos);
+    EXPECT_NE(Problem(root, readme, "build-asan/x.png").find("build folder"), std::string::npos);
+    EXPECT_NE(Problem(root, readme, "docs/images/none.png").find("missing"), std::string::npos);
+    EXPECT_NE(Problem(root, doc, "ok.png").find("missing"), std::string::npos);
+    EXPECT_NE(Problem(root, readme, "docs/images").find("missing"), std::string::npos);
+    EXPECT_NE(Problem(root, readme, "../shared/x.png").find("outside"), std::string::npos);
+    EXPECT_NE(Problem(root, readme, (root / "docs/images/ok.png").string()).find("outside"),
+              std::string::npos);
+    EXPECT_NE(Problem(root, readme, "https://example.org/ok.png").find("not a file"),
+              std::string::npos);
+    EXPECT_NE(Problem(root, readme, "docs/images/heavy.png").find("150001 bytes"),
+              std::string::npos);
+}
+
+// The check itself: every picture the README and docs/*.md show is in the source tree.
+TEST(DocImages, EveryPictureTheReadmeAndDocsShowIsKeptInTheRepository)
+{
+    const fs::path root = CT_SOURCE_DIR;
+    std::vector<fs::path> documents{root / "README.md"};
+    for (const auto& entry : fs::directory_iterator(root / "docs")) {
+        if (entry.path().extension() == ".md")
+            documents.push_back(entry.path());
+    }
+    std::sort(documents.begin() + 1, documents.end());
+
+    std::size_t readmePictures = 0;
+    for (const fs::path& document : documents) {
+        ASSERT_TRUE(fs::is_regular_file(document)) << document;
+        const std::vector<ImageLink> links = ImageLinks(Read(document));
+        if (document == documents.front())
+            readmePictures = links.size();
+        for (const ImageLink& link : links) {
+            const std::string problem = Problem(root, document, link.target);
+            EXPECT_EQ(problem, "") << document.lexically_relative(root).string() << ":" << link.line
+                                   << ": the picture \"" << link.target << "\" " << problem;
+        }
+    }
+    // The README shows the desktop, the full-body diagram and the Name Match page; finding
+    // none would mean the links went unread, not that they are fine.
+    EXPECT_GE(readmePictures, 3u);
+}
+
+} // namespace
