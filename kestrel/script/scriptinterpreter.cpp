@@ -224,9 +224,9 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
         if (m_pendingStep || m_settleRequested)
             ScheduleClose();
     } else if (outermost && m_openStep) {
-        // Host commands name their step after the statement; a plug-in's step is named by
-        // what the settling saw it change.
-        if (!owner)
+        // Host commands name their step after the statement; a plug-in's step and a click are
+        // named by what the settling saw them change.
+        if (!owner && name != QLatin1String("click"))
             m_openStep->SetLabel(StatementText(statement));
         m_settleRequested = false;
         Settle(*m_openStep, recording && undoQueue.ReplayCount() == replaysBefore);

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -150,4 +151,48 @@ TEST_F(Desktop, FileActionsRunTheSceneCommandsAndRememberRecentFiles)
     EXPECT_EQ(scene().NodeCount(), 0);
     ASSERT_TRUE(files.Open(files.RecentFiles().first()));
     EXPECT_EQ(scene().NodeCount(), nodes);
+}
+
+// Edit > Undo and Redo say what they would replay and are off when there is nothing; a lock
+// from the tool bar reaches the scene as one step that undo takes back on both sides.
+TEST_F(Desktop, UndoAndRedoNameTheStepAndFollowTheLock)
+{
+    QMenu* edit = nullptr;
+    for (QAction* action : window->menuBar()->actions()) {
+        if (action->text() == "&Edit")
+            edit = action->menu();
+    }
+    ASSERT_NE(edit, nullptr);
+    QAction* undo = edit->actions().value(0);
+    QAction* redo = edit->actions().value(1);
+    OpenTool();
+    EXPECT_FALSE(undo->isEnabled()) << "opening a scene leaves nothing to undo";
+    EXPECT_FALSE(redo->isEnabled());
+
+    EXPECT_EQ(controls().CreateCharacterization(), "Character1");
+    for (int id = 1; id <= 15; ++id)
+        RunOk(QStringLiteral("setCharacterObject(\"Char1:%1\",\"Character1\",%2,0)")
+                  .arg(kRequiredSlots[id - 1])
+                  .arg(id));
+    QApplication::processEvents();
+    EXPECT_EQ(undo->text(), "&Undo setCharacterObject(\"Char1:Head\", \"Character1\", 15, 0)");
+    ToolBarAction("Lock")->trigger();
+    QApplication::processEvents(); // the panel's step closes when control comes back
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
+    EXPECT_EQ(undo->text(), "&Undo Lock Character1");
+    Cmd("-q -islocked"); // a query is no step of its own
+    QApplication::processEvents();
+    EXPECT_EQ(undo->text(), "&Undo Lock Character1");
+
+    undo->trigger();
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(false));
+    EXPECT_TRUE(redo->isEnabled());
+    EXPECT_EQ(redo->text(), "&Redo Lock Character1");
+    redo->trigger();
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
 }

@@ -14,12 +14,14 @@
 #include "solver/nodenames.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <map>
@@ -180,6 +182,142 @@ protected:
     QStringList m_dialogErrors;
 };
 
+// The sample characterized as "Hero" by auto-characterize, with the panel open.
+class OneTruthCases : public OneTruth
+{
+protected:
+    void SetUp() override
+    {
+        OneTruth::SetUp();
+        OpenCharacterized(SamplePath("biped_tpose.json"));
+    }
+
+    // The tool and the scene agree, and nothing was reported as an error.
+    void ExpectAgreement(const char* when)
+    {
+        EXPECT_EQ(Disagreement(), QString()) << when;
+        EXPECT_TRUE(Errors().isEmpty()) << when << ": " << qPrintable(Errors().join('\n'));
+    }
+
+    bool ToolBinds(int id, const QString& joint)
+    {
+        return RunOk("characterizationToolRecord")
+            .contains(QStringLiteral("[%1,\"%2\"]").arg(id).arg(joint));
+    }
+
+    QString UndoLabel() { return host.GetUndoQueue().UndoLabel(); }
+};
+
+// Edits made in the panel, by statement or by a click outside any statement, are one undo step
+// each, named after what they did; undo and redo move the tool with the scene, and queries in
+// between bury nothing.
+TEST_F(OneTruthCases, PanelEditsUndoAndRedoOnBothSides)
+{
+    RunOk(QStringLiteral("click characterizationDiagram -at %1 %2 -menu \"Clear\"")
+              .arg(kHeadPart.x())
+              .arg(kHeadPart.y()));
+    EXPECT_EQ(JointInSlot("Hero", "Head"), "");
+    EXPECT_EQ(UndoLabel(), "Clear Head");
+    Cmd("-q -curcharstatus");
+    Cmd("-q -islocked");
+    EXPECT_EQ(UndoLabel(), "Clear Head") << "queries are no undo steps";
+    RunOk("undo");
+    EXPECT_EQ(JointInSlot("Hero", "Head"), "Char1:Head");
+    EXPECT_TRUE(ToolBinds(15, "Char1:Head"));
+    ExpectAgreement("after undoing Clear");
+    RunOk("redo");
+    EXPECT_FALSE(ToolBinds(15, "Char1:Head"));
+    ExpectAgreement("after redoing Clear");
+
+    const int steps = host.GetUndoQueue().UndoCount();
+    PanelMenu("Clear All");
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps + 1) << "one click, one step";
+    EXPECT_EQ(UndoLabel(), "Clear 39 slots");
+    EXPECT_EQ(SceneRecord().count("Hero"), 0u);
+    RunOk("undo");
+    EXPECT_TRUE(ToolBinds(1, "Char1:Hips"));
+    EXPECT_EQ(JointInSlot("Hero", "Hips"), "Char1:Hips");
+    ExpectAgreement("after undoing Clear All");
+}
+
+// A bound joint deleted and undone comes back bound in the tool, with its children; a bound
+// joint renamed and undone is renamed back on both sides, and redo works again.
+TEST_F(OneTruthCases, DeletedAndRenamedJointsComeBackBoundOnUndo)
+{
+    Cmd("-e -locktoggle");
+    RunOk("delete Char1:LeftHand");
+    EXPECT_EQ(Cmd("-q -islocked"), "false") << "a deleted joint unlocks the characterization";
+    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(false));
+    RunOk("undo");
+    EXPECT_TRUE(ToolBinds(11, "Char1:LeftHand"));
+    EXPECT_TRUE(ToolBinds(54, "Char1:LeftHandIndex1"));
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
+    ExpectAgreement("after undoing the deletion");
+
+    Cmd("-e -locktoggle");
+    RunOk("rename Char1:Head Char1:Head2");
+    EXPECT_TRUE(ToolBinds(15, "Char1:Head2"));
+    RunOk("undo");
+    EXPECT_TRUE(ToolBinds(15, "Char1:Head"));
+    ExpectAgreement("after undoing the rename");
+    RunOk("redo");
+    EXPECT_TRUE(ToolBinds(15, "Char1:Head2"));
+    ExpectAgreement("after redoing the rename");
+}
+
+// A lock from a script reaches the scene, so saving and reopening keeps it (and an unlock),
+// and the characterization that was current comes back current. Undo and redo of the lock
+// move both sides.
+TEST_F(OneTruthCases, LockAndCurrentCharacterizationSurviveSavingAndReopening)
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath("scene.json");
+    Cmd("-e -locktoggle");
+    EXPECT_EQ(UndoLabel(), "Lock Hero");
+    RunOk("undo");
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    ExpectAgreement("after undoing the lock");
+    RunOk("redo");
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    ExpectAgreement("after redoing the lock");
+    RunOk("setCharacterObject(\"Char1:Hips\",\"Kid\",1,0)");
+    Cmd("-e -setcurrentcharname Hero");
+
+    RunOk("saveScene \"" + path + "\"; newScene; openScene \"" + path + "\"");
+    EXPECT_EQ(Cmd("-q -currentcharname"), "Hero");
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    ExpectAgreement("after reopening a locked scene");
+
+    Cmd("-e -locktoggle");
+    Cmd("-e -setcurrentcharname Kid");
+    RunOk("saveScene; newScene; openScene \"" + path + "\"");
+    EXPECT_EQ(Cmd("-q -currentcharname"), "Kid");
+    Cmd("-e -setcurrentcharname Hero");
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    ExpectAgreement("after reopening an unlocked scene");
+}
+
+// The documented way to characterize by script (-characterlist and -characternodeassign)
+// lands in the scene: saved and reopened, all 39 bindings are back.
+TEST_F(OneTruth, TheSampleScriptIsKeptBySavingTheScene)
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath("scene.json");
+    RunOk("openScene \"" + SamplePath("biped_tpose.json") +
+          "\"; createLayout kntCharacterizationScrollControl");
+    QFile script(SamplePath("characterize_biped.ks"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    RunOk(QString::fromUtf8(script.readAll()));
+    RunOk("saveScene \"" + path + "\"; newScene; openScene \"" + path + "\"");
+    QString current;
+    const Record tool = ToolRecord(&current);
+    ASSERT_EQ(tool.count("Hero"), 1u);
+    EXPECT_EQ(tool.at("Hero").count(':'), 2 * 39) << qPrintable(tool.at("Hero"));
+    EXPECT_EQ(Disagreement(), QString());
+    EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
+}
+
 // Picks what a user does next, from what the scene holds now.
 class UserModel
 {
@@ -213,8 +351,11 @@ public:
             return QStringLiteral("click characterizationDiagram -at %1 %2 -menu \"Clear\"")
                 .arg(kHeadPart.x())
                 .arg(kHeadPart.y());
-        case 4:
-            return Pick(2) ? "panel:Clear All" : "panel:Clear";
+        case 4: {
+            const char* const entries[] = {"Clear All", "Clear", "Change Assigned Bone...",
+                                           "Invert Joint"};
+            return QStringLiteral("panel:") + entries[Pick(4)];
+        }
         case 5:
             return kToolCmd + " -e -mirrormatch";
         case 6:
@@ -235,7 +376,7 @@ public:
         case 12:
             return kToolCmd + " -e -setcurrentcharname " + character;
         case 13:
-            return kToolCmd + " -q -curcharstatus";
+            return Pick(2) ? kToolCmd + " -q -curcharstatus" : kToolCmd + " -e -mapbones";
         case 14:
         case 15:
             return canUndo ? "undo" : "redo";
