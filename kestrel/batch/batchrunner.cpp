@@ -29,14 +29,16 @@ namespace {
 QtMessageHandler g_previousHandler = nullptr;
 
 // The offscreen platform warns each time a dialog opens that it cannot pass size hints to a
-// window system it does not have, and whenever a widget asks to be raised above others; that
-// says nothing to the user of a batch run.
+// window system it does not have, whenever a widget asks to be raised above others, and when a
+// context menu (a script's `click -menu`) asks for the keyboard; that says nothing to the user
+// of a batch run.
 void QuietOffscreenMessages(QtMsgType type, const QMessageLogContext& context,
                             const QString& message)
 {
     if (type == QtWarningMsg &&
         (message == QLatin1String("This plugin does not support propagateSizeHints()") ||
-         message == QLatin1String("This plugin does not support raise()")))
+         message == QLatin1String("This plugin does not support raise()") ||
+         message == QLatin1String("This plugin does not support grabbing the keyboard")))
         return;
     if (g_previousHandler)
         g_previousHandler(type, context, message);
