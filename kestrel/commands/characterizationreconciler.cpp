@@ -117,19 +117,6 @@ QString ChangeLabel(const CharacterizationRecord& before, const Characterization
     return QStringLiteral("Change %1 characterization values").arg(changes.size());
 }
 
-bool ToolChanged(const CharacterizationRecord& before, const CharacterizationRecord& after)
-{
-    if (before.mirror != after.mirror || before.current != after.current ||
-        before.characters.size() != after.characters.size())
-        return true;
-    for (std::size_t i = 0; i < before.characters.size(); ++i) {
-        if (before.characters[i].name != after.characters[i].name ||
-            !before.characters[i].SameContent(after.characters[i]))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 CharacterizationReconciler::CharacterizationReconciler(Host& host)
@@ -194,12 +181,17 @@ void CharacterizationReconciler::Settle(UndoStep& step, bool recording)
     FollowToolsCurrent(tool);
 
     scene = CharacterizationRecord::FromScene(sceneGraph, m_host.GetCharacterNodes());
-    const QString label = ChangeLabel(m_agreed, scene);
-    const bool changed = !label.isEmpty() || ToolChanged(m_lastTool, tool);
-    if (!changed)
+    // Undo can take back what changed in the scene and the tool's mirror switch; a step of the
+    // tool's commands that changed neither (a query, a switch of the current characterization,
+    // a save) would be an undo that does nothing.
+    QString label = ChangeLabel(m_agreed, scene);
+    if (label.isEmpty() && m_lastTool.mirror != tool.mirror)
+        label = tool.mirror ? QStringLiteral("Mirror Matching On")
+                            : QStringLiteral("Mirror Matching Off");
+    if (label.isEmpty())
         step.RemoveCommandsNamed(CharacterizationSync::ToolCommand());
     if (step.Label().isEmpty())
-        step.SetLabel(label.isEmpty() ? QStringLiteral("characterization change") : label);
+        step.SetLabel(label);
     m_agreed = scene;
     m_lastTool = tool;
 }

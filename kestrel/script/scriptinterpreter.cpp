@@ -62,6 +62,8 @@ void ScriptInterpreter::DiscardOpenStepCommandsOf(const Plugin* plugin)
 {
     if (m_openStep && m_openStep->IsOwnedBy(plugin))
         m_openStep = std::make_unique<UndoStep>();
+    if (m_pendingStep && m_pendingStep->IsOwnedBy(plugin))
+        m_pendingStep.reset();
 }
 
 ScriptResult ScriptInterpreter::ExecuteForPlugin(const QString& text, const ExecuteOptions& options)

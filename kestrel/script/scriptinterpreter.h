@@ -75,7 +75,8 @@ public:
     // True while a command registered by `plugin` is running.
     bool IsRunningCommandOf(const Plugin* plugin) const;
     // Deletes the commands of `plugin` collected for the undo step of the statement running
-    // now (the plug-in is being unloaded by a nested statement).
+    // now (the plug-in is being unloaded by a nested statement) and the pending step holding
+    // any.
     void DiscardOpenStepCommandsOf(const Plugin* plugin);
 
     // Views that show state only commands can ask for (the tool's characterizations, say)
