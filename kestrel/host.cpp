@@ -71,6 +71,7 @@ Host::Host(const HostOptions& options)
     RegisterBuiltinCommands(*this);
     d->panels.AddCreatedCallback(
         [this](const QString& typeName) { d->characterizationSync.PanelCreated(typeName); });
+    d->reconciler.WatchScene();
     d->interpreter.SetSettleHook(
         [this](UndoStep& step, bool recording) { d->reconciler.Settle(step, recording); });
 }

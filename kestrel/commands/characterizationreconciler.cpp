@@ -6,6 +6,7 @@
 #include "scene/node.h"
 #include "scene/nodename.h"
 #include "scene/scene.h"
+#include "scene/scenenotifier.h"
 #include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/scriptlexer.h"
@@ -123,12 +124,52 @@ CharacterizationReconciler::CharacterizationReconciler(Host& host)
     : m_host(host)
 {}
 
+CharacterizationReconciler::~CharacterizationReconciler()
+{
+    for (quint64 id : m_watches)
+        m_host.GetScene().GetNotifier().RemoveCallback(id);
+}
+
+void CharacterizationReconciler::WatchScene()
+{
+    SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    const auto mark = [this](Node& node) { MarkIfCharacterization(node); };
+    // A bound joint's own channels are the tool's pose, sampled on its own; only the character
+    // nodes' attributes and connections, and bound joints renamed or removed, are records.
+    const auto markCharacter = [this](Node& node) {
+        if (node.Type() == NodeType::Character)
+            m_sceneMoved = true;
+    };
+    m_watches = {
+        notifier.AddNodeAddedCallback(markCharacter),
+        notifier.AddChangedCallback(nullptr, markCharacter),
+        notifier.AddNameChangedCallback(
+            nullptr, [this](Node& node, const QString&) { MarkIfCharacterization(node); }),
+        notifier.AddAboutToRemoveCallback(nullptr, mark),
+    };
+}
+
+void CharacterizationReconciler::MarkIfCharacterization(const Node& node)
+{
+    if (!m_sceneMoved && (node.Type() == NodeType::Character ||
+                          m_host.GetCharacterNodes().CharacterOf(node) != nullptr))
+        m_sceneMoved = true;
+}
+
+bool CharacterizationReconciler::MayHaveMoved() const
+{
+    return !m_hasAgreed || m_sceneMoved ||
+           m_pluginActivity != m_host.GetInterpreter().PluginActivity() ||
+           m_replays != m_host.GetUndoQueue().ReplayCount();
+}
+
 void CharacterizationReconciler::Rebase()
 {
     m_agreed = CharacterizationRecord::FromScene(m_host.GetScene(), m_host.GetCharacterNodes());
     m_hasAgreed = ReadTool(&m_lastTool);
     // What the tool refused while it was told (a lock on an invalid characterization) is the
     // tool's answer: the scene follows it at once, with nothing to undo.
+    m_sceneMoved = true;
     UndoStep unrecorded;
     Settle(unrecorded, false);
 }
@@ -151,6 +192,11 @@ void CharacterizationReconciler::Settle(UndoStep& step, bool recording)
     CharacterizationSync& sync = m_host.GetCharacterizationSync();
     if (m_settling || sync.IsRunning())
         return;
+    if (!MayHaveMoved()) {
+        // Nothing to undo either: the tool's commands in the step changed nothing.
+        step.RemoveCommandsNamed(CharacterizationSync::ToolCommand());
+        return;
+    }
     const QScopedValueRollback<bool> settling(m_settling, true);
     CharacterizationRecord tool;
     if (!ReadTool(&tool)) {
@@ -194,6 +240,9 @@ void CharacterizationReconciler::Settle(UndoStep& step, bool recording)
         step.SetLabel(label);
     m_agreed = scene;
     m_lastTool = tool;
+    m_sceneMoved = false;
+    m_pluginActivity = m_host.GetInterpreter().PluginActivity();
+    m_replays = m_host.GetUndoQueue().ReplayCount();
 }
 
 CharacterizationReconciler::Plan

@@ -7,9 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace kestrel {
 
 class Host;
+class Node;
 class UndoStep;
 
 // The invariant it keeps: after every top-level statement, undo, redo and panel action, every
@@ -29,6 +32,14 @@ class KESTREL_EXPORT CharacterizationReconciler
 {
 public:
     explicit CharacterizationReconciler(Host& host);
+    ~CharacterizationReconciler();
+    CharacterizationReconciler(const CharacterizationReconciler&) = delete;
+    CharacterizationReconciler& operator=(const CharacterizationReconciler&) = delete;
+
+    // Starts watching the scene for changes that can touch a characterization (character nodes,
+    // bound joints), so that statements that touch none (moving a joint, say) settle at no
+    // cost. Called once the host is complete.
+    void WatchScene();
 
     // Takes what the scene holds as agreed (after the tool was told the whole scene).
     void Rebase();
@@ -57,7 +68,15 @@ private:
     // name that is not there); the tool reports it when it is unlocked or validated.
     bool IsTransform(const QString& joint) const;
 
+    // Whether the scene or the tool may have moved since the last settle.
+    bool MayHaveMoved() const;
+    void MarkIfCharacterization(const Node& node);
+
     Host& m_host;
+    std::vector<quint64> m_watches;
+    bool m_sceneMoved = true;
+    quint64 m_pluginActivity = 0;
+    quint64 m_replays = 0;
     CharacterizationRecord m_agreed;
     CharacterizationRecord m_lastTool;
     bool m_hasAgreed = false;

@@ -69,6 +69,7 @@ void ScriptInterpreter::DiscardOpenStepCommandsOf(const Plugin* plugin)
 ScriptResult ScriptInterpreter::ExecuteForPlugin(const QString& text, const ExecuteOptions& options)
 {
     const QScopedValueRollback<bool> pluginText(m_pluginText, m_running.empty());
+    ++m_pluginActivity;
     return Execute(text, options);
 }
 
@@ -210,6 +211,8 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
     else if (outermost)
         m_openStep = std::make_unique<UndoStep>();
     const int errorsBefore = m_host.GetErrorLog().Count();
+    if (owner)
+        ++m_pluginActivity;
     m_running.push_back(owner);
     const Status status = command->Run(arguments);
     m_running.pop_back();

@@ -72,6 +72,9 @@ public:
 
     // Depth of statements running inside each other (0 when none runs).
     int Depth() const { return static_cast<int>(m_running.size()); }
+    // Moves on with every plug-in command run and every text a plug-in runs: a caller can tell
+    // whether a plug-in may have changed its own state since it last looked.
+    quint64 PluginActivity() const { return m_pluginActivity; }
     // True while a command registered by `plugin` is running.
     bool IsRunningCommandOf(const Plugin* plugin) const;
     // Deletes the commands of `plugin` collected for the undo step of the statement running
@@ -106,6 +109,7 @@ private:
     std::unique_ptr<UndoStep> m_openStep;
     std::unique_ptr<UndoStep> m_pendingStep; // a plug-in's texts outside statements
     bool m_pluginText = false;               // ExecuteForPlugin runs outside statements
+    quint64 m_pluginActivity = 0;
     bool m_settleRequested = false;
     bool m_closeScheduled = false;
     SettleHook m_settleHook;
