@@ -1,5 +1,6 @@
 // The plug-in library's entry points: start-up, shutdown and the interface version.
 #include "characterizationautomapcmd.h"
+#include "characterizationstancecmd.h"
 #include "characterizationtoolrecordcmd.h"
 #include "characterizationtoolreportcmd.h"
 #include "characterizationtooluicmd.h"
@@ -76,6 +77,12 @@ KESTREL_PLUGIN_EXPORT Status initializePlugin(kestrel::Plugin& plugin)
     }
     if (status == Status::Success) {
         status = plugin.RegisterCommand(
+            CharacterizationStanceCmd::CommandName(),
+            [] { return std::make_unique<CharacterizationStanceCmd>(); },
+            &CharacterizationStanceCmd::BuildSyntax);
+    }
+    if (status == Status::Success) {
+        status = plugin.RegisterCommand(
             CharacterizationAutoMapCmd::CommandName(),
             [] { return std::make_unique<CharacterizationAutoMapCmd>(); },
             &CharacterizationAutoMapCmd::BuildSyntax);
@@ -97,6 +104,8 @@ KESTREL_PLUGIN_EXPORT Status uninitializePlugin(kestrel::Plugin& plugin)
     PluginState::Stop();
     plugin.DeregisterPanelType(PluginState::PanelTypeName());
     Status status = plugin.DeregisterCommand(CharacterizationAutoMapCmd::CommandName());
+    if (status == Status::Success)
+        status = plugin.DeregisterCommand(CharacterizationStanceCmd::CommandName());
     if (status == Status::Success)
         status = plugin.DeregisterCommand(CharacterizationToolRecordCmd::CommandName());
     if (status == Status::Success)
