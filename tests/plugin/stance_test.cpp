@@ -1,0 +1,191 @@
+// The stance report and its fix: on real bipeds and on the sample turned into the poses files
+// come in (A-pose, arms down, Z-up, facing -Z or +X, metres), one characterizationStance -e
+// leaves no pose warning and every angle within half a degree, changes rotations only, and one
+// undo puts every rotation back exactly.
+#include "pluginhosttest.h"
+
+#include "scene/node.h"
+#include "scene/scene.h"
+#include "scene/transformquery.h"
+#include "scene/transformvalues.h"
+#include "scene/undoqueue.h"
+#include "script/textlog.h"
+
+#include <QDir>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+struct Variant
+{
+    const char* name;
+    const char* setup; // statements that give the sample the pose of such files
+};
+
+const Variant kVariants[] = {
+    {"T-pose", ""},
+    {"A-pose", "setAttr Char1:LeftArm.rz -45; setAttr Char1:RightArm.rz 45"},
+    {"arms down", "setAttr Char1:LeftArm.rz -80; setAttr Char1:RightArm.rz 80; "
+                  "setAttr Char1:LeftForeArm.ry 20"},
+    {"Z-up", "setAttr Char1:Hips.rx 90"},
+    {"facing -Z", "setAttr Char1:Hips.ry 180"},
+    {"facing +X", "setAttr Char1:Hips.ry 90; setAttr Char1:LeftArm.rz -30"},
+    {"tilted", "setAttr Char1:Hips.rx 7; setAttr Char1:Hips.rz 5; setAttr Char1:Hips.ry 31"},
+};
+
+class Stance : public PluginHostTest
+{
+protected:
+    // Opens `path`, makes "Hero" and auto-characterizes it; false when the mapper refuses.
+    bool Characterize(const QString& path)
+    {
+        if (m_open)
+            RunOk("openScene \"" + path + "\"");
+        else
+            OpenWithPlugin(path, true);
+        m_open = true;
+        Cmd("-e -characterlist Hero");
+        return Run("characterizationAutoMap -e -character Hero").status == kestrel::Status::Success;
+    }
+
+    std::map<QString, double> Angles()
+    {
+        const QStringList pairs = RunOkList("characterizationStance -q");
+        std::map<QString, double> angles;
+        for (int i = 0; i + 1 < pairs.size(); i += 2)
+            angles[pairs[i]] = pairs[i + 1].toDouble();
+        return angles;
+    }
+
+    struct Joint
+    {
+        kestrel::TransformValues local;
+        double length = 0.0; // world distance to the parent: the bone's length
+        double slack = 0.0;  // how unevenly the ancestors scale, which a turn lets show
+    };
+
+    std::map<QString, Joint> Pose()
+    {
+        std::map<QString, Joint> pose;
+        for (const kestrel::Node* node : scene().Nodes()) {
+            if (!node->IsTransform())
+                continue;
+            Joint& joint = pose[node->Name()];
+            joint.local = node->Transform();
+            const kestrel::Node* parent = node->Parent();
+            if (!parent)
+                continue;
+            const kestrel::Vector3 d = kestrel::Translation(*node, kestrel::Space::World) -
+                                       kestrel::Translation(*parent, kestrel::Space::World);
+            joint.length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+            for (const kestrel::Node* up = parent; up; up = up->Parent()) {
+                const kestrel::Vector3 k = up->Transform().scale;
+                const double most = std::fmax(k.x, std::fmax(k.y, k.z));
+                const double least = std::fmin(k.x, std::fmin(k.y, k.z));
+                joint.slack += (most - least) / most;
+            }
+        }
+        return pose;
+    }
+
+    // Fixes the stance of the current characterization and checks what the fix promises.
+    void FixAndCheck(const QString& what)
+    {
+        const auto before = Pose();
+        const int steps = host.GetUndoQueue().UndoCount();
+        const int turned = RunOk("characterizationStance -e").toInt();
+        // One step, or none when nothing needed turning.
+        EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps + (turned > 0 ? 1 : 0))
+            << qPrintable(what);
+        for (const auto& angle : Angles())
+            EXPECT_LE(angle.second, 0.5) << qPrintable(what + ": " + angle.first);
+        const QString report = RunOk("characterizationToolReport");
+        EXPECT_FALSE(report.contains("X axis") || report.contains("facing"))
+            << qPrintable(what + ": " + report);
+        const auto after = Pose();
+        ASSERT_EQ(after.size(), before.size()) << qPrintable(what);
+        for (const auto& joint : before) {
+            const Joint& now = after.at(joint.first);
+            const QString bone = what + ": " + joint.first;
+            // Rotations only: offsets and scales stay to the bit, and so do the bones' lengths
+            // but for what uneven scaling above a turned joint makes of the turn.
+            EXPECT_EQ(now.local.translation, joint.second.local.translation) << qPrintable(bone);
+            EXPECT_EQ(now.local.scale, joint.second.local.scale) << qPrintable(bone);
+            EXPECT_NEAR(now.length, joint.second.length,
+                        (1e-6 + 2.0 * joint.second.slack) * std::fmax(1.0, joint.second.length))
+                << qPrintable(bone);
+        }
+        if (turned > 0)
+            RunOk("undo");
+        for (const auto& joint : Pose())
+            EXPECT_EQ(joint.second.local.rotation, before.at(joint.first).local.rotation)
+                << qPrintable(what + ": rotation of " + joint.first + " after undo");
+        EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
+    }
+
+    bool m_open = false;
+};
+
+TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheSampleInTheFilesPoses)
+{
+    for (const Variant& variant : kVariants) {
+        ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
+        if (*variant.setup)
+            RunOk(variant.setup);
+        FixAndCheck(variant.name);
+        // In metres rather than centimetres: the same fix.
+        RunOk("setAttr Char1:Hips.sx 0.01; setAttr Char1:Hips.sy 0.01; setAttr Char1:Hips.sz 0.01");
+        FixAndCheck(QString(variant.name) + " in metres");
+    }
+}
+
+TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheRealBipeds)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real bipeds are skipped";
+    int fixed = 0;
+    for (const QString& file :
+         QDir(folder).entryList({"*.bvh", "*.glb", "*.fbx", "*.ase", "*.json"})) {
+        SCOPED_TRACE(qPrintable(file));
+        const bool mapped = Characterize(folder + '/' + file);
+        host.GetErrorLog().Clear(); // a refused non-biped is no fault here
+        if (!mapped || !Angles().count("hips"))
+            continue; // not a biped, or its legs went unbound: nothing the fix can turn
+        FixAndCheck(file);
+        ++fixed;
+    }
+    EXPECT_GE(fixed, 10);
+}
+
+} // namespace
+
+namespace {
+
+// Each refusal is one clear error and changes nothing in the scene.
+TEST_F(Stance, RefusalsChangeNothing)
+{
+    OpenWithPlugin(SamplePath("biped_tpose.json"), false);
+    EXPECT_EQ(RunFails("characterizationStance -q"),
+              "characterizationStance: no characterization tool is open.");
+    RunOk("createLayout kntCharacterizationScrollControl; " + kToolCmd);
+    m_open = true;
+    ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
+    RunOk("setAttr Char1:LeftArm.rz -45");
+    EXPECT_EQ(RunFails("characterizationStance -e -character Nobody"),
+              "characterizationStance: there is no characterization named \"Nobody\".");
+    Cmd("-e -characterlist \"Hero;Empty\"");
+    EXPECT_EQ(RunFails("characterizationStance -e -character Empty"),
+              "characterizationStance: \"Empty\" binds none of the joints the pose rules "
+              "measure.");
+    Cmd("-e -setcurrentcharname Hero; " + kToolCmd + " -e -locktoggle");
+    EXPECT_TRUE(RunFails("characterizationStance -e")
+                    .endsWith("is locked; unlock it to change "
+                              "its pose."));
+    EXPECT_EQ(Find("Char1:LeftArm")->Transform().rotation.z, -45.0 / 57.29577951308232);
+    EXPECT_GT(Angles().at("leftArm"), 40.0) << "a locked characterization is measured as frozen";
+}
+
+} // namespace
