@@ -26,6 +26,8 @@ struct AutoMapProposal
     static constexpr double kTickThreshold = 0.8;
 
     QString refusal;
+    // For a biped whose required slots are not all proposed: one line saying why.
+    QString note;
     QVector<AutoMapSlot> entries;
 
     bool IsBiped() const { return refusal.isEmpty(); }
