@@ -61,6 +61,15 @@ AutoMapProposal Mapper::Run()
     for (const AutoMapSlot& slot : m_slots)
         if (slot.joint >= 0)
             proposal.entries.append(slot);
+    if (armParse[0].end < 0 && m_note.isEmpty())
+        m_note = QStringLiteral("the hands are not proposed: the arms end one joint past the "
+                                "elbow");
+    for (NodeId node = 1; node < 16 && proposal.note.isEmpty(); ++node)
+        if (m_slots[node].joint < 0)
+            proposal.note = m_note.isEmpty()
+                                ? QStringLiteral("some required slots are not proposed: no "
+                                                 "joint fits them clearly enough")
+                                : m_note;
     return proposal;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "automapproposal.h"
+#include "jointnames.h"
 #include "skeleton.h"
 
 #include <QString>
@@ -41,6 +42,13 @@ constexpr double kShortFootBone = 0.35;
 constexpr double kHipsNearer = 0.01;
 // A joint above the arms' branch shorter than this fraction of the leaf above it is the head.
 constexpr double kShortNeck = 0.35;
+
+// A leaf at the end of the neck chain at least this long (a fraction of the skeleton's size)
+// and this many times its parent's bone stands at the top of the skull.
+constexpr double kHeadTopLeaf = 0.08;
+constexpr double kHeadTopOverNeck = 1.2;
+// Collars starting this far (a fraction of the size) below the arms' branch hang from a neck.
+constexpr double kCollarsBelowNeck = 0.01;
 
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
@@ -138,8 +146,12 @@ private:
     int DetachedFoot(int thigh, int shin) const;
     // Orders each pair of parses left first; answers the body's left (unit, world space) and
     // how far the cue that decided it can be trusted (0..1).
+    // Sets m_note when nothing decides.
     Vec3 DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* legParse,
-                     LimbParse* armParse, double& sideConfidence) const;
+                     LimbParse* armParse, double& sideConfidence);
+    // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
+    // the right one, 0 when they say nothing or disagree.
+    int NamedSide(const LimbParse* parses) const;
     void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
     std::vector<std::vector<int>> DigitChains(int joint) const;
 
@@ -162,6 +174,9 @@ private:
     std::vector<double> m_reach; // longest path length below the joint
     double m_scale = 0.0;
     Vec3 m_up;
+    Vec3 m_forward;
+    QString m_sideReason; // what decided left and right, for the rows' reasons
+    QString m_note;       // why required slots stay empty, when they do
 
     std::vector<AutoMapSlot> m_slots; // by node id; joint -1 when empty
     std::vector<bool> m_used;         // by joint

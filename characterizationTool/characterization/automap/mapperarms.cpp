@@ -53,6 +53,14 @@ LimbParse Mapper::ParseArm(int start) const
             beyond[i] < (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
             return trial;
     }
+    // An arm of two joints ends at the forearm (a rig without hands): upper arm and forearm
+    // only, fitted loosely.
+    if (last == 1 && Bone(arm.path[1]) >= kTrivialBone * m_scale) {
+        arm.upper = 0;
+        arm.middle = 1;
+        arm.end = -1;
+        arm.score = arm.ratioScore = kMaxRatioScore / 2;
+    }
     return arm;
 }
 
@@ -91,6 +99,8 @@ void Mapper::ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId f
 
 void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
 {
+    if (arm.end < 0)
+        return;
     const int hand = arm.path[arm.end];
     const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
     std::vector<std::vector<int>> chains = DigitChains(hand);

@@ -69,6 +69,8 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
                 .arg(chain, limbWord));
     Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
             QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
+    if (limb.end < 0)
+        return;
     Propose(slots.end, limb.path[limb.end], 0.97 * fit,
             QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {

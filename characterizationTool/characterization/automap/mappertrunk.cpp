@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -37,6 +38,9 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
     std::vector<int> neck;
     if (neckStart >= 0)
         neck = MainPath(neckStart);
+    // A dummy a hair's breadth past the end is no part of the head.
+    while (neck.size() >= 2 && IsTrivial(neck.back()))
+        neck.pop_back();
     std::size_t head = neck.empty() ? 0 : neck.size() - 1;
     for (std::size_t i = 0; i < neck.size(); ++i)
         if (SolidChildren(neck[i]) >= 2) {
@@ -46,17 +50,55 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
     QString headReason = head + 1 == neck.size()
                              ? QStringLiteral("the end of the rising chain above the chest")
                              : QStringLiteral("the first branching joint above the chest");
+    double headConfidence = 0.9;
+    const auto named = [this](int j, JointNames::Part part) {
+        return JointNames::Names(m_joints[j].name, part);
+    };
+    // A long leaf at the end stands at the top of the skull: the head is its parent. A short
+    // one may be either; the names decide, else the leaf stays the head at low confidence.
+    if (head >= 1 && head + 1 == neck.size() && m_children[neck[head]].empty()) {
+        const int leaf = neck[head];
+        const bool longLeaf = Bone(leaf) >= kHeadTopLeaf * m_scale &&
+                              Bone(leaf) >= kHeadTopOverNeck * Bone(neck[head - 1]);
+        const bool namedTop =
+            named(leaf, JointNames::Part::HeadEnd) ||
+            (!named(leaf, JointNames::Part::Head) && named(neck[head - 1], JointNames::Part::Head));
+        if ((longLeaf && !named(leaf, JointNames::Part::Head)) || namedTop) {
+            --head;
+            headConfidence = longLeaf && namedTop ? 0.9 : namedTop ? 0.82 : 0.72;
+            headReason = QStringLiteral("the joint below the leaf at the top of the skull");
+        } else if (longLeaf) {
+            headConfidence = 0.75;
+            headReason = QStringLiteral("the end of the rising chain, named as the head");
+        }
+    }
+    // Two joints at the head's place: the lower is the head and the upper a container for
+    // the face, unless the names say the upper is the head.
+    while (head >= 1 && Coincide(neck[head], neck[head - 1])) {
+        if (named(neck[head], JointNames::Part::Head) &&
+            !named(neck[head - 1], JointNames::Part::Head))
+            break;
+        --head;
+        headConfidence =
+            std::min(headConfidence, named(neck[head], JointNames::Part::Head) ? 0.9 : 0.75);
+        headReason = QStringLiteral("the lower of two joints at the head's place");
+    }
     // Arms hanging from the neck: one short joint above their branch joint that carries a long
     // leaf is the head and the leaf the top of the skull, so the branch joint is the neck.
-    const bool armsFromNeck =
-        neck.size() == 2 && m_children[neck[1]].empty() && spine.size() >= 2 &&
+    // Collars that hang down from the branch joint say the same.
+    const bool shortHeadWithTop =
+        neck.size() == 2 && head == 0 && m_children[neck[1]].empty() &&
         (Pos(neck[0]) - Pos(arms.branch)).Length() < kShortNeck * Bone(neck[1]);
+    bool collarsBelow = !neck.empty() && head == 0;
+    for (int child : arms.child)
+        collarsBelow = collarsBelow &&
+                       (Pos(child) - Pos(arms.branch)).Dot(m_up) < -kCollarsBelowNeck * m_scale;
+    const bool armsFromNeck = spine.size() >= 2 && (shortHeadWithTop || collarsBelow);
     if (armsFromNeck) {
         neck.insert(neck.begin(), spine.back());
         spine.pop_back();
-        head = 1;
-        headReason = QStringLiteral("the short joint above the arms' branch, below the top of "
-                                    "the skull");
+        ++head;
+        headReason = QStringLiteral("the joint above the neck the arms hang from");
     }
     Propose(kHipsNode, hips, 0.95,
             hips == legBranch
@@ -73,7 +115,7 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
                 : QStringLiteral("joint %1 of the spine from the hips to the chest").arg(k + 1));
     if (neck.empty())
         return;
-    Propose(kHeadNode, neck[head], 0.9, headReason);
+    Propose(kHeadNode, neck[head], headConfidence, headReason);
     for (std::size_t k = 0; k < head && int(k) < kMaxNeck; ++k)
         Propose(k == 0 ? kNeckNode : kNeck1Node + NodeId(k) - 1, neck[k], 0.9,
                 QStringLiteral("joint %1 of the chain from the chest to the head").arg(k + 1));

@@ -225,9 +225,10 @@ TruthRig GenerateBiped(const BipedShape& shape)
             }
             for (int k = 0; k < shape.segments; ++k) {
                 digitParent = rig.Add(name(Role::Digit, side, k + 1, d), digitParent, arm(start));
-                if (shape.fingers == 1)
-                    rig.truth[side == 0 ? 21 : 22] = digitParent;
-                else
+                if (shape.fingers == 1) {
+                    if (k == 0)
+                        rig.truth[side == 0 ? 21 : 22] = digitParent;
+                } else
                     rig.truth[digits + NodeId(4 * d + k)] = digitParent;
                 start = start + step * (1.0 - 0.15 * k);
             }
