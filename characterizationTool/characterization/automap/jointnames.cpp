@@ -106,6 +106,8 @@ bool JointNames::Names(const QString& name, Part part)
         return AnyStart(words, {"upperarm", "humerus", "oberarm"}) ||
                (words.contains(QLatin1String("arm")) &&
                 !AnyWord(words, {"fore", "lower", "low", "unter"}));
+    case Part::PalmBone:
+        return AnyStart(words, {"metacarp", "metatars", "palm", "carpal", "mittelhand"});
     case Part::Collar:
         return AnyStart(words, {"clavicle", "collar", "schl", "clav"});
     }

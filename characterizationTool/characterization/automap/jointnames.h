@@ -25,7 +25,8 @@ public:
         Ring,
         Pinky,
         UpperArm,
-        Collar
+        Collar,
+        PalmBone // a metacarpal or metatarsal: the base of a digit inside the palm or sole
     };
 
     // The lower-case words of a host name: separators, case changes and digits split it, and

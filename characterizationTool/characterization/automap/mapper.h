@@ -50,6 +50,17 @@ constexpr double kHeadTopOverNeck = 1.2;
 // Collars starting this far (a fraction of the size) below the arms' branch hang from a neck.
 constexpr double kCollarsBelowNeck = 0.01;
 
+// Digits placed by geometry alone: the thumb where two cues agree, and anything weaker.
+constexpr double kThumbByGeometry = 0.85;
+constexpr double kWeakDigit = 0.72;
+
+// Weights of the segment fit's terms: joints off the upper segment (per segment length) and
+// a name that says upper arm or collar.
+constexpr double kOffSegmentWeight = 1.0;
+constexpr double kNameWeight = 0.15;
+// A limb whose best upper joint beats the next by less than this is an uncertain fit.
+constexpr double kSureFitMargin = 0.15;
+
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
 
@@ -95,6 +106,8 @@ struct LimbParse
     double score = std::numeric_limits<double>::infinity(); // lower is a better fit
     double ratioScore = 0.0; // log distance of the segment ratio from the typical one
     bool plainHand = false;  // ends in three or more digit chains
+    // The best score with another upper joint; the gap to `score` is how sure the choice is.
+    double runnerUp = std::numeric_limits<double>::infinity();
 };
 
 // A pair of sibling branches that look like a pair of limbs.

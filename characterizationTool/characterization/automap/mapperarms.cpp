@@ -49,7 +49,10 @@ LimbParse Mapper::ParseArm(int start) const
         }
         // A hand with a single finger does not branch: its wrist is where a close fit leaves
         // less beyond it than the forearm's length.
-        if (trial.upper >= 0 && trial.score <= kMaxRatioScore / 2 &&
+        bool branchesLater = false;
+        for (int k = i + 1; k <= last && !branchesLater; ++k)
+            branchesLater = m_children[arm.path[k]].size() >= 2;
+        if (!branchesLater && trial.upper >= 0 && trial.score <= kMaxRatioScore / 2 &&
             beyond[i] < (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
             return trial;
     }
@@ -122,72 +125,121 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     const auto direction = [&](const std::vector<int>& chain) {
         return (Pos(chain.back()) - Pos(hand)).Normalized();
     };
-    // The thumb: a chain named so, else the chain farthest off the hand's axis.
+    const auto chainNames = [&](const std::vector<int>& chain, JointNames::Part part) {
+        for (int j : chain)
+            if (JointNames::Names(m_joints[j].name, part))
+                return true;
+        return false;
+    };
+    // The thumb: a chain named so, else the chain standing most forward of the hand (a thumb
+    // points forward in a T- or A-pose) where that is also the one farthest off the hand's
+    // axis; where the two cues disagree, the forward one at low confidence.
     int thumb = -1;
     double thumbConfidence = 0.0;
     QString thumbReason;
     for (std::size_t c = 0; c < chains.size() && thumb < 0; ++c)
-        for (int j : chains[c])
-            if (m_joints[j].name.contains(QLatin1String("thumb"), Qt::CaseInsensitive)) {
-                thumb = int(c);
-                thumbConfidence = 0.9;
-                thumbReason = QStringLiteral("name hint: thumb");
-                break;
-            }
-    if (thumb < 0 && chains.size() >= 2) {
-        std::vector<std::pair<double, int>> offAxis;
-        for (std::size_t c = 0; c < chains.size(); ++c)
-            offAxis.push_back({direction(chains[c]).Dot(axis), int(c)});
-        std::sort(offAxis.begin(), offAxis.end());
-        thumb = offAxis[0].second;
-        const double margin = offAxis[1].first - offAxis[0].first;
-        thumbConfidence = chains.size() == 2 ? 0.6 : std::min(0.9, 0.6 + margin);
-        thumbReason = QStringLiteral("the digit farthest off the hand's axis");
-    }
-    const NodeId digits = side == Left ? 50 : 74;
-    const NodeId bases = side == Left ? 146 : 152;
-    if (thumb >= 0)
-        ProposeDigits(chains[thumb], onPalmBase(chains[thumb]) || HasBase(chains[thumb], 4), digits,
-                      bases, thumbConfidence * sideConfidence, thumbReason);
-    std::vector<std::vector<int>> fingers;
-    for (std::size_t c = 0; c < chains.size(); ++c)
-        if (int(c) != thumb && !(chains[c].size() == 1 && IsTrivial(chains[c][0])))
-            fingers.push_back(chains[c]);
-    if (fingers.size() == 1) {
-        Propose(side == Left ? 21 : 22, fingers[0][0], 0.8 * sideConfidence,
-                thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
-                           : QStringLiteral("the hand's one chain of digits"));
-        return;
-    }
-    // The others in order across the hand, starting beside the thumb.
+        if (chainNames(chains[c], JointNames::Part::Thumb)) {
+            thumb = int(c);
+            thumbConfidence = 0.9;
+            thumbReason = QStringLiteral("named as the thumb");
+        }
     const auto centre = [&](const std::vector<int>& chain) {
         Vec3 sum;
         for (int j : chain)
             sum = sum + Pos(j);
         return sum * (1.0 / chain.size()) - Pos(hand);
     };
+    if (thumb < 0 && chains.size() >= 3) {
+        std::vector<std::pair<double, int>> offAxis;
+        int forwardMost = -1;
+        for (std::size_t c = 0; c < chains.size(); ++c) {
+            offAxis.push_back({direction(chains[c]).Dot(axis), int(c)});
+            if (forwardMost < 0 ||
+                centre(chains[c]).Dot(m_forward) > centre(chains[forwardMost]).Dot(m_forward))
+                forwardMost = int(c);
+        }
+        std::sort(offAxis.begin(), offAxis.end());
+        const double margin = offAxis[1].first - offAxis[0].first;
+        const bool agree = m_forward.Length() > 0.5 && forwardMost == offAxis[0].second;
+        thumb = m_forward.Length() > 0.5 ? forwardMost : offAxis[0].second;
+        thumbConfidence = agree ? std::min(kThumbByGeometry, 0.6 + margin) : kWeakDigit;
+        thumbReason =
+            agree ? QStringLiteral("the digit most forward and farthest off the hand's axis")
+                  : QStringLiteral("the digit most forward of the hand (a weak cue)");
+    }
+    const NodeId digits = side == Left ? 50 : 74;
+    const NodeId bases = side == Left ? 146 : 152;
+    // The digits of one hand are built alike: when most show a base inside the palm (a long
+    // first bone before short ones), every one of three or more joints has one, the thumb too.
+    std::size_t longChains = 0, withBase = 0;
+    for (const std::vector<int>& chain : chains) {
+        longChains += chain.size() >= 3;
+        withBase += HasBase(chain, 3) || HasBase(chain, 4);
+    }
+    const bool handHasBases = chains.size() >= 3 && withBase > 0 && 2 * withBase > longChains;
+    std::size_t longest = 0;
+    for (const std::vector<int>& chain : chains)
+        longest = std::max(longest, chain.size());
+    // Names say it first: a chain whose first joint is not named as the digit but whose
+    // second is starts with a base. Else the shape: a base of its own, or the hand's bases
+    // on a chain as long as the longest.
+    const auto hasBase = [&](const std::vector<int>& chain, JointNames::Part part) {
+        const auto is = [&](int j) { return JointNames::Names(m_joints[j].name, part); };
+        if (JointNames::Names(m_joints[chain[0]].name, JointNames::Part::PalmBone))
+            return true;
+        if (chain.size() >= 2 && (is(chain[0]) || is(chain[1])))
+            return !is(chain[0]);
+        return onPalmBase(chain) || HasBase(chain, 4) ||
+               (handHasBases && chain.size() >= 3 && chain.size() == longest);
+    };
+    if (thumb >= 0)
+        ProposeDigits(chains[thumb], hasBase(chains[thumb], JointNames::Part::Thumb), digits, bases,
+                      thumbConfidence * sideConfidence, thumbReason);
+    std::vector<std::vector<int>> fingers;
+    for (std::size_t c = 0; c < chains.size(); ++c)
+        if (int(c) != thumb && !(chains[c].size() == 1 && IsTrivial(chains[c][0])))
+            fingers.push_back(chains[c]);
+    if (fingers.size() == 1) {
+        Propose(side == Left ? 21 : 22, fingers[0][0], kWeakDigit * sideConfidence,
+                thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
+                           : QStringLiteral("the hand's one chain of digits"));
+        return;
+    }
     if (thumb < 0)
         return;
+    // The others in order across the hand, starting beside the thumb.
     const Vec3 across = centre(chains[thumb]).Across(axis).Normalized();
     std::stable_sort(fingers.begin(), fingers.end(), [&](const auto& a, const auto& b) {
         return centre(a).Dot(across) > centre(b).Dot(across);
     });
-    // The fingers of one hand are built alike: when most long ones show a base inside the
-    // palm, every long one has one (a base whose head was placed carelessly must not become
-    // the finger's first joint).
-    std::size_t longFingers = 0, withBase = 0;
-    for (const std::vector<int>& finger : fingers) {
-        longFingers += finger.size() >= 4;
-        withBase += HasBase(finger, 4);
+    // Names decide the order when every finger names a different one; agreeing with the
+    // geometry they make it sure, disagreeing they win at a lower confidence.
+    const JointNames::Part parts[4] = {JointNames::Part::Index, JointNames::Part::Middle,
+                                       JointNames::Part::Ring, JointNames::Part::Pinky};
+    std::vector<int> namedAs(fingers.size(), -1);
+    bool allNamed = fingers.size() <= 4, namesAgree = true;
+    for (std::size_t f = 0; f < fingers.size() && allNamed; ++f) {
+        for (int p = 0; p < 4; ++p)
+            if (chainNames(fingers[f], parts[p]))
+                namedAs[f] = namedAs[f] < 0 ? p : 9;
+        allNamed = namedAs[f] >= 0 && namedAs[f] < 4;
+        for (std::size_t g = 0; g < f && allNamed; ++g)
+            allNamed = namedAs[g] != namedAs[f];
+        namesAgree = namesAgree && allNamed && (f == 0 || namedAs[f] > namedAs[f - 1]);
     }
-    const bool handHasBases = withBase > 0 && 2 * withBase >= longFingers;
+    std::vector<int> slotOf(fingers.size());
+    for (std::size_t f = 0; f < fingers.size(); ++f)
+        slotOf[f] = allNamed ? namedAs[f] : int(f);
+    const double fingerConfidence = !allNamed ? kWeakDigit : namesAgree ? 0.9 : 0.75;
     for (std::size_t f = 0; f < fingers.size() && f < 5; ++f)
-        ProposeDigits(fingers[f],
-                      onPalmBase(fingers[f]) || (handHasBases && fingers[f].size() >= 4),
-                      digits + NodeId(4 * (f + 1)), bases + NodeId(f + 1), 0.8 * sideConfidence,
-                      QStringLiteral("%1 finger, %2 from the thumb across the hand")
-                          .arg(QLatin1String(kDigitWord[f + 1]))
-                          .arg(f + 1));
+        ProposeDigits(fingers[f], hasBase(fingers[f], parts[std::min(slotOf[f], 3)]),
+                      digits + NodeId(4 * (slotOf[f] + 1)), bases + NodeId(slotOf[f] + 1),
+                      fingerConfidence * sideConfidence,
+                      allNamed ? QStringLiteral("named as the %1 finger")
+                                     .arg(QLatin1String(kDigitWord[slotOf[f] + 1]))
+                               : QStringLiteral("%1 finger, %2 from the thumb across the hand")
+                                     .arg(QLatin1String(kDigitWord[f + 1]))
+                                     .arg(f + 1));
 }
 
 } // namespace automap

@@ -37,6 +37,24 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
             const Vec3 onwards = Pos(limb.path[u + 1]) - Pos(limb.path[u]);
             if (isLeg && std::abs(onwards.Dot(m_up)) < 0.5 * onwards.Length())
                 score += 0.1;
+            // Joints inside the upper segment lie on it (twists do, a shoulder past a collar
+            // in an A-pose does not).
+            const Vec3 axis = (Pos(limb.path[m]) - Pos(limb.path[u])).Normalized();
+            for (int k = u + 1; k < m; ++k)
+                score += kOffSegmentWeight *
+                         (Pos(limb.path[k]) - Pos(limb.path[u])).Across(axis).Length() / upper;
+            // Names weigh in: a joint named as the upper arm starts the arm, one named as a
+            // collar does not.
+            if (!isLeg && JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::Collar))
+                score += kNameWeight;
+            else if (!isLeg &&
+                     JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
+                score -= kNameWeight;
+            // The best fit with another upper joint: how sure the choice of upper joint is.
+            if (u != limb.upper && score < limb.score)
+                limb.runnerUp = limb.score;
+            else if (u != limb.upper && score < limb.runnerUp)
+                limb.runnerUp = score;
             if (score < limb.score) {
                 limb.score = score;
                 limb.ratioScore = ratioScore;
@@ -60,8 +78,10 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
                          const char* limbWord, const char* endWord)
 {
     // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
+    // An upper joint that barely beats another is a guess, however well it fits.
+    const double sure = limb.runnerUp - limb.score >= kSureFitMargin ? 1.0 : 0.78;
     const double fit =
-        std::max(limb.plainHand ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
+        std::max(limb.plainHand ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) * sure *
         sideConfidence;
     const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
     Propose(slots.upper, limb.path[limb.upper], 0.98 * fit,
