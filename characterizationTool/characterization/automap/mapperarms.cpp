@@ -161,7 +161,12 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
         std::sort(offAxis.begin(), offAxis.end());
         const double margin = offAxis[1].first - offAxis[0].first;
         const bool agree = m_forward.Length() > 0.5 && forwardMost == offAxis[0].second;
-        thumb = m_forward.Length() > 0.5 ? forwardMost : offAxis[0].second;
+        // Disagreeing, the shorter chain wins (fingers carry palm bones more often than
+        // thumbs), and on a tie the forward one.
+        const int farthest = offAxis[0].second;
+        thumb = m_forward.Length() < 0.5                               ? farthest
+                : chains[farthest].size() < chains[forwardMost].size() ? farthest
+                                                                       : forwardMost;
         thumbConfidence = agree ? std::min(kThumbByGeometry, 0.6 + margin) : kWeakDigit;
         thumbReason =
             agree ? QStringLiteral("the digit most forward and farthest off the hand's axis")
@@ -199,7 +204,10 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     for (std::size_t c = 0; c < chains.size(); ++c)
         if (int(c) != thumb && !(chains[c].size() == 1 && IsTrivial(chains[c][0])))
             fingers.push_back(chains[c]);
-    if (fingers.size() == 1) {
+    const bool namedFinger =
+        fingers.size() == 1 && (chainNames(fingers[0], JointNames::Part::Index) ||
+                                chainNames(fingers[0], JointNames::Part::Middle));
+    if (fingers.size() == 1 && !namedFinger) {
         Propose(side == Left ? 21 : 22, fingers[0][0], kWeakDigit * sideConfidence,
                 thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
                            : QStringLiteral("the hand's one chain of digits"));
