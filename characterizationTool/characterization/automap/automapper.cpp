@@ -45,6 +45,7 @@ AutoMapProposal Mapper::Run()
     // 5. Proposals, most certain first: a joint goes to the first slot that claims it.
     m_slots.assign(NodeCount, AutoMapSlot());
     m_used.assign(m_count, false);
+    m_alternative.assign(NodeCount, -1);
     ProposeTrunk(hips, legs.branch, arms);
     for (int s = 0; s < 2; ++s) {
         const QString side = QLatin1String(kSideWord[s]);
@@ -58,6 +59,12 @@ AutoMapProposal Mapper::Run()
         ProposeFoot(foot, ToeOf(foot), Side(s), left, sideConfidence);
         ProposeHand(armParse[s], Side(s), sideConfidence);
     }
+    AddRunnerUps(sideConfidence);
+    // Where the sides are in doubt, every sided row says what decided them.
+    if (sideConfidence < 1.0)
+        for (AutoMapSlot& slot : m_slots)
+            if (slot.joint >= 0 && MirrorNodeOf(slot.node) > 0)
+                slot.reason += QStringLiteral("; sides: ") + m_sideReason;
     for (const AutoMapSlot& slot : m_slots)
         if (slot.joint >= 0)
             proposal.entries.append(slot);
@@ -74,6 +81,32 @@ AutoMapProposal Mapper::Run()
 }
 
 } // namespace automap
+
+QString AutoMapProposal::RunnerUpText(const AutoMapSlot& slot, const QStringList& names)
+{
+    QStringList parts;
+    for (const AutoMapRunnerUp& runnerUp : slot.runnerUps)
+        parts << QStringLiteral("%1 %2")
+                     .arg(names.value(runnerUp.joint))
+                     .arg(runnerUp.score, 0, 'f', 2);
+    return parts.join(QStringLiteral(", "));
+}
+
+QStringList AutoMapProposal::ReasonLines(const QStringList& names) const
+{
+    QStringList lines;
+    for (const AutoMapSlot& slot : entries)
+        lines << QStringLiteral("%1 %2 %3 | %4 | %5")
+                     .arg(slot.node)
+                     .arg(names.value(slot.joint))
+                     .arg(slot.confidence, 0, 'f', 2)
+                     .arg(slot.reason, RunnerUpText(slot, names));
+    if (!refusal.isEmpty())
+        lines << QStringLiteral("refused: ") + refusal;
+    else if (!note.isEmpty())
+        lines << QStringLiteral("note: ") + note;
+    return lines;
+}
 
 const AutoMapSlot* AutoMapProposal::SlotOf(NodeId node) const
 {

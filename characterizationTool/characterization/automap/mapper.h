@@ -108,6 +108,7 @@ struct LimbParse
     bool plainHand = false;  // ends in three or more digit chains
     // The best score with another upper joint; the gap to `score` is how sure the choice is.
     double runnerUp = std::numeric_limits<double>::infinity();
+    int runnerUpUpper = -1; // index into path of that upper joint
 };
 
 // A pair of sibling branches that look like a pair of limbs.
@@ -168,7 +169,12 @@ private:
     void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
     std::vector<std::vector<int>> DigitChains(int joint) const;
 
-    void Propose(NodeId node, int joint, double confidence, const QString& reason);
+    // Binds `joint` to `node` unless either is taken or the confidence is below the threshold;
+    // `alternative` is the step's own next-best joint for the slot, if it had one.
+    void Propose(NodeId node, int joint, double confidence, const QString& reason,
+                 int alternative = -1);
+    // Fills each proposed slot's runner-ups (see AutoMapSlot::runnerUps).
+    void AddRunnerUps(double sideConfidence);
     void ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double sideConfidence,
                      const char* limbWord, const char* endWord);
     void ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
@@ -193,6 +199,7 @@ private:
 
     std::vector<AutoMapSlot> m_slots; // by node id; joint -1 when empty
     std::vector<bool> m_used;         // by joint
+    std::vector<int> m_alternative;   // by node id: the step's next-best joint, or -1
 };
 
 } // namespace automap

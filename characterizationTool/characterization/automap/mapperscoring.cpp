@@ -51,10 +51,13 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                      JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
                 score -= kNameWeight;
             // The best fit with another upper joint: how sure the choice of upper joint is.
-            if (u != limb.upper && score < limb.score)
+            if (u != limb.upper && score < limb.score) {
                 limb.runnerUp = limb.score;
-            else if (u != limb.upper && score < limb.runnerUp)
+                limb.runnerUpUpper = limb.upper;
+            } else if (u != limb.upper && score < limb.runnerUp) {
                 limb.runnerUp = score;
+                limb.runnerUpUpper = u;
+            }
             if (score < limb.score) {
                 limb.score = score;
                 limb.ratioScore = ratioScore;
@@ -65,12 +68,57 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
         }
 }
 
-void Mapper::Propose(NodeId node, int joint, double confidence, const QString& reason)
+void Mapper::AddRunnerUps(double sideConfidence)
+{
+    for (AutoMapSlot& slot : m_slots) {
+        if (slot.joint < 0)
+            continue;
+        std::vector<int> candidates;
+        double mirrorScore = 0.0;
+        const NodeId mirror = MirrorNodeOf(slot.node);
+        if (mirror > 0 && m_slots[mirror].joint >= 0 && sideConfidence < 1.0) {
+            candidates.push_back(m_slots[mirror].joint);
+            mirrorScore = std::min(1.0 - sideConfidence, 1.0 - slot.confidence);
+        }
+        if (m_alternative[slot.node] >= 0)
+            candidates.push_back(m_alternative[slot.node]);
+        const int parent = m_joints[slot.joint].parent;
+        if (parent >= 0)
+            candidates.push_back(parent);
+        if (!m_children[slot.joint].empty())
+            candidates.push_back(MainPath(slot.joint)[1]);
+        // The doubt left after the mirror's share, split evenly between the others.
+        double doubt = std::max(0.0, 1.0 - slot.confidence - mirrorScore);
+        slot.runnerUps.clear();
+        for (std::size_t c = 0; c < candidates.size() && slot.runnerUps.size() < 2; ++c) {
+            bool seen = candidates[c] == slot.joint;
+            for (const AutoMapRunnerUp& r : slot.runnerUps)
+                seen = seen || r.joint == candidates[c];
+            if (seen)
+                continue;
+            const bool isMirror = c == 0 && mirrorScore > 0.0;
+            const double score = isMirror ? mirrorScore : doubt / 2.0;
+            slot.runnerUps.append({candidates[c], score});
+        }
+        // With one non-mirror runner-up it takes all of the remaining doubt.
+        int others = 0;
+        for (const AutoMapRunnerUp& r : slot.runnerUps)
+            others += !(mirrorScore > 0.0 && r.joint == candidates[0]);
+        if (others == 1)
+            for (AutoMapRunnerUp& r : slot.runnerUps)
+                if (!(mirrorScore > 0.0 && r.joint == candidates[0]))
+                    r.score = doubt;
+    }
+}
+
+void Mapper::Propose(NodeId node, int joint, double confidence, const QString& reason,
+                     int alternative)
 {
     if (node < 0 || joint < 0 || m_used[joint] || m_slots[node].joint >= 0 ||
         confidence < AutoMapProposal::kProposeThreshold)
         return;
-    m_slots[node] = {node, joint, std::min(confidence, 1.0), reason};
+    m_slots[node] = {node, joint, std::min(confidence, 1.0), reason, {}};
+    m_alternative[node] = alternative;
     m_used[joint] = true;
 }
 
@@ -84,9 +132,10 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         std::max(limb.plainHand ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) * sure *
         sideConfidence;
     const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
-    Propose(slots.upper, limb.path[limb.upper], 0.98 * fit,
-            QStringLiteral("first joint of %1, its segments proportioned like %2")
-                .arg(chain, limbWord));
+    Propose(
+        slots.upper, limb.path[limb.upper], 0.98 * fit,
+        QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord),
+        limb.runnerUpUpper >= 0 ? limb.path[limb.runnerUpUpper] : -1);
     Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
             QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
     if (limb.end < 0)
