@@ -46,7 +46,7 @@ constexpr double kShortNeck = 0.35;
 // A leaf at the end of the neck chain at least this long (a fraction of the skeleton's size)
 // and this many times its parent's bone stands at the top of the skull.
 constexpr double kHeadTopLeaf = 0.08;
-constexpr double kHeadTopOverNeck = 1.2;
+constexpr double kHeadTopOverNeck = 0.8;
 // Collars starting this far (a fraction of the size) below the arms' branch hang from a neck.
 constexpr double kCollarsBelowNeck = 0.01;
 
@@ -58,6 +58,8 @@ constexpr double kWeakDigit = 0.72;
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;
 constexpr double kNameWeight = 0.15;
+// A leg's end this near the lowest joint (a fraction of the size) stands on the ground.
+constexpr double kGroundedFoot = 0.1;
 // A limb whose best upper joint beats the next by less than this is an uncertain fit.
 constexpr double kSureFitMargin = 0.15;
 

@@ -137,7 +137,8 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     int thumb = -1;
     double thumbConfidence = 0.0;
     QString thumbReason;
-    for (std::size_t c = 0; c < chains.size() && thumb < 0; ++c)
+    // A lone digit is the finger base whatever its name.
+    for (std::size_t c = 0; c < chains.size() && thumb < 0 && chains.size() >= 2; ++c)
         if (chainNames(chains[c], JointNames::Part::Thumb)) {
             thumb = int(c);
             thumbConfidence = 0.9;

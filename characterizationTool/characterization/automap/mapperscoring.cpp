@@ -128,9 +128,17 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
     // An upper joint that barely beats another is a guess, however well it fits.
     const double sure = limb.runnerUp - limb.score >= kSureFitMargin ? 1.0 : 0.78;
+    // A leg that stands on the ground vouches for itself the same way.
+    bool grounded = false;
+    if (slots.collar < 0 && limb.end >= 0) {
+        double ground = std::numeric_limits<double>::infinity();
+        for (const SkeletonJoint& joint : m_joints)
+            ground = std::min(ground, joint.position.Dot(m_up));
+        grounded = Pos(limb.path[limb.end]).Dot(m_up) - ground < kGroundedFoot * m_scale;
+    }
     const double fit =
-        std::max(limb.plainHand ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) * sure *
-        sideConfidence;
+        std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
+        sure * sideConfidence;
     const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
     Propose(
         slots.upper, limb.path[limb.upper], 0.98 * fit,

@@ -21,7 +21,7 @@ constexpr double kClearKneesAlone = 0.82;
 constexpr double kKneesAlone = 0.7;
 constexpr double kFaintKneesAlone = 0.55;
 constexpr double kKneesAndNames = 0.97;
-constexpr double kKneesAgainstNames = 0.68;
+constexpr double kKneesAgainstNames = 0.75;
 constexpr double kNamesAlone = 0.9;
 constexpr double kNamesAgainstFaintKnees = 0.85;
 

@@ -117,7 +117,9 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
         return;
     Propose(kHeadNode, neck[head], headConfidence, headReason);
     for (std::size_t k = 0; k < head && int(k) < kMaxNeck; ++k)
-        Propose(k == 0 ? kNeckNode : kNeck1Node + NodeId(k) - 1, neck[k], 0.9,
+        // A joint standing on the head is as likely a helper of it as a neck joint.
+        Propose(k == 0 ? kNeckNode : kNeck1Node + NodeId(k) - 1, neck[k],
+                Coincide(neck[k], neck[head]) ? 0.7 : 0.9,
                 QStringLiteral("joint %1 of the chain from the chest to the head").arg(k + 1));
 }
 
