@@ -40,7 +40,9 @@ QStringList JointNames::Words(const QString& name)
 {
     static const QRegularExpression escape(QStringLiteral("XFRASC(\\d{3})"));
     QString plain = name;
-    for (auto match = escape.match(plain); match.hasMatch(); match = escape.match(plain))
+    for (auto match = plain.contains(QLatin1String("XFRASC")) ? escape.match(plain)
+                                                              : QRegularExpressionMatch();
+         match.hasMatch(); match = escape.match(plain))
         plain.replace(match.capturedStart(), match.capturedLength(),
                       QChar(match.captured(1).toInt()));
     // After a namespace ("mixamorig:") only the last part names the joint.
@@ -92,8 +94,11 @@ bool JointNames::Names(const QString& name, Part part)
         return end && AnyWord(words, {"head", "kopf", "skull", "cabeza", "tete"});
     case Part::Thumb:
         // "Finger0" is the thumb where digits count from zero.
-        return AnyStart(words, {"thumb", "daumen", "pollex", "pouce", "pulgar"}) ||
-               name.contains(QRegularExpression(QStringLiteral("Finger0(\\d|$)")));
+        {
+            static const QRegularExpression fingerZero(QStringLiteral("Finger0(\\d|$)"));
+            return AnyStart(words, {"thumb", "daumen", "pollex", "pouce", "pulgar"}) ||
+                   name.contains(fingerZero);
+        }
     case Part::Index:
         return AnyStart(words, {"index", "zeige", "pointer", "indice"});
     case Part::Middle:

@@ -22,7 +22,15 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
         along[i] = along[i - 1] + (Pos(limb.path[i]) - Pos(limb.path[i - 1])).Length();
     if (!(along[endIndex] > 0.0))
         return;
-    for (int u = 0; u + 1 < endIndex; ++u)
+    for (int u = 0; u + 1 < endIndex; ++u) {
+        // Names weigh in: a joint named as the upper arm starts the arm, one named as a
+        // collar does not.
+        double named = 0.0;
+        if (!isLeg && JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::Collar))
+            named = kNameWeight;
+        else if (!isLeg &&
+                 JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
+            named = -kNameWeight;
         for (int m = u + 1; m < endIndex; ++m) {
             // An arm's upper joint is not one a hair's breadth before the next (the end of a
             // collar).
@@ -43,13 +51,7 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
             for (int k = u + 1; k < m; ++k)
                 score += kOffSegmentWeight *
                          (Pos(limb.path[k]) - Pos(limb.path[u])).Across(axis).Length() / upper;
-            // Names weigh in: a joint named as the upper arm starts the arm, one named as a
-            // collar does not.
-            if (!isLeg && JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::Collar))
-                score += kNameWeight;
-            else if (!isLeg &&
-                     JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
-                score -= kNameWeight;
+            score += named;
             // The best fit with another upper joint: how sure the choice of upper joint is.
             if (u != limb.upper && score < limb.score) {
                 limb.runnerUp = limb.score;
@@ -66,6 +68,7 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 limb.end = endIndex;
             }
         }
+    }
 }
 
 void Mapper::AddRunnerUps(double sideConfidence)

@@ -47,6 +47,9 @@ void Report(const char* title, const Measured& m)
         std::printf("%-22s %5d %6d/%-6d %6d/%-6d %6d %d\n", qPrintable(trait), t.rigs,
                     t.requiredRight, t.requiredTotal, t.otherRight, t.otherTotal, t.wrongConfident,
                     t.bipedsRefused);
+    std::printf("%-22s %5d %6d/%-6d %6d/%-6d %6d %d\n", "all", m.all.rigs, m.all.requiredRight,
+                m.all.requiredTotal, m.all.otherRight, m.all.otherTotal, m.all.wrongConfident,
+                m.all.bipedsRefused);
     std::printf("confidence band   rows   right  precision\n");
     for (int b = 0; b < CorpusTally::kBands; ++b)
         std::printf("[%.1f, %.1f)      %6d %6d  %6.2f%%\n", CorpusTally::BandLow(b),
