@@ -128,6 +128,8 @@ public:
     void ConfigureMirrorMatch();
     // The panel's apply-template interaction.
     void MapBones();
+    // The panel's auto-characterize interaction: propose, review, apply.
+    void AutoCharacterize();
     // The panel's extract-template interaction.
     void ExtractMapping();
     // The panel's save interaction.

@@ -157,6 +157,12 @@ void IDCCHub::MapBones()
         Tool()->AutoMatch();
 }
 
+void IDCCHub::AutoCharacterize()
+{
+    if (ModelOf(Tool()))
+        Tool()->AutoCharacterize();
+}
+
 void IDCCHub::ExtractMapping()
 {
     if (ModelOf(Tool()))

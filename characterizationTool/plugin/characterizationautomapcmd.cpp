@@ -39,6 +39,7 @@ kestrel::Syntax CharacterizationAutoMapCmd::BuildSyntax()
     syntax.AddFlag("-ch", "-character", kestrel::ArgumentType::String);
     syntax.AddFlag("-r", "-root", kestrel::ArgumentType::String);
     syntax.AddFlag("-rw", "-rows", kestrel::ArgumentType::String);
+    syntax.AddFlag("-rs", "-reasons", QVector<kestrel::ArgumentType>{});
     syntax.EnableEdit();
     syntax.EnableQuery();
     return syntax;
@@ -98,10 +99,16 @@ kestrel::Status CharacterizationAutoMapCmd::Run(const kestrel::ArgumentList& arg
             return Fail(error);
         return Apply(*hub, *model, bindings);
     }
+    if (parsed.IsFlagSet("reasons") && !parsed.IsQuery())
+        return Fail(QStringLiteral("-reasons goes with -q."));
     const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
     if (!proposal.IsBiped())
         return Fail(QStringLiteral("not a biped: %1.").arg(proposal.refusal));
 
+    if (parsed.IsQuery() && parsed.IsFlagSet("reasons")) {
+        SetResult(kestrel::Value(proposal.ReasonLines(names)));
+        return kestrel::Status::Success;
+    }
     if (parsed.IsQuery()) {
         QStringList answer;
         for (const AutoMapSlot& slot : proposal.entries)

@@ -16,6 +16,10 @@ class CharacterizationToolWrapper;
 //   -q [-root JOINT]             answers the proposal as a string array, one "NODEID JOINT
 //                                CONFIDENCE" per proposed slot in node id order (confidence
 //                                with two decimals);
+//   -q -reasons [-root JOINT]    the same rows with their reasons and runner-ups, one
+//                                "NODEID JOINT CONFIDENCE | reason | JOINT SCORE, JOINT SCORE"
+//                                per row, and a last "note: ..." line when required slots
+//                                stay empty;
 //   -e -character NAME [-root JOINT]
 //                                binds the rows the panel would tick (confidence at or above
 //                                the tick threshold) in that characterization, which becomes

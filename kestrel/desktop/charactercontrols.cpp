@@ -71,6 +71,9 @@ CharacterControls::CharacterControls(Host& host, QWidget* window)
                              QStringLiteral("-e -mirrormatch"));
     AddToolAction(QStringLiteral("Apply Naming Template..."), QStringLiteral("mapChar"),
                   QStringLiteral("-e -mapbones"));
+    AddToolAction(QStringLiteral("Auto Characterize..."), QStringLiteral("autoChar"),
+                  QStringLiteral("-e -autocharacterize"))
+        ->setToolTip(QStringLiteral("Propose a characterization from the skeleton, for review"));
     deleteCurrent->setToolTip(QStringLiteral("Delete the current characterization"));
     m_status->setObjectName(QStringLiteral("characterStatus"));
     m_status->setContentsMargins(8, 0, 0, 0);
@@ -133,6 +136,7 @@ void CharacterControls::BuildMenu()
     m_menu->addAction(m_lock);
     m_menu->addAction(m_mirror);
     m_menu->addSeparator();
+    add(QStringLiteral("Auto Characterize..."), QStringLiteral("-e -autocharacterize"));
     add(QStringLiteral("Apply Naming Template..."), QStringLiteral("-e -mapbones"));
     add(QStringLiteral("Extract Naming Template..."), QStringLiteral("-e -extractmapping"));
     add(QStringLiteral("Configure Mirror Pairs..."), QStringLiteral("-e -configuremirrormatch"));

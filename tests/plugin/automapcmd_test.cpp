@@ -94,6 +94,30 @@ TEST_F(AutoMapCommand, ProposesAppliesAndUndoesOnTheNamedSkeletons)
     }
 }
 
+// Scripts read every row's reason and runner-ups: the same rows as -q, one per line, in a
+// fixed shape.
+TEST_F(AutoMapCommand, ExplainsEveryRowWithAReasonAndRunnerUps)
+{
+    if (!Open("cmu_mocap_subject01_jumps.bvh"))
+        GTEST_SKIP() << "../shared/skeletons is absent";
+    const QStringList rows = RunOkList(kCmd + " -q");
+    const QStringList lines = RunOkList(kCmd + " -q -reasons");
+    ASSERT_EQ(lines.size(), rows.size());
+    // "NODEID JOINT CONFIDENCE | reason | JOINT SCORE, JOINT SCORE" (up to two runner-ups).
+    const QRegularExpression shape(QStringLiteral(
+        "^(\\d+ \\S+ \\d\\.\\d\\d) \\| ([^|]+) \\| ((\\S+ \\d\\.\\d\\d)(, \\S+ \\d\\.\\d\\d)?)?$"));
+    int withRunnerUps = 0;
+    for (int k = 0; k < lines.size(); ++k) {
+        const QRegularExpressionMatch match = shape.match(lines[k]);
+        ASSERT_TRUE(match.hasMatch()) << qPrintable(lines[k]);
+        EXPECT_EQ(match.captured(1), rows[k]);
+        withRunnerUps += !match.captured(3).isEmpty();
+    }
+    EXPECT_EQ(withRunnerUps, lines.size()) << "every joint here has a neighbour to name";
+    EXPECT_TRUE(lines.filter(QRegularExpression("^9 LeftArm .* \\| .*arm.* \\| ")).size() == 1)
+        << qPrintable(lines.join('\n'));
+}
+
 // Bad arguments fail with an error naming the problem and bind nothing.
 TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
 {
@@ -111,6 +135,7 @@ TEST_F(AutoMapCommand, RefusesBadArgumentsAndChangesNothing)
         {"-q -root \"NoSuchJoint\"", "\"NoSuchJoint\" is not a transform"},
         {"-e -character \"Subject\" -root \"LeftUpLeg\"", "not a biped"},
         {"-q -rows \"1 Hips\"", "-rows goes with -e"},
+        {"-e -character \"Subject\" -reasons", "-reasons goes with -q"},
         {"-e -character \"Subject\" -rows \"1 Hips;9\"", "not \"9\""},
         {"-e -character \"Subject\" -rows \"1 Hips;212 LeftArm\"", "node id 212 is out of range"},
         {"-e -character \"Subject\" -rows \"1 Hips;8 Hips\"", "\"Hips\" is no joint"},

@@ -22,6 +22,7 @@
 //      stand out of the hip-ankle lines), left = up x forward;
 //   5. hands and feet: the thumb lies farthest from the hand's axis, the other fingers follow
 //      in order across the hand; the big toe is the innermost toe.
+// Each step lives in its own file (mapper*.cpp) over the shared state in mapper.h.
 // Works in any unit and for any up axis: every tolerance is a fraction of the skeleton's
 // size. Runs in time linear in the number of joints.
 class AutoMapper

@@ -6,6 +6,14 @@
 #include <QString>
 #include <QVector>
 
+// A joint that could have taken a slot instead, and how much of the slot's doubt it takes:
+// the runner-ups' scores of one slot add up to at most 1 - its confidence.
+struct AutoMapRunnerUp
+{
+    int joint = -1;
+    double score = 0.0; // 0..1
+};
+
 // One proposed binding. `joint` indexes the skeleton the proposal was made for.
 struct AutoMapSlot
 {
@@ -13,6 +21,9 @@ struct AutoMapSlot
     int joint = -1;
     double confidence = 0.0; // 0..1
     QString reason;          // short, lower case, shown to the user
+    // At most two, the likelier first: the other side's joint where sides are in doubt, the
+    // step's own next-best choice, then the joints beside this one on its chain.
+    QVector<AutoMapRunnerUp> runnerUps;
 };
 
 // The proposal for one skeleton. When the skeleton is not a biped, `refusal` says why and
@@ -26,9 +37,17 @@ struct AutoMapProposal
     static constexpr double kTickThreshold = 0.8;
 
     QString refusal;
+    // For a biped whose required slots are not all proposed: one line saying why.
+    QString note;
     QVector<AutoMapSlot> entries;
 
     bool IsBiped() const { return refusal.isEmpty(); }
     // The proposed slot for `node`, or null.
     const AutoMapSlot* SlotOf(NodeId node) const;
+    // One line per row for scripts: "NODEID JOINT CONFIDENCE | reason | RUNNERUP SCORE, ..."
+    // with `names` the skeleton's joint names; a runner-up list may be empty. A refusal or a
+    // note comes as a last line "refused: ..." or "note: ...".
+    QStringList ReasonLines(const QStringList& names) const;
+    // "joint 0.12, joint 0.05" for the dialog and the lines above.
+    static QString RunnerUpText(const AutoMapSlot& slot, const QStringList& names);
 };

@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -11,11 +12,12 @@
 AutoMapDialog::AutoMapDialog(const AutoMapProposal& proposal, const QStringList& jointNames,
                              QWidget* parent)
     : QDialog(parent)
-    , m_table(new QTableWidget(proposal.entries.size(), 4, this))
+    , m_table(new QTableWidget(proposal.entries.size(), 5, this))
 {
     setWindowTitle(tr("Auto Characterize"));
     setModal(true);
-    m_table->setHorizontalHeaderLabels({tr("Slot"), tr("Joint"), tr("Confidence"), tr("Reason")});
+    m_table->setHorizontalHeaderLabels(
+        {tr("Slot"), tr("Joint"), tr("Confidence"), tr("Runner-ups"), tr("Reason")});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -29,7 +31,16 @@ AutoMapDialog::AutoMapDialog(const AutoMapProposal& proposal, const QStringList&
         m_table->setItem(row, 0, name);
         m_table->setItem(row, 1, new QTableWidgetItem(m_rows.last().joint));
         m_table->setItem(row, 2, new QTableWidgetItem(QString::number(slot.confidence, 'f', 2)));
-        m_table->setItem(row, 3, new QTableWidgetItem(slot.reason));
+        m_table->setItem(row, 3,
+                         new QTableWidgetItem(AutoMapProposal::RunnerUpText(slot, jointNames)));
+        m_table->setItem(row, 4, new QTableWidgetItem(slot.reason));
+        // The reason column is cut off in a narrow dialog: every cell tells the whole row.
+        const QString tip =
+            tr("%1 → %2 (%3)\n%4\nRunner-ups: %5")
+                .arg(name->text(), m_rows.last().joint, QString::number(slot.confidence, 'f', 2),
+                     slot.reason, AutoMapProposal::RunnerUpText(slot, jointNames));
+        for (int column = 0; column < m_table->columnCount(); ++column)
+            m_table->item(row, column)->setToolTip(tip);
     }
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->resizeColumnsToContents();
@@ -39,9 +50,11 @@ AutoMapDialog::AutoMapDialog(const AutoMapProposal& proposal, const QStringList&
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
+    if (!proposal.note.isEmpty())
+        layout->addWidget(new QLabel(proposal.note, this));
     layout->addWidget(m_table);
     layout->addWidget(buttons);
-    resize(720, 480);
+    resize(900, 480);
 }
 
 QVector<AutoMapChange::Binding> AutoMapDialog::TickedBindings() const

@@ -9,7 +9,9 @@
 
 class QTableWidget;
 
-// Lists a proposal one row per slot: slot, joint, confidence and reason, with a tick box in
+// Lists a proposal one row per slot: slot, joint, confidence, runner-ups and reason (every cell's
+// tooltip tells the whole row; a note above the table says why required slots are empty), with
+// a tick box in
 // the first column. Rows below the tick threshold start unticked. The dialog only reviews;
 // the caller applies TickedBindings() after exec() accepts.
 class AutoMapDialog : public QDialog

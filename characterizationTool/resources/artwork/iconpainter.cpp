@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -123,6 +124,22 @@ void PaintMap(QPainter& painter)
         painter.drawLine(QPointF(16.5, 7 + 3.7 * row), QPointF(21, 7 + 3.7 * row));
 }
 
+// A figure with a four-pointed spark beside its head: the skeleton read automatically.
+void PaintAuto(QPainter& painter)
+{
+    PaintFigure(painter, {7, 5}, 1.0);
+    painter.setPen(QPen(kOutline, 0.8));
+    painter.setBrush(kAdd);
+    const QPointF c(18.5, 6.5);
+    QPolygonF spark;
+    for (int k = 0; k < 8; ++k) {
+        const double r = k % 2 ? 1.4 : 4.6;
+        const double a = k * M_PI / 4.0;
+        spark << c + QPointF(r * std::sin(a), -r * std::cos(a));
+    }
+    painter.drawPolygon(spark);
+}
+
 // The image with at most 256 colours: the most frequent ones exactly (page colour, body fill,
 // outlines), the rarer edge blends as their nearest kept colour.
 QImage ToPalette(const QImage& image)
@@ -185,6 +202,8 @@ QImage IconPainter::ToolBarIcon(const QString& name)
         PaintMirror(painter, name == QLatin1String("unmirrorChar"));
     } else if (name == QLatin1String("mapChar")) {
         PaintMap(painter);
+    } else if (name == QLatin1String("autoChar")) {
+        PaintAuto(painter);
     } else {
         return QImage();
     }

@@ -4,6 +4,7 @@
 #include "files/namingtemplate.h"
 #include "model/characterizationmodel.h"
 #include "sceneskeleton.h"
+#include "sharedrigs.h"
 
 #include "scene/nodename.h"
 #include "solver/nodenames.h"
@@ -24,180 +25,6 @@ QString SkeletonPath(const char* file)
     const QString shared = qEnvironmentVariable("CT_SHARED_DIR");
     const QString path = shared + QStringLiteral("/skeletons/") + QLatin1String(file);
     return shared.isEmpty() || !QFileInfo::exists(path) ? QString() : path;
-}
-
-NodeId NodeByName(const char* name)
-{
-    for (NodeId id = 0; id < NodeCount; ++id)
-        if (qstrcmp(kinetra::NodeName(id), name) == 0)
-            return id;
-    ADD_FAILURE() << "no slot " << name;
-    return -1;
-}
-
-// Slot name → joint name as written in the file.
-using Truth = std::vector<std::pair<QByteArray, QString>>;
-
-struct Biped
-{
-    const char* file;
-    Truth truth;
-};
-
-// `centre` as it is, and each "Left…" entry of `sided` for both sides: "%1" in the joint name
-// becomes `left` or `right`.
-Truth Sided(const Truth& centre, const Truth& sided, const QString& left, const QString& right)
-{
-    Truth all = centre;
-    for (const auto& [slot, joint] : sided) {
-        all.push_back({slot, joint.arg(left)});
-        all.push_back({QByteArray(slot).replace("Left", "Right"), joint.arg(right)});
-    }
-    return all;
-}
-
-// "Left<part><Digit><k>" → `joint` with %2 the digit's number in `numbers` and %3 = k, for
-// k = 1..count; `base` (if given) names "LeftIn<part><Digit>" with %2.
-Truth Digits(const char* part, const char* digits, const QString& joint, int count,
-             const QString& base = QString())
-{
-    Truth truth;
-    const QStringList words = QString::fromLatin1(digits).split(' ');
-    for (int d = 0; d < words.size(); ++d) {
-        const QStringList word = words[d].split('=');
-        const QByteArray slot = QByteArray("Left") + part + word[0].toLatin1();
-        if (!base.isEmpty())
-            truth.push_back({QByteArray("LeftIn") + part + word[0].toLatin1(),
-                             QString(base).replace("%2", word[1])});
-        for (int k = 1; k <= count; ++k)
-            truth.push_back(
-                {slot + QByteArray::number(k),
-                 QString(joint).replace("%2", word[1]).replace("%3", QString::number(k))});
-    }
-    return truth;
-}
-
-Truth operator+(Truth a, const Truth& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// "Slot=joint,Slot=joint,...", each joint behind `prefix`; a slot alone is named after
-// itself, its "Left" standing for the side (%1).
-Truth Pairs(const QString& prefix, const QString& text)
-{
-    Truth truth;
-    for (const QString& pair : text.split(',')) {
-        const QStringList parts = pair.split('=');
-        const QString joint = parts.size() > 1 ? parts[1] : QString(parts[0]).replace("Left", "%1");
-        truth.push_back({parts[0].toLatin1(), prefix + joint});
-    }
-    return truth;
-}
-
-std::vector<Biped> Bipeds()
-{
-    const char* fingers = "Thumb=Thumb Index=Index Middle=Middle Ring=Ring Pinky=Pinky";
-    const QString limbs = "LeftUpLeg,LeftLeg,LeftFoot,LeftToeBase,LeftShoulder,LeftArm,LeftForeArm,"
-                          "LeftHand";
-    const Truth mixamo =
-        Sided(Pairs("mixamorig:", "Hips,Spine,Spine1,Spine2,Neck,Head"),
-              Pairs("mixamorig:", limbs) + Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
-              "Left", "Right");
-    return {
-        {"cmu_mocap_subject01_jumps.bvh",
-         Sided(Pairs("", "Hips,Spine=LowerBack,Spine1=Spine,Spine2=Spine1,Neck,Neck1,Head"),
-               Pairs("", limbs + ",LeftFingerBase"), "Left", "Right") +
-             Pairs("", "LeftHandThumb1=LThumb,RightHandThumb1=RThumb")},
-        {"mixamo_prefixed_clip.bvh", mixamo},
-        {"mixamo_style_rig.json", mixamo},
-        // The arms hang down at rest, there are no toes, and upper arms are named shoulders.
-        {"biovision_style_arms_down.bvh",
-         Sided(Pairs("", "Hips,Spine=Chest,Spine1=Chest2,Neck,Head"),
-               Pairs("", "LeftUpLeg=%1Hip,LeftLeg=%1Knee,LeftFoot=%1Ankle,LeftShoulder=%1Collar,"
-                         "LeftArm=%1Shoulder,LeftForeArm=%1Elbow,LeftHand=%1Wrist"),
-               "Left", "Right")},
-        // Z-up, A-pose, split limb segments, metacarpals and metatarsals.
-        {"makehuman_default_rig_apose_rest.bvh",
-         Sided(Pairs("", "Hips=root,Spine=spine05,Spine1=spine04,Spine2=spine03,Spine3=spine02,"
-                         "Spine4=spine01,Neck=neck01,Neck1=neck02,Neck2=neck03,Head=head"),
-               Pairs("", "LeftUpLeg=upperleg01.%1,LeftUpLegRoll=upperleg02.%1,"
-                         "LeftLeg=lowerleg01.%1,LeftLegRoll=lowerleg02.%1,LeftFoot=foot.%1,"
-                         "LeftShoulder=clavicle.%1,LeftShoulderExtra=shoulder01.%1,"
-                         "LeftArm=upperarm01.%1,LeftArmRoll=upperarm02.%1,"
-                         "LeftForeArm=lowerarm01.%1,LeftForeArmRoll=lowerarm02.%1,"
-                         "LeftHand=wrist.%1,LeftInHandIndex=metacarpal1.%1,"
-                         "LeftInHandMiddle=metacarpal2.%1,LeftInHandRing=metacarpal3.%1,"
-                         "LeftInHandPinky=metacarpal4.%1") +
-                   Digits("Hand", "Thumb=1 Index=2 Middle=3 Ring=4 Pinky=5", "finger%2-%3.%1", 3) +
-                   Digits("Foot", "Thumb=1", "toe%2-%3.%1", 2, "metatarsal%2.%1") +
-                   Digits("Foot", "Index=2 Middle=3 Ring=4 Pinky=5", "toe%2-%3.%1", 3,
-                          "metatarsal%2.%1"),
-               "L", "R")},
-        // Helper joints sit beside every limb; the right arm's helpers lie far off it.
-        {"namespaced_joints_walk.bvh",
-         Sided(Pairs("Character1_", "Hips,Spine,Spine1,Neck,Head"), Pairs("Character1_", limbs),
-               "Left", "Right") +
-             Sided(
-                 {},
-                 Pairs("", "LeafLeftUpLegRoll1=%1_Femur_RIGMESH,LeafLeftLegRoll1=%1_Tibia_RIGMESH"),
-                 "L", "R") +
-             Pairs("", "LeafLeftArmRoll1=L_Humerus_RIGMESH,LeafLeftForeArmRoll1=L_Radius_RIGMESH")},
-        // Faces +x in an A-pose; the thighs hang from the lowest spine joint.
-        {"rigify_metarig_base_mesh.glb",
-         Sided(Pairs("", "Hips=spine,Spine=spine.001,Spine1=spine.002,Spine2=spine.003,"
-                         "Neck=spine.004,Head=spine.005"),
-               Pairs("", "LeftUpLeg=thigh.%1,LeftLeg=shin.%1,LeftFoot=foot.%1,LeftToeBase=toe.%1,"
-                         "LeftShoulder=shoulder.%1,LeftArm=upper_arm.%1,LeftForeArm=forearm.%1,"
-                         "LeftHand=hand.%1") +
-                   Digits("Hand",
-                          "Thumb=thumb Index=f_index Middle=f_middle Ring=f_ring Pinky=f_pinky",
-                          "%2.0%3.%1", 3),
-               "L", "R")},
-        // An A-pose with a steep foot: the toe joint lies almost straight below the ankle.
-        {"khronos_cesium_man.glb",
-         Sided(Pairs("",
-                     "Hips=Skeleton_torso_joint_1,Spine=Skeleton_torso_joint_2,"
-                     "Spine1=torso_joint_3,Neck=Skeleton_neck_joint_1,Head=Skeleton_neck_joint_2"),
-               Pairs("", "LeftUpLeg=leg_joint_%1_1,LeftLeg=leg_joint_%1_2,LeftFoot=leg_joint_%1_3,"
-                         "LeftToeBase=leg_joint_%1_5"),
-               "L", "R") +
-             Pairs("Skeleton_arm_joint_", "LeftArm=L__4_,LeftForeArm=L__3_,LeftHand=L__2_,"
-                                          "RightArm=R,RightForeArm=R__2_,RightHand=R__3_")},
-        // Z-up metres; every metacarpal's head lies at one point beside the right hand.
-        {"mannequin_style_rig.json",
-         Sided(Pairs("", "Hips=pelvis,Spine=spine_01,Spine1=spine_02,Spine2=spine_03,"
-                         "Spine3=spine_04,Spine4=spine_05,Neck=neck_01,Neck1=neck_02,Head=head"),
-               Pairs("", "LeftUpLeg=thigh_%1,LeftLeg=calf_%1,LeftFoot=foot_%1,LeftToeBase=ball_%1,"
-                         "LeftShoulder=clavicle_%1,LeftArm=upperarm_%1,LeftForeArm=lowerarm_%1,"
-                         "LeftHand=hand_%1") +
-                   Digits("Hand", "Thumb=thumb", "%2_0%3_%1", 3) +
-                   Digits("Hand", "Index=index Middle=middle Ring=ring Pinky=pinky", "%2_0%3_%1", 3,
-                          "%2_metacarpal_%1"),
-               "l", "r")},
-        // Long arms and short legs whose feet hang from the root bone; the palm bones start
-        // together at the wrist. The joint named Hips carries only the upper body: the legs
-        // hang from Body.
-        {"robot_expressive_lr_suffix.glb",
-         Sided(Pairs("", "Hips=Body,Spine=Hips,Spine1=Abdomen,Spine2=Torso_1,Neck,Head"),
-               Pairs("", "LeftUpLeg=UpperLeg%1,LeftLeg=LowerLeg%1,LeftFoot=Foot%1,"
-                         "LeftShoulder=Shoulder%1,LeftArm=UpperArm%1,LeftForeArm=LowerArm%1,"
-                         "LeftHand=Palm2%1,LeftHandThumb1=Thumb%1,LeftHandThumb2=Thumb2%1,"
-                         "LeftInHandIndex=Palm1%1,LeftHandIndex1=Index%1,LeftHandIndex2=Index2%1,"
-                         "LeftHandMiddle1=Middle1%1,LeftHandMiddle2=Middle2%1,"
-                         "LeftInHandRing=Palm3%1,LeftHandRing1=Ring1%1,LeftHandRing2=Ring2%1"),
-               "L", "R")},
-        // Z-up; the thighs hang from the first spine joint above the pelvis, the collars from
-        // the neck, and the head ends in a helper at its top. One digit per hand and foot.
-        {"biped_german_names_rom.ase",
-         Sided(Pairs("Bip01 ", "Hips=Becken,Spine=Wirbels_ule,Spine1=Wirbels_ule1,"
-                               "Spine2=Wirbels_ule2,Neck=Hals,Head=Kopf"),
-               Pairs("Bip01 %1 ", "LeftUpLeg=Oberschenkel,LeftLeg=Unterschenkel,LeftFoot=Fu_,"
-                                  "LeftToeBase=Zeh0,LeftShoulder=Schl_sselbein,LeftArm=Oberarm,"
-                                  "LeftForeArm=Unterarm,LeftHand=Hand,LeftFingerBase=Finger0"),
-               "L", "R")},
-    };
 }
 
 struct Score
@@ -329,39 +156,32 @@ Skeleton Build(const std::vector<Joint>& joints, Place place)
 // The whole point: every biped beside the repository, as named and with names scrambled.
 TEST(AutoMapper, MapsTheRealBipedsFromStructureWithAndWithoutNames)
 {
-    std::vector<Biped> bipeds = Bipeds();
     int tested = 0;
-    std::printf("%-40s %-9s %-14s %-14s %s\n", "skeleton", "required", "other", "scrambled",
-                "extra");
-    for (const Biped& biped : bipeds) {
-        const QString path = SkeletonPath(biped.file);
-        if (path.isEmpty())
+    for (const TruthRig& rig : SharedRigs()) {
+        if (!rig.biped)
             continue;
         ++tested;
-        Skeleton skeleton;
-        ASSERT_TRUE(LoadSkeleton(path, skeleton)) << biped.file;
-        const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
-        ASSERT_TRUE(proposal.IsBiped()) << biped.file << ": " << qPrintable(proposal.refusal);
-        const Score named = Compare(skeleton, proposal, biped.truth);
+        Truth truth;
+        for (const auto& [node, joint] : rig.truth)
+            truth.push_back({kinetra::NodeName(node), rig.skeleton.joints[joint].name});
+        const AutoMapProposal proposal = AutoMapper::Propose(rig.skeleton);
+        ASSERT_TRUE(proposal.IsBiped())
+            << qPrintable(rig.source) << ": " << qPrintable(proposal.refusal);
+        const Score named = Compare(rig.skeleton, proposal, truth);
 
         QHash<QString, QString> renamed;
-        Skeleton scrambled = Scrambled(skeleton, renamed);
+        Skeleton scrambled = Scrambled(rig.skeleton, renamed);
         AutoMapProposal blind = AutoMapper::Propose(scrambled);
-        ASSERT_TRUE(blind.IsBiped()) << biped.file << ": " << qPrintable(blind.refusal);
+        ASSERT_TRUE(blind.IsBiped()) << qPrintable(rig.source) << ": " << qPrintable(blind.refusal);
         for (SkeletonJoint& joint : scrambled.joints)
             joint.name = renamed.value(joint.name);
-        const Score unnamed = Compare(scrambled, blind, biped.truth);
-
-        std::printf("%-40s %2d/15     %3d/%-3d %3d%%  %3d/%-3d %3d%%  %d\n", biped.file,
-                    named.requiredCorrect, named.otherCorrect, named.otherTotal,
-                    named.otherTotal ? 100 * named.otherCorrect / named.otherTotal : 100,
-                    unnamed.otherCorrect, unnamed.otherTotal,
-                    unnamed.otherTotal ? 100 * unnamed.otherCorrect / unnamed.otherTotal : 100,
-                    named.wrong);
-        for (const Score& score : {named, unnamed})
-            EXPECT_TRUE(score.requiredCorrect == 15 &&
-                        score.otherCorrect * 10 >= score.otherTotal * 9)
-                << biped.file << ": " << qPrintable(score.misses.join(' '));
+        const Score unnamed = Compare(scrambled, blind, truth);
+        int required = 0;
+        for (const auto& [node, joint] : rig.truth)
+            required += IsRequiredNode(node);
+        EXPECT_TRUE(named.requiredCorrect == required &&
+                    named.otherCorrect * 10 >= named.otherTotal * 9)
+            << qPrintable(rig.source) << ": " << qPrintable(named.misses.join(' '));
     }
     if (!tested)
         GTEST_SKIP() << "the shared skeleton folder is absent";

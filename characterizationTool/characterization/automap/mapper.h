@@ -1,0 +1,207 @@
+// The auto-mapper's working state and its steps, shared by the files that implement each step.
+#pragma once
+
+#include "automapproposal.h"
+#include "jointnames.h"
+#include "skeleton.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <limits>
+#include <vector>
+
+namespace automap {
+
+// Tolerances, as fractions of the skeleton's size (its largest bounding-box extent).
+constexpr double kTrivialBone = 0.02;   // leaf joints shorter than this are helpers
+constexpr double kLimbReach = 0.2;      // a limb reaches at least this far
+constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
+
+// Joints closer than this stand at one place.
+constexpr double kCoincident = 0.002;
+
+// Ratio of the upper to the lower segment of a typical biped limb.
+constexpr double kLegRatio = 1.0;
+constexpr double kArmRatio = 1.15;
+// Segment ratios further than this (in log space) from the typical one are no limb.
+constexpr double kMaxRatioScore = 0.5;
+// The same where the end is plainly a hand (three or more digit chains).
+constexpr double kMaxHandRatioScore = 1.2;
+// The least fit of an arm that ends in such a hand.
+constexpr double kPlainHandArmFit = 0.7;
+
+// A joint outside a two-joint leg is its foot when it lies on past the shin at least this
+// fraction of the thigh's length, and off the leg's line by at most this fraction of that.
+constexpr double kDetachedFootMin = 0.3;
+constexpr double kDetachedFootOff = 0.35;
+// A leaf bone shorter than this fraction of the shin, at the leg's end, is the foot.
+constexpr double kShortFootBone = 0.35;
+
+// A parent of the legs' branch at least this much nearer the thighs' centre is the hips.
+constexpr double kHipsNearer = 0.01;
+// A joint above the arms' branch shorter than this fraction of the leaf above it is the head.
+constexpr double kShortNeck = 0.35;
+
+// A leaf at the end of the neck chain at least this long (a fraction of the skeleton's size)
+// and this many times its parent's bone stands at the top of the skull.
+constexpr double kHeadTopLeaf = 0.08;
+constexpr double kHeadTopOverNeck = 0.8;
+// Collars starting this far (a fraction of the size) below the arms' branch hang from a neck.
+constexpr double kCollarsBelowNeck = 0.01;
+
+// Digits placed by geometry alone: the thumb where two cues agree, and anything weaker.
+constexpr double kThumbByGeometry = 0.85;
+constexpr double kWeakDigit = 0.72;
+
+// Weights of the segment fit's terms: joints off the upper segment (per segment length) and
+// a name that says upper arm or collar.
+constexpr double kOffSegmentWeight = 1.0;
+constexpr double kNameWeight = 0.15;
+// A leg's end this near the lowest joint (a fraction of the size) stands on the ground.
+constexpr double kGroundedFoot = 0.1;
+// A limb whose best upper joint beats the next by less than this is an uncertain fit.
+constexpr double kSureFitMargin = 0.15;
+
+// Legs must run against the spine: cos of the angle between them at most this (135 deg).
+constexpr double kMaxLegSpineCos = -0.7;
+
+// Pairs of limbs tried, longest first, before refusing.
+constexpr std::size_t kMaxLimbPairTries = 8;
+
+constexpr int kMaxSpine = 10; // Spine, Spine1..Spine9
+constexpr int kMaxNeck = 10;  // Neck, Neck1..Neck9
+
+// Node ids the mapper fills by role.
+constexpr NodeId kSpineNode = 8;
+constexpr NodeId kSpine1Node = 23;
+constexpr NodeId kHeadNode = 15;
+constexpr NodeId kNeckNode = 20;
+constexpr NodeId kNeck1Node = 32;
+
+enum Side
+{
+    Left = 0,
+    Right = 1
+};
+
+// Per side: collar, extra collar, upper joint, middle joint, end joint, in-line rolls of the
+// two segments, leaf-roll limb columns of the two segments.
+struct LimbSlots
+{
+    NodeId collar, collarExtra, upper, middle, end, upperRoll, lowerRoll;
+    int upperLimb, lowerLimb;
+};
+constexpr LimbSlots kLegSlots[2] = {{-1, -1, 2, 3, 4, 41, 42, 0, 1},
+                                    {-1, -1, 5, 6, 7, 43, 44, 2, 3}};
+constexpr LimbSlots kArmSlots[2] = {{18, 170, 9, 10, 11, 45, 46, 4, 5},
+                                    {19, 171, 12, 13, 14, 47, 48, 6, 7}};
+
+const char* const kSideWord[2] = {"left", "right"};
+const char* const kDigitWord[6] = {"thumb", "index", "middle", "ring", "pinky", "extra"};
+
+// A parsed limb: indices into its main path.
+struct LimbParse
+{
+    std::vector<int> path;
+    int upper = -1, middle = -1, end = -1;                  // indices into path, -1 when not found
+    double score = std::numeric_limits<double>::infinity(); // lower is a better fit
+    double ratioScore = 0.0; // log distance of the segment ratio from the typical one
+    bool plainHand = false;  // ends in three or more digit chains
+    // The best score with another upper joint; the gap to `score` is how sure the choice is.
+    double runnerUp = std::numeric_limits<double>::infinity();
+    int runnerUpUpper = -1; // index into path of that upper joint
+};
+
+// A pair of sibling branches that look like a pair of limbs.
+struct LimbPair
+{
+    int branch = -1;
+    int child[2] = {-1, -1};
+    double reach = 0.0;
+};
+
+class Mapper
+{
+public:
+    explicit Mapper(const Skeleton& skeleton)
+        : m_joints(skeleton.joints)
+        , m_count(skeleton.joints.size())
+    {}
+
+    AutoMapProposal Run();
+
+private:
+    const Vec3& Pos(int j) const { return m_joints[j].position; }
+    double Bone(int j) const
+    {
+        const int parent = m_joints[j].parent;
+        return parent < 0 ? 0.0 : (Pos(j) - Pos(parent)).Length();
+    }
+    bool IsTrivial(int j) const
+    {
+        return m_children[j].empty() && Bone(j) < kTrivialBone * m_scale;
+    }
+    double LimbReach(int j) const { return Bone(j) + m_reach[j]; }
+    bool Coincide(int a, int b) const { return (Pos(a) - Pos(b)).Length() < kCoincident * m_scale; }
+    bool IsPalmStart(int j) const;
+    int SolidChildren(int j) const;
+
+    bool BuildTopology(QString& refusal);
+    std::vector<int> MainPath(int start) const;
+    std::vector<LimbPair> FindLimbPairs() const;
+    bool IsAncestor(int ancestor, int j) const;
+    bool ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
+                     QString& refusal);
+    LimbParse ParseLeg(int start) const;
+    LimbParse ParseArm(int start) const;
+    void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
+    int ToeOf(int foot) const;
+    int HipsJoint(int branch, const Vec3& thighs) const;
+    QString TrunkProblem(const LimbPair& legs, const LimbPair& arms);
+    int DetachedFoot(int thigh, int shin) const;
+    // Orders each pair of parses left first; answers the body's left (unit, world space) and
+    // how far the cue that decided it can be trusted (0..1).
+    // Sets m_note when nothing decides.
+    Vec3 DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* legParse,
+                     LimbParse* armParse, double& sideConfidence);
+    // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
+    // the right one, 0 when they say nothing or disagree.
+    int NamedSide(const LimbParse* parses) const;
+    void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
+    std::vector<std::vector<int>> DigitChains(int joint) const;
+
+    // Binds `joint` to `node` unless either is taken or the confidence is below the threshold;
+    // `alternative` is the step's own next-best joint for the slot, if it had one.
+    void Propose(NodeId node, int joint, double confidence, const QString& reason,
+                 int alternative = -1);
+    // Fills each proposed slot's runner-ups (see AutoMapSlot::runnerUps).
+    void AddRunnerUps(double sideConfidence);
+    void ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double sideConfidence,
+                     const char* limbWord, const char* endWord);
+    void ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
+                          double sideConfidence, const QString& segmentWord);
+    void ProposeHand(const LimbParse& arm, Side side, double sideConfidence);
+    void ProposeFoot(int foot, int toe, Side side, const Vec3& left, double sideConfidence);
+    bool HasBase(const std::vector<int>& chain, std::size_t minBaseChain) const;
+    void ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId firstSegment,
+                       NodeId base, double confidence, const QString& reason);
+
+    const QVector<SkeletonJoint>& m_joints;
+    const int m_count;
+    std::vector<std::vector<int>> m_children;
+    std::vector<int> m_order;    // parents before children
+    std::vector<int> m_size;     // joints in the subtree, itself included
+    std::vector<double> m_reach; // longest path length below the joint
+    double m_scale = 0.0;
+    Vec3 m_up;
+    Vec3 m_forward;
+    QString m_sideReason; // what decided left and right, for the rows' reasons
+    QString m_note;       // why required slots stay empty, when they do
+
+    std::vector<AutoMapSlot> m_slots; // by node id; joint -1 when empty
+    std::vector<bool> m_used;         // by joint
+    std::vector<int> m_alternative;   // by node id: the step's next-best joint, or -1
+};
+
+} // namespace automap

@@ -1,0 +1,254 @@
+// Arms and hands: the wrist, the digits and which of them is the thumb.
+#include "mapper.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace automap {
+
+// A joint away from its parent that shares its place with a sibling: one of several palm bones
+// starting together at the wrist, which has no joint of its own.
+bool Mapper::IsPalmStart(int j) const
+{
+    const int parent = m_joints[j].parent;
+    if (parent < 0 || Coincide(j, parent))
+        return false;
+    for (int sibling : m_children[parent])
+        if (sibling != j && Coincide(sibling, j))
+            return true;
+    return false;
+}
+
+// The wrist is the first branching joint (or the path's end) with a fitting arm above it, or
+// an unbranched joint with a close fit and only a finger's length beyond it.
+LimbParse Mapper::ParseArm(int start) const
+{
+    LimbParse arm;
+    arm.path = MainPath(start);
+    const int last = static_cast<int>(arm.path.size()) - 1;
+    std::vector<double> beyond(arm.path.size(), 0.0); // path length from joint i to the end
+    for (int i = last - 1; i >= 0; --i)
+        beyond[i] = beyond[i + 1] + Bone(arm.path[i + 1]);
+    for (int i = 2; i <= last; ++i) {
+        // Palm bones starting together stand for the wrist: the hand's digits are theirs and
+        // their siblings'.
+        const bool palms = IsPalmStart(arm.path[i]);
+        const bool branching = m_children[arm.path[i]].size() >= 2 || palms;
+        const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
+        LimbParse trial = arm;
+        FitSegments(trial, i, kArmRatio, false);
+        if (branching || i == last) {
+            trial.plainHand = plainHand;
+            if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
+                return trial;
+            continue;
+        }
+        // A hand with a single finger does not branch: its wrist is where a close fit leaves
+        // less beyond it than the forearm's length.
+        bool branchesLater = false;
+        for (int k = i + 1; k <= last && !branchesLater; ++k)
+            branchesLater = m_children[arm.path[k]].size() >= 2;
+        if (!branchesLater && trial.upper >= 0 && trial.score <= kMaxRatioScore / 2 &&
+            beyond[i] < (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
+            return trial;
+    }
+    // An arm of two joints ends at the forearm (a rig without hands): upper arm and forearm
+    // only, fitted loosely.
+    if (last == 1 && Bone(arm.path[1]) >= kTrivialBone * m_scale) {
+        arm.upper = 0;
+        arm.middle = 1;
+        arm.end = -1;
+        arm.score = arm.ratioScore = kMaxRatioScore / 2;
+    }
+    return arm;
+}
+
+// The chains that start at the children of `joint`, each followed along its main path.
+std::vector<std::vector<int>> Mapper::DigitChains(int joint) const
+{
+    std::vector<std::vector<int>> chains;
+    for (int child : m_children[joint])
+        chains.push_back(MainPath(child));
+    return chains;
+}
+
+// A long first bone followed by short ones in a chain long enough to hold a base: a
+// metacarpal or metatarsal inside the palm or sole. Fingers have at most three segments beyond
+// the palm, so a four-joint finger chain needs less evidence than a toe chain. A first joint
+// standing on the second (no bone between) is a base placed at the knuckle.
+bool Mapper::HasBase(const std::vector<int>& chain, std::size_t minBaseChain) const
+{
+    const double longer = minBaseChain >= 4 ? 1.3 : 1.5;
+    return chain.size() >= minBaseChain &&
+           (Bone(chain[1]) > longer * Bone(chain[2]) || Bone(chain[1]) < 0.1 * Bone(chain[2]));
+}
+
+void Mapper::ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId firstSegment,
+                           NodeId base, double confidence, const QString& reason)
+{
+    std::size_t first = 0;
+    if (hasBase) {
+        Propose(base, chain[0], confidence, reason + QStringLiteral(", base inside the palm"));
+        first = 1;
+    }
+    for (std::size_t k = first; k < chain.size() && k - first < 4; ++k)
+        Propose(firstSegment + NodeId(k - first), chain[k], confidence,
+                QStringLiteral("%1, joint %2").arg(reason).arg(k - first + 1));
+}
+
+void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
+{
+    if (arm.end < 0)
+        return;
+    const int hand = arm.path[arm.end];
+    const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
+    std::vector<std::vector<int>> chains = DigitChains(hand);
+    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
+    // palm bones starting with the hand are their bases.
+    std::vector<int> palmBases;
+    if (IsPalmStart(hand))
+        for (int sibling : m_children[m_joints[hand].parent])
+            if (sibling != hand && !IsTrivial(sibling)) {
+                chains.push_back(MainPath(sibling));
+                if (Coincide(sibling, hand))
+                    palmBases.push_back(sibling);
+            }
+    const auto onPalmBase = [&](const std::vector<int>& chain) {
+        return std::find(palmBases.begin(), palmBases.end(), chain[0]) != palmBases.end();
+    };
+    if (chains.empty())
+        return;
+    const auto direction = [&](const std::vector<int>& chain) {
+        return (Pos(chain.back()) - Pos(hand)).Normalized();
+    };
+    const auto chainNames = [&](const std::vector<int>& chain, JointNames::Part part) {
+        for (int j : chain)
+            if (JointNames::Names(m_joints[j].name, part))
+                return true;
+        return false;
+    };
+    // The thumb: a chain named so, else the chain standing most forward of the hand (a thumb
+    // points forward in a T- or A-pose) where that is also the one farthest off the hand's
+    // axis; where the two cues disagree, the forward one at low confidence.
+    int thumb = -1;
+    double thumbConfidence = 0.0;
+    QString thumbReason;
+    // A lone digit is the finger base whatever its name.
+    for (std::size_t c = 0; c < chains.size() && thumb < 0 && chains.size() >= 2; ++c)
+        if (chainNames(chains[c], JointNames::Part::Thumb)) {
+            thumb = int(c);
+            thumbConfidence = 0.9;
+            thumbReason = QStringLiteral("named as the thumb");
+        }
+    const auto centre = [&](const std::vector<int>& chain) {
+        Vec3 sum;
+        for (int j : chain)
+            sum = sum + Pos(j);
+        return sum * (1.0 / chain.size()) - Pos(hand);
+    };
+    if (thumb < 0 && chains.size() >= 3) {
+        std::vector<std::pair<double, int>> offAxis;
+        int forwardMost = -1;
+        for (std::size_t c = 0; c < chains.size(); ++c) {
+            offAxis.push_back({direction(chains[c]).Dot(axis), int(c)});
+            if (forwardMost < 0 ||
+                centre(chains[c]).Dot(m_forward) > centre(chains[forwardMost]).Dot(m_forward))
+                forwardMost = int(c);
+        }
+        std::sort(offAxis.begin(), offAxis.end());
+        const double margin = offAxis[1].first - offAxis[0].first;
+        const bool agree = m_forward.Length() > 0.5 && forwardMost == offAxis[0].second;
+        // Disagreeing, the shorter chain wins (fingers carry palm bones more often than
+        // thumbs), and on a tie the forward one.
+        const int farthest = offAxis[0].second;
+        thumb = m_forward.Length() < 0.5                               ? farthest
+                : chains[farthest].size() < chains[forwardMost].size() ? farthest
+                                                                       : forwardMost;
+        thumbConfidence = agree ? std::min(kThumbByGeometry, 0.6 + margin) : kWeakDigit;
+        thumbReason =
+            agree ? QStringLiteral("the digit most forward and farthest off the hand's axis")
+                  : QStringLiteral("the digit most forward of the hand (a weak cue)");
+    }
+    const NodeId digits = side == Left ? 50 : 74;
+    const NodeId bases = side == Left ? 146 : 152;
+    // The digits of one hand are built alike: when most show a base inside the palm (a long
+    // first bone before short ones), every one of three or more joints has one, the thumb too.
+    std::size_t longChains = 0, withBase = 0;
+    for (const std::vector<int>& chain : chains) {
+        longChains += chain.size() >= 3;
+        withBase += HasBase(chain, 3) || HasBase(chain, 4);
+    }
+    const bool handHasBases = chains.size() >= 3 && withBase > 0 && 2 * withBase > longChains;
+    std::size_t longest = 0;
+    for (const std::vector<int>& chain : chains)
+        longest = std::max(longest, chain.size());
+    // Names say it first: a chain whose first joint is not named as the digit but whose
+    // second is starts with a base. Else the shape: a base of its own, or the hand's bases
+    // on a chain as long as the longest.
+    const auto hasBase = [&](const std::vector<int>& chain, JointNames::Part part) {
+        const auto is = [&](int j) { return JointNames::Names(m_joints[j].name, part); };
+        if (JointNames::Names(m_joints[chain[0]].name, JointNames::Part::PalmBone))
+            return true;
+        if (chain.size() >= 2 && (is(chain[0]) || is(chain[1])))
+            return !is(chain[0]);
+        return onPalmBase(chain) || HasBase(chain, 4) ||
+               (handHasBases && chain.size() >= 3 && chain.size() == longest);
+    };
+    if (thumb >= 0)
+        ProposeDigits(chains[thumb], hasBase(chains[thumb], JointNames::Part::Thumb), digits, bases,
+                      thumbConfidence * sideConfidence, thumbReason);
+    std::vector<std::vector<int>> fingers;
+    for (std::size_t c = 0; c < chains.size(); ++c)
+        if (int(c) != thumb && !(chains[c].size() == 1 && IsTrivial(chains[c][0])))
+            fingers.push_back(chains[c]);
+    const bool namedFinger =
+        fingers.size() == 1 && (chainNames(fingers[0], JointNames::Part::Index) ||
+                                chainNames(fingers[0], JointNames::Part::Middle));
+    if (fingers.size() == 1 && !namedFinger) {
+        Propose(side == Left ? 21 : 22, fingers[0][0], kWeakDigit * sideConfidence,
+                thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
+                           : QStringLiteral("the hand's one chain of digits"));
+        return;
+    }
+    if (thumb < 0)
+        return;
+    // The others in order across the hand, starting beside the thumb.
+    const Vec3 across = centre(chains[thumb]).Across(axis).Normalized();
+    std::stable_sort(fingers.begin(), fingers.end(), [&](const auto& a, const auto& b) {
+        return centre(a).Dot(across) > centre(b).Dot(across);
+    });
+    // Names decide the order when every finger names a different one; agreeing with the
+    // geometry they make it sure, disagreeing they win at a lower confidence.
+    const JointNames::Part parts[4] = {JointNames::Part::Index, JointNames::Part::Middle,
+                                       JointNames::Part::Ring, JointNames::Part::Pinky};
+    std::vector<int> namedAs(fingers.size(), -1);
+    bool allNamed = fingers.size() <= 4, namesAgree = true;
+    for (std::size_t f = 0; f < fingers.size() && allNamed; ++f) {
+        for (int p = 0; p < 4; ++p)
+            if (chainNames(fingers[f], parts[p]))
+                namedAs[f] = namedAs[f] < 0 ? p : 9;
+        allNamed = namedAs[f] >= 0 && namedAs[f] < 4;
+        for (std::size_t g = 0; g < f && allNamed; ++g)
+            allNamed = namedAs[g] != namedAs[f];
+        namesAgree = namesAgree && allNamed && (f == 0 || namedAs[f] > namedAs[f - 1]);
+    }
+    std::vector<int> slotOf(fingers.size());
+    for (std::size_t f = 0; f < fingers.size(); ++f)
+        slotOf[f] = allNamed ? namedAs[f] : int(f);
+    const double fingerConfidence = !allNamed ? kWeakDigit : namesAgree ? 0.9 : 0.75;
+    for (std::size_t f = 0; f < fingers.size() && f < 5; ++f)
+        ProposeDigits(fingers[f], hasBase(fingers[f], parts[std::min(slotOf[f], 3)]),
+                      digits + NodeId(4 * (slotOf[f] + 1)), bases + NodeId(slotOf[f] + 1),
+                      fingerConfidence * sideConfidence,
+                      allNamed ? QStringLiteral("named as the %1 finger")
+                                     .arg(QLatin1String(kDigitWord[slotOf[f] + 1]))
+                               : QStringLiteral("%1 finger, %2 from the thumb across the hand")
+                                     .arg(QLatin1String(kDigitWord[f + 1]))
+                                     .arg(f + 1));
+}
+
+} // namespace automap

@@ -1,0 +1,197 @@
+// Scoring: how well a chain fits a limb, and the proposals with their confidence.
+#include "mapper.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace automap {
+
+// Picks, on path[0..endIndex], the upper and middle joints whose two segments come closest
+// to `ratio`. For a leg, an upper joint near the start of the path fits better (a split shin
+// must not pass for a whole leg), and one whose bone onwards runs level (a hip collar beside
+// the pelvis) worse. Arms need neither: their collars are long and often level with the arm.
+void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const
+{
+    const Vec3& end = Pos(limb.path[endIndex]);
+    std::vector<double> along(endIndex + 1, 0.0); // path length from path[0]
+    for (int i = 1; i <= endIndex; ++i)
+        along[i] = along[i - 1] + (Pos(limb.path[i]) - Pos(limb.path[i - 1])).Length();
+    if (!(along[endIndex] > 0.0))
+        return;
+    for (int u = 0; u + 1 < endIndex; ++u) {
+        // Names weigh in: a joint named as the upper arm starts the arm, one named as a
+        // collar does not.
+        double named = 0.0;
+        if (!isLeg && JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::Collar))
+            named = kNameWeight;
+        else if (!isLeg &&
+                 JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
+            named = -kNameWeight;
+        for (int m = u + 1; m < endIndex; ++m) {
+            // An arm's upper joint is not one a hair's breadth before the next (the end of a
+            // collar).
+            if (!isLeg && Bone(limb.path[u + 1]) < kTrivialBone * m_scale)
+                continue;
+            const double upper = (Pos(limb.path[m]) - Pos(limb.path[u])).Length();
+            const double lower = (end - Pos(limb.path[m])).Length();
+            if (upper <= 0.0 || lower <= 0.0)
+                continue;
+            const double ratioScore = std::abs(std::log(upper / lower / ratio));
+            double score = ratioScore + (isLeg ? 0.5 * along[u] / along[endIndex] : 0.0);
+            const Vec3 onwards = Pos(limb.path[u + 1]) - Pos(limb.path[u]);
+            if (isLeg && std::abs(onwards.Dot(m_up)) < 0.5 * onwards.Length())
+                score += 0.1;
+            // Joints inside the upper segment lie on it (twists do, a shoulder past a collar
+            // in an A-pose does not).
+            const Vec3 axis = (Pos(limb.path[m]) - Pos(limb.path[u])).Normalized();
+            for (int k = u + 1; k < m; ++k)
+                score += kOffSegmentWeight *
+                         (Pos(limb.path[k]) - Pos(limb.path[u])).Across(axis).Length() / upper;
+            score += named;
+            // The best fit with another upper joint: how sure the choice of upper joint is.
+            if (u != limb.upper && score < limb.score) {
+                limb.runnerUp = limb.score;
+                limb.runnerUpUpper = limb.upper;
+            } else if (u != limb.upper && score < limb.runnerUp) {
+                limb.runnerUp = score;
+                limb.runnerUpUpper = u;
+            }
+            if (score < limb.score) {
+                limb.score = score;
+                limb.ratioScore = ratioScore;
+                limb.upper = u;
+                limb.middle = m;
+                limb.end = endIndex;
+            }
+        }
+    }
+}
+
+void Mapper::AddRunnerUps(double sideConfidence)
+{
+    for (AutoMapSlot& slot : m_slots) {
+        if (slot.joint < 0)
+            continue;
+        std::vector<int> candidates;
+        double mirrorScore = 0.0;
+        const NodeId mirror = MirrorNodeOf(slot.node);
+        if (mirror > 0 && m_slots[mirror].joint >= 0 && sideConfidence < 1.0) {
+            candidates.push_back(m_slots[mirror].joint);
+            mirrorScore = std::min(1.0 - sideConfidence, 1.0 - slot.confidence);
+        }
+        if (m_alternative[slot.node] >= 0)
+            candidates.push_back(m_alternative[slot.node]);
+        const int parent = m_joints[slot.joint].parent;
+        if (parent >= 0)
+            candidates.push_back(parent);
+        if (!m_children[slot.joint].empty())
+            candidates.push_back(MainPath(slot.joint)[1]);
+        // The doubt left after the mirror's share, split evenly between the others.
+        double doubt = std::max(0.0, 1.0 - slot.confidence - mirrorScore);
+        slot.runnerUps.clear();
+        for (std::size_t c = 0; c < candidates.size() && slot.runnerUps.size() < 2; ++c) {
+            bool seen = candidates[c] == slot.joint;
+            for (const AutoMapRunnerUp& r : slot.runnerUps)
+                seen = seen || r.joint == candidates[c];
+            if (seen)
+                continue;
+            const bool isMirror = c == 0 && mirrorScore > 0.0;
+            const double score = isMirror ? mirrorScore : doubt / 2.0;
+            slot.runnerUps.append({candidates[c], score});
+        }
+        // With one non-mirror runner-up it takes all of the remaining doubt.
+        int others = 0;
+        for (const AutoMapRunnerUp& r : slot.runnerUps)
+            others += !(mirrorScore > 0.0 && r.joint == candidates[0]);
+        if (others == 1)
+            for (AutoMapRunnerUp& r : slot.runnerUps)
+                if (!(mirrorScore > 0.0 && r.joint == candidates[0]))
+                    r.score = doubt;
+    }
+}
+
+void Mapper::Propose(NodeId node, int joint, double confidence, const QString& reason,
+                     int alternative)
+{
+    if (node < 0 || joint < 0 || m_used[joint] || m_slots[node].joint >= 0 ||
+        confidence < AutoMapProposal::kProposeThreshold)
+        return;
+    m_slots[node] = {node, joint, std::min(confidence, 1.0), reason, {}};
+    m_alternative[node] = alternative;
+    m_used[joint] = true;
+}
+
+void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double sideConfidence,
+                         const char* limbWord, const char* endWord)
+{
+    // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
+    // An upper joint that barely beats another is a guess, however well it fits.
+    const double sure = limb.runnerUp - limb.score >= kSureFitMargin ? 1.0 : 0.78;
+    // A leg that stands on the ground vouches for itself the same way.
+    bool grounded = false;
+    if (slots.collar < 0 && limb.end >= 0) {
+        double ground = std::numeric_limits<double>::infinity();
+        for (const SkeletonJoint& joint : m_joints)
+            ground = std::min(ground, joint.position.Dot(m_up));
+        grounded = Pos(limb.path[limb.end]).Dot(m_up) - ground < kGroundedFoot * m_scale;
+    }
+    const double fit =
+        std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
+        sure * sideConfidence;
+    const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
+    Propose(
+        slots.upper, limb.path[limb.upper], 0.98 * fit,
+        QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord),
+        limb.runnerUpUpper >= 0 ? limb.path[limb.runnerUpUpper] : -1);
+    Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
+            QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
+    if (limb.end < 0)
+        return;
+    Propose(slots.end, limb.path[limb.end], 0.97 * fit,
+            QStringLiteral("third joint of %1, where its long segments end").arg(chain));
+    if (slots.collar >= 0 && limb.upper > 0) {
+        Propose(slots.collar, limb.path[0], 0.9 * sideConfidence,
+                QStringLiteral("joint between the chest and the upper arm"));
+        if (limb.upper > 1)
+            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.8 * sideConfidence,
+                    QStringLiteral("second joint between the chest and the upper arm"));
+    }
+    if (limb.middle - limb.upper > 1)
+        Propose(slots.upperRoll, limb.path[limb.upper + 1], 0.85 * fit,
+                QStringLiteral("in-line joint on the upper segment of %1").arg(chain));
+    if (limb.end - limb.middle > 1)
+        Propose(slots.lowerRoll, limb.path[limb.middle + 1], 0.85 * fit,
+                QStringLiteral("in-line joint on the lower segment of %1").arg(chain));
+    ProposeLeafRolls(limb, limb.upper, limb.middle, slots.upperLimb, sideConfidence,
+                     QStringLiteral("upper segment of %1").arg(chain));
+    ProposeLeafRolls(limb, limb.middle, limb.end, slots.lowerLimb, sideConfidence,
+                     QStringLiteral("lower segment of %1").arg(chain));
+}
+
+// Leaf joints hanging from the joints of one segment that lie on that segment.
+void Mapper::ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
+                              double sideConfidence, const QString& segmentWord)
+{
+    const Vec3 a = Pos(limb.path[fromIndex]);
+    const Vec3 segment = Pos(limb.path[toIndex]) - a;
+    const double length2 = segment.Dot(segment);
+    int index = 1;
+    for (int i = fromIndex; i < toIndex && index <= kLeafRollsPerLimb; ++i)
+        for (int child : m_children[limb.path[i]]) {
+            if (!m_children[child].empty() || child == limb.path[i + 1] ||
+                index > kLeafRollsPerLimb)
+                continue;
+            const double t = (Pos(child) - a).Dot(segment) / length2;
+            const double off = ((Pos(child) - a) - segment * t).Length();
+            if (t < -0.05 || t > 1.05 || off > 0.15 * std::sqrt(length2))
+                continue;
+            Propose(LeafRollNode(limbColumn, index++), child, 0.7 * sideConfidence,
+                    QStringLiteral("leaf joint lying on the %1").arg(segmentWord));
+        }
+}
+
+} // namespace automap

@@ -1,0 +1,214 @@
+// Trunk and limbs: the hierarchy, pairs of matching limbs and which pair is legs or arms.
+#include "mapper.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace automap {
+
+bool Mapper::BuildTopology(QString& refusal)
+{
+    m_children.assign(m_count, {});
+    std::vector<int> roots;
+    for (int j = 0; j < m_count; ++j) {
+        const int parent = m_joints[j].parent;
+        if (parent < -1 || parent >= m_count || parent == j) {
+            refusal = QStringLiteral("joint %1 has no valid parent").arg(m_joints[j].name);
+            return false;
+        }
+        if (parent < 0)
+            roots.push_back(j);
+        else
+            m_children[parent].push_back(j);
+    }
+    m_order.clear();
+    m_order.reserve(m_count);
+    for (int root : roots) {
+        m_order.push_back(root);
+        for (std::size_t i = m_order.size() - 1; i < m_order.size(); ++i)
+            for (int child : m_children[m_order[i]])
+                m_order.push_back(child);
+    }
+    if (static_cast<int>(m_order.size()) != m_count) {
+        refusal = QStringLiteral("the parents form a cycle");
+        return false;
+    }
+    Vec3 low = m_count ? Pos(0) : Vec3();
+    Vec3 high = low;
+    for (const SkeletonJoint& joint : m_joints) {
+        low = {std::min(low.x, joint.position.x), std::min(low.y, joint.position.y),
+               std::min(low.z, joint.position.z)};
+        high = {std::max(high.x, joint.position.x), std::max(high.y, joint.position.y),
+                std::max(high.z, joint.position.z)};
+    }
+    const Vec3 extent = high - low;
+    m_scale = std::max({extent.x, extent.y, extent.z});
+    if (!(m_scale > 0.0) || !std::isfinite(m_scale)) {
+        refusal = QStringLiteral("the joints do not span any space");
+        return false;
+    }
+    m_size.assign(m_count, 1);
+    m_reach.assign(m_count, 0.0);
+    for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
+        const int parent = m_joints[*it].parent;
+        if (parent < 0)
+            continue;
+        m_size[parent] += m_size[*it];
+        m_reach[parent] = std::max(m_reach[parent], LimbReach(*it));
+    }
+    return true;
+}
+
+// From `start`, follow the child with the largest subtree; among equals, the one that
+// carries on most straight, so a helper joint beside the limb is not taken for it.
+std::vector<int> Mapper::MainPath(int start) const
+{
+    std::vector<int> path{start};
+    for (int j = start; !m_children[j].empty();) {
+        const Vec3 incoming =
+            (m_joints[j].parent < 0 ? Vec3() : Pos(j) - Pos(m_joints[j].parent)).Normalized();
+        int best = -1;
+        double bestStraight = 0.0;
+        for (int child : m_children[j]) {
+            const double straight = (Pos(child) - Pos(j)).Normalized().Dot(incoming);
+            if (best < 0 || m_size[child] > m_size[best] ||
+                (m_size[child] == m_size[best] && straight > bestStraight)) {
+                best = child;
+                bestStraight = straight;
+            }
+        }
+        path.push_back(best);
+        j = best;
+    }
+    return path;
+}
+
+std::vector<LimbPair> Mapper::FindLimbPairs() const
+{
+    std::vector<LimbPair> pairs;
+    for (int b = 0; b < m_count; ++b) {
+        std::vector<int> limbs;
+        for (int child : m_children[b])
+            if (LimbReach(child) >= kLimbReach * m_scale)
+                limbs.push_back(child);
+        // Only the longest few branches can be limbs; this keeps wide joints linear.
+        std::sort(limbs.begin(), limbs.end(),
+                  [this](int a, int c) { return LimbReach(a) > LimbReach(c); });
+        limbs.resize(std::min<std::size_t>(limbs.size(), 6));
+        for (std::size_t i = 0; i < limbs.size(); ++i)
+            for (std::size_t k = i + 1; k < limbs.size(); ++k) {
+                const int a = limbs[i], c = limbs[k];
+                const double sizeRatio =
+                    double(std::min(m_size[a], m_size[c])) / std::max(m_size[a], m_size[c]);
+                const double reachRatio = LimbReach(c) / LimbReach(a);
+                // Identical joint counts are strong evidence on their own: one stray joint far
+                // off a limb (a mis-placed helper) must not hide its twin.
+                if (sizeRatio >= 0.75 && reachRatio >= (sizeRatio == 1.0 ? 0.25 : 0.5))
+                    pairs.push_back({b, {a, c}, LimbReach(c)});
+            }
+    }
+    std::sort(pairs.begin(), pairs.end(),
+              [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
+    // One pair per branch joint (its longest): five fingers must not crowd out the limbs.
+    std::vector<LimbPair> unique;
+    std::vector<bool> seen(m_count, false);
+    for (const LimbPair& pair : pairs)
+        if (!seen[pair.branch]) {
+            seen[pair.branch] = true;
+            unique.push_back(pair);
+        }
+    return unique;
+}
+
+int Mapper::SolidChildren(int j) const
+{
+    int solid = 0;
+    for (int child : m_children[j])
+        solid += IsTrivial(child) ? 0 : 1;
+    return solid;
+}
+
+bool Mapper::IsAncestor(int ancestor, int j) const
+{
+    for (int p = m_joints[j].parent; p >= 0; p = m_joints[p].parent)
+        if (p == ancestor)
+            return true;
+    return false;
+}
+
+// Tries pairs of limb pairs, the longest first, and keeps the first that makes a biped: two
+// pairs apart from each other, the arms' branch above the legs' on one trunk, legs running
+// against the spine. Sets m_up. False with the reason the most likely combination failed.
+bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
+                         QString& refusal)
+{
+    if (pairs.empty()) {
+        refusal = QStringLiteral("no pair of matching limbs: not a biped");
+        return false;
+    }
+    refusal = QStringLiteral("only one pair of matching limbs: not a biped");
+    const auto endDistance = [this](const LimbPair& limbs, const LimbPair& other) {
+        double sum = 0.0;
+        for (int child : limbs.child)
+            sum += (Pos(MainPath(child).back()) - Pos(other.branch)).Length();
+        return sum;
+    };
+    const auto within = [this](const LimbPair& outer, int j) {
+        return j == outer.child[0] || j == outer.child[1] || IsAncestor(outer.child[0], j) ||
+               IsAncestor(outer.child[1], j);
+    };
+    bool reasoned = false;
+    const std::size_t tries = std::min<std::size_t>(pairs.size(), kMaxLimbPairTries);
+    for (std::size_t a = 0; a < tries; ++a)
+        for (std::size_t b = a + 1; b < tries; ++b) {
+            const LimbPair& first = pairs[a];
+            const LimbPair& second = pairs[b];
+            if (first.branch == second.branch || within(first, second.branch) ||
+                within(second, first.branch))
+                continue;
+            // Legs are most likely the pair whose ends lie farthest from the other pair's
+            // branch joint; a body with long arms and short legs needs the other reading.
+            const bool firstAreLegs = endDistance(first, second) >= endDistance(second, first);
+            for (bool swap : {false, true}) {
+                legs = firstAreLegs != swap ? first : second;
+                arms = firstAreLegs != swap ? second : first;
+                const QString why = TrunkProblem(legs, arms);
+                if (why.isEmpty()) {
+                    refusal.clear();
+                    return true;
+                }
+                if (!reasoned)
+                    refusal = why;
+                reasoned = true;
+            }
+        }
+    return false;
+}
+
+// Why `legs` and `arms` make no biped, or empty when they do (and then m_up is set): the arms'
+// branch must lie above the legs' on one trunk, and both legs, not just their mean, must run
+// down against the spine (a leg and a tail do not).
+QString Mapper::TrunkProblem(const LimbPair& legs, const LimbPair& arms)
+{
+    if (!IsAncestor(legs.branch, arms.branch))
+        return QStringLiteral("the arms do not hang from a trunk above the legs");
+    m_up = (Pos(arms.branch) - Pos(legs.branch)).Normalized();
+    double cosine = -1.0;
+    for (int child : legs.child) {
+        // From the leg's own first joint, so that wide hips do not tilt a straight leg.
+        const std::vector<int> path = MainPath(child);
+        const int from = path.size() >= 2 ? child : legs.branch;
+        cosine = std::max(cosine, (Pos(path.back()) - Pos(from)).Normalized().Dot(m_up));
+    }
+    if (cosine <= kMaxLegSpineCos)
+        return QString();
+    return QStringLiteral("the legs run at %1 degrees to the spine instead of against it: a "
+                          "four-legged body, not a biped")
+        .arg(qRound(std::acos(std::max(-1.0, std::min(1.0, cosine))) * 180.0 / M_PI));
+}
+
+} // namespace automap

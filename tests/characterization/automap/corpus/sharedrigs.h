@@ -1,0 +1,32 @@
+// The real skeletons beside the repository, with the truth for each, read through the host.
+#pragma once
+
+#include "truthrig.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+// Slot name → joint name as written in the file.
+using Truth = std::vector<std::pair<QByteArray, QString>>;
+
+// `centre` as it is, and each "Left…" entry of `sided` for both sides: "%1" in the joint name
+// becomes `left` or `right`.
+Truth Sided(const Truth& centre, const Truth& sided, const QString& left, const QString& right);
+// "Left<part><Digit><k>" → `joint` with %2 the digit's word from `digits` ("Thumb=thumb ...")
+// and %3 = k, for k = 1..count; `base` (if given) names "LeftIn<part><Digit>" with %2.
+Truth Digits(const char* part, const char* digits, const QString& joint, int count,
+             const QString& base = QString());
+// "Slot=joint,Slot=joint,...", each joint behind `prefix`; a slot alone is named after
+// itself, its "Left" standing for the side (%1).
+Truth Pairs(const QString& prefix, const QString& text);
+Truth operator+(Truth a, const Truth& b);
+
+// The slot named `name` ("LeftHandThumb1"), or -1 (and a test failure) for an unknown name.
+NodeId NodeByName(const char* name);
+
+// Every shared skeleton that reads, with its truth: the bipeds, the four-legged animal and the
+// robot arm. Empty when the shared folder (`CT_SHARED_DIR`) is absent.
+std::vector<TruthRig> SharedRigs();
