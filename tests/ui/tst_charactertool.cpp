@@ -2,8 +2,11 @@
 // message boxes. Locking and deleting, with their questions, are pinned through the tool command
 // in the plug-in scenario tests.
 #include "modalanswerer.h"
+#include "property/propertyview.h"
 #include "showcenteredmessagebox.h"
 #include "toolfixture.h"
+
+#include <QLabel>
 
 #include <QTabBar>
 
@@ -67,9 +70,53 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
-    void messageBoxesAreCentredOnTheirParent()
+    // Both modes change what editing does; each page's property view says which are on.
+    void lockAndMirrorModeAreSaidInWords()
+    {
+        f.tool->CreateCharacterization("Hero");
+        f.BindBiped();
+        const QList<PropertyView*> views = f.tool->TabWidget()->findChildren<PropertyView*>();
+        QCOMPARE(views.size(), 2);
+        const auto said = [&] {
+            QStringList texts;
+            for (const PropertyView* view : views)
+                texts << view->ModeLabel()->text();
+            texts.removeDuplicates();
+            return texts.join('|');
+        };
+        QCOMPARE(said(), QString());
+        f.tool->ToggleEditMode();
+        QCOMPARE(said(), QString("Locked"));
+        f.tool->ToggleMirrorMode();
+        QCOMPARE(said(), QString("Locked \u00b7 Mirror mode on"));
+        f.tool->ToggleEditMode();
+        QCOMPARE(said(), QString("Mirror mode on"));
+    }
+
+    // Enter on a question that destroys something keeps it.
+    void destructiveQuestionsDefaultToKeeping()
+    {
+        f.tool->CreateCharacterization("Hero");
+        QString defaultButton;
+        ModalAnswerer answers;
+        answers.Handle([&](QDialog* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            if (box && box->defaultButton())
+                defaultButton = box->defaultButton()->text().remove('&');
+            dialog->reject();
+        });
+        f.tool->OnDelete();
+        QCOMPARE(defaultButton, QString("No"));
+        QCOMPARE(f.Current().Name(), QString("Hero"));
+    }
+
+    // A box asked for by a widget at the window's edge (the panel) is centred on the window,
+    // not on the widget, so it does not hang over the window's edge.
+    void messageBoxesAreCentredOnTheWindow()
     {
         f.host->setGeometry(100, 50, 600, 400);
+        auto* atTheEdge = new QWidget(f.host.get());
+        atTheEdge->setGeometry(520, 0, 80, 400);
         f.host->show();
         QPoint shownAt;
         QSize hint;
@@ -85,7 +132,7 @@ private slots:
             hint = box->sizeHint();
             box->button(QMessageBox::No)->click();
         });
-        const int answer = ShowCenteredMessageBox(QMessageBox::Question, "t", "x", f.host.get(),
+        const int answer = ShowCenteredMessageBox(QMessageBox::Question, "t", "x", atTheEdge,
                                                   QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(answer, int(QMessageBox::No));
         QVERIFY(modalFixedBox);

@@ -7,6 +7,7 @@
 #include "modalanswerer.h"
 #include "toolfixture.h"
 
+#include <QGraphicsSimpleTextItem>
 #include <QMenu>
 #include <QToolTip>
 
@@ -17,9 +18,21 @@ namespace {
 // Left, right and the full body: the first page-0 arrow opens the left hand.
 constexpr int kLeftHandsPage = 1;
 
+// The pixel nearest the item's centre where a click hits the item itself: where a user aims.
 QPoint CentreOf(const DiagramWidget& diagram, const PartItem* item)
 {
-    return diagram.mapFromScene(item->sceneBoundingRect().center());
+    const QRect box = diagram.mapFromScene(item->sceneBoundingRect()).boundingRect();
+    QPoint best(-1, -1);
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QPoint at(x, y);
+            if (diagram.ItemAt(at) == item &&
+                (best.x() < 0 ||
+                 (at - box.center()).manhattanLength() < (best - box.center()).manhattanLength()))
+                best = at;
+        }
+    }
+    return best;
 }
 
 int MaxAlpha(const QPixmap& pixmap)
@@ -58,6 +71,17 @@ private:
     {
         return ChooseInMenu(
             [&] { QTest::mouseClick(diagram->viewport(), Qt::RightButton, {}, at); }, entry);
+    }
+    // Press, release, double click, release: what a window system delivers.
+    void WindowDoubleClick(const QPoint& at)
+    {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, at, diagram->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(diagram->viewport(), &event);
+        }
     }
     void MoveMouse(const QPoint& at)
     {
@@ -149,6 +173,61 @@ private slots:
         QCOMPARE(Part(60)->Interaction(), 0);
     }
 
+    // The second click of a double click on a full-body arrow lands on the page the first one
+    // opened; it picks nothing there, whatever part lies under the pointer.
+    void aDoubleClickOnAnArrowOnlyOpensItsPage()
+    {
+        const DiagramPage& fullBody = diagram->Page(0);
+        int landedOnAPart = 0;
+        for (auto it = fullBody.arrows.cbegin(); it != fullBody.arrows.cend(); ++it) {
+            diagram->ShowView(0);
+            const QPoint at = CentreOf(*diagram, it.key());
+            WindowDoubleClick(at);
+            QCOMPARE(diagram->CurrentPage(), it.value());
+            QVERIFY2(!f.Model().IsEditedPartReadWrite(), qPrintable(it.key()->Label()));
+            const PartItem* below = diagram->ItemAt(at);
+            if (below && diagram->Page(it.value()).parts.contains(const_cast<PartItem*>(below)))
+                ++landedOnAPart;
+        }
+        QVERIFY(landedOnAPart > 0); // the case that matters did occur
+    }
+
+    // Image rectangles overlap: a click belongs to the drawing on top. Every part, arrow and
+    // the status light is hit on most of its own drawing and never where it is transparent.
+    void partsAreHitOnTheirDrawingNotTheirRectangle()
+    {
+        for (int index = 0; index < DiagramLayout::Instance().views.size(); ++index) {
+            diagram->ShowView(index);
+            const DiagramPage& page = diagram->Page(index);
+            QList<PartItem*> items = page.parts.toList() + page.arrows.keys();
+            if (index == 0)
+                items << diagram->StatusItem();
+            for (PartItem* item : qAsConst(items)) {
+                const QImage image =
+                    item->BasePixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+                int drawn = 0;
+                int own = 0;
+                for (int y = 0; y < image.height(); y += 2) {
+                    for (int x = 0; x < image.width(); x += 2) {
+                        const QPoint at = diagram->mapFromScene(item->scenePos() + QPointF(x, y));
+                        const bool hit = diagram->ItemAt(at) == item;
+                        if (qAlpha(image.pixel(x, y)) >= 128) {
+                            ++drawn;
+                            own += hit ? 1 : 0;
+                        } else {
+                            QVERIFY2(!hit, qPrintable(item->Label() + " hit where transparent"));
+                        }
+                    }
+                }
+                QVERIFY2(own * 2 > drawn, qPrintable(QString("%1 on page %2: %3 of %4 pixels")
+                                                         .arg(item->Label())
+                                                         .arg(index)
+                                                         .arg(own)
+                                                         .arg(drawn)));
+            }
+        }
+    }
+
     void theContextMenuActsOnThePartUnderTheClick()
     {
         f.BindBiped();
@@ -160,6 +239,13 @@ private slots:
         QVERIFY(!knee->isVisible());
         MoveMouse(CentreOf(*diagram, Part(3)));
         QVERIFY(knee->isVisible());
+        QCOMPARE(QToolTip::text(), QString("LeftLeg - Char:LeftLeg"));
+        // The view's own tooltip event, sent while the pointer rests there, keeps the name up.
+        const QPoint onLeg = CentreOf(*diagram, Part(3));
+        QHelpEvent rest(QEvent::ToolTip, onLeg, diagram->viewport()->mapToGlobal(onLeg));
+        QApplication::sendEvent(diagram->viewport(), &rest);
+        QTest::qWait(500); // longer than a tooltip takes to hide
+        QVERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QString("LeftLeg - Char:LeftLeg"));
         MoveMouse(corner);
         QVERIFY(!knee->isVisible());
@@ -187,6 +273,41 @@ private slots:
                               "Auto Characterize", "Clear (off)", "Clear All in View", "Clear All",
                               "Invert Joint (off)", "Name Match View"}));
         QCOMPARE(f.tool->CurrentPage(), 1);
+    }
+
+    // The page colour stays on the diagram: a chooser opened over it has the application's
+    // colours, so its text stays readable.
+    void aChooserOverTheDiagramKeepsTheApplicationsColours()
+    {
+        QPalette seen;
+        bool opened = false;
+        ModalAnswerer answers;
+        answers.Handle([&](QDialog* dialog) {
+            opened = true;
+            seen = dialog->palette();
+            dialog->reject();
+        });
+        RightClickAndChoose(CentreOf(*diagram, Part(9)), "Change Assigned Bone...");
+        QVERIFY(opened);
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Base})
+            QCOMPARE(seen.color(role), QApplication::palette().color(role));
+    }
+
+    // The eight roll pages differ only in their side and segment: each names its limb, on the
+    // side its parts belong to.
+    void everyRollPageNamesItsLimb()
+    {
+        QSet<QString> titles;
+        for (int index = 9; index <= 16; ++index) {
+            const DiagramPage& page = diagram->Page(index);
+            QVERIFY(page.title);
+            const QString title = page.title->text();
+            titles.insert(title);
+            const QString side = page.parts.first()->Label().contains("Left") ? "Left" : "Right";
+            QVERIFY2(title.startsWith(side) && title.endsWith("Roll"), qPrintable(title));
+        }
+        QCOMPARE(titles.size(), 8);
+        QVERIFY(!diagram->Page(0).title);
     }
 
     // The first roll part of a limb also stands for the limb's in-line roll node (41 for the

@@ -12,6 +12,7 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -197,6 +198,32 @@ private slots:
         QCOMPARE(Row(row), shown);
     }
 
+    // Large or negative numbers keep their sign and leading digits in the narrow fields: only
+    // decimals at the end give way, and the tooltip has the value with all three.
+    void numbersKeepTheirSignAndLeadingDigits()
+    {
+        const float values[] = {-142.25f, 1234.5f, -98765.4f};
+        kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
+        std::copy(std::begin(values), std::end(values), state.Translate);
+        Characterization* current = m_model->CurrentCharacterization();
+        current->SetJointName(3, "Char:LeftLeg");
+        current->SetRestState(3, state);
+        m_model->SetEditedPart(3, false);
+        m_parent->show();
+        for (int axis = 0; axis < 3; ++axis) {
+            QLineEdit* field = m_view->ValueField(kTranslateRow, axis);
+            const QString text = field->text();
+            bool ok = false;
+            const double shown = text.toDouble(&ok);
+            QVERIFY2(ok && std::fabs(shown - values[axis]) <= 1e-3 * std::fabs(values[axis]),
+                     qPrintable(text));
+            const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            QVERIFY2(field->fontMetrics().horizontalAdvance(text) < field->width() - 2 * frame - 4,
+                     qPrintable(text + " does not fit"));
+            QCOMPARE(field->toolTip(), QString::number(values[axis], 'f', 3));
+        }
+    }
+
     void limitSwitchesAndRotationOrder()
     {
         kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
@@ -239,7 +266,15 @@ private slots:
     void chooserNarrowsAsTheUserTypesAndBindsTheAcceptedName()
     {
         m_model->SetEditedPart(10, true);
-        QString startText;
+        QString startText = "not opened";
+        // Accepted at once on an unbound node, the chooser binds nothing.
+        QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
+            startText = chooser->ComboBox()->currentText();
+            QTest::keyClick(chooser->ComboBox()->lineEdit(), Qt::Key_Return);
+        }));
+        QCOMPARE(startText, QString());
+        QCOMPARE(m_model->JointOfNode(10), QString());
+
         int completions = -1;
         QString completion;
         QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
@@ -253,8 +288,8 @@ private slots:
             edit->setText("Char:LeftForeArm");
             QTest::keyClick(edit, Qt::Key_Return);
         }));
-        QCOMPARE(startText, m_biped.first().name); // nothing bound: the first transform
-        QCOMPARE(completions, 2);                  // LeftFoot and LeftForeArm, any case
+        QCOMPARE(startText, QString()); // nothing bound: nothing offered
+        QCOMPARE(completions, 2);       // LeftFoot and LeftForeArm, any case
         QCOMPARE(completion, QString("Char:LeftFoot"));
         QCOMPARE(m_model->JointOfNode(10), QString("Char:LeftForeArm"));
         QCOMPARE(m_view->JointField()->text(), QString("Char:LeftForeArm"));
