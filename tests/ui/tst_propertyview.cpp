@@ -104,6 +104,8 @@ private slots:
         m_hub = std::make_unique<ScriptedHub>();
         m_biped = AddTPoseBiped(*m_hub, "Char:");
         m_model = std::make_unique<CharacterizationModel>(m_hub.get(), nullptr);
+        // A characterization of the user's, not the placeholder that stands for none.
+        m_model->AddCharacterization(std::make_shared<Characterization>("Hero", m_hub.get()));
         m_parent = std::make_unique<QWidget>();
         m_view = new PropertyView(m_parent.get(), m_hub.get(), m_model.get());
     }

@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 CharacterTool::CharacterTool(const char* pluginDir, const char* resourceDir, QWidget* parent,
@@ -125,8 +126,11 @@ void CharacterTool::BuildPages(QWidget* parent)
     for (QWidget* widget : m_tabWidget->findChildren<QWidget*>())
         widget->setFocusPolicy(Qt::NoFocus);
     m_tabWidget->setCurrentIndex(kFigurePage);
-    // The diagram's full height, and as much again for the views below it.
-    m_tabWidget->setMinimumSize(kPanelWidth, 2 * m_diagram->minimumHeight());
+    // The diagram's full height, and as much again for the views below it; more when the
+    // pages need it (large fonts), so that a scrolling host scrolls instead of squeezing rows
+    // over each other.
+    m_tabWidget->setMinimumSize(kPanelWidth, std::max(2 * m_diagram->minimumHeight(),
+                                                      m_tabWidget->minimumSizeHint().height()));
 }
 
 QWidget* CharacterTool::AddPage(const QString& title)

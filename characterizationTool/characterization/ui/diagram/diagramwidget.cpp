@@ -17,6 +17,7 @@
 
 #include <QFont>
 #include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QMenu>
@@ -34,6 +35,8 @@ constexpr qreal kStatusZ = 10;
 // Page titles: light text on the dark page, level with the return arrow.
 const QColor kTitleColour(232, 232, 232);
 constexpr int kTitleY = 9;
+constexpr int kTitleMargin = 4;
+const QColor kTitlePlate(40, 40, 40, 215);
 // Pages 9-16 each show the leaf roll nodes of one limb segment.
 constexpr int kFirstRollPage = 9;
 // Leaf roll nodes 172-179 are roll 1 of their limb, the part that also stands for the limb's
@@ -139,14 +142,19 @@ void DiagramWidget::BuildPage(int index)
         return item;
     };
     if (!view.title.isEmpty()) {
-        page.title = new QGraphicsSimpleTextItem(view.title, page.background);
+        // On a dark plate: the limb drawn below the title is light.
+        auto* plate = new QGraphicsRectItem(page.background);
+        plate->setPen(Qt::NoPen);
+        plate->setBrush(kTitlePlate);
+        page.title = new QGraphicsSimpleTextItem(view.title, plate);
         QFont font = page.title->font();
         font.setBold(true);
         page.title->setFont(font);
         page.title->setBrush(kTitleColour);
         // Centred between the return arrow and the status light.
-        page.title->setPos(
-            (DiagramLayout::kBackgroundWidth - page.title->boundingRect().width()) / 2, kTitleY);
+        const QRectF text = page.title->boundingRect();
+        plate->setRect(text.adjusted(-kTitleMargin, -1, kTitleMargin, 1));
+        plate->setPos((DiagramLayout::kBackgroundWidth - text.width()) / 2, kTitleY);
     }
     for (const DiagramElement& element : view.parts) {
         const QString label = element.node != -1
@@ -307,6 +315,12 @@ void DiagramWidget::UpdateArrow(PartItem* arrow, int targetPage)
 
 void DiagramWidget::UpdateStatusItem()
 {
+    // The placeholder stands for no characterization: nothing is wrong with it, there is
+    // nothing yet.
+    if (IsNoneCharacterization()) {
+        m_statusItem->SetStatus(StateOf(ValidationStatus::NotSet), tr("No characterization yet"));
+        return;
+    }
     const NodeValidation& overall = m_model->OverallValidation();
     const bool withMessage =
         overall.status == ValidationStatus::Warning || overall.status == ValidationStatus::Error;

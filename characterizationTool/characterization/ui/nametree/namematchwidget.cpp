@@ -173,7 +173,11 @@ void NameMatchWidget::SyncViewOnModel()
         ShowNodeItem(it.key(), it.value(), it.key() == m_editedItem && it.value() == picked);
     for (const GroupIcon& group : m_groupIcons)
         group.item->setIcon(0, BubbleIcon(m_model->CombinedStatus(group.nodes), false));
-    m_rootItem->setIcon(0, BubbleIcon(m_model->OverallValidation().status, false));
+    // The placeholder stands for no characterization: grey, not in error.
+    m_rootItem->setIcon(0,
+                        BubbleIcon(IsNoneCharacterization() ? ValidationStatus::NotSet
+                                                            : m_model->OverallValidation().status,
+                                   false));
 }
 
 void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartId, bool isReadWrite)

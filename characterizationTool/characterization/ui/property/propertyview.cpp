@@ -26,7 +26,7 @@ constexpr int kValueFieldWidth = 52;
 constexpr int kLineEditTextMargin = 2;
 constexpr int kCursorWidth = 1;
 // Lines of the status text always in sight.
-constexpr int kStatusLines = 4;
+constexpr int kStatusLines = 3;
 constexpr float kDegreesPerRadian = 57.29578f;
 constexpr float kHalfPi = 1.5707964f;
 
@@ -297,6 +297,9 @@ void PropertyView::FillValues(const kinetra::NodeRestState& state)
 
 QString PropertyView::StatusMessage() const
 {
+    const Characterization* current = m_model->CurrentCharacterization();
+    if (m_hub && current && current->Name() == IDCCHub::GetNoneName())
+        return tr("No characterization yet: create one to map this skeleton's bones.");
     const NodeValidation& overall = m_model->OverallValidation();
     switch (overall.status) {
     case ValidationStatus::Valid:
