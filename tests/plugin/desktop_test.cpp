@@ -156,6 +156,24 @@ TEST_F(Desktop, FileActionsRunTheSceneCommandsAndRememberRecentFiles)
     EXPECT_EQ(scene().NodeCount(), nodes);
 }
 
+// At the window's default size the tool's dock is wide enough for the figure with a margin
+// and runs the window's full height, beside the script console rather than above it.
+TEST_F(Desktop, TheToolDockIsWideAndRunsTheFullHeight)
+{
+    OpenTool();
+    QApplication::processEvents();
+    ASSERT_TRUE(ToolDock()->isVisible());
+    QDockWidget* console = nullptr;
+    for (QDockWidget* dock : window->findChildren<QDockWidget*>()) {
+        if (dock->windowTitle() == "Script Console")
+            console = dock;
+    }
+    ASSERT_NE(console, nullptr);
+    EXPECT_GE(ToolDock()->width(), 400);
+    EXPECT_GT(ToolDock()->geometry().bottom(), console->geometry().top());
+    EXPECT_LE(console->geometry().right(), ToolDock()->geometry().left());
+}
+
 // A changed scene is not dropped without a question: File > New asks (Enter saves), Cancel
 // keeps the scene, Discard replaces it; an unchanged scene is replaced without a question.
 TEST_F(Desktop, NewSceneAsksBeforeDroppingUnsavedChanges)

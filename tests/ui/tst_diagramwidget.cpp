@@ -293,6 +293,29 @@ private slots:
             QCOMPARE(seen.color(role), QApplication::palette().color(role));
     }
 
+    // A person who cannot tell red from green still reads an arrow's status: the four states of
+    // both arrow kinds differ in outline, not only in colour.
+    void arrowStatesDifferInShape()
+    {
+        const StateRepresentation& states = DiagramLayout::Instance().stateRepresentation;
+        for (const QString base : {"GoToArrow", "GoToArrowTrans"}) {
+            QSet<QByteArray> outlines;
+            for (int state = 0; state < 4; ++state) {
+                const QImage alpha = LoadPixmap(states.ImageName(base, state))
+                                         .toImage()
+                                         .convertToFormat(QImage::Format_Alpha8);
+                QVERIFY(!alpha.isNull());
+                QByteArray mask;
+                for (int y = 0; y < alpha.height(); ++y) {
+                    for (int x = 0; x < alpha.width(); ++x)
+                        mask.append(alpha.constScanLine(y)[x] >= 128 ? '#' : '.');
+                }
+                outlines.insert(mask);
+            }
+            QCOMPARE(outlines.size(), 4);
+        }
+    }
+
     // The eight roll pages differ only in their side and segment: each names its limb, on the
     // side its parts belong to.
     void everyRollPageNamesItsLimb()

@@ -319,6 +319,29 @@ private slots:
         }
     }
 
+    // Asked for at the window's corner (a part at the panel's edge), the chooser moves inside
+    // the window instead of hanging over its edge.
+    void theChooserStaysInsideTheWindow()
+    {
+        m_parent->setGeometry(100, 100, 600, 400);
+        m_parent->show();
+        QRect shown;
+        ModalAnswerer answers;
+        answers.Handle([&](QDialog* dialog) {
+            shown = dialog->geometry();
+            dialog->reject();
+        });
+        QString chosen;
+        QVERIFY(!CompleterWidget::Choose(m_view, {"Char:AVeryLongJointNameIndeed"}, QString(),
+                                         m_parent->mapToGlobal(QPoint(590, 390)), chosen));
+        QVERIFY(!shown.isEmpty());
+        QVERIFY2(m_parent->geometry().contains(shown), qPrintable(QString("%1,%2 %3x%4")
+                                                                      .arg(shown.x())
+                                                                      .arg(shown.y())
+                                                                      .arg(shown.width())
+                                                                      .arg(shown.height())));
+    }
+
     void doubleClickIsIgnoredWhenNothingMayBeChosen()
     {
         auto never = [](CompleterWidget* chooser) { chooser->reject(); };
