@@ -2,7 +2,6 @@
 #include "desktop/viewport.h"
 #include "desktop/viewportcamera.h"
 #include "desktop/viewportprojection.h"
-#include "desktop/viewportskeleton.h"
 #include "io/scenedocument.h"
 #include "kestreltest.h"
 #include "scene/transformquery.h"
@@ -73,23 +72,6 @@ TEST(ViewportCameraTest, SegmentsAreCutAtTheNearPlane)
     EXPECT_EQ(ahead.depth, 3.0);
     ViewPoint alsoBehind{5.0, 5.0, 0.5};
     EXPECT_FALSE(ClipToNearPlane(&behind, &alsoBehind, 1.5));
-}
-
-// The naming habits of mocap, game and rig skeletons: the side is told apart from lookalikes.
-TEST(ViewportSkeletonTest, NamesTellTheSideOfTheBody)
-{
-    using Side = ViewportSkeleton::Side;
-    const std::pair<const char*, Side> cases[] = {
-        {"LeftUpLeg", Side::Left},         {"mixamorig:RightHand", Side::Right},
-        {"LHipJoint", Side::Left},         {"RThumb", Side::Right},
-        {"R_Hand", Side::Right},           {"upperarm_l", Side::Left},
-        {"hand.R", Side::Right},           {"Bip01_Left_Arm", Side::Left},
-        {"LowerBack", Side::Centre},       {"Root", Side::Centre},
-        {"Spine1", Side::Centre},          {"Lightning", Side::Centre},
-        {"Character1:Hips", Side::Centre}, {"BrightEye", Side::Centre},
-    };
-    for (const auto& [name, side] : cases)
-        EXPECT_EQ(ViewportSkeleton::SideOfName(QString::fromLatin1(name)), side) << name;
 }
 
 // The sample biped, 40 joints in cm, in a 400 x 300 viewport.
@@ -219,17 +201,6 @@ TEST_F(ViewportTest, OnlyTheCurrentCharactersJointsAreDrawnBound)
     picture = viewport.grab().toImage();
     EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:LeftArm")), ViewportPainter::BoundColor());
     EXPECT_NE(picture.pixelColor(ScreenPosition("Char1:RightArm")), ViewportPainter::BoundColor());
-}
-
-// Plain joints of the left and right limbs are tinted apart; the spine is not.
-TEST_F(ViewportTest, LeftAndRightLimbsAreTintedApart)
-{
-    const QImage picture = viewport.grab().toImage();
-    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:LeftLeg")), ViewportPainter::LeftColor());
-    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:RightLeg")), ViewportPainter::RightColor());
-    const QColor spine = picture.pixelColor(ScreenPosition("Char1:Spine"));
-    EXPECT_NE(spine, ViewportPainter::LeftColor());
-    EXPECT_NE(spine, ViewportPainter::RightColor());
 }
 
 // A bound joint whose unbound child starts at the same place stays a visible diamond.
