@@ -137,9 +137,13 @@ private slots:
         m_model->AssignNodeMirrored(9, "Char:LeftArm", mirror, mirrorJoint);
         QCOMPARE(m_view->JointField()->text(), QString("Char:LeftArm"));
         const kinetra::NodeRestState& rest = m_model->CurrentCharacterization()->RestState(9);
-        QCOMPARE(Row(kTranslateRow), (QStringList{QString::number(rest.Translate[0], 'f', 3),
-                                                  QString::number(rest.Translate[1], 'f', 3),
-                                                  QString::number(rest.Translate[2], 'f', 3)}));
+        // Each field's tooltip has the whole value; the text as many decimals as fit.
+        for (int axis = 0; axis < 3; ++axis) {
+            QCOMPARE(m_view->ValueField(kTranslateRow, axis)->toolTip(),
+                     QString::number(rest.Translate[axis], 'f', 3));
+            QVERIFY(QString::number(rest.Translate[axis], 'f', 3)
+                        .startsWith(m_view->ValueField(kTranslateRow, axis)->text()));
+        }
         QVERIFY(Row(kTranslateRow) != (QStringList{"0.000", "0.000", "0.000"}));
         const QString overall = QString::fromStdString(m_model->OverallValidation().message);
         QVERIFY(!overall.isEmpty());

@@ -19,8 +19,9 @@
 
 namespace {
 
-// Narrowest value field, in pixels; a field is widened to show a signed angle such as
-// "-180.000" whole in the panel's font.
+// Narrowest value field, in pixels; a field is widened to show a signed angle with two
+// decimals ("-180.00") whole in the panel's font, and no more: three fields and their labels
+// must fit the panel's narrowest width.
 constexpr int kValueFieldWidth = 52;
 // QLineEdit's fixed inner margin on each side of its text, plus the cursor's pixel, in pixels.
 constexpr int kLineEditTextMargin = 2;
@@ -174,7 +175,7 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
             QLineEdit* field = MakeReadOnly(new QLineEdit(this));
             int width = kValueFieldWidth;
             while (TextRoom(field, width) <
-                   field->fontMetrics().horizontalAdvance(QStringLiteral("-180.000")))
+                   field->fontMetrics().horizontalAdvance(QStringLiteral("-180.00")))
                 ++width;
             field->setFixedWidth(width);
             m_rows[row].fields[axis] = field;
