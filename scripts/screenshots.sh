@@ -18,6 +18,11 @@
 #                                             characterized (19 joints bound through the
 #                                             scene's character node, drawn as diamonds) and
 #                                             its left forearm selected
+#   desktop_error.png                         the same window at its default size once LThumb is
+#                                             bound as LeftHandThumb2 without LeftHandThumb1:
+#                                             the panel's Figure page in error, the thumb picked
+#                                             on the left hand page, the status naming the hole
+#   desktop_name_match.png                    then the panel's Name Match page
 # Usage: scripts/screenshots.sh [OUT_DIR]; CT_BUILD_DIR picks the build folder (default build).
 #
 #        scripts/screenshots.sh --docs
@@ -141,6 +146,13 @@ setCharacterObject(\"${slot#*:}\",\"CMU\",${slot%%:*},0);"
 kntSyncCharacterizationsFromScene;
 select -r "LeftForeArm";
 snapshot "desktop.png";
+setCharacterObject("LThumb","CMU",51,0);
+kntSyncCharacterizationsFromScene;
+click characterizationDiagram -at 223 199;
+click characterizationDiagram -at 178 238;
+snapshot "desktop_error.png";
+click characterizationDiagram -at 100 300 -menu "Name Match View";
+snapshot "desktop_name_match.png";
 quit;'
     # A statement that fails leaves the window open instead of reaching "quit": the time limit
     # turns that into a failed run.

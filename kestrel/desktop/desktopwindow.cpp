@@ -33,6 +33,10 @@ namespace {
 
 const char kToolLayout[] = "kntCharacterizationScrollControl";
 const char kToolCommand[] = "characterizationToolUICmd";
+// Dock widths, pixels. The tool's is room for the Name Match tree's deepest rows with their
+// joint names unelided, and for the figure with a margin.
+constexpr int kToolDockWidth = 400;
+constexpr int kHostWidgetDockWidth = 250;
 
 } // namespace
 
@@ -42,6 +46,9 @@ DesktopWindow::DesktopWindow(Host& host, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Kestrel"));
     setDockOptions(AnimatedDocks | AllowTabbedDocks | AllowNestedDocks);
+    // The right-hand panels (the characterization tool) run the window's full height; the
+    // script console stops at their edge.
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
     resize(1400, 900);
     m_fileActions = new SceneFileActions(host, this);
     menuBar()->addMenu(m_fileActions->Menu());
@@ -147,7 +154,7 @@ void DesktopWindow::PlaceHostWidget(QWidget* widget)
          {static_cast<QWidget*>(dock), content, static_cast<QWidget*>(scroll), scroll->viewport()})
         UiLayouts::MarkAsPlacement(container);
     addDockWidget(Qt::RightDockWidgetArea, dock);
-    resizeDocks({dock}, {isTool ? 340 : 250}, Qt::Horizontal);
+    resizeDocks({dock}, {isTool ? kToolDockWidth : kHostWidgetDockWidth}, Qt::Horizontal);
     m_docks.insert(widget, dock);
     widget->installEventFilter(this);
     if (isTool) {
@@ -210,6 +217,11 @@ bool DesktopWindow::eventFilter(QObject* watched, QEvent* event)
 
 void DesktopWindow::closeEvent(QCloseEvent* event)
 {
+    // Only a person closing the window is asked; a script's quit closes it without a question.
+    if (event->spontaneous() && !m_fileActions->MaySetSceneAside()) {
+        event->ignore();
+        return;
+    }
     m_host.RequestQuit();
     event->accept();
 }

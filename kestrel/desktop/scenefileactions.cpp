@@ -4,10 +4,12 @@
 #include "desktop/usercommand.h"
 #include "host.h"
 #include "io/scenedocument.h"
+#include "scene/scene.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
 
 namespace kestrel {
@@ -31,8 +33,13 @@ SceneFileActions::SceneFileActions(Host& host, QWidget* window)
     , m_menu(new QMenu(QStringLiteral("&File"), window))
     , m_recentMenu(new QMenu(QStringLiteral("Open &Recent"), m_menu))
 {
-    m_menu->addAction(QStringLiteral("&New Scene"), this, &SceneFileActions::NewScene,
-                      QKeySequence::New);
+    m_menu->addAction(
+        QStringLiteral("&New Scene"), this,
+        [this] {
+            if (MaySetSceneAside())
+                NewScene();
+        },
+        QKeySequence::New);
     m_menu->addAction(QStringLiteral("&Open..."), this, &SceneFileActions::ChooseAndOpen,
                       QKeySequence::Open);
     m_menu->addMenu(m_recentMenu);
@@ -44,8 +51,61 @@ SceneFileActions::SceneFileActions(Host& host, QWidget* window)
                       QKeySequence::SaveAs);
     m_menu->addSeparator();
     m_menu->addAction(
-        QStringLiteral("&Quit"), this, [this] { Run(QStringLiteral("quit")); }, QKeySequence::Quit);
+        QStringLiteral("&Quit"), this,
+        [this] {
+            if (MaySetSceneAside())
+                Run(QStringLiteral("quit"));
+        },
+        QKeySequence::Quit);
     RebuildRecentMenu();
+
+    SceneNotifier& notifier = host.GetScene().GetNotifier();
+    m_callbacks.push_back(notifier.AddNodeAddedCallback([this](Node&) { MarkModified(); }));
+    m_callbacks.push_back(
+        notifier.AddDestroyedCallback(nullptr, [this](const QString&) { MarkModified(); }));
+    m_callbacks.push_back(
+        notifier.AddReparentedCallback(nullptr, [this](Node&) { MarkModified(); }));
+    m_callbacks.push_back(notifier.AddChangedCallback(nullptr, [this](Node&) { MarkModified(); }));
+    m_callbacks.push_back(notifier.AddNameChangedCallback(
+        nullptr, [this](Node&, const QString&) { MarkModified(); }));
+}
+
+SceneFileActions::~SceneFileActions()
+{
+    SceneNotifier& notifier = m_host.GetScene().GetNotifier();
+    for (const CallbackId id : m_callbacks)
+        notifier.RemoveCallback(id);
+}
+
+void SceneFileActions::MarkModified()
+{
+    // Emptying the scene and filling it from a file are not a user's changes.
+    const Scene& scene = m_host.GetScene();
+    if (!scene.IsOpeningFile() && !scene.IsCreatingNewScene())
+        m_modified = true;
+}
+
+bool SceneFileActions::MaySetSceneAside()
+{
+    if (!m_modified)
+        return true;
+    const QString path = m_host.GetDocument().FilePath();
+    const QString name = path.isEmpty() ? QStringLiteral("The untitled scene")
+                                        : QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
+    QMessageBox box(
+        QMessageBox::Warning, QStringLiteral("Unsaved Changes"),
+        QStringLiteral("%1 has changes that are not saved.\nSave them first?").arg(name),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_window);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        Save();
+        return !m_modified;
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString SceneFileActions::OpenFilter()
@@ -69,13 +129,17 @@ bool SceneFileActions::Run(const QString& statement)
 
 bool SceneFileActions::NewScene()
 {
-    return Run(QStringLiteral("newScene"));
+    if (!Run(QStringLiteral("newScene")))
+        return false;
+    m_modified = false;
+    return true;
 }
 
 bool SceneFileActions::Open(const QString& path)
 {
     if (!Run(QStringLiteral("openScene ") + ScriptText::Quoted(path)))
         return false;
+    m_modified = false;
     RememberRecent(path);
     return true;
 }
@@ -96,19 +160,25 @@ bool SceneFileActions::Save()
         ChooseAndSaveAs();
         return true;
     }
-    return Run(QStringLiteral("saveScene"));
+    if (!Run(QStringLiteral("saveScene")))
+        return false;
+    m_modified = false;
+    return true;
 }
 
 bool SceneFileActions::SaveAs(const QString& path)
 {
     if (!Run(QStringLiteral("saveScene ") + ScriptText::Quoted(path)))
         return false;
+    m_modified = false;
     RememberRecent(path);
     return true;
 }
 
 void SceneFileActions::ChooseAndOpen()
 {
+    if (!MaySetSceneAside())
+        return;
     const QString path = QFileDialog::getOpenFileName(m_window, QStringLiteral("Open Scene"),
                                                       QString(), OpenFilter());
     if (!path.isEmpty())
@@ -152,7 +222,12 @@ void SceneFileActions::RebuildRecentMenu()
     m_recentMenu->clear();
     const QStringList files = RecentFiles();
     for (const QString& file : files)
-        m_recentMenu->addAction(QFileInfo(file).fileName(), this, [this, file] { Open(file); })
+        m_recentMenu
+            ->addAction(QFileInfo(file).fileName(), this,
+                        [this, file] {
+                            if (MaySetSceneAside())
+                                Open(file);
+                        })
             ->setToolTip(file);
     m_recentMenu->setEnabled(!files.isEmpty());
 }

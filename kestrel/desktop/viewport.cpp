@@ -61,6 +61,7 @@ Viewport::~Viewport()
     SceneNotifier& notifier = m_host.GetScene().GetNotifier();
     for (const CallbackId id : m_callbacks)
         notifier.RemoveCallback(id);
+    m_host.GetCharacterNodes().RemoveControlsRefreshCallback(m_controlsCallback);
 }
 
 QSize Viewport::sizeHint() const
@@ -82,6 +83,10 @@ void Viewport::InstallCallbacks()
         notifier.AddChangedCallback(nullptr, [this](Node&) { MarkGeometryStale(); }));
     m_callbacks.push_back(
         notifier.AddNameChangedCallback(nullptr, [this](Node&, const QString&) { update(); }));
+    // The tool reports a switch of its characterization this way; the scene's current character
+    // follows before the next paint, which compares it with the one drawn.
+    m_controlsCallback =
+        m_host.GetCharacterNodes().AddControlsRefreshCallback([this] { update(); });
     m_callbacks.push_back(notifier.AddDestroyedCallback(nullptr, [this](const QString&) {
         const Scene& scene = m_host.GetScene();
         if (scene.IsOpeningFile() || scene.IsCreatingNewScene())
@@ -108,6 +113,9 @@ void Viewport::Refresh() const
         m_camera.SetScreenSize(size());
         m_projectionStale = true;
     }
+    // Making another character node current is no scene change, and so sends no notification.
+    if (m_host.GetCharacterNodes().Current() != m_skeleton.Character())
+        m_geometryStale = true;
     if (m_geometryStale) {
         m_skeleton.Rebuild(m_host.GetScene(), m_host.GetCharacterNodes());
         m_geometryStale = false;

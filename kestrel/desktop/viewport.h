@@ -32,8 +32,12 @@ class Host;
 // action (undoable), exactly as if it had been typed, so the selection is the host's and other
 // views follow. The viewport never changes the scene itself.
 //
+// Joints bound to the current character node are teal diamonds drawn above plain markers, so a
+// bound joint that shares its place with unbound ones stays visible.
+//
 // The picture follows the scene's notifications (selection, new, moved, edited, renamed and
-// destroyed nodes): they only mark what is stale and schedule one repaint. The host must
+// destroyed nodes) and the character controls' refresh: they only mark what is stale and
+// schedule one repaint. The host must
 // outlive the viewport.
 class Viewport : public QWidget
 {
@@ -104,6 +108,7 @@ private:
 
     Host& m_host;
     std::vector<CallbackId> m_callbacks;
+    int m_controlsCallback = 0; // CharacterNodes' controls refresh callback
 
     // Caches, brought up to date by Refresh() before anything reads them.
     mutable ViewportCamera m_camera;

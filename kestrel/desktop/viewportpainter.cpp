@@ -23,7 +23,10 @@ const QColor kLabel(0xc8, 0xcc, 0xd2);
 
 // The even side of the square each sprite is stamped from (logical pixels): no larger than the
 // marker, since stamping costs by the pixel.
-constexpr int kSpriteSide[] = {8, 8, 12, 16, 12, 20};
+constexpr int kSpriteSide[] = {8, 8, 12, 16, 12, 20, 8, 8};
+// Bone batches: plain bones by side, then bound, then selected ones.
+constexpr std::size_t kBoundBones = 3;
+constexpr std::size_t kSelectedBones = 4;
 constexpr int kMaximumGridLines = 400;
 constexpr double kHiddenBoneLength = 4.0; // pixels
 
@@ -153,6 +156,8 @@ ViewportPainter::ViewportPainter()
     const QString axes[] = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
     for (std::size_t i = 0; i < m_axisLabels.size(); ++i)
         m_axisLabels[i].setText(axes[i]);
+    m_sideLabels[0].setText(QStringLiteral("Left"));
+    m_sideLabels[1].setText(QStringLiteral("Right"));
 }
 
 void ViewportPainter::Paint(QPainter& painter, const ViewportCamera& camera,
@@ -251,21 +256,24 @@ void ViewportPainter::PaintBones(QPainter& painter, const ViewportCamera& camera
         if (item.parent < 0 || !projection.Segment(item.parent, int(i), camera, &line) ||
             !ClipToRect(&line, screen))
             continue;
-        // A bone takes the state of the joint it leads to.
-        const int batch =
-            item.selected ? 2 : (item.kind == ViewportSkeleton::Kind::BoundJoint ? 1 : 0);
+        // A bone takes the state and side of the joint it leads to.
+        const std::size_t batch = item.selected ? kSelectedBones
+                                  : item.kind == ViewportSkeleton::Kind::BoundJoint
+                                      ? kBoundBones
+                                      : std::size_t(item.side);
         // A plain bone this short lies wholly under the markers at its two ends (each at least
         // 2.5 pixels across from its centre, placed within half a pixel): drawing it shows
         // nothing, and dense crowds have thousands of them.
         const QPointF d = line.p2() - line.p1();
-        if (batch == 0 && d.x() * d.x() + d.y() * d.y() <= kHiddenBoneLength * kHiddenBoneLength)
+        if (batch < kBoundBones &&
+            d.x() * d.x() + d.y() * d.y() <= kHiddenBoneLength * kHiddenBoneLength)
             continue;
         m_boneLines[batch].push_back(line);
     }
     // Plain bones are one pixel wide: the raster engine draws those without a stroker, which
     // is what keeps ten thousand of them fast. The few highlighted ones are wider.
-    const QColor colors[] = {kBone, BoundColor(), SelectedColor()};
-    const qreal widths[] = {1.0, 2.0, 2.5};
+    const QColor colors[] = {kBone, LeftColor(), RightColor(), BoundColor(), SelectedColor()};
+    const qreal widths[] = {1.0, 1.0, 1.0, 2.0, 2.5};
     for (std::size_t batch = 0; batch < m_boneLines.size(); ++batch) {
         painter.setPen(QPen(colors[batch], widths[batch]));
         painter.drawLines(m_boneLines[batch].data(), int(m_boneLines[batch].size()));
@@ -282,11 +290,15 @@ void ViewportPainter::PaintMarkers(QPainter& painter, const QRectF& area,
     const std::vector<ViewportSkeleton::Item>& items = skeleton.Items();
     const qreal margin = kSpriteSide[SelectedBoundSprite] / 2.0;
     const QRectF reach = area.adjusted(-margin, -margin, margin, margin);
-    // Selected markers go last so that they lie on top of their neighbours.
-    for (const bool selectedPass : {false, true}) {
+    // Bound markers go over plain ones and selected markers over both, so that neither hides
+    // under an unbound neighbour drawn at the same place (a hip joint's children often are).
+    const auto layerOf = [](const ViewportSkeleton::Item& item) {
+        return item.selected ? 2 : (item.kind == ViewportSkeleton::Kind::BoundJoint ? 1 : 0);
+    };
+    for (const int layer : {0, 1, 2}) {
         for (std::size_t i = 0; i < items.size(); ++i) {
             const ViewportSkeleton::Item& item = items[i];
-            if (item.selected != selectedPass || !projection.IsVisible(int(i)))
+            if (layerOf(item) != layer || !projection.IsVisible(int(i)))
                 continue;
             const QPointF& at = projection.ScreenPosition(int(i));
             if (!reach.contains(at))
@@ -297,6 +309,9 @@ void ViewportPainter::PaintMarkers(QPainter& painter, const QRectF& area,
                                                                                 : TransformSprite);
             if (item.selected)
                 sprite += SelectedJointSprite;
+            else if (sprite == JointSprite && item.side != ViewportSkeleton::Side::Centre)
+                sprite =
+                    item.side == ViewportSkeleton::Side::Left ? LeftJointSprite : RightJointSprite;
             // Whole pixels keep the raster engine on its plain blending path.
             const qreal half = kSpriteSide[sprite] / 2;
             painter.drawImage(QPointF(std::round(at.x() - half), std::round(at.y() - half)),
@@ -330,6 +345,17 @@ void ViewportPainter::PaintLabel(QPainter& painter, ViewportView view)
 {
     painter.setPen(kLabel);
     painter.drawStaticText(QPointF(10.0, 8.0), m_viewLabels[int(view)]);
+    // The legend of the side tints, under the view's name: a swatch, then its word.
+    qreal x = 10.0;
+    const qreal y = 8.0 + m_viewLabels[int(view)].size().height() + 4.0;
+    const QColor swatches[] = {LeftColor(), RightColor()};
+    for (std::size_t side = 0; side < m_sideLabels.size(); ++side) {
+        const qreal height = m_sideLabels[side].size().height();
+        DrawCircle(painter, QPointF(x + 4.0, y + height / 2.0), 3.2, swatches[side], kOutline, 1.0);
+        painter.setPen(kLabel);
+        painter.drawStaticText(QPointF(x + 11.0, y), m_sideLabels[side]);
+        x += 11.0 + m_sideLabels[side].size().width() + 12.0;
+    }
 }
 
 void ViewportPainter::MakeSprites(qreal devicePixelRatio)
@@ -363,6 +389,12 @@ void ViewportPainter::MakeSprites(qreal devicePixelRatio)
             break;
         case SelectedBoundSprite:
             DrawDiamond(painter, centre, 7.5, SelectedColor(), BoundColor(), 2.0);
+            break;
+        case LeftJointSprite:
+            DrawCircle(painter, centre, 3.2, LeftColor(), kOutline, 1.0);
+            break;
+        case RightJointSprite:
+            DrawCircle(painter, centre, 3.2, RightColor(), kOutline, 1.0);
             break;
         }
         painter.end();

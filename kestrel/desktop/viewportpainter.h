@@ -44,6 +44,11 @@ public:
     // teal diamonds for joints bound to a character, larger amber markers for the selection.
     static QColor SelectedColor() { return QColor(0xff, 0xb2, 0x3f); }
     static QColor BoundColor() { return QColor(0x3f, 0xc1, 0xc9); }
+    // Plain joints and bones of the left and right limbs, named in the legend under the view's
+    // name: periwinkle left, rose right (apart for red-green colour blindness, and from the
+    // bound teal and the selected amber).
+    static QColor LeftColor() { return QColor(0x8a, 0x9e, 0xf5); }
+    static QColor RightColor() { return QColor(0xee, 0x86, 0x8f); }
 
     ViewportPainter();
 
@@ -59,6 +64,8 @@ private:
         SelectedJointSprite,
         SelectedTransformSprite,
         SelectedBoundSprite,
+        LeftJointSprite,
+        RightJointSprite,
         SpriteCount,
     };
 
@@ -80,13 +87,16 @@ private:
     qreal m_spriteRatio = 0.0; // device pixel ratio the sprites were drawn for
     std::array<QStaticText, 4> m_viewLabels;
     std::array<QStaticText, 3> m_axisLabels;
+    std::array<QStaticText, 2> m_sideLabels; // "Left", "Right"
+
     QImage m_ground;
     ViewportCamera m_groundCamera; // what m_ground was drawn for
     GroundGrid m_groundGrid;
     ViewportCamera m_lastCamera; // what the last frame was drawn for
     GroundGrid m_lastGrid;
     std::vector<QLineF> m_gridLines;
-    std::array<std::vector<QLineF>, 3> m_boneLines; // plain, bound, selected
+    // Plain centre, plain left, plain right, bound, selected.
+    std::array<std::vector<QLineF>, 5> m_boneLines;
 };
 
 } // namespace kestrel

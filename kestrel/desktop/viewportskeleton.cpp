@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kestrel {
 
@@ -27,6 +28,7 @@ void ViewportSkeleton::Rebuild(const Scene& scene, const CharacterNodes& charact
 {
     m_items.clear();
     m_indexByNode.clear();
+    m_character = characters.Current();
     // Depth-first with an explicit stack, children pushed last first so they come out in order.
     std::vector<std::pair<const Node*, int>> pending;
     const std::vector<Node*>& top = scene.TopLevelNodes();
@@ -39,7 +41,8 @@ void ViewportSkeleton::Rebuild(const Scene& scene, const CharacterNodes& charact
         item.node = node;
         item.parent = parent;
         item.world = Translation(*node, Space::World);
-        if (characters.CharacterOf(*node))
+        item.side = SideOfName(node->Name());
+        if (m_character && characters.CharacterOf(*node) == m_character)
             item.kind = Kind::BoundJoint;
         else
             item.kind = node->IsJoint() ? Kind::Joint : Kind::Transform;
@@ -100,6 +103,36 @@ double ViewportSkeleton::Radius() const
         return 0.0;
     const Vector3 half = (maximum - minimum) * 0.5;
     return std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
+}
+
+ViewportSkeleton::Side ViewportSkeleton::SideOfName(const QString& name)
+{
+    const QString base = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+    const auto isSeparator = [](QChar c) {
+        return c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char(' ') ||
+               c == QLatin1Char('-');
+    };
+    for (const auto& [word, side] :
+         {std::pair<QLatin1String, Side>{QLatin1String("left"), Side::Left},
+          {QLatin1String("right"), Side::Right}}) {
+        for (int at = base.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
+             at = base.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+            if (at == 0 || isSeparator(base.at(at - 1)))
+                return side;
+        }
+    }
+    const auto letterSide = [](QChar c) {
+        const QChar upper = c.toUpper();
+        return upper == QLatin1Char('L')   ? Side::Left
+               : upper == QLatin1Char('R') ? Side::Right
+                                           : Side::Centre;
+    };
+    if (base.size() >= 2 && (base.at(0) == QLatin1Char('L') || base.at(0) == QLatin1Char('R')) &&
+        (base.at(1).isUpper() || isSeparator(base.at(1))))
+        return letterSide(base.at(0));
+    if (base.size() >= 2 && isSeparator(base.at(base.size() - 2)))
+        return letterSide(base.back());
+    return Side::Centre;
 }
 
 QString ViewportSkeleton::SlotDescription(const Node& node, const CharacterNodes& characters)

@@ -18,7 +18,9 @@ class Selection;
 
 // A copy of the scene's DAG in a form that draws fast: one item per transform or joint in
 // depth-first scene order (a parent always comes before its children), with its world
-// position (scene units) and whether it is bound to a character node or selected. The Node
+// position (scene units) and whether it is bound to the current character node or selected.
+// Joints bound to other character nodes are drawn as plain joints: the viewport shows one
+// characterization at a time, the one the tool and the scene work on. The Node
 // pointers stay valid only until the scene removes a node; the owner rebuilds after every
 // structural change before it reads them again.
 class ViewportSkeleton
@@ -28,7 +30,16 @@ public:
     {
         Transform,
         Joint,
-        BoundJoint, // a transform or joint whose "Character" attribute leads to a character
+        BoundJoint, // a transform or joint whose "Character" attribute leads to the current
+                    // character node
+    };
+
+    // Which side of the body a node's name puts it on.
+    enum class Side : std::uint8_t
+    {
+        Centre,
+        Left,
+        Right,
     };
 
     struct Item
@@ -37,11 +48,15 @@ public:
         int parent = -1; // index of the parent item, -1 directly under the root
         Vector3 world;   // world position, scene units
         Kind kind = Kind::Transform;
+        Side side = Side::Centre;
         bool selected = false;
     };
 
-    // Reads every transform and joint of the scene and the active selection.
+    // Reads every transform and joint of the scene, the current character node and the active
+    // selection.
     void Rebuild(const Scene& scene, const CharacterNodes& characters);
+    // The current character node at the last Rebuild (null: none), to tell when it changed.
+    const Node* Character() const { return m_character; }
     // Reads only the active selection again.
     void UpdateSelection(const Selection& selection);
 
@@ -57,11 +72,19 @@ public:
     // Half the diagonal of Bounds(), 0 when empty.
     double Radius() const;
 
+    // The side a node name says, namespace ignored: "Left"/"Right" at the start or after a
+    // separator ("LeftUpLeg", "mixamorig:RightHand", "Bip_Left_Arm"), an "L" or "R" before an
+    // upper-case letter or a separator at the start ("LHipJoint", "R_Hand"), or an "l"/"L"/"r"/
+    // "R" ending after a separator ("upperarm_l", "hand.R"). Everything else is the centre
+    // ("LowerBack", "Root").
+    static Side SideOfName(const QString& name);
+
     // "Slot: LeftArm (Character1)" for a bound item, empty for others.
     static QString SlotDescription(const Node& node, const CharacterNodes& characters);
 
 private:
     std::vector<Item> m_items;
+    const Node* m_character = nullptr; // compared, never dereferenced
     QHash<const Node*, int> m_indexByNode;
     Vector3 m_minimum; // Bounds(), valid when there are items
     Vector3 m_maximum;

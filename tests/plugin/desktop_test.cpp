@@ -16,8 +16,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -151,6 +154,36 @@ TEST_F(Desktop, FileActionsRunTheSceneCommandsAndRememberRecentFiles)
     EXPECT_EQ(scene().NodeCount(), 0);
     ASSERT_TRUE(files.Open(files.RecentFiles().first()));
     EXPECT_EQ(scene().NodeCount(), nodes);
+}
+
+// A changed scene is not dropped without a question: File > New asks (Enter saves), Cancel
+// keeps the scene, Discard replaces it.
+TEST_F(Desktop, NewSceneAsksBeforeDroppingUnsavedChanges)
+{
+    SceneFileActions& files = window->FileActions();
+    ASSERT_TRUE(files.Open(SamplePath("biped_tpose.json")));
+    EXPECT_FALSE(files.IsModified());
+    RunOk("setAttr Char1:LeftHand.translateY 40");
+    EXPECT_TRUE(files.IsModified());
+    QAction* newScene = files.Menu()->actions().value(0);
+    ASSERT_EQ(newScene->text(), "&New Scene");
+    QStringList asked; // the default button of every question
+    const auto answerWith = [&asked](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [&asked, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            asked << box->defaultButton()->text().remove('&');
+            box->button(button)->click();
+        });
+    };
+    answerWith(QMessageBox::Cancel);
+    EXPECT_FALSE(files.MaySetSceneAside());
+    answerWith(QMessageBox::Discard);
+    newScene->trigger();
+    EXPECT_EQ(scene().NodeCount(), 0);
+    EXPECT_EQ(asked, QStringList({"Save", "Save"}));
+    EXPECT_FALSE(files.IsModified());
 }
 
 // Edit > Undo and Redo say what they would replay and are off when there is nothing; a lock

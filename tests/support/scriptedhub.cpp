@@ -182,6 +182,8 @@ void ScriptedHub::RemoveCharacterizationNodeCallbacks(const QString& characterNa
 void ScriptedHub::InvertBone(int partNodeId, bool inverted)
 {
     m_calls.append(QStringLiteral("InvertBone %1 %2").arg(partNodeId).arg(inverted ? 1 : 0));
+    if (m_inversionStore)
+        m_inversionStore(partNodeId, inverted);
 }
 
 bool ScriptedHub::LoadInversionStates(const QString& characterName)

@@ -54,6 +54,11 @@ public:
     {
         m_inversionLoader = std::move(loader);
     }
+    // What InvertBone does besides logging the call: by default nothing.
+    void SetInversionStore(std::function<void(int, bool)> store)
+    {
+        m_inversionStore = std::move(store);
+    }
 
     const QString& GetHostName() const override;
     const QStringList& GetSelectedTransforms() override;
@@ -86,6 +91,7 @@ private:
     QStringList m_calls;
     int m_sampleCount = 0;
     std::function<bool(const QString&)> m_inversionLoader;
+    std::function<void(int, bool)> m_inversionStore;
     bool m_hasVerdict = false;
     ValidationStatus m_verdictStatus = ValidationStatus::Valid;
     std::string m_verdictMessage;

@@ -1,9 +1,15 @@
 // The main panel: its pages and lifetime, creating characterizations, mirror mode and centred
 // message boxes. Locking and deleting, with their questions, are pinned through the tool command
 // in the plug-in scenario tests.
+#include "diagram/diagramwidget.h"
+#include "diagram/partitem.h"
 #include "modalanswerer.h"
+#include "property/propertyview.h"
 #include "showcenteredmessagebox.h"
 #include "toolfixture.h"
+
+#include <QLabel>
+#include <QTextEdit>
 
 #include <QTabBar>
 
@@ -26,7 +32,10 @@ private slots:
         QVERIFY(tabs->tabBar()->isHidden());
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->tabText(1), QString("Name Match"));
-        QCOMPARE(tabs->minimumSize(), QSize(279, 2 * 380)); // the diagram and as much below
+        QCOMPARE(tabs->minimumWidth(), 279);
+        QVERIFY(tabs->minimumHeight() >= 2 * 380);       // the diagram and at least as much below
+        for (int page = 0; page < tabs->count(); ++page) // rows are never squeezed together
+            QVERIFY(tabs->minimumHeight() >= tabs->widget(page)->minimumSizeHint().height());
         QCOMPARE(f.tool->sizeHint(), QSize(279, 660));
         QCOMPARE(f.tool->CurrentPage(), 0);
         f.tool->SetCurrentPage(1);
@@ -67,9 +76,40 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
-    void messageBoxesAreCentredOnTheirParent()
+    // Before any characterization exists nothing is in error; an empty one is, and says why.
+    void thePlaceholderIsNoErrorAndAnErrorAlwaysSaysWhy()
+    {
+        const QList<PropertyView*> views = f.tool->TabWidget()->findChildren<PropertyView*>();
+        QCOMPARE(f.tool->Diagram()->StatusItem()->ValidationState(), 0);
+        QVERIFY(views.first()->StatusText()->toPlainText().contains("create one"));
+
+        f.tool->CreateCharacterization("Hero");
+        QCOMPARE(f.tool->Diagram()->StatusItem()->ValidationState(), 3);
+        QCOMPARE(views.first()->StatusText()->toPlainText(), QString("Missing required bones."));
+    }
+
+    // Both modes change what editing does; each page's property view says which are on.
+    void lockAndMirrorModeAreSaidInWords()
+    {
+        f.tool->CreateCharacterization("Hero");
+        f.BindBiped();
+        const QList<PropertyView*> views = f.tool->TabWidget()->findChildren<PropertyView*>();
+        QCOMPARE(views.size(), 2);
+        f.tool->ToggleEditMode();
+        f.tool->ToggleMirrorMode();
+        for (const PropertyView* view : views)
+            QCOMPARE(view->ModeLabel()->text(), QString("Locked \u00b7 Mirror mode on"));
+        f.tool->ToggleEditMode();
+        QCOMPARE(views.last()->ModeLabel()->text(), QString("Mirror mode on"));
+    }
+
+    // A box asked for by a widget at the window's edge (the panel) is centred on the window,
+    // not on the widget, so it does not hang over the window's edge.
+    void messageBoxesAreCentredOnTheWindow()
     {
         f.host->setGeometry(100, 50, 600, 400);
+        auto* atTheEdge = new QWidget(f.host.get());
+        atTheEdge->setGeometry(520, 0, 80, 400);
         f.host->show();
         QPoint shownAt;
         QSize hint;
@@ -85,7 +125,7 @@ private slots:
             hint = box->sizeHint();
             box->button(QMessageBox::No)->click();
         });
-        const int answer = ShowCenteredMessageBox(QMessageBox::Question, "t", "x", f.host.get(),
+        const int answer = ShowCenteredMessageBox(QMessageBox::Question, "t", "x", atTheEdge,
                                                   QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(answer, int(QMessageBox::No));
         QVERIFY(modalFixedBox);

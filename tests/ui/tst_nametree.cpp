@@ -343,6 +343,22 @@ private slots:
             QVERIFY(f.Model().JointOfNode(node).isEmpty());
     }
 
+    // The menu works on the row under the click with the selection the user had: the row does
+    // not become current, so its own joint is not selected in the host in the meantime.
+    void theMenuAssignsTheUsersSelectionToTheClickedRow()
+    {
+        f.BindBiped();
+        f.hub->AddJoint("Char:LeftArmTwist", "Char:LeftArm", 30, 145, 0);
+        f.Model().SetEditedPart(13, false);
+        f.hub->Select({"Char:LeftArmTwist"});
+        ModalAnswerer answers;
+        answers.Click("Yes"); // replace Char:LeftArm
+        Menu(m_widget->ItemOfNode(9), "Assign Selected Bone");
+        QVERIFY(answers.AllAnswered());
+        QCOMPARE(f.Model().JointOfNode(9), QString("Char:LeftArmTwist"));
+        QCOMPARE(f.hub->GetSelectedTransforms(), QStringList{"Char:LeftArmTwist"});
+    }
+
     // A node picked on the Figure page is current and in sight when this page is shown again;
     // "Character View" goes back.
     void aNodePickedInTheDiagramIsInSightWhenThePageComesBack()

@@ -12,6 +12,7 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -103,6 +104,8 @@ private slots:
         m_hub = std::make_unique<ScriptedHub>();
         m_biped = AddTPoseBiped(*m_hub, "Char:");
         m_model = std::make_unique<CharacterizationModel>(m_hub.get(), nullptr);
+        // A characterization of the user's, not the placeholder that stands for none.
+        m_model->AddCharacterization(std::make_shared<Characterization>("Hero", m_hub.get()));
         m_parent = std::make_unique<QWidget>();
         m_view = new PropertyView(m_parent.get(), m_hub.get(), m_model.get());
     }
@@ -134,9 +137,13 @@ private slots:
         m_model->AssignNodeMirrored(9, "Char:LeftArm", mirror, mirrorJoint);
         QCOMPARE(m_view->JointField()->text(), QString("Char:LeftArm"));
         const kinetra::NodeRestState& rest = m_model->CurrentCharacterization()->RestState(9);
-        QCOMPARE(Row(kTranslateRow), (QStringList{QString::number(rest.Translate[0], 'f', 3),
-                                                  QString::number(rest.Translate[1], 'f', 3),
-                                                  QString::number(rest.Translate[2], 'f', 3)}));
+        // Each field's tooltip has the whole value; the text as many decimals as fit.
+        for (int axis = 0; axis < 3; ++axis) {
+            QCOMPARE(m_view->ValueField(kTranslateRow, axis)->toolTip(),
+                     QString::number(rest.Translate[axis], 'f', 3));
+            QVERIFY(QString::number(rest.Translate[axis], 'f', 3)
+                        .startsWith(m_view->ValueField(kTranslateRow, axis)->text()));
+        }
         QVERIFY(Row(kTranslateRow) != (QStringList{"0.000", "0.000", "0.000"}));
         const QString overall = QString::fromStdString(m_model->OverallValidation().message);
         QVERIFY(!overall.isEmpty());
@@ -197,6 +204,31 @@ private slots:
         QCOMPARE(Row(row), shown);
     }
 
+    // Large or negative numbers keep their sign and leading digits in the narrow fields: only
+    // decimals at the end give way, and the tooltip has the value with all three.
+    void numbersKeepTheirSignAndLeadingDigits()
+    {
+        const float values[] = {-142.25f, 1234.5f, -98765.4f};
+        kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
+        std::copy(std::begin(values), std::end(values), state.Translate);
+        Characterization* current = m_model->CurrentCharacterization();
+        current->SetJointName(3, "Char:LeftLeg");
+        current->SetRestState(3, state);
+        m_model->SetEditedPart(3, false);
+        m_parent->show();
+        for (int axis = 0; axis < 3; ++axis) {
+            QLineEdit* field = m_view->ValueField(kTranslateRow, axis);
+            const QString text = field->text();
+            bool ok = false;
+            const double shown = text.toDouble(&ok);
+            QVERIFY2(ok && std::fabs(shown - values[axis]) <= 1e-3 * std::fabs(values[axis]),
+                     qPrintable(text));
+            const int frame = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            QVERIFY(field->fontMetrics().horizontalAdvance(text) < field->width() - 2 * frame - 4);
+            QCOMPARE(field->toolTip(), QString::number(values[axis], 'f', 3));
+        }
+    }
+
     void limitSwitchesAndRotationOrder()
     {
         kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
@@ -239,7 +271,15 @@ private slots:
     void chooserNarrowsAsTheUserTypesAndBindsTheAcceptedName()
     {
         m_model->SetEditedPart(10, true);
-        QString startText;
+        QString startText = "not opened";
+        // Accepted at once on an unbound node, the chooser binds nothing.
+        QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
+            startText = chooser->ComboBox()->currentText();
+            QTest::keyClick(chooser->ComboBox()->lineEdit(), Qt::Key_Return);
+        }));
+        QCOMPARE(startText, QString());
+        QCOMPARE(m_model->JointOfNode(10), QString());
+
         int completions = -1;
         QString completion;
         QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
@@ -253,8 +293,8 @@ private slots:
             edit->setText("Char:LeftForeArm");
             QTest::keyClick(edit, Qt::Key_Return);
         }));
-        QCOMPARE(startText, m_biped.first().name); // nothing bound: the first transform
-        QCOMPARE(completions, 2);                  // LeftFoot and LeftForeArm, any case
+        QCOMPARE(startText, QString()); // nothing bound: nothing offered
+        QCOMPARE(completions, 2);       // LeftFoot and LeftForeArm, any case
         QCOMPARE(completion, QString("Char:LeftFoot"));
         QCOMPARE(m_model->JointOfNode(10), QString("Char:LeftForeArm"));
         QCOMPARE(m_view->JointField()->text(), QString("Char:LeftForeArm"));

@@ -242,13 +242,23 @@ void CharacterizationModel::ToggleInversion(int part)
     flag = flag == 0 ? 1 : 0;
     const std::uint32_t value = flag;
     // The toggled part is shown, not picked: the next host selection must not be bound to it.
+    // The host hears first: revalidation reads the flags back from it, and would otherwise
+    // restore the old one until the next check.
+    if (m_hub)
+        m_hub->InvertBone(part, value != 0);
     const int old = m_editedPart;
     m_editedPart = part;
     m_editedPartReadWrite = false;
     emit EditedPartChanged(old, part, false);
     Revalidate();
-    if (m_hub)
-        m_hub->InvertBone(part, value != 0);
+}
+
+void CharacterizationModel::ChangeMirrorMode(bool on)
+{
+    if (on == m_mirrorMode)
+        return;
+    m_mirrorMode = on;
+    emit MirrorModeChanged(on);
 }
 
 void CharacterizationModel::Revalidate()

@@ -104,12 +104,17 @@ public slots:
     // Locks (readOnly) or unlocks the current characterization; unlocking first clears the
     // listed nodes.
     void SetEditMode(bool readOnly, std::vector<int> unsyncNodeToClear = {});
+    // Sets mirror mode without a signal: for a caller that switches it off around one step.
     void SetMirrorMode(bool on) { m_mirrorMode = on; }
+    // The user's switch: sets mirror mode and emits MirrorModeChanged when it changed.
+    void ChangeMirrorMode(bool on);
     void CreateNewCharacterization();
 
 signals:
     void ModelChanged();
     void EditedPartChanged(int oldEditedPartId, int newEditedPartId, bool isReadWrite);
+    // The user switched mirror mode; nothing else of the characterization changed.
+    void MirrorModeChanged(bool on);
 
 private slots:
     void CheckGeometry();

@@ -70,6 +70,9 @@ void CharacterizationValidation::Run(const std::uint32_t* usage,
         for (NodeId id = 0; id < NodeCount; ++id) {
             if (IsRequiredNode(id) && m_nodes[id].status == ValidationStatus::NotSet) {
                 status = ValidationStatus::Error;
+                // An error always says why: the views show this text beside the red light.
+                if (message.empty())
+                    message = "Missing required bones.";
                 break;
             }
         }

@@ -3,6 +3,7 @@
 #include "autocharacterizeaction.h"
 #include "charactertooltabwidgetnotabbar.h"
 #include "configmirrordialog.h"
+#include "diagram/diagramlayout.h"
 #include "diagram/diagramwidget.h"
 #include "files/toolpaths.h"
 #include "host/idcchub.h"
@@ -12,9 +13,12 @@
 #include "savecharacterizationaction.h"
 #include "showcenteredmessagebox.h"
 
+#include <QHBoxLayout>
+#include <QPalette>
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 CharacterTool::CharacterTool(const char* pluginDir, const char* resourceDir, QWidget* parent,
@@ -89,28 +93,44 @@ void CharacterTool::BuildPages(QWidget* parent)
     QWidget* figure = AddPage(tr("Figure"));
     // Named so that host scripts can reach them ("snapshot -widget FigurePage").
     figure->setObjectName(QStringLiteral("FigurePage"));
-    m_diagram = new DiagramWidget(figure, m_paths.get(), m_hub, m_model.get(), this);
+    // The figure is centred in a strip of the page colour as wide as the panel; the diagram
+    // itself keeps the page's size, so its pixels stay page pixels.
+    auto* strip = new QWidget(figure);
+    strip->setAutoFillBackground(true);
+    const DiagramView& fullBody = DiagramLayout::Instance().views.first();
+    QPalette stripPalette = strip->palette();
+    stripPalette.setColor(QPalette::Window, QColor(fullBody.red, fullBody.green, fullBody.blue));
+    strip->setPalette(stripPalette);
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    m_diagram = new DiagramWidget(strip, m_paths.get(), m_hub, m_model.get(), this);
     m_diagram->setObjectName(QStringLiteral("characterizationDiagram"));
     m_diagram->setFocusPolicy(Qt::NoFocus);
-    figure->layout()->addWidget(m_diagram);
-    figure->layout()->setAlignment(m_diagram, Qt::AlignTop);
-    figure->layout()->addWidget(new PropertyView(figure, m_hub, m_model.get()));
+    stripLayout->addWidget(m_diagram, 0, Qt::AlignHCenter | Qt::AlignTop);
+    // AddPage gives every page a QVBoxLayout.
+    auto* figureLayout = static_cast<QVBoxLayout*>(figure->layout());
+    figureLayout->addWidget(strip);
+    figureLayout->addWidget(new PropertyView(figure, m_hub, m_model.get()), 1);
 
     QWidget* nameMatch = AddPage(tr("Name Match"));
     nameMatch->setObjectName(QStringLiteral("NameMatchPage"));
     m_nameMatchWidget = new NameMatchWidget(nameMatch, m_hub, m_paths.get(), m_model.get(), this);
     m_nameMatchWidget->setObjectName(QStringLiteral("characterizationNameTree"));
     m_nameMatchWidget->setMinimumHeight(m_diagram->minimumHeight());
-    nameMatch->layout()->addWidget(m_nameMatchWidget);
+    auto* nameMatchLayout = static_cast<QVBoxLayout*>(nameMatch->layout());
+    nameMatchLayout->addWidget(m_nameMatchWidget);
     // Its own property view: the two pages' views work independently.
-    nameMatch->layout()->addWidget(new PropertyView(nameMatch, m_hub, m_model.get()));
+    nameMatchLayout->addWidget(new PropertyView(nameMatch, m_hub, m_model.get()), 1);
 
     // Keys belong to the host while the panel is merely shown.
     for (QWidget* widget : m_tabWidget->findChildren<QWidget*>())
         widget->setFocusPolicy(Qt::NoFocus);
     m_tabWidget->setCurrentIndex(kFigurePage);
-    // The diagram's full height, and as much again for the views below it.
-    m_tabWidget->setMinimumSize(kPanelWidth, 2 * m_diagram->minimumHeight());
+    // The diagram's full height, and as much again for the views below it; more when the
+    // pages need it (large fonts), so that a scrolling host scrolls instead of squeezing rows
+    // over each other.
+    m_tabWidget->setMinimumSize(kPanelWidth, std::max(2 * m_diagram->minimumHeight(),
+                                                      m_tabWidget->minimumSizeHint().height()));
 }
 
 QWidget* CharacterTool::AddPage(const QString& title)
@@ -176,7 +196,7 @@ void CharacterTool::OnDelete()
         const int answer = ShowCenteredMessageBox(
             QMessageBox::Question, tr("Delete Skeleton Definition"),
             tr("Are you sure you want to delete the current Skeleton Definition?"), this,
-            QMessageBox::Yes | QMessageBox::No);
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         // The host may close the panel while the box runs its own event loop.
         if (!self || answer != QMessageBox::Yes)
             return;
@@ -203,7 +223,7 @@ void CharacterTool::SetCharacterization(int index)
 void CharacterTool::ToggleMirrorMode()
 {
     if (m_model)
-        m_model->SetMirrorMode(!m_model->IsMirrorMode());
+        m_model->ChangeMirrorMode(!m_model->IsMirrorMode());
 }
 
 void CharacterTool::ToggleEditMode()
@@ -247,7 +267,7 @@ void CharacterTool::Unlock()
         QMessageBox::Warning, tr("Validation Warning"),
         tr("One or more bones in the current characterization cannot be found in the "
            "skeleton.\nAll invalid nodes will be cleared from the characterization."),
-        this, QMessageBox::Ok | QMessageBox::Cancel);
+        this, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
     if (self && answer == QMessageBox::Ok)
         m_model->SetEditMode(false, missing);
 }

@@ -95,7 +95,7 @@ public slots:
     void SyncOnModel();
     // Makes characterization `index` current; an index outside the list is ignored.
     void SetCharacterization(int index);
-    // Flips the model's mirror mode. Emits nothing.
+    // Flips the model's mirror mode; the model emits MirrorModeChanged, not ModelChanged.
     void ToggleMirrorMode();
     // Locks a valid (or warned) characterization, or unlocks a locked one. Locking an invalid
     // one only shows a warning. Unlocking when assigned joints have left the scene asks first;

@@ -94,7 +94,8 @@ void SaveTemplateDialog::accept()
         ShowCenteredMessageBox(QMessageBox::Question, tr("Save Template"),
                                tr("A template with the same name already exists.\nDo you "
                                   "want to overwrite it?"),
-                               this, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                               this, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) != QMessageBox::Yes)
         return;
     QDialog::accept();
 }

@@ -86,6 +86,9 @@ void PaintPadlock(QPainter& painter, bool open)
 
 void PaintMirror(QPainter& painter, bool crossed)
 {
+    // Light strokes lie on a dark one, so the icon reads on light and dark tool bars alike.
+    painter.setPen(QPen(kOutline, 3.2, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(12, 1), QPointF(12, 23));
     painter.setPen(QPen(kInk, 1.2, Qt::DashLine));
     painter.drawLine(QPointF(12, 1), QPointF(12, 23));
     painter.setPen(QPen(kOutline, 1));
@@ -97,10 +100,13 @@ void PaintMirror(QPainter& painter, bool crossed)
         painter.setBrush(side < 0 ? kInk : QColor(160, 200, 255));
         painter.drawPath(half);
     }
-    painter.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawLine(QPointF(6, 21), QPointF(18, 21));
-    painter.drawPolyline(QVector<QPointF>{{8.5, 19}, {6, 21}, {8.5, 23}});
-    painter.drawPolyline(QVector<QPointF>{{15.5, 19}, {18, 21}, {15.5, 23}});
+    for (const QPen& pen : {QPen(kOutline, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin),
+                            QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)}) {
+        painter.setPen(pen);
+        painter.drawLine(QPointF(6, 21), QPointF(18, 21));
+        painter.drawPolyline(QVector<QPointF>{{8.5, 19}, {6, 21}, {8.5, 23}});
+        painter.drawPolyline(QVector<QPointF>{{15.5, 19}, {18, 21}, {15.5, 23}});
+    }
     if (crossed) {
         painter.setPen(QPen(kOutline, 4.2, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(QPointF(3, 3), QPointF(21, 21));

@@ -204,10 +204,33 @@ QImage StatusPainter::GoToArrow(int status, bool roll)
     QColor fill = StatusColour(status);
     if (roll)
         fill.setAlpha(190);
-    painter.setPen(QPen(kOutline, 1.2));
+    // The status also shows as the body's shape and pattern, as on the status light and the
+    // parts: a dashed circle unset, a circle valid, a diamond striped for a warning, a
+    // cross-hatched square for an error.
+    const QPointF c(8, 8);
+    QPainterPath body;
+    switch (status) {
+    case 2:
+        body.addPolygon(QPolygonF({{8, 0.6}, {15.4, 8}, {8, 15.4}, {0.6, 8}, {8, 0.6}}));
+        break;
+    case 3:
+        body.addRect(QRectF(1.2, 1.2, 13.6, 13.6));
+        break;
+    default:
+        body.addEllipse(c, 7.2, 7.2);
+        break;
+    }
+    painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
-    painter.drawEllipse(QPointF(8, 8), 7.2, 7.2);
+    painter.drawPath(body);
+    painter.save();
+    painter.setClipPath(body);
+    PaintPattern(painter, image.size(), status);
+    painter.restore();
     painter.setBrush(Qt::NoBrush);
+    painter.setPen(
+        QPen(kOutline, status == 0 ? 1.4 : 1.2, status == 0 ? Qt::DashLine : Qt::SolidLine));
+    painter.drawPath(body);
     if (roll) {
         // A turning arrow: the roll of the limb segment.
         painter.setPen(QPen(Qt::white, 1.8, Qt::SolidLine, Qt::FlatCap));

@@ -24,7 +24,8 @@ public:
     // exclamation mark, red octagon with a cross.
     static QImage StatusLight(int status);
 
-    // 16 x 16 arrow to a detail page, in status colour; `roll` marks the roll pages.
+    // 16 x 16 arrow to a detail page, in status colour and shape (dashed circle, circle,
+    // striped diamond, cross-hatched square); `roll` marks the roll pages.
     static QImage GoToArrow(int status, bool roll);
 
     // 16 x 16 tree bubble; `highlight` adds the yellow ring of the read-write edited node.

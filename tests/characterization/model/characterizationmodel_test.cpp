@@ -290,6 +290,25 @@ TEST_F(Model, TogglingAKneeFlipsItsFlagAndTellsTheHost)
     EXPECT_FALSE(model->IsEditedPartReadWrite());
 }
 
+// A host that keeps the flags and hands them back on every revalidation, as the scene's
+// character node does: the model shows the toggled flag right after the toggle, not one
+// revalidation later.
+TEST_F(Model, ATogglePassesThroughAHostThatStoresTheFlags)
+{
+    BindBiped();
+    std::uint32_t hostLeftKnee = 0;
+    hub.SetInversionLoader([&](const QString&) {
+        model->CurrentCharacterization()->InversionFlags().Values[0] = hostLeftKnee;
+        return true;
+    });
+    hub.SetInversionStore([&](int, bool inverted) { hostLeftKnee = inverted ? 1 : 0; });
+    model->ToggleInversion(3);
+    EXPECT_EQ(hostLeftKnee, 1u);
+    EXPECT_EQ(model->CurrentCharacterization()->InversionFlags().Values[0], 1u);
+    model->ToggleInversion(3);
+    EXPECT_EQ(model->CurrentCharacterization()->InversionFlags().Values[0], 0u);
+}
+
 TEST_F(Model, EditedPartSignalsOnlyRealChanges)
 {
     QSignalSpy edited(model.get(), &CharacterizationModel::EditedPartChanged);

@@ -36,9 +36,10 @@ TEST_F(Validation, TPoseBipedIsValidWithNoMessage)
 
 TEST_F(Validation, EmptyCharacterizationOnlyMissesItsRequiredBones)
 {
-    // The first run happens before the rules exist: only the host and the required set speak.
+    // The first run happens before the rules exist: only the host and the required set speak,
+    // and the error still says why.
     EXPECT_EQ(Overall(), ValidationStatus::Error);
-    EXPECT_EQ(OverallMessage(), "");
+    EXPECT_EQ(OverallMessage(), "Missing required bones.");
 
     model->Revalidate();
     EXPECT_EQ(Overall(), ValidationStatus::Error);

@@ -187,4 +187,30 @@ TEST_F(ViewportTest, ABoundJointIsDrawnApartAndNamesItsSlot)
     EXPECT_EQ(viewport.DescribeNodeAt(QPoint(2, 2)), "");
 }
 
+// The viewport shows the bindings of the current character node only; making another one
+// current (no scene change) redraws with its bindings.
+TEST_F(ViewportTest, OnlyTheCurrentCharactersJointsAreDrawnBound)
+{
+    RunOk("setCharacterObject(\"Char1:LeftArm\",\"Character1\",9,0)");
+    RunOk("setCharacterObject(\"Char1:RightArm\",\"Character2\",12,0)"); // now current
+    QImage picture = viewport.grab().toImage();
+    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:RightArm")), ViewportPainter::BoundColor());
+    EXPECT_NE(picture.pixelColor(ScreenPosition("Char1:LeftArm")), ViewportPainter::BoundColor());
+
+    RunOk("setCharacterObject(\"Char1:LeftArm\",\"Character1\",9,0)"); // unchanged, current
+    picture = viewport.grab().toImage();
+    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:LeftArm")), ViewportPainter::BoundColor());
+    EXPECT_NE(picture.pixelColor(ScreenPosition("Char1:RightArm")), ViewportPainter::BoundColor());
+}
+
+// A bound joint whose unbound child starts at the same place stays a visible diamond.
+TEST_F(ViewportTest, ABoundJointIsDrawnAboveUnboundJointsAtItsPlace)
+{
+    RunOk("createNode joint -n \"LowerBack\" -p \"Char1:Hips\"");
+    ASSERT_EQ(ScreenPosition("LowerBack"), ScreenPosition("Char1:Hips"));
+    RunOk("setCharacterObject(\"Char1:Hips\",\"Character1\",1,0)");
+    EXPECT_EQ(viewport.grab().toImage().pixelColor(ScreenPosition("Char1:Hips")),
+              ViewportPainter::BoundColor());
+}
+
 } // namespace

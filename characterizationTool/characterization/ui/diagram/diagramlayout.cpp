@@ -169,10 +169,12 @@ DiagramView CollarPage(int index, const char* name, const char* background, cons
 }
 
 // The five leaf rolls of one limb segment: first, first + 8, ..., first + 32.
-DiagramView RollPage(int index, const char* name, const char* background, int first,
-                     const char* imageBase, std::initializer_list<QPoint> positions)
+// The eight roll pages look alike but for their side: each names its limb segment.
+DiagramView RollPage(int index, const char* name, const char* title, const char* background,
+                     int first, const char* imageBase, std::initializer_list<QPoint> positions)
 {
     DiagramView page = Page(index, name, background);
+    page.title = QLatin1String(title);
     int node = first;
     for (const QPoint& position : positions) {
         page.parts.append(Part(node, QLatin1String(imageBase), position.x(), position.y()));
@@ -249,28 +251,28 @@ void DiagramLayout::Fill()
                             {170, 123, 153}));
     views.append(CollarPage(8, "RightCollar", "ShoulderRightGUI_Base.png", "Right", {19, 127, 175},
                             {171, 19, 153}));
-    views.append(RollPage(9, "LeftShoulderRoll", "ArmLeftGUI_Base.png", 176,
+    views.append(RollPage(9, "LeftShoulderRoll", "Left Upper Arm Roll", "ArmLeftGUI_Base.png", 176,
                           "Bones/ArmRolls/LeftArmRollBone",
                           {{70, 98}, {87, 142}, {101, 186}, {116, 230}, {131, 275}}));
-    views.append(RollPage(10, "LeftElbowRoll", "ForeArmLeftGUI_Base.png", 177,
+    views.append(RollPage(10, "LeftElbowRoll", "Left Forearm Roll", "ForeArmLeftGUI_Base.png", 177,
                           "Bones/ArmRolls/LeftForearmRollBone",
                           {{71, 96}, {88, 140}, {105, 186}, {123, 232}, {139, 277}}));
-    views.append(RollPage(11, "RightShoulderRoll", "ArmRightGUI_Base.png", 178,
-                          "Bones/ArmRolls/RightArmRollBone",
+    views.append(RollPage(11, "RightShoulderRoll", "Right Upper Arm Roll", "ArmRightGUI_Base.png",
+                          178, "Bones/ArmRolls/RightArmRollBone",
                           {{144, 98}, {128, 142}, {114, 186}, {98, 230}, {83, 275}}));
-    views.append(RollPage(12, "RightElbowRoll", "ForeArmRightGUI_Base.png", 179,
-                          "Bones/ArmRolls/RightForearmRollBone",
+    views.append(RollPage(12, "RightElbowRoll", "Right Forearm Roll", "ForeArmRightGUI_Base.png",
+                          179, "Bones/ArmRolls/RightForearmRollBone",
                           {{143, 96}, {126, 140}, {109, 186}, {93, 232}, {75, 277}}));
-    views.append(RollPage(13, "LeftHipRoll", "LegLeftGUI_Base.png", 172,
+    views.append(RollPage(13, "LeftHipRoll", "Left Thigh Roll", "LegLeftGUI_Base.png", 172,
                           "Bones/LegRolls/LeftLegRollBone",
                           {{94, 36}, {103, 90}, {107, 142}, {114, 195}, {120, 248}}));
-    views.append(RollPage(14, "LeftKneeRoll", "ShinLeftGUI_Base.png", 173,
+    views.append(RollPage(14, "LeftKneeRoll", "Left Shin Roll", "ShinLeftGUI_Base.png", 173,
                           "Bones/LegRolls/LeftShinRollBone",
                           {{106, 72}, {109, 125}, {112, 177}, {114, 228}, {117, 279}}));
-    views.append(RollPage(15, "RightHipRoll", "LegRightGUI_Base.png", 174,
+    views.append(RollPage(15, "RightHipRoll", "Right Thigh Roll", "LegRightGUI_Base.png", 174,
                           "Bones/LegRolls/RightLegRollBone",
                           {{117, 36}, {111, 90}, {104, 142}, {98, 195}, {92, 248}}));
-    views.append(RollPage(16, "RightKneeRoll", "ShinRightGUI_Base.png", 175,
+    views.append(RollPage(16, "RightKneeRoll", "Right Shin Roll", "ShinRightGUI_Base.png", 175,
                           "Bones/LegRolls/RightShinRollBone",
                           {{106, 72}, {103, 125}, {100, 177}, {98, 228}, {95, 279}}));
 }

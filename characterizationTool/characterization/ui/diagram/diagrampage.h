@@ -8,6 +8,7 @@
 class InversionItem;
 class PartItem;
 class QGraphicsPixmapItem;
+class QGraphicsSimpleTextItem;
 
 // Every item of a page is a child of its background item, which the scene owns; the page only
 // lists them, so dropping a page frees nothing.
@@ -21,4 +22,5 @@ struct DiagramPage
     QVector<PartItem*> parts;    // in layout order
     QMap<PartItem*, int> arrows; // arrow item -> index of the page it opens
     QVector<InversionItem*> inversions;
+    QGraphicsSimpleTextItem* title = nullptr; // null on pages without a title
 };

@@ -11,6 +11,7 @@
 struct DiagramView
 {
     QString name;            // "FullBody", "LeftHands", ...
+    QString title;           // text over the top of the page ("Left Thigh Roll"); may be empty
     QString backgroundImage; // file name below the image root, 250 x 380 pixels
     int backgroundX = 0;     // offset of the background in the scene; 0, 0 on every page
     int backgroundY = 0;

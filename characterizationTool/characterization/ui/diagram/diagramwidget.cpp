@@ -15,8 +15,11 @@
 #include "showcenteredmessagebox.h"
 #include "solver/nodenames.h"
 
+#include <QFont>
 #include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -29,6 +32,11 @@ namespace {
 constexpr int kStatusX = 205;
 constexpr int kStatusY = 11;
 constexpr qreal kStatusZ = 10;
+// Page titles: light text on the dark page, level with the return arrow.
+const QColor kTitleColour(232, 232, 232);
+constexpr int kTitleY = 9;
+constexpr int kTitleMargin = 4;
+const QColor kTitlePlate(40, 40, 40, 215);
 // Pages 9-16 each show the leaf roll nodes of one limb segment.
 constexpr int kFirstRollPage = 9;
 // Leaf roll nodes 172-179 are roll 1 of their limb, the part that also stands for the limb's
@@ -62,7 +70,7 @@ DiagramWidget::DiagramWidget(QWidget* parent, ToolPaths* paths, IDCCHub* hub,
     setFrameShape(QFrame::NoFrame);
     // Page pixels are widget pixels: the layout's positions address the parts directly.
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     BuildScene();
     if (m_hub)
         connect(m_hub, &IDCCHub::selectionChanged, this, qOverload<>(&DiagramWidget::OnDccSelect));
@@ -108,7 +116,7 @@ void DiagramWidget::BuildScene()
     m_scene->setSceneRect(0, 0, DiagramLayout::kBackgroundWidth, DiagramLayout::kBackgroundHeight);
     m_currentPage = 0;
     ShowView(0);
-    setMinimumSize(m_pages.front().background->pixmap().size());
+    setFixedSize(m_pages.front().background->pixmap().size());
 }
 
 void DiagramWidget::BuildPage(int index)
@@ -133,6 +141,21 @@ void DiagramWidget::BuildPage(int index)
         item->setPos(element.x, element.y);
         return item;
     };
+    if (!view.title.isEmpty()) {
+        // On a dark plate: the limb drawn below the title is light.
+        auto* plate = new QGraphicsRectItem(page.background);
+        plate->setPen(Qt::NoPen);
+        plate->setBrush(kTitlePlate);
+        page.title = new QGraphicsSimpleTextItem(view.title, plate);
+        QFont font = page.title->font();
+        font.setBold(true);
+        page.title->setFont(font);
+        page.title->setBrush(kTitleColour);
+        // Centred between the return arrow and the status light.
+        const QRectF text = page.title->boundingRect();
+        plate->setRect(text.adjusted(-kTitleMargin, -1, kTitleMargin, 1));
+        plate->setPos((DiagramLayout::kBackgroundWidth - text.width()) / 2, kTitleY);
+    }
     for (const DiagramElement& element : view.parts) {
         const QString label = element.node != -1
                                   ? QString::fromLatin1(kinetra::NodeName(element.node))
@@ -162,8 +185,9 @@ void DiagramWidget::ShowView(int index)
     DiagramPage& old = m_pages[m_currentPage];
     old.background->hide();
     DiagramPage& page = m_pages[index];
-    setStyleSheet(
-        QStringLiteral("background:rgb(%1, %2, %3)").arg(page.red).arg(page.green).arg(page.blue));
+    // A brush, not a style sheet: a sheet would pass the page colour on to every tooltip,
+    // message box and chooser opened over the diagram.
+    setBackgroundBrush(QColor(page.red, page.green, page.blue));
     m_currentPage = index;
     if (page.background->pixmap().isNull())
         page.background->setPixmap(LoadPixmap(page.backgroundImage));
@@ -207,7 +231,11 @@ InversionItem* DiagramWidget::FindInversionItem(int node) const
 
 PartItem* DiagramWidget::ItemAt(const QPoint& viewPosition) const
 {
-    for (QGraphicsItem* item : items(viewPosition)) {
+    // The pixel's centre, tested against each item's drawn shape (PartItem::contains), topmost
+    // first: image rectangles overlap, drawings do not.
+    const QPointF scenePoint = mapToScene(viewPosition) + QPointF(0.5, 0.5);
+    for (QGraphicsItem* item : m_scene->items(scenePoint, Qt::IntersectsItemShape,
+                                              Qt::DescendingOrder, viewportTransform())) {
         auto* part = qgraphicsitem_cast<PartItem*>(item);
         if (part && part->isVisible())
             return part;
@@ -287,6 +315,12 @@ void DiagramWidget::UpdateArrow(PartItem* arrow, int targetPage)
 
 void DiagramWidget::UpdateStatusItem()
 {
+    // The placeholder stands for no characterization: nothing is wrong with it, there is
+    // nothing yet.
+    if (IsNoneCharacterization()) {
+        m_statusItem->SetStatus(StateOf(ValidationStatus::NotSet), tr("No characterization yet"));
+        return;
+    }
     const NodeValidation& overall = m_model->OverallValidation();
     const bool withMessage =
         overall.status == ValidationStatus::Warning || overall.status == ValidationStatus::Error;
@@ -389,11 +423,13 @@ void DiagramWidget::mousePressEvent(QMouseEvent* event)
 {
     QGraphicsView::mousePressEvent(event);
     if (event->button() == Qt::LeftButton) {
+        m_pressNavigated = false;
         m_model->SetEditedPart(-1, false);
         PartItem* item = ItemAt(event->pos());
         if (!item)
             return;
         if (IsArrowOfCurrentPage(item)) {
+            m_pressNavigated = true;
             ShowView(m_pages[m_currentPage].arrows.value(item));
         } else if (item->flags() & QGraphicsItem::ItemIsSelectable) {
             const int node = item->Node();
@@ -408,6 +444,8 @@ void DiagramWidget::mousePressEvent(QMouseEvent* event)
 void DiagramWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QGraphicsView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && m_pressNavigated)
+        return;
     if (IsNoneCharacterization()) {
         ShowCenteredMessageBox(QMessageBox::Warning, tr("Characterization Not Created"),
                                tr("You must create a new characterization before you can edit "

@@ -20,8 +20,8 @@ class ToolPaths;
 // Shows the pages of the DiagramLayout as items coloured by each node's validation status and
 // marks the model's edited node: selected (read-only) after a click, picked (read-write) after a
 // double click. While a part is picked, the host's next selection of exactly one transform is
-// bound to it through AssignWithConfirmation. Arrows switch pages; a right click opens the
-// editing menu.
+// bound to it through AssignWithConfirmation. Arrows switch pages on the press; the double click
+// that may follow such a press picks nothing. A right click opens the editing menu.
 //
 // A view only: it changes the characterization through model operations and redraws on the
 // model's ModelChanged() alone. The model, paths, hub and tool are not owned and must outlive
@@ -46,7 +46,8 @@ public:
     // node has no part. Arrows and the status light are never found.
     PartItem* FindPartItem(int node) const;
     InversionItem* FindInversionItem(int node) const;
-    // The topmost visible part, arrow or status light at a viewport position; null when none.
+    // The topmost visible part, arrow or status light drawn at a viewport position; null when
+    // none. Transparent pixels of an image belong to whatever is drawn below them.
     PartItem* ItemAt(const QPoint& viewPosition) const;
     // The items of page `index`, for the tests and the panel.
     const DiagramPage& Page(int index) const { return m_pages.at(index); }
@@ -109,4 +110,7 @@ private:
     int m_currentPage = 0;
     std::map<int, bool> m_sideMap; // node -> true right side, false left; centre nodes absent
     CharacterTool* m_tool;
+    // The last left press switched pages: its double click lands on a page the user has not
+    // seen yet and must not pick what happens to lie there.
+    bool m_pressNavigated = false;
 };

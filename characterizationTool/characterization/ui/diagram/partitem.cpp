@@ -3,15 +3,21 @@
 #include "hoveradapter.h"
 #include "loadpixmap.h"
 
+#include <QBitmap>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QPainter>
 #include <QToolTip>
 
+#include <cmath>
+
 namespace {
 
 // Alpha kept by a faded item, out of 255.
 constexpr int kFadedAlpha = 75;
+// A pixel at least half covered belongs to the drawing; anti-aliased fringes below that are
+// left to whatever lies beneath.
+constexpr int kHitAlpha = 128;
 
 } // namespace
 
@@ -70,11 +76,18 @@ void PartItem::SetFaded(bool on)
 void PartItem::UpdateToolTip()
 {
     m_tooltip = m_statusText.isEmpty() ? m_label : m_label + QLatin1Char('\n') + m_statusText;
+    // The view's own tooltip event comes while the pointer rests on the item; without the
+    // item's tooltip it would hide the text shown on entering.
+    setToolTip(m_tooltip);
 }
 
 void PartItem::LoadBasePixmap()
 {
     m_basePixmap = LoadPixmap(m_states.ImageName(m_imageBase, m_validationState));
+    m_hitMask = m_basePixmap.isNull()
+                    ? QImage()
+                    : m_basePixmap.toImage().convertToFormat(QImage::Format_Alpha8);
+    m_shapeValid = false;
     if (m_faded && !m_basePixmap.isNull() && m_basePixmap.hasAlphaChannel()) {
         QPainter painter(&m_basePixmap);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
@@ -91,6 +104,39 @@ void PartItem::LoadOverlayPixmap()
 QRectF PartItem::boundingRect() const
 {
     return QRectF(QPointF(0, 0), m_basePixmap.size());
+}
+
+bool PartItem::contains(const QPointF& point) const
+{
+    const int x = int(std::floor(point.x()));
+    const int y = int(std::floor(point.y()));
+    if (m_hitMask.isNull() || !m_hitMask.valid(x, y))
+        return false;
+    return m_hitMask.constScanLine(y)[x] >= kHitAlpha;
+}
+
+QPainterPath PartItem::shape() const
+{
+    if (!m_shapeValid) {
+        // Index 1 is color1 (black), the colour a bitmap's region is made of.
+        QImage opaque(m_hitMask.size(), QImage::Format_Mono);
+        opaque.setColorCount(2);
+        opaque.setColor(0, qRgb(255, 255, 255));
+        opaque.setColor(1, qRgb(0, 0, 0));
+        opaque.fill(0);
+        for (int y = 0; y < m_hitMask.height(); ++y) {
+            const uchar* alpha = m_hitMask.constScanLine(y);
+            for (int x = 0; x < m_hitMask.width(); ++x) {
+                if (alpha[x] >= kHitAlpha)
+                    opaque.setPixel(x, y, 1);
+            }
+        }
+        m_shape = QPainterPath();
+        if (!m_hitMask.isNull())
+            m_shape.addRegion(QRegion(QBitmap::fromImage(opaque)));
+        m_shapeValid = true;
+    }
+    return m_shape;
 }
 
 void PartItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* /*option*/,

@@ -5,14 +5,18 @@
 #include "staterepresentation.h"
 
 #include <QGraphicsItem>
+#include <QImage>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QString>
 
 class HoverAdapter;
 
 // Draws the image of its validation state and, while selected or picked, the matching overlay
-// on top (see StateRepresentation). Its bounds, and so its hit area, are the size of its current
-// base image: an item whose image is missing draws nothing and cannot be hit.
+// on top (see StateRepresentation). Its bounds are the size of its current base image; its hit
+// area is the part of that image that is drawn (alpha at least half), so neighbours whose
+// rectangles overlap are each hit on their own drawing. An item whose image is missing draws
+// nothing and cannot be hit.
 //
 // Owned by the scene through its parent item (the page background) or directly (status light).
 class PartItem : public QGraphicsItem
@@ -36,7 +40,8 @@ public:
     int ValidationState() const { return m_validationState; }
     int Interaction() const { return m_interaction; }
     const QString& Label() const { return m_label; }
-    // The label, followed by a line with the status text when there is one.
+    // The label, followed by a line with the status text when there is one; also the item's
+    // tooltip, shown on entering and kept while the pointer rests on the item.
     const QString& ToolTipText() const { return m_tooltip; }
     // The image the item shows now, faded or not; null when the file is missing.
     const QPixmap& BasePixmap() const { return m_basePixmap; }
@@ -54,6 +59,10 @@ public:
 
     int type() const override { return Type; }
     QRectF boundingRect() const override;
+    // True on drawn pixels of the unfaded base image; fading does not change what can be hit.
+    bool contains(const QPointF& point) const override;
+    // The drawn pixels as a path, built on first use after an image change.
+    QPainterPath shape() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 protected:
@@ -72,6 +81,9 @@ private:
     QString m_statusText;
     QString m_imageBase;
     QPixmap m_basePixmap;
+    QImage m_hitMask;             // alpha of the unfaded base image; null without an image
+    mutable QPainterPath m_shape; // cache of shape(); empty until asked for
+    mutable bool m_shapeValid = false;
     QPixmap m_overlayPixmap; // null without interaction or without an overlay image
     StateRepresentation m_states;
     int m_interaction = StateRepresentation::kNoInteraction;

@@ -8,7 +8,9 @@ NameMatchTreeWidget::NameMatchTreeWidget(QWidget* parent)
 
 void NameMatchTreeWidget::mousePressEvent(QMouseEvent* event)
 {
-    QTreeView::mousePressEvent(event);
-    if (event->button() == Qt::RightButton)
+    if (event->button() == Qt::RightButton) {
         emit MouseRightClicked(event);
+        return;
+    }
+    QTreeView::mousePressEvent(event);
 }

@@ -5,8 +5,9 @@
 
 class QMouseEvent;
 
-// A QTreeWidget whose right click first does what a tree does (the clicked row becomes
-// current) and then emits MouseRightClicked, so the owner's context menu acts on that row.
+// A QTreeWidget whose right click leaves the current row alone and only emits
+// MouseRightClicked: making the row current would edit its node and select that node's joint
+// in the host, replacing the selection the user opened the menu for.
 class NameMatchTreeWidget : public QTreeWidget
 {
     Q_OBJECT
@@ -15,7 +16,7 @@ public:
     explicit NameMatchTreeWidget(QWidget* parent = nullptr);
 
 signals:
-    // A right-button press, after the tree handled it. The event is Qt's, valid during the
+    // A right-button press, which the tree itself ignores. The event is Qt's, valid during the
     // emission only.
     void MouseRightClicked(QMouseEvent* event);
 

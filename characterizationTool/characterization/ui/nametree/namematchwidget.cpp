@@ -12,7 +12,9 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -171,7 +173,11 @@ void NameMatchWidget::SyncViewOnModel()
         ShowNodeItem(it.key(), it.value(), it.key() == m_editedItem && it.value() == picked);
     for (const GroupIcon& group : m_groupIcons)
         group.item->setIcon(0, BubbleIcon(m_model->CombinedStatus(group.nodes), false));
-    m_rootItem->setIcon(0, BubbleIcon(m_model->OverallValidation().status, false));
+    // The placeholder stands for no characterization: grey, not in error.
+    m_rootItem->setIcon(0,
+                        BubbleIcon(IsNoneCharacterization() ? ValidationStatus::NotSet
+                                                            : m_model->OverallValidation().status,
+                                   false));
 }
 
 void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartId, bool isReadWrite)
@@ -197,6 +203,11 @@ void NameMatchWidget::ChangeEditPart(int /*oldEditedPartId*/, int newEditedPartI
 NodeId NameMatchWidget::CurrentNode() const
 {
     return NodeOfItem(m_tree->currentItem());
+}
+
+NodeId NameMatchWidget::ActionNode() const
+{
+    return m_menuItem ? NodeOfItem(m_menuItem) : CurrentNode();
 }
 
 bool NameMatchWidget::IsNoneCharacterization() const
@@ -261,10 +272,10 @@ void NameMatchWidget::OnDccSelect()
 
 void NameMatchWidget::PopMenu(QMouseEvent* event)
 {
-    QTreeWidgetItem* current = m_tree->currentItem();
-    if (!current)
+    QTreeWidgetItem* row = m_tree->itemAt(event->pos());
+    if (!row)
         return;
-    const bool isGroup = current->childCount() > 0;
+    const bool isGroup = row->childCount() > 0;
     const bool editable = IsEditable();
     const bool hasSelection = m_hub && !m_hub->GetSelectedTransforms().isEmpty();
 
@@ -283,28 +294,37 @@ void NameMatchWidget::PopMenu(QMouseEvent* event)
     menu.addAction(tr("Clear All"), this, &NameMatchWidget::ClearAllParts)->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Invert Joint"), this, &NameMatchWidget::InvertJoint)
-        ->setEnabled(editable && IsInvertible(CurrentNode()));
+        ->setEnabled(editable && IsInvertible(NodeOfItem(row)));
     menu.addSeparator();
     menu.addAction(tr("Character View"), this, &NameMatchWidget::SwitchToCharacterView);
+    m_menuItem = row;
+    const QPointer<NameMatchWidget> self(this);
     menu.exec(event->globalPos());
+    if (self)
+        m_menuItem = nullptr;
 }
 
 void NameMatchWidget::AssignSelection()
 {
-    m_model->SetEditedPart(CurrentNode(), true);
+    const NodeId node = ActionNode();
+    if (node == -1)
+        return;
+    // Picking the node makes its row current without touching the host's selection, which is
+    // what gets bound.
+    m_model->SetEditedPart(node, true);
     OnDccSelect();
-    m_model->SetEditedPart(CurrentNode(), false);
+    m_model->SetEditedPart(node, false);
 }
 
 void NameMatchWidget::ShowAutoCompletion()
 {
-    const NodeId node = CurrentNode();
+    const NodeId node = ActionNode();
     if (node == -1)
         return;
     QStringList names;
     if (m_hub)
         m_hub->GetAllTransforms(names);
-    const QRect row = m_tree->visualItemRect(m_tree->currentItem());
+    const QRect row = m_tree->visualItemRect(m_menuItem ? m_menuItem : m_tree->currentItem());
     QString text;
     if (!CompleterWidget::Choose(this, names, m_model->JointOfNode(node),
                                  m_tree->viewport()->mapToGlobal(row.topLeft()), text))
@@ -317,7 +337,7 @@ void NameMatchWidget::ShowAutoCompletion()
 
 void NameMatchWidget::ClearSelectedPart()
 {
-    const NodeId node = CurrentNode();
+    const NodeId node = ActionNode();
     if (!m_model->IsLocked() && node != -1)
         m_model->ClearNode(node);
 }
@@ -331,7 +351,18 @@ void NameMatchWidget::ClearAllParts()
 void NameMatchWidget::InvertJoint()
 {
     if (!m_model->IsLocked())
-        m_model->ToggleInversion(CurrentNode());
+        m_model->ToggleInversion(ActionNode());
+}
+
+void NameMatchWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A row made current while the page was hidden was scrolled to in a viewport of no size;
+    // once laid out, the current row is brought into sight.
+    QTimer::singleShot(0, this, [this] {
+        if (QTreeWidgetItem* current = m_tree->currentItem())
+            m_tree->scrollToItem(current, QAbstractItemView::PositionAtCenter);
+    });
 }
 
 void NameMatchWidget::SwitchToCharacterView()

@@ -17,6 +17,7 @@ class CharacterizationModel;
 class IDCCHub;
 class NameMatchTreeWidget;
 class QMouseEvent;
+class QShowEvent;
 class QTreeWidgetItem;
 class QVBoxLayout;
 class ToolPaths;
@@ -58,11 +59,15 @@ public slots:
     void OnDccSelect();
     // Clears every node of the current characterization, unless locked.
     void ClearAllParts();
-    // Clears the current row's node, unless locked.
+    // Clears the node of the row the menu was opened on (else the current row's), unless locked.
     void ClearSelectedPart();
     // Marks the item of `newEditedPartId` as current (highlighted when read-write) without
     // feeding it back to the model.
     void ChangeEditPart(int oldEditedPartId, int newEditedPartId, bool isReadWrite);
+
+protected:
+    // Brings the current row into sight once the page is laid out.
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void PopMenu(QMouseEvent* event);
@@ -87,6 +92,9 @@ private:
     void ShowNodeItem(QTreeWidgetItem* item, NodeId node, bool highlighted);
     QString NodeItemText(NodeId node) const;
     NodeId CurrentNode() const;
+    // The node the menu's actions work on: the row under the right click while the menu runs,
+    // else the current row's.
+    NodeId ActionNode() const;
     bool IsNoneCharacterization() const;
     bool IsEditable() const;
     void SelectAssignedJoint(NodeId node);
@@ -103,6 +111,7 @@ private:
     QMap<int, QTreeWidgetItem*> m_nodeItems;
     QMap<QTreeWidgetItem*, int> m_itemNodes;
     QTreeWidgetItem* m_editedItem = nullptr;
+    QTreeWidgetItem* m_menuItem = nullptr; // only while the context menu runs
     CharacterTool* m_tool;
     std::vector<GroupIcon> m_groupIcons; // every group item but the root
 };

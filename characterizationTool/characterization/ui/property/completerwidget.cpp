@@ -31,7 +31,9 @@ CompleterWidget::CompleterWidget(QWidget* parent, const QStringList& names, cons
     // The list is the scene's; Return accepts the text rather than adding it as an item.
     m_comboBox->setInsertPolicy(QComboBox::NoInsert);
     m_comboBox->addItems(names);
-    m_comboBox->setCurrentIndex(std::max(0, names.lastIndexOf(current)));
+    m_comboBox->setCurrentIndex(current.isEmpty() ? -1 : names.lastIndexOf(current));
+    if (m_comboBox->currentIndex() == -1)
+        m_comboBox->setEditText(QString());
     connect(m_comboBox->lineEdit(), &QLineEdit::returnPressed, this, &CompleterWidget::accept);
 
     // Completion searches a case-insensitively sorted copy, so each key stroke is a binary
@@ -76,7 +78,14 @@ bool CompleterWidget::Choose(QWidget* parent, const QStringList& names, const QS
     // Owned by `parent`, so it goes with the parent if that is destroyed during exec().
     QPointer<QWidget> guard(parent);
     QPointer<CompleterWidget> chooser = new CompleterWidget(parent, names, current);
-    chooser->move(globalPos);
+    // Kept inside the window: the panel sits at its right edge, and a chooser opened at a part
+    // on the panel's right would hang over it.
+    chooser->adjustSize();
+    const QRect window = parent->window()->geometry();
+    QPoint at = globalPos;
+    at.setX(std::max(window.left(), std::min(at.x(), window.right() + 1 - chooser->width())));
+    at.setY(std::max(window.top(), std::min(at.y(), window.bottom() + 1 - chooser->height())));
+    chooser->move(at);
     const int result = chooser->exec();
     if (!guard)
         return false;

@@ -16,10 +16,12 @@ class CompleterWidget : public QDialog
     Q_OBJECT
 
 public:
-    // Starts on the last item equal to `current`, or on the first item when none is.
+    // Starts on the last item equal to `current`; with no such item the field starts empty, so
+    // accepting at once binds nothing by accident.
     CompleterWidget(QWidget* parent, const QStringList& names, const QString& current);
 
-    // Runs a chooser as a modal child of `parent` with its top-left corner at `globalPos`. True
+    // Runs a chooser as a modal child of `parent` with its top-left corner at `globalPos`, moved
+    // as little as needed to lie inside the window of `parent`. True
     // with the accepted text in `chosen`; false when cancelled, and also when `parent` was
     // destroyed while the chooser ran (the host may close the panel), in which case the caller
     // must not touch `parent` again.

@@ -10,13 +10,24 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <cmath>
 
 namespace {
 
-constexpr int kValueFieldWidth = 52; // pixels
+// Narrowest value field, in pixels; a field is widened to show a signed angle with two
+// decimals ("-180.00") whole in the panel's font, and no more: three fields and their labels
+// must fit the panel's narrowest width.
+constexpr int kValueFieldWidth = 52;
+// QLineEdit's fixed inner margin on each side of its text, plus the cursor's pixel, in pixels.
+constexpr int kLineEditTextMargin = 2;
+constexpr int kCursorWidth = 1;
+// Lines of the status text always in sight.
+constexpr int kStatusLines = 3;
 constexpr float kDegreesPerRadian = 57.29578f;
 constexpr float kHalfPi = 1.5707964f;
 
@@ -65,7 +76,38 @@ QLabel* MakeLabel(const QString& text, QWidget* parent)
 
 QString Number(float value)
 {
-    return QStringLiteral("%1").arg(double(value), 0, 'f', 3);
+    return QString::number(double(value), 'f', 3);
+}
+
+// Pixels a line edit of `width` has for its text: what its style leaves inside the frame, less
+// the edit's own margins and the cursor.
+int TextRoom(const QLineEdit* field, int width)
+{
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = QRect(0, 0, width, field->sizeHint().height());
+    option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+    const QMargins margins = field->textMargins();
+    return field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field).width() -
+           margins.left() - margins.right() - 2 * kLineEditTextMargin - kCursorWidth;
+}
+
+// `value` as text no wider than `room` pixels: three decimals when they fit, then fewer, then
+// fewer significant digits in exponent form. The sign and the leading digits always stay; only
+// precision at the end is given up.
+QString FittedNumber(float value, const QFontMetrics& metrics, int room)
+{
+    for (int decimals = 3; decimals >= 0; --decimals) {
+        const QString text = QString::number(double(value), 'f', decimals);
+        if (metrics.horizontalAdvance(text) <= room)
+            return text;
+    }
+    for (int digits = 6; digits > 1; --digits) {
+        const QString text = QString::number(double(value), 'g', digits);
+        if (metrics.horizontalAdvance(text) <= room)
+            return text;
+    }
+    return QString::number(double(value), 'g', 1);
 }
 
 // Euler angles in radians of a quaternion (x, y, z, w), single precision throughout so the
@@ -94,6 +136,7 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
     , m_nodeField(MakeReadOnly(new QLineEdit(this)))
     , m_jointField(new LineEditWithMouseBroadcast(this))
     , m_statusText(new QTextEdit(this))
+    , m_modeLabel(new QLabel(this))
     , m_selectionField(MakeReadOnly(new QLineEdit(this)))
     , m_rotationOrderField(MakeReadOnly(new QLineEdit(this)))
 {
@@ -105,9 +148,19 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
     grid->setColumnStretch(1, 1);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(2);
-    grid->setRowStretch(NodeRow, 1);
+    // The status text takes whatever height is left, at least a few lines: its messages name
+    // the nodes in error and run to several lines.
+    grid->setRowStretch(StatusTextRow, 1);
+    m_statusText->setMinimumHeight(m_statusText->fontMetrics().lineSpacing() * kStatusLines +
+                                   2 * m_statusText->frameWidth() +
+                                   int(2 * m_statusText->document()->documentMargin()));
 
-    grid->addWidget(new QLabel(tr("Status"), this), StatusLabelRow, 0, 1, 4);
+    grid->addWidget(new QLabel(tr("Status"), this), StatusLabelRow, 0);
+    m_modeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = m_modeLabel->font();
+    bold.setBold(true);
+    m_modeLabel->setFont(bold);
+    grid->addWidget(m_modeLabel, StatusLabelRow, 1, 1, 3);
     grid->addWidget(m_statusText, StatusTextRow, 0, 1, 4);
     grid->addWidget(MakeLabel(tr("Kinetra node"), this), NodeRow, 0);
     grid->addWidget(m_nodeField, NodeRow, 1, 1, 3);
@@ -120,7 +173,11 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
         m_rows[row].kind = kValueRows[row].kind;
         for (int axis = 0; axis < 3; ++axis) {
             QLineEdit* field = MakeReadOnly(new QLineEdit(this));
-            field->setFixedWidth(kValueFieldWidth);
+            int width = kValueFieldWidth;
+            while (TextRoom(field, width) <
+                   field->fontMetrics().horizontalAdvance(QStringLiteral("-180.00")))
+                ++width;
+            field->setFixedWidth(width);
             m_rows[row].fields[axis] = field;
             grid->addWidget(field, FirstValueRow + row, 1 + axis);
         }
@@ -133,6 +190,7 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
             &PropertyView::ChangeEditPart);
     connect(m_jointField, &LineEditWithMouseBroadcast::mouseDoubleClickSent, this,
             &PropertyView::BoneDoubleClick);
+    connect(m_model, &CharacterizationModel::MirrorModeChanged, this, &PropertyView::ShowModes);
     if (m_hub)
         connect(m_hub, &IDCCHub::selectionChanged, this, &PropertyView::OnDccSelect);
     UpdateView();
@@ -167,6 +225,7 @@ void PropertyView::ShowNode(int node)
     for (ValueRow& row : m_rows) {
         for (QLineEdit* field : row.fields) {
             field->clear();
+            field->setToolTip(QString());
             field->setEnabled(true);
         }
     }
@@ -183,6 +242,17 @@ void PropertyView::ShowNode(int node)
     m_nodeField->setText(nodeText);
     m_jointField->setText(jointText);
     m_statusText->setPlainText(StatusMessage());
+    ShowModes();
+}
+
+void PropertyView::ShowModes()
+{
+    QStringList modes;
+    if (m_model->IsLocked())
+        modes << tr("Locked");
+    if (m_model->IsMirrorMode())
+        modes << tr("Mirror mode on");
+    m_modeLabel->setText(modes.join(QStringLiteral(" \u00b7 ")));
 }
 
 void PropertyView::FillValues(const kinetra::NodeRestState& state)
@@ -208,8 +278,14 @@ void PropertyView::FillValues(const kinetra::NodeRestState& state)
             values = {source[0], source[1], source[2]};
             break;
         }
-        for (int axis = 0; axis < 3; ++axis)
-            m_rows[row].fields[axis]->setText(Number(values[axis]));
+        for (int axis = 0; axis < 3; ++axis) {
+            QLineEdit* field = m_rows[row].fields[axis];
+            field->setText(FittedNumber(values[axis], field->fontMetrics(),
+                                        TextRoom(field, field->minimumWidth())));
+            field->setToolTip(Number(values[axis]));
+            // The start of a number matters most: never scroll it out of sight.
+            field->setCursorPosition(0);
+        }
     }
     for (int axis = 0; axis < 3; ++axis) {
         m_rows[kMinLimitRow].fields[axis]->setEnabled(state.LimitFlags &
@@ -222,6 +298,9 @@ void PropertyView::FillValues(const kinetra::NodeRestState& state)
 
 QString PropertyView::StatusMessage() const
 {
+    const Characterization* current = m_model->CurrentCharacterization();
+    if (m_hub && current && current->Name() == IDCCHub::GetNoneName())
+        return tr("No characterization yet: create one to map this skeleton's bones.");
     const NodeValidation& overall = m_model->OverallValidation();
     switch (overall.status) {
     case ValidationStatus::Valid:

@@ -10,6 +10,7 @@
 class CharacterizationModel;
 class IDCCHub;
 class LineEditWithMouseBroadcast;
+class QLabel;
 class QLineEdit;
 class QMouseEvent;
 class QTextEdit;
@@ -20,7 +21,9 @@ struct NodeRestState;
 
 // Read-only fields showing the overall validation message, the edited node, its bound joint,
 // the host's single selected transform and the node's stored rest state. Double-clicking the
-// joint field opens a CompleterWidget to bind another transform to the edited node.
+// joint field opens a CompleterWidget to bind another transform to the edited node. A value
+// field shows as many of three decimals as fit its width, its tooltip the value with all three:
+// a sign or a leading digit is never cut off.
 //
 // Neither the hub (may be null) nor the model is owned; both must outlive the view. The view
 // keeps no state of its own: it redraws from the model on ModelChanged() and EditedPartChanged.
@@ -48,6 +51,8 @@ public:
     QLineEdit* NodeField() const { return m_nodeField; }
     LineEditWithMouseBroadcast* JointField() const { return m_jointField; }
     QTextEdit* StatusText() const { return m_statusText; }
+    // "Locked", "Mirror mode on", both joined, or empty: the modes that change what editing does.
+    QLabel* ModeLabel() const { return m_modeLabel; }
     QLineEdit* SelectionField() const { return m_selectionField; }
     QLineEdit* RotationOrderField() const { return m_rotationOrderField; }
     QLineEdit* ValueField(int row, int axis) const { return m_rows[row].fields[axis]; }
@@ -74,12 +79,14 @@ private:
     void ShowNode(int node);
     void FillValues(const kinetra::NodeRestState& state);
     QString StatusMessage() const;
+    void ShowModes();
 
     IDCCHub* m_hub;
     CharacterizationModel* m_model;
     QLineEdit* m_nodeField;
     LineEditWithMouseBroadcast* m_jointField;
     QTextEdit* m_statusText;
+    QLabel* m_modeLabel;
     QLineEdit* m_selectionField;
     QLineEdit* m_rotationOrderField;
     std::array<ValueRow, kValueRowCount> m_rows;
