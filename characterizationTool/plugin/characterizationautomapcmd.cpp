@@ -40,6 +40,7 @@ kestrel::Syntax CharacterizationAutoMapCmd::BuildSyntax()
     syntax.AddFlag("-r", "-root", kestrel::ArgumentType::String);
     syntax.AddFlag("-rw", "-rows", kestrel::ArgumentType::String);
     syntax.AddFlag("-rs", "-reasons", QVector<kestrel::ArgumentType>{});
+    syntax.AddFlag("-rv", "-review", QVector<kestrel::ArgumentType>{});
     syntax.EnableEdit();
     syntax.EnableQuery();
     return syntax;
@@ -64,6 +65,13 @@ kestrel::Status CharacterizationAutoMapCmd::Run(const kestrel::ArgumentList& arg
     CharacterizationModel* model = LiveModel(&hub);
     if (!model)
         return Fail(QStringLiteral("no characterization tool is open."));
+    if (parsed.IsFlagSet("review")) {
+        if (!parsed.IsEdit())
+            return Fail(QStringLiteral("-review goes with -e."));
+        // The person decides in the panel's review dialog; its apply is an undo step of its own.
+        hub->AutoCharacterize();
+        return kestrel::Status::Success;
+    }
     QString root;
     if (parsed.IsFlagSet("root") &&
         (parsed.GetFlagArgument("root", 0, root) != kestrel::Status::Success || root.isEmpty()))

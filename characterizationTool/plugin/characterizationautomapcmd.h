@@ -24,6 +24,8 @@ class CharacterizationToolWrapper;
 //                                binds the rows the panel would tick (confidence at or above
 //                                the tick threshold) in that characterization, which becomes
 //                                current, and answers how many slots it bound. Undoable.
+//   -e -review                   opens the panel's review dialog on the current
+//                                characterization, as its Auto Characterize entry does;
 //   -e -character NAME -rows "NODEID JOINT;..."
 //                                binds exactly those rows instead (a reviewed proposal), the
 //                                same way.

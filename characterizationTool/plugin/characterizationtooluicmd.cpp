@@ -69,7 +69,6 @@ kestrel::Syntax CharacterizationToolUICmd::BuildSyntax()
     syntax.AddFlag("-mm", "-mirrormatch", none);
     syntax.AddFlag("-cm", "-configuremirrormatch", none);
     syntax.AddFlag("-mb", "-mapbones", none);
-    syntax.AddFlag("-ac", "-autocharacterize", none);
     syntax.AddFlag("-em", "-extractmapping", none);
     syntax.AddFlag("-dc", "-deletecurrentchar", none);
     syntax.AddFlag("-da", "-deleteallchar", none);
@@ -216,8 +215,6 @@ Status CharacterizationToolUICmd::RunEditFlags(const kestrel::ParsedArguments& p
         perform(ConfigureMirror);
     if (parsed.IsFlagSet("mapbones"))
         perform(MapBones);
-    if (parsed.IsFlagSet("autocharacterize"))
-        perform(AutoCharacterize);
     if (parsed.IsFlagSet("extractmapping"))
         perform(ExtractMapping);
     if (parsed.IsFlagSet("deletecurrentchar"))
@@ -304,9 +301,6 @@ Status CharacterizationToolUICmd::PerformAction()
         break;
     case MapBones:
         hub->MapBones();
-        break;
-    case AutoCharacterize:
-        hub->AutoCharacterize();
         break;
     case ExtractMapping:
         hub->ExtractMapping();

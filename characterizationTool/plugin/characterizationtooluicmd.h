@@ -34,7 +34,6 @@ public:
         SaveCharacterization = 11,
         DeleteTool = 12,
         NoAction = 13,
-        AutoCharacterize = 14,
     };
 
     static kestrel::Syntax BuildSyntax();

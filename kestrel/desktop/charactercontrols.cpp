@@ -64,16 +64,20 @@ CharacterControls::CharacterControls(Host& host, QWidget* window)
     m_create->setToolTip(QStringLiteral("Create a characterization"));
     m_toolActions << m_create;
     QAction* deleteCurrent = AddToolAction(QStringLiteral("Delete"), QStringLiteral("deleteChar"),
-                                           QStringLiteral("-e -deletecurrentchar"));
+                                           ToolStatement(QStringLiteral("-e -deletecurrentchar")));
     m_lock = AddToolAction(QStringLiteral("Lock"), QStringLiteral("lockChar"),
-                           QStringLiteral("-e -locktoggle"));
+                           ToolStatement(QStringLiteral("-e -locktoggle")));
     m_mirror = AddToolAction(QStringLiteral("Mirror"), QStringLiteral("mirrorChar"),
-                             QStringLiteral("-e -mirrormatch"));
+                             ToolStatement(QStringLiteral("-e -mirrormatch")));
     AddToolAction(QStringLiteral("Apply Naming Template..."), QStringLiteral("mapChar"),
-                  QStringLiteral("-e -mapbones"));
+                  ToolStatement(QStringLiteral("-e -mapbones")));
     AddToolAction(QStringLiteral("Auto Characterize..."), QStringLiteral("autoChar"),
-                  QStringLiteral("-e -autocharacterize"))
+                  QStringLiteral("characterizationAutoMap -e -review"))
         ->setToolTip(QStringLiteral("Propose a characterization from the skeleton, for review"));
+    AddToolAction(QStringLiteral("Fix Stance"), QStringLiteral("fixStance"),
+                  QStringLiteral("characterizationStance -e"))
+        ->setToolTip(QStringLiteral("Turn the hips and arms so the pose rules pass (one undo "
+                                    "step)"));
     deleteCurrent->setToolTip(QStringLiteral("Delete the current characterization"));
     m_status->setObjectName(QStringLiteral("characterStatus"));
     m_status->setContentsMargins(8, 0, 0, 0);
@@ -110,10 +114,10 @@ CharacterControls::~CharacterControls()
 }
 
 QAction* CharacterControls::AddToolAction(const QString& text, const QString& icon,
-                                          const QString& flag)
+                                          const QString& statement)
 {
     QAction* action = m_toolBar->addAction(
-        text, this, [this, flag] { UserCommand::Run(m_host, ToolStatement(flag)); });
+        text, this, [this, statement] { UserCommand::Run(m_host, statement); });
     action->setData(icon);
     m_toolActions << action;
     return action;
@@ -125,23 +129,30 @@ void CharacterControls::BuildMenu()
                       &CharacterControls::OpenToolRequested);
     m_menu->addSeparator();
     m_menu->addAction(m_create);
-    const auto add = [this](const QString& text, const QString& flag) {
+    const auto add = [this](const QString& text, const QString& statement) {
         QAction* action = m_menu->addAction(
-            text, this, [this, flag] { UserCommand::Run(m_host, ToolStatement(flag)); });
+            text, this, [this, statement] { UserCommand::Run(m_host, statement); });
         m_toolActions << action;
     };
-    add(QStringLiteral("Delete Current Characterization"), QStringLiteral("-e -deletecurrentchar"));
-    add(QStringLiteral("Delete All Characterizations"), QStringLiteral("-e -deleteallchar"));
+    add(QStringLiteral("Delete Current Characterization"),
+        ToolStatement(QStringLiteral("-e -deletecurrentchar")));
+    add(QStringLiteral("Delete All Characterizations"),
+        ToolStatement(QStringLiteral("-e -deleteallchar")));
     m_menu->addSeparator();
     m_menu->addAction(m_lock);
     m_menu->addAction(m_mirror);
     m_menu->addSeparator();
-    add(QStringLiteral("Auto Characterize..."), QStringLiteral("-e -autocharacterize"));
-    add(QStringLiteral("Apply Naming Template..."), QStringLiteral("-e -mapbones"));
-    add(QStringLiteral("Extract Naming Template..."), QStringLiteral("-e -extractmapping"));
-    add(QStringLiteral("Configure Mirror Pairs..."), QStringLiteral("-e -configuremirrormatch"));
+    add(QStringLiteral("Auto Characterize..."),
+        QStringLiteral("characterizationAutoMap -e -review"));
+    add(QStringLiteral("Fix Stance"), QStringLiteral("characterizationStance -e"));
+    add(QStringLiteral("Apply Naming Template..."), ToolStatement(QStringLiteral("-e -mapbones")));
+    add(QStringLiteral("Extract Naming Template..."),
+        ToolStatement(QStringLiteral("-e -extractmapping")));
+    add(QStringLiteral("Configure Mirror Pairs..."),
+        ToolStatement(QStringLiteral("-e -configuremirrormatch")));
     m_menu->addSeparator();
-    add(QStringLiteral("Save Characterization..."), QStringLiteral("-e -saveCharacterization"));
+    add(QStringLiteral("Save Characterization..."),
+        ToolStatement(QStringLiteral("-e -saveCharacterization")));
 }
 
 bool CharacterControls::ToolIsOpen() const

@@ -50,7 +50,7 @@ signals:
     void OpenToolRequested();
 
 private:
-    QAction* AddToolAction(const QString& text, const QString& icon, const QString& flag);
+    QAction* AddToolAction(const QString& text, const QString& icon, const QString& statement);
     void BuildMenu();
     bool ToolIsOpen() const;
     bool Query(const QString& flag) const;

@@ -146,6 +146,31 @@ void PaintAuto(QPainter& painter)
     painter.drawPolygon(spark);
 }
 
+// A figure whose arms an arc turns up into a T: the stance fix.
+void PaintStance(QPainter& painter)
+{
+    const QPointF neck(12, 8.5);
+    const QPolygonF body(QVector<QPointF>{{12, 8.5}, {12, 15}});
+    const QVector<QLineF> limbs = {
+        {neck, {3, 8.5}}, {neck, {21, 8.5}}, {{12, 15}, {8, 22}}, {{12, 15}, {16, 22}}};
+    for (const QColor& colour : {kOutline, kInk}) {
+        const double width = colour == kOutline ? 3.6 : 1.8;
+        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(body);
+        painter.drawLines(limbs);
+    }
+    painter.setPen(QPen(kOutline, 1));
+    painter.setBrush(kInk);
+    painter.drawEllipse(QPointF(12, 4.5), 2.8, 2.8);
+    // The turn: from a hanging arm up to the level one.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kAdd, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawArc(QRectF(13, 6, 9, 9), -60 * 16, 60 * 16);
+    painter.setBrush(kAdd);
+    painter.setPen(QPen(kOutline, 0.6));
+    painter.drawPolygon(QPolygonF(QVector<QPointF>{{19.4, 10.8}, {22.6, 10.2}, {21.6, 13.4}}));
+}
+
 // The image with at most 256 colours: the most frequent ones exactly (page colour, body fill,
 // outlines), the rarer edge blends as their nearest kept colour.
 QImage ToPalette(const QImage& image)
@@ -210,6 +235,8 @@ QImage IconPainter::ToolBarIcon(const QString& name)
         PaintMap(painter);
     } else if (name == QLatin1String("autoChar")) {
         PaintAuto(painter);
+    } else if (name == QLatin1String("fixStance")) {
+        PaintStance(painter);
     } else {
         return QImage();
     }

@@ -11,7 +11,8 @@ class IconPainter
 {
 public:
     // 24 x 24 tool-bar icon named "createChar", "deleteChar", "lockChar", "unlockChar",
-    // "mirrorChar", "unmirrorChar", "mapChar" or "autoChar"; a null image for any other name.
+    // "mirrorChar", "unmirrorChar", "mapChar", "autoChar" or "fixStance"; a null image for any
+    // other name.
     static QImage ToolBarIcon(const QString& name);
 
     // 24 x 24 knee/elbow marker. `left` draws the body's left side; `inverted` the bend turned

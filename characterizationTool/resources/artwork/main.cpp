@@ -51,7 +51,7 @@ bool DrawAll(ArtworkWriter& writer, const BodyGeometry& geometry)
                           IconPainter::InversionMarker(left, false));
     }
     for (const char* icon : {"createChar", "deleteChar", "lockChar", "unlockChar", "mirrorChar",
-                             "unmirrorChar", "mapChar", "autoChar"}) {
+                             "unmirrorChar", "mapChar", "autoChar", "fixStance"}) {
         ok &= writer.Save(QLatin1String(icon) + QStringLiteral(".png"),
                           IconPainter::ToolBarIcon(QLatin1String(icon)));
     }
