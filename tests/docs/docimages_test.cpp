@@ -2,12 +2,15 @@
 // repository browser or a fresh clone shows them before anything is built.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,58 +36,53 @@ struct ImageLink
 // `<img src="target">`. Fenced code blocks and inline code spans show no picture.
 std::vector<ImageLink> ImageLinks(const std::string& markdown)
 {
-    static const std::regex inlineImage(R"(!\[[^\]]*\]\(\s*(<[^>]*>|[^)\s]+)[^)]*\))");
-    static const std::regex referenceImage(R"(!\[([^\]]*)\](?:\[([^\]]*)\])?)");
-    static const std::regex definition(R"(^ {0,3}\[([^\]]+)\]:\s*(<[^>]*>|\S+))");
-    static const std::regex htmlImage(R"(<img\b[^>]*\bsrc\s*=\s*["']([^"']*)["'])",
-                                      std::regex::icase);
-    static const std::regex codeSpan("`[^`]*`");
-    const auto key = [](std::string label) {
-        std::transform(label.begin(), label.end(), label.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return label;
-    };
-    const auto unbracket = [](const std::string& target) {
-        return target.size() >= 2 && target.front() == '<' ? target.substr(1, target.size() - 2)
-                                                           : target;
+    static const QRegularExpression inlineImage(R"(!\[[^\]]*\]\(\s*(<[^>]*>|[^)\s]+)[^)]*\))");
+    static const QRegularExpression referenceImage(R"(!\[([^\]]*)\](?:\[([^\]]*)\])?)");
+    static const QRegularExpression definition(R"(^ {0,3}\[([^\]]+)\]:\s*(<[^>]*>|\S+))");
+    static const QRegularExpression htmlImage(R"(<img\b[^>]*\bsrc\s*=\s*["']([^"']*)["'])",
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression codeSpan("`[^`]*`");
+    const auto unbracket = [](const QString& target) {
+        return target.size() >= 2 && target.startsWith('<') ? target.mid(1, target.size() - 2)
+                                                            : target;
     };
 
-    std::vector<std::pair<int, std::string>> lines;
-    std::map<std::string, std::string> definitions;
-    std::istringstream in(markdown);
-    std::string text;
+    std::vector<std::pair<int, QString>> lines;
+    std::map<QString, QString> definitions;
     bool fenced = false;
-    for (int number = 1; std::getline(in, text); ++number) {
-        const auto start = text.find_first_not_of(' ');
-        if (start != std::string::npos && start < 4 &&
-            (text.compare(start, 3, "```") == 0 || text.compare(start, 3, "~~~") == 0)) {
+    const QStringList texts = QString::fromStdString(markdown).split('\n');
+    for (int number = 1; number <= texts.size(); ++number) {
+        QString text = texts[number - 1];
+        const QString trimmed = text.trimmed();
+        const int indent = text.indexOf(trimmed.isEmpty() ? QString() : trimmed.left(1));
+        if (indent < 4 && (trimmed.startsWith("```") || trimmed.startsWith("~~~"))) {
             fenced = !fenced;
             continue;
         }
         if (fenced)
             continue;
-        text = std::regex_replace(text, codeSpan, "");
-        std::smatch match;
-        if (std::regex_search(text, match, definition))
-            definitions.emplace(key(match[1]), unbracket(match[2]));
+        text.remove(codeSpan);
+        const QRegularExpressionMatch match = definition.match(text);
+        if (match.hasMatch())
+            definitions.emplace(match.captured(1).toLower(), unbracket(match.captured(2)));
         lines.emplace_back(number, text);
     }
 
     std::vector<ImageLink> links;
     for (const auto& [number, line] : lines) {
-        for (std::sregex_iterator it(line.begin(), line.end(), inlineImage), end; it != end; ++it)
-            links.push_back({number, unbracket((*it)[1])});
-        for (std::sregex_iterator it(line.begin(), line.end(), htmlImage), end; it != end; ++it)
-            links.push_back({number, (*it)[1]});
+        for (auto it = inlineImage.globalMatch(line); it.hasNext();)
+            links.push_back({number, unbracket(it.next().captured(1)).toStdString()});
+        for (auto it = htmlImage.globalMatch(line); it.hasNext();)
+            links.push_back({number, it.next().captured(1).toStdString()});
         // Whatever follows an inline image's brackets is its target, not a reference.
-        const std::string rest = std::regex_replace(line, inlineImage, "");
-        for (std::sregex_iterator it(rest.begin(), rest.end(), referenceImage), end; it != end;
-             ++it) {
-            const std::string label = (*it)[2].matched && (*it)[2].length() ? (*it)[2] : (*it)[1];
-            const auto found = definitions.find(key(label));
+        const QString rest = QString(line).remove(inlineImage);
+        for (auto it = referenceImage.globalMatch(rest); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString label = m.captured(2).isEmpty() ? m.captured(1) : m.captured(2);
+            const auto found = definitions.find(label.toLower());
             // An undefined reference is written out as text, so it shows no picture.
             if (found != definitions.end())
-                links.push_back({number, found->second});
+                links.push_back({number, found->second.toStdString()});
         }
     }
     return links;
