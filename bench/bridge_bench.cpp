@@ -2,6 +2,8 @@
 // bound to a host joint, the host's character node mapping them all, nothing moving.
 #include "host/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
+#include "model/stancereport.h"
+#include "stancefixer.h"
 
 #include "host.h"
 #include "scene/scene.h"
@@ -104,5 +106,45 @@ BENCHMARK(BridgeIdleGeometryTick)
     ->Args({1, 0})
     ->Args({0, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// The stance report on the model's rest pose: what the property view and the name tree read
+// on every redraw.
+void StanceReportOnTheRestPose(benchmark::State& state)
+{
+    HostScene scene(false, true);
+    const Characterization& hero = *scene.model.CurrentCharacterization();
+    std::size_t rules = 0;
+    for (auto _ : state) {
+        const std::vector<StanceAngle> angles = StanceReport::Measure(hero);
+        rules = angles.size();
+        benchmark::DoNotOptimize(angles.data());
+    }
+    state.counters["rules"] = double(rules);
+}
+BENCHMARK(StanceReportOnTheRestPose)->Unit(benchmark::kMicrosecond);
+
+// The stance fix on the full biped: the hips and both upper arms turned through host
+// statements, from a pose that needs all three.
+void StanceFixOnTheBiped(benchmark::State& state)
+{
+    HostScene scene(false, true);
+    kestrel::Scene& graph = scene.host.GetScene();
+    const QVector<QString> joints = scene.model.CurrentCharacterization()->JointNames();
+    int turned = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (NodeId id : {NodeId(1), NodeId(9), NodeId(12)}) {
+            kestrel::Node* joint = graph.Find(HostScene::JointName(id));
+            kestrel::TransformValues values = joint->Transform();
+            values.rotation = kestrel::Vector3(0.3, 0.4 + id * 0.01, 0.5);
+            graph.SetTransform(joint, values);
+        }
+        state.ResumeTiming();
+        QString error;
+        turned = StanceFixer(scene.host, joints).Apply(&error);
+    }
+    state.counters["turned"] = turned;
+}
+BENCHMARK(StanceFixOnTheBiped)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -69,6 +69,9 @@ void CharacterizationToolWrapper::AttachTool()
     m_tool->SkipRollNodesInMatching();
     // The host may close the panel itself; the bridge then has nothing left to tell.
     connect(m_tool, &QObject::destroyed, this, &CharacterizationToolWrapper::StopWatching);
+    // The fix turns joints, which only the host can do: its own command, one undo step.
+    connect(m_tool, &CharacterTool::FixStanceRequested, this,
+            [this] { RunScript(QStringLiteral("characterizationStance -e"), true); });
     m_selectionWatch = m_host.GetScene().GetNotifier().AddSelectionChangedCallback(
         [this] { emit selectionChanged(); });
 }

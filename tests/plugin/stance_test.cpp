@@ -11,7 +11,11 @@
 #include "scene/undoqueue.h"
 #include "script/textlog.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
 
 #include <cmath>
 #include <map>
@@ -186,6 +190,56 @@ TEST_F(Stance, RefusalsChangeNothing)
                               "its pose."));
     EXPECT_EQ(Find("Char1:LeftArm")->Transform().rotation.z, -45.0 / 57.29577951308232);
     EXPECT_GT(Angles().at("leftArm"), 40.0) << "a locked characterization is measured as frozen";
+}
+
+// The report shows where the user looks, and the button beside it is the whole fix.
+TEST_F(Stance, ThePanelReportsTheAnglesAndItsButtonFixesThem)
+{
+    ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
+    RunOk("setAttr Char1:LeftArm.rz -45; " + kToolCmd + " -q -curcharstatus");
+    QApplication::processEvents();
+    QList<QPushButton*> buttons;
+    QString status;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* button = qobject_cast<QPushButton*>(widget);
+            button && button->text() == "Fix Stance")
+            buttons << button;
+        if (auto* text = qobject_cast<QTextEdit*>(widget); text && text->isReadOnly())
+            status += text->toPlainText();
+    }
+    EXPECT_TRUE(status.contains(QString::fromUtf8("Left arm: 45.0\u00b0 off the X axis (limit "
+                                                  "2.0\u00b0)")))
+        << qPrintable(status);
+    ASSERT_FALSE(buttons.isEmpty());
+    EXPECT_FALSE(buttons.first()->isHidden()) << "a pose over its limit offers the fix";
+    const int steps = host.GetUndoQueue().UndoCount();
+    buttons.first()->click();
+    QApplication::processEvents(); // the click's step closes when control comes back
+    EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps + 1);
+    EXPECT_LE(Angles().at("leftArm"), 0.5);
+    EXPECT_TRUE(buttons.first()->isHidden()) << "nothing left to fix";
+    RunOk("undo");
+    EXPECT_GT(Angles().at("leftArm"), 44.0);
+    EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
+}
+
+// A lock after the fix stores the fixed pose on the character node, and a saved and reopened
+// scene keeps it.
+TEST_F(Stance, ALockAfterTheFixKeepsTheFixedPose)
+{
+    const QTemporaryDir folder;
+    ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
+    RunOk("setAttr Char1:Hips.ry 90; setAttr Char1:LeftArm.rz -50; characterizationStance -e; " +
+          kToolCmd + " -e -locktoggle");
+    const kestrel::Vector3 hand =
+        kestrel::Translation(*Find("Char1:LeftHand"), kestrel::Space::World);
+    const QString path = folder.filePath("fixed.json");
+    RunOk("saveScene \"" + path + "\"; newScene; openScene \"" + path + "\"");
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_NEAR(Attribute("Hero", "LeftHandTx").ToDouble(), hand.x, 1e-9);
+    EXPECT_NEAR(Attribute("Hero", "LeftHandTy").ToDouble(), hand.y, 1e-9);
+    for (const auto& angle : Angles())
+        EXPECT_LE(angle.second, 0.5) << qPrintable(angle.first);
 }
 
 } // namespace

@@ -261,8 +261,8 @@ private slots:
         QCOMPARE(diagram->ItemAt(corner), nullptr);
         QCOMPARE(RightClickAndChoose(corner, "Name Match View"),
                  (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize", "Clear (off)", "Clear All in View", "Clear All",
-                              "Invert Joint (off)", "Name Match View"}));
+                              "Auto Characterize", "Fix Stance", "Clear (off)", "Clear All in View",
+                              "Clear All", "Invert Joint (off)", "Name Match View"}));
         QCOMPARE(f.tool->CurrentPage(), 1);
     }
 

@@ -278,8 +278,8 @@ private slots:
         // The menu greys every editing entry in the same cases.
         QCOMPARE(Menu(m_widget->ItemOfNode(3)),
                  (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize (off)", "Clear (off)", "Clear All (off)",
-                              "Invert Joint (off)", "Character View"}));
+                              "Auto Characterize (off)", "Fix Stance (off)", "Clear (off)",
+                              "Clear All (off)", "Invert Joint (off)", "Character View"}));
     }
 
     void contextMenuEntriesFollowTheRow()
@@ -287,18 +287,19 @@ private slots:
         const QStringList all{"Assign Selected Bone",
                               "Change Assigned Bone...",
                               "Auto Characterize",
+                              "Fix Stance",
                               "Clear",
                               "Clear All",
                               "Invert Joint",
                               "Character View"};
         QCOMPARE(Menu(Group("Auxiliary")),
                  (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize", "Clear", "Clear All", "Invert Joint (off)",
-                              "Character View"}));
+                              "Auto Characterize", "Fix Stance", "Clear", "Clear All",
+                              "Invert Joint (off)", "Character View"}));
         QCOMPARE(Menu(m_widget->ItemOfNode(9)),
                  (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone...",
-                              "Auto Characterize", "Clear", "Clear All", "Invert Joint (off)",
-                              "Character View"}));
+                              "Auto Characterize", "Fix Stance", "Clear", "Clear All",
+                              "Invert Joint (off)", "Character View"}));
         f.hub->Select({"Char:LeftLeg"});
         QCOMPARE(Menu(m_widget->ItemOfNode(3)), all);
     }

@@ -69,6 +69,12 @@ void CharacterTool::ExtractTemplate()
         m_templateActions->ExtractTemplate();
 }
 
+void CharacterTool::FixStance()
+{
+    if (m_model && !m_model->IsLocked())
+        emit FixStanceRequested();
+}
+
 void CharacterTool::AutoCharacterize()
 {
     if (m_model)
@@ -110,7 +116,9 @@ void CharacterTool::BuildPages(QWidget* parent)
     // AddPage gives every page a QVBoxLayout.
     auto* figureLayout = static_cast<QVBoxLayout*>(figure->layout());
     figureLayout->addWidget(strip);
-    figureLayout->addWidget(new PropertyView(figure, m_hub, m_model.get()), 1);
+    auto* figureProperties = new PropertyView(figure, m_hub, m_model.get());
+    connect(figureProperties, &PropertyView::FixStanceRequested, this, &CharacterTool::FixStance);
+    figureLayout->addWidget(figureProperties, 1);
 
     QWidget* nameMatch = AddPage(tr("Name Match"));
     nameMatch->setObjectName(QStringLiteral("NameMatchPage"));
@@ -120,7 +128,10 @@ void CharacterTool::BuildPages(QWidget* parent)
     auto* nameMatchLayout = static_cast<QVBoxLayout*>(nameMatch->layout());
     nameMatchLayout->addWidget(m_nameMatchWidget);
     // Its own property view: the two pages' views work independently.
-    nameMatchLayout->addWidget(new PropertyView(nameMatch, m_hub, m_model.get()), 1);
+    auto* nameMatchProperties = new PropertyView(nameMatch, m_hub, m_model.get());
+    connect(nameMatchProperties, &PropertyView::FixStanceRequested, this,
+            &CharacterTool::FixStance);
+    nameMatchLayout->addWidget(nameMatchProperties, 1);
 
     // Keys belong to the host while the panel is merely shown.
     for (QWidget* widget : m_tabWidget->findChildren<QWidget*>())

@@ -76,6 +76,11 @@ public:
 
     QSize sizeHint() const override;
 
+signals:
+    // The host runs its stance fix on the current characterization; the tool cannot turn
+    // joints itself.
+    void FixStanceRequested();
+
 public slots:
     // Saves the current characterization to a characterization file chosen by the user.
     void OnSave();
@@ -86,6 +91,8 @@ public slots:
     // Proposes a characterization from the scene's skeleton, shows it for review and applies
     // the ticked rows to the current characterization.
     void AutoCharacterize();
+    // Asks the host to turn the joints so the pose rules pass (FixStanceRequested).
+    void FixStance();
     // Edits the mirror keyword pairs; accepted changes reach the model at once.
     void ConfigMirror();
     // Deletes the current characterization (asking first when AskBeforeDelete) and tells the

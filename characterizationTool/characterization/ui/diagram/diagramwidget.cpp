@@ -487,6 +487,8 @@ void DiagramWidget::ShowContextMenu(const QPoint& viewPosition, const QPoint& gl
     if (m_tool)
         menu.addAction(tr("Auto Characterize"), m_tool, &CharacterTool::AutoCharacterize)
             ->setEnabled(editable);
+    if (m_tool)
+        menu.addAction(tr("Fix Stance"), m_tool, &CharacterTool::FixStance)->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Clear"), this, &DiagramWidget::ClearMenuItem)
         ->setEnabled(hasItem && editable);

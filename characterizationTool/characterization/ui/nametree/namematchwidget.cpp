@@ -6,10 +6,12 @@
 #include "diagram/nodedisplayname.h"
 #include "host/idcchub.h"
 #include "model/characterizationmodel.h"
+#include "model/stancereport.h"
 #include "namematchtreewidget.h"
 #include "property/completerwidget.h"
 #include "showcenteredmessagebox.h"
 
+#include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -168,6 +170,26 @@ void NameMatchWidget::ShowNodeItem(QTreeWidgetItem* item, NodeId node, bool high
 
 void NameMatchWidget::SyncViewOnModel()
 {
+    // The joints of a pose rule over its limit say by how much, where the user looks.
+    QHash<NodeId, QString> stanceTips;
+    if (const Characterization* current = m_model->CurrentCharacterization()) {
+        const auto& rules = StanceReport::Rules();
+        for (const StanceAngle& angle : StanceReport::Measure(*current)) {
+            if (angle.degrees <= StanceReport::kLimitDegrees)
+                continue;
+            for (const StanceReport::Rule& rule : rules) {
+                if (angle.rule == QLatin1String(rule.name)) {
+                    stanceTips.insert(rule.base, StanceReport::Describe(angle));
+                    stanceTips.insert(rule.tip, StanceReport::Describe(angle));
+                }
+            }
+        }
+    }
+    for (auto it = m_itemNodes.cbegin(); it != m_itemNodes.cend(); ++it) {
+        const QString tip = stanceTips.value(it.value());
+        if (it.key()->toolTip(0) != tip)
+            it.key()->setToolTip(0, tip);
+    }
     const int picked = m_model->IsEditedPartReadWrite() ? m_model->EditedPart() : -1;
     for (auto it = m_itemNodes.cbegin(); it != m_itemNodes.cend(); ++it)
         ShowNodeItem(it.key(), it.value(), it.key() == m_editedItem && it.value() == picked);
@@ -289,6 +311,8 @@ void NameMatchWidget::PopMenu(QMouseEvent* event)
     if (m_tool)
         menu.addAction(tr("Auto Characterize"), m_tool, &CharacterTool::AutoCharacterize)
             ->setEnabled(editable);
+    if (m_tool)
+        menu.addAction(tr("Fix Stance"), m_tool, &CharacterTool::FixStance)->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Clear"), this, &NameMatchWidget::ClearSelectedPart)->setEnabled(editable);
     menu.addAction(tr("Clear All"), this, &NameMatchWidget::ClearAllParts)->setEnabled(editable);

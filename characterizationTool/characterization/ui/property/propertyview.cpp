@@ -5,11 +5,13 @@
 #include "host/idcchub.h"
 #include "lineeditwithmousebroadcast.h"
 #include "model/characterizationmodel.h"
+#include "model/stancereport.h"
 #include "solver/nodenames.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextDocument>
@@ -136,6 +138,7 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
     , m_nodeField(MakeReadOnly(new QLineEdit(this)))
     , m_jointField(new LineEditWithMouseBroadcast(this))
     , m_statusText(new QTextEdit(this))
+    , m_fixStance(new QPushButton(tr("Fix Stance"), this))
     , m_modeLabel(new QLabel(this))
     , m_selectionField(MakeReadOnly(new QLineEdit(this)))
     , m_rotationOrderField(MakeReadOnly(new QLineEdit(this)))
@@ -160,7 +163,10 @@ PropertyView::PropertyView(QWidget* parent, IDCCHub* hub, CharacterizationModel*
     QFont bold = m_modeLabel->font();
     bold.setBold(true);
     m_modeLabel->setFont(bold);
-    grid->addWidget(m_modeLabel, StatusLabelRow, 1, 1, 3);
+    grid->addWidget(m_modeLabel, StatusLabelRow, 1, 1, 2);
+    m_fixStance->setToolTip(tr("Turn the hips and arms so the pose rules pass (one undo step)"));
+    connect(m_fixStance, &QPushButton::clicked, this, &PropertyView::FixStanceRequested);
+    grid->addWidget(m_fixStance, StatusLabelRow, 3);
     grid->addWidget(m_statusText, StatusTextRow, 0, 1, 4);
     grid->addWidget(MakeLabel(tr("Kinetra node"), this), NodeRow, 0);
     grid->addWidget(m_nodeField, NodeRow, 1, 1, 3);
@@ -241,8 +247,24 @@ void PropertyView::ShowNode(int node)
     }
     m_nodeField->setText(nodeText);
     m_jointField->setText(jointText);
-    m_statusText->setPlainText(StatusMessage());
+    const QStringList stance = StanceLines();
+    m_statusText->setPlainText((QStringList{StatusMessage()} + stance).join(QLatin1Char('\n')));
+    m_fixStance->setVisible(!stance.isEmpty());
+    m_fixStance->setEnabled(!m_model->IsLocked());
     ShowModes();
+}
+
+QStringList PropertyView::StanceLines() const
+{
+    QStringList lines;
+    const Characterization* current = m_model->CurrentCharacterization();
+    if (!current)
+        return lines;
+    for (const StanceAngle& angle : StanceReport::Measure(*current)) {
+        if (angle.degrees > StanceReport::kLimitDegrees)
+            lines << StanceReport::Describe(angle);
+    }
+    return lines;
 }
 
 void PropertyView::ShowModes()

@@ -13,6 +13,7 @@ class LineEditWithMouseBroadcast;
 class QLabel;
 class QLineEdit;
 class QMouseEvent;
+class QPushButton;
 class QTextEdit;
 
 namespace kinetra {
@@ -51,11 +52,16 @@ public:
     QLineEdit* NodeField() const { return m_nodeField; }
     LineEditWithMouseBroadcast* JointField() const { return m_jointField; }
     QTextEdit* StatusText() const { return m_statusText; }
+    QPushButton* FixStanceButton() const { return m_fixStance; }
     // "Locked", "Mirror mode on", both joined, or empty: the modes that change what editing does.
     QLabel* ModeLabel() const { return m_modeLabel; }
     QLineEdit* SelectionField() const { return m_selectionField; }
     QLineEdit* RotationOrderField() const { return m_rotationOrderField; }
     QLineEdit* ValueField(int row, int axis) const { return m_rows[row].fields[axis]; }
+
+signals:
+    // The person asked for the stance fix with the button beside the stance report.
+    void FixStanceRequested();
 
 public slots:
     // Shows node `newEditedPartId` (-1: none).
@@ -70,6 +76,9 @@ private slots:
     void OnDccSelect();
 
 private:
+    // The pose rules over their limit, one line each; empty when the pose passes.
+    QStringList StanceLines() const;
+
     struct ValueRow
     {
         std::array<QLineEdit*, 3> fields;
@@ -86,6 +95,7 @@ private:
     QLineEdit* m_nodeField;
     LineEditWithMouseBroadcast* m_jointField;
     QTextEdit* m_statusText;
+    QPushButton* m_fixStance;
     QLabel* m_modeLabel;
     QLineEdit* m_selectionField;
     QLineEdit* m_rotationOrderField;
