@@ -23,6 +23,8 @@
 #                                             the panel's Figure page in error, the thumb picked
 #                                             on the left hand page, the status naming the hole
 #   desktop_name_match.png                    then the panel's Name Match page
+#   stance_before.png, stance_after.png       the viewport with an A-pose rig auto-characterized,
+#                                             then after characterizationStance -e
 # Usage: scripts/screenshots.sh [OUT_DIR]; CT_BUILD_DIR picks the build folder (default build).
 #
 #        scripts/screenshots.sh --docs
@@ -30,6 +32,7 @@
 #   full_body.png        00_FullBody.png
 #   name_match_page.png  cmu_name_match_page.png
 #   desktop.png          desktop.png
+#   stance_before.png    stance_before.png (and stance_after.png)
 # They need ../shared/skeletons, and pngquant reduces each to an 8-bit palette.
 #
 # The same sources give the same pictures: every run pins the style, the fonts (DejaVu alone,
@@ -158,6 +161,16 @@ quit;'
     # turns that into a failed run.
     QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$APPDATA/config" timeout 300 \
         "$kestrel" "$cmu" -c "$statements"
+
+    # Fix Stance before and after, on a rig that comes in an A-pose: the viewport alone.
+    QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$APPDATA/config" timeout 300 \
+        "$kestrel" "$(dirname "$cmu")/khronos_cesium_man.glb" -c 'loadPlugin "characterizationTool";
+characterizationToolUICmd; characterizationToolUICmd -e -characterlist "Hero";
+characterizationAutoMap -e -character Hero;
+snapshot -widget viewport "stance_before.png";
+characterizationStance -e;
+snapshot -widget viewport "stance_after.png";
+quit;'
 else
     echo "screenshots: $cmu is absent; the CMU pictures and desktop.png are skipped" >&2
 fi
@@ -166,7 +179,8 @@ if $docs; then
     images="$root/docs/images"
     mkdir -p "$images"
     for pair in 00_FullBody.png:full_body.png cmu_name_match_page.png:name_match_page.png \
-                desktop.png:desktop.png; do
+                desktop.png:desktop.png stance_before.png:stance_before.png \
+                stance_after.png:stance_after.png; do
         pngquant --speed 1 --strip --force --output "$images/${pair#*:}" "$out_dir/${pair%%:*}"
     done
     out_dir=$images
