@@ -109,14 +109,20 @@ bool StanceFixer::FixBody(bool* rotated, QString* error)
     kestrel::Node* hips = Joint(1);
     kestrel::Node* left = Joint(2);
     kestrel::Node* right = Joint(5);
-    if (!hips || !left || !right)
-        return true; // nothing the hips rule could measure
+    kestrel::Node* head = Joint(15);
+    if (!hips || (!head && (!left || !right)))
+        return true; // nothing the hips or up rules could measure
     const auto at = [](const kestrel::Node& node) {
         return kestrel::Translation(node, kestrel::Space::World);
     };
-    const kestrel::Vector3 across = at(*left) - at(*right);
     kestrel::Quaternion turn;
-    if (kestrel::Node* head = Joint(15)) {
+    if (!left || !right) {
+        // Without legs only the up rule speaks: about X until the head is above the hips.
+        const kestrel::Vector3 up = at(*head) - at(*hips);
+        if (std::hypot(up.y, up.z) > 0.0)
+            turn = kestrel::Quaternion::AboutAxis(0, -std::atan2(up.z, up.y));
+    } else if (head) {
+        const kestrel::Vector3 across = at(*left) - at(*right);
         // Hips onto +X first, then about X until the head is straight above the hips.
         turn = Arc(across, {1.0, 0.0, 0.0});
         const kestrel::Vector3 up = turn.Rotate(at(*head) - at(*hips));
@@ -124,6 +130,7 @@ bool StanceFixer::FixBody(bool* rotated, QString* error)
             turn = kestrel::Quaternion::AboutAxis(0, -std::atan2(up.z, up.y)) * turn;
     } else {
         // About the vertical alone: the hips' horizontal direction onto +X.
+        const kestrel::Vector3 across = at(*left) - at(*right);
         turn = Arc({across.x, 0.0, across.z}, {1.0, 0.0, 0.0});
     }
     if (AngleDegrees(turn) < kNegligibleDegrees)

@@ -14,7 +14,8 @@ class Node;
 // The fix, in rotations only (bone lengths, names, bindings and joint count stay):
 // 1. the hips joint turns the whole body about its own pivot so the hips run along +X (the
 //    body faces +Z) and the hips-to-head axis points up +Y, which also turns a Z-up file
-//    upright; without a bound head, the body turns about the vertical alone;
+//    upright; without a bound head, the body turns about the vertical alone, and without
+//    bound thighs it only tilts about X until the head is above the hips;
 // 2. each upper arm turns about its shoulder joint so the upper-arm-to-hand line runs along
 //    +X (left) or -X (right). The elbow keeps its bend: the rule measures shoulder to hand.
 // Every change is a host statement (xform -rotation) run through the host's undo, so a fix
