@@ -50,7 +50,7 @@ void FirstDiagramOpen(benchmark::State& state)
         QPixmapCache::clear();
         state.ResumeTiming();
         QWidget page;
-        auto* diagram = new DiagramWidget(&page, &paths, &hub, &model, nullptr);
+        auto* diagram = new DiagramWidget(&page, &paths, &hub, &model);
         diagram->SyncViewOnModel();
         page.show();
         QApplication::processEvents();
@@ -71,7 +71,7 @@ void AssignmentToEveryDiagramItem(benchmark::State& state)
     ToolPaths paths{QString(), QString()};
     CharacterizationModel model(&hub, &paths);
     QWidget page;
-    DiagramWidget diagram(&page, &paths, &hub, &model, nullptr);
+    DiagramWidget diagram(&page, &paths, &hub, &model);
     page.show();
     for (const BipedJoint& joint : biped) {
         if (joint.node != 9)

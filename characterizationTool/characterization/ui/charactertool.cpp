@@ -109,7 +109,12 @@ void CharacterTool::BuildPages(QWidget* parent)
     strip->setPalette(stripPalette);
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
-    m_diagram = new DiagramWidget(strip, m_paths.get(), m_hub, m_model.get(), this);
+    m_diagram = new DiagramWidget(strip, m_paths.get(), m_hub, m_model.get());
+    connect(m_diagram, &DiagramWidget::AutoCharacterizeRequested, this,
+            &CharacterTool::AutoCharacterize);
+    connect(m_diagram, &DiagramWidget::FixStanceRequested, this, &CharacterTool::FixStance);
+    connect(m_diagram, &DiagramWidget::NameMatchViewRequested, this,
+            [this] { SetCurrentPage(kNameMatchPage); });
     m_diagram->setObjectName(QStringLiteral("characterizationDiagram"));
     m_diagram->setFocusPolicy(Qt::NoFocus);
     stripLayout->addWidget(m_diagram, 0, Qt::AlignHCenter | Qt::AlignTop);
@@ -122,7 +127,13 @@ void CharacterTool::BuildPages(QWidget* parent)
 
     QWidget* nameMatch = AddPage(tr("Name Match"));
     nameMatch->setObjectName(QStringLiteral("NameMatchPage"));
-    m_nameMatchWidget = new NameMatchWidget(nameMatch, m_hub, m_paths.get(), m_model.get(), this);
+    m_nameMatchWidget = new NameMatchWidget(nameMatch, m_hub, m_paths.get(), m_model.get());
+    connect(m_nameMatchWidget, &NameMatchWidget::AutoCharacterizeRequested, this,
+            &CharacterTool::AutoCharacterize);
+    connect(m_nameMatchWidget, &NameMatchWidget::FixStanceRequested, this,
+            &CharacterTool::FixStance);
+    connect(m_nameMatchWidget, &NameMatchWidget::CharacterViewRequested, this,
+            [this] { SetCurrentPage(kFigurePage); });
     m_nameMatchWidget->setObjectName(QStringLiteral("characterizationNameTree"));
     m_nameMatchWidget->setMinimumHeight(m_diagram->minimumHeight());
     auto* nameMatchLayout = static_cast<QVBoxLayout*>(nameMatch->layout());

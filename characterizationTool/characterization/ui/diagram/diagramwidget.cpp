@@ -1,7 +1,6 @@
 #include "diagramwidget.h"
 
 #include "assignwithconfirmation.h"
-#include "charactertool.h"
 #include "diagramlayout.h"
 #include "host/idcchub.h"
 #include "hoveradapter.h"
@@ -56,12 +55,11 @@ int StateOf(ValidationStatus status)
 } // namespace
 
 DiagramWidget::DiagramWidget(QWidget* parent, ToolPaths* paths, IDCCHub* hub,
-                             CharacterizationModel* model, CharacterTool* tool)
+                             CharacterizationModel* model)
     : QGraphicsView(parent)
     , m_paths(paths)
     , m_hub(hub)
     , m_model(model)
-    , m_tool(tool)
 {
     setInteractive(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -484,11 +482,10 @@ void DiagramWidget::ShowContextMenu(const QPoint& viewPosition, const QPoint& gl
         ->setEnabled(hasSelection && hasItem && editable && !isArrow);
     menu.addAction(tr("Change Assigned Bone..."), this, &DiagramWidget::ShowAutoCompletion)
         ->setEnabled(hasItem && editable && !isArrow);
-    if (m_tool)
-        menu.addAction(tr("Auto Characterize"), m_tool, &CharacterTool::AutoCharacterize)
-            ->setEnabled(editable);
-    if (m_tool)
-        menu.addAction(tr("Fix Stance"), m_tool, &CharacterTool::FixStance)->setEnabled(editable);
+    menu.addAction(tr("Auto Characterize"), this, &DiagramWidget::AutoCharacterizeRequested)
+        ->setEnabled(editable);
+    menu.addAction(tr("Fix Stance"), this, &DiagramWidget::FixStanceRequested)
+        ->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Clear"), this, &DiagramWidget::ClearMenuItem)
         ->setEnabled(hasItem && editable);
@@ -613,6 +610,5 @@ void DiagramWidget::InvertJoint()
 
 void DiagramWidget::SwitchToNameMatchView()
 {
-    if (m_tool && m_tool->CurrentPage() != CharacterTool::kNameMatchPage)
-        m_tool->SetCurrentPage(CharacterTool::kNameMatchPage);
+    emit NameMatchViewRequested();
 }

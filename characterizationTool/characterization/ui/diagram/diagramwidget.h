@@ -8,7 +8,6 @@
 #include <map>
 #include <vector>
 
-class CharacterTool;
 class CharacterizationModel;
 class HoverAdapter;
 class IDCCHub;
@@ -24,8 +23,9 @@ class ToolPaths;
 // that may follow such a press picks nothing. A right click opens the editing menu.
 //
 // A view only: it changes the characterization through model operations and redraws on the
-// model's ModelChanged() alone. The model, paths, hub and tool are not owned and must outlive
-// the widget; hub and tool may be null.
+// model's ModelChanged() alone. What belongs to the panel around it (auto-characterize, the
+// stance fix, the other page) it asks for with a signal. The model, paths and hub are not owned
+// and must outlive the widget; the hub may be null.
 class DiagramWidget : public QGraphicsView
 {
     Q_OBJECT
@@ -34,8 +34,7 @@ public:
     // Node id of the overall validation light, which stands for no node.
     static constexpr int kStatusNode = 213;
 
-    DiagramWidget(QWidget* parent, ToolPaths* paths, IDCCHub* hub, CharacterizationModel* model,
-                  CharacterTool* tool);
+    DiagramWidget(QWidget* parent, ToolPaths* paths, IDCCHub* hub, CharacterizationModel* model);
     ~DiagramWidget() override;
 
     // Index of the page shown (0 the full body).
@@ -53,6 +52,12 @@ public:
     const DiagramPage& Page(int index) const { return m_pages.at(index); }
     PartItem* StatusItem() const { return m_statusItem; }
     PartItem* EditedItem() const { return m_editedItem; }
+
+signals:
+    // The context menu's entries that the panel carries out.
+    void AutoCharacterizeRequested();
+    void FixStanceRequested();
+    void NameMatchViewRequested();
 
 public slots:
     // Refreshes every item from the model's validation and the current characterization.
@@ -109,7 +114,6 @@ private:
     std::vector<DiagramPage> m_pages;
     int m_currentPage = 0;
     std::map<int, bool> m_sideMap; // node -> true right side, false left; centre nodes absent
-    CharacterTool* m_tool;
     // The last left press switched pages: its double click lands on a page the user has not
     // seen yet and must not pick what happens to lie there.
     bool m_pressNavigated = false;

@@ -1,7 +1,6 @@
 #include "namematchwidget.h"
 
 #include "assignwithconfirmation.h"
-#include "charactertool.h"
 #include "diagram/loadpixmap.h"
 #include "diagram/nodedisplayname.h"
 #include "host/idcchub.h"
@@ -65,13 +64,12 @@ bool IsInvertible(NodeId node)
 } // namespace
 
 NameMatchWidget::NameMatchWidget(QWidget* parent, IDCCHub* hub, ToolPaths* /*paths*/,
-                                 CharacterizationModel* model, CharacterTool* tool)
+                                 CharacterizationModel* model)
     : QWidget(parent)
     , m_hub(hub)
     , m_model(model)
     , m_layout(new QVBoxLayout(this))
     , m_tree(new NameMatchTreeWidget(this))
-    , m_tool(tool)
 {
     for (int status = 0; status < kStatusCount; ++status) {
         const QString base = QString::fromLatin1(kBubbleImages[status]);
@@ -308,11 +306,10 @@ void NameMatchWidget::PopMenu(QMouseEvent* event)
         ->setEnabled(hasSelection && editable && !isGroup);
     menu.addAction(tr("Change Assigned Bone..."), this, &NameMatchWidget::ShowAutoCompletion)
         ->setEnabled(editable && !isGroup);
-    if (m_tool)
-        menu.addAction(tr("Auto Characterize"), m_tool, &CharacterTool::AutoCharacterize)
-            ->setEnabled(editable);
-    if (m_tool)
-        menu.addAction(tr("Fix Stance"), m_tool, &CharacterTool::FixStance)->setEnabled(editable);
+    menu.addAction(tr("Auto Characterize"), this, &NameMatchWidget::AutoCharacterizeRequested)
+        ->setEnabled(editable);
+    menu.addAction(tr("Fix Stance"), this, &NameMatchWidget::FixStanceRequested)
+        ->setEnabled(editable);
     menu.addSeparator();
     menu.addAction(tr("Clear"), this, &NameMatchWidget::ClearSelectedPart)->setEnabled(editable);
     menu.addAction(tr("Clear All"), this, &NameMatchWidget::ClearAllParts)->setEnabled(editable);
@@ -391,6 +388,5 @@ void NameMatchWidget::showEvent(QShowEvent* event)
 
 void NameMatchWidget::SwitchToCharacterView()
 {
-    if (m_tool && m_tool->CurrentPage() != CharacterTool::kFigurePage)
-        m_tool->SetCurrentPage(CharacterTool::kFigurePage);
+    emit CharacterViewRequested();
 }

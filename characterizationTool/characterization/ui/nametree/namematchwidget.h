@@ -12,7 +12,6 @@
 #include <array>
 #include <vector>
 
-class CharacterTool;
 class CharacterizationModel;
 class IDCCHub;
 class NameMatchTreeWidget;
@@ -31,15 +30,15 @@ class ToolPaths;
 //
 // The widget keeps no characterization state: it redraws on ModelChanged(), follows the
 // edited node on EditedPartChanged, and changes things only through the model and
-// AssignWithConfirmation. Hub (may be null), model and tool (may be null) are not owned and
+// AssignWithConfirmation; what belongs to the panel around it (auto-characterize, the stance
+// fix, the other page) it asks for with a signal. Hub (may be null) and model are not owned and
 // must outlive the widget. The bubble images are compiled in; `paths` is not needed for them.
 class NameMatchWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    NameMatchWidget(QWidget* parent, IDCCHub* hub, ToolPaths* paths, CharacterizationModel* model,
-                    CharacterTool* tool);
+    NameMatchWidget(QWidget* parent, IDCCHub* hub, ToolPaths* paths, CharacterizationModel* model);
 
     NameMatchTreeWidget* Tree() const { return m_tree; }
     QTreeWidgetItem* RootItem() const { return m_rootItem; }
@@ -50,6 +49,12 @@ public:
     NodeId NodeOfItem(QTreeWidgetItem* item) const { return m_itemNodes.value(item, -1); }
     // The bubble shown for a status, normal or highlighted (edited read-write).
     const QIcon& BubbleIcon(ValidationStatus status, bool highlighted) const;
+
+signals:
+    // The context menu's entries that the panel carries out.
+    void AutoCharacterizeRequested();
+    void FixStanceRequested();
+    void CharacterViewRequested();
 
 public slots:
     // Icons and texts from the model's current characterization and validation.
@@ -112,6 +117,5 @@ private:
     QMap<QTreeWidgetItem*, int> m_itemNodes;
     QTreeWidgetItem* m_editedItem = nullptr;
     QTreeWidgetItem* m_menuItem = nullptr; // only while the context menu runs
-    CharacterTool* m_tool;
-    std::vector<GroupIcon> m_groupIcons; // every group item but the root
+    std::vector<GroupIcon> m_groupIcons;   // every group item but the root
 };
