@@ -3,6 +3,7 @@
 #include "charactertool.h"
 #include "host.h"
 #include "scene/scene.h"
+#include "script/scriptlexer.h"
 #include "ui/uilayouts.h"
 
 #include <QDir>
@@ -306,29 +307,7 @@ bool CharacterizationToolWrapper::LoadInversionStates(const QString& characterNa
 
 QString CharacterizationToolWrapper::ScriptString(const QString& text)
 {
-    QString quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += QLatin1Char('"');
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '"':
-            quoted += QStringLiteral("\\\"");
-            break;
-        case '\\':
-            quoted += QStringLiteral("\\\\");
-            break;
-        case '\n':
-            quoted += QStringLiteral("\\n");
-            break;
-        case '\t':
-            quoted += QStringLiteral("\\t");
-            break;
-        default:
-            quoted += c;
-        }
-    }
-    quoted += QLatin1Char('"');
-    return quoted;
+    return kestrel::ScriptLexer::Quote(text);
 }
 
 QString CharacterizationToolWrapper::CleanNodeName(const QString& hostName)

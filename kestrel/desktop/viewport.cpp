@@ -4,6 +4,7 @@
 #include "scene/characternodes.h"
 #include "scene/node.h"
 #include "scene/scene.h"
+#include "script/scriptlexer.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -32,16 +33,6 @@ QString HelpText()
                        "1 Perspective, 2 Front, 3 Side, 4 Top\n"
                        "F frame selection, A frame all\n"
                        "Alt+left-drag orbit, middle-drag pan, wheel or Alt+right-drag zoom");
-}
-
-// The name as a script string literal; node names never hold quotes or backslashes, but a
-// literal keeps the command correct whatever the name rules become.
-QString Quoted(const QString& name)
-{
-    QString text = name;
-    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    text.replace(QLatin1Char('"'), QLatin1String("\\\""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 } // namespace
@@ -222,7 +213,7 @@ void Viewport::SelectAt(const QPoint& position, Qt::KeyboardModifiers modifiers)
         return;
     }
     const ViewportSkeleton::Item& item = m_skeleton.Items()[index];
-    const QString name = Quoted(item.node->Name());
+    const QString name = ScriptLexer::Quote(item.node->Name());
     if (modifiers & Qt::ShiftModifier)
         RunSelect(QStringLiteral("-add ") + name);
     else if (modifiers & Qt::ControlModifier)
