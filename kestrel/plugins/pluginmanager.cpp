@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 namespace kestrel {
 
@@ -174,7 +175,7 @@ Status PluginManager::Unload(const QString& name)
                         .arg(name));
     // The undo queue holds command objects whose code lives in the library.
     m_host.GetInterpreter().DiscardOpenStepCommandsOf(loaded.plugin.get());
-    if (m_host.GetUndoQueue().ClearIfOwnedBy(loaded.plugin.get()))
+    if (m_host.GetUndoQueue().ClearIfOwnedBy(loaded.plugin.get()) && !m_unloadingAll)
         m_host.DisplayWarning(QStringLiteral("Unloading \"%1\" cleared the undo queue.").arg(name));
     const Status status = loaded.uninitialize(*loaded.plugin);
     if (status != Status::Success)
@@ -190,6 +191,7 @@ Status PluginManager::Unload(const QString& name)
 
 void PluginManager::UnloadAll()
 {
+    const QScopedValueRollback<bool> unloadingAll(m_unloadingAll, true);
     while (!m_loaded.empty()) {
         const QString name = m_loaded.back()->plugin->Name();
         Unload(name);

@@ -41,6 +41,8 @@ public:
     // NotFound when no plug-in of that name is loaded; InvalidState while one of its commands
     // is running.
     Status Unload(const QString& name);
+    // Unloads every plug-in, last loaded first, as the session ends: the undo queue they leave
+    // empty goes without a warning, since nothing would be undone any more.
     void UnloadAll();
 
     Plugin* Find(const QString& name) const;
@@ -62,6 +64,7 @@ private:
 
     Host& m_host;
     std::vector<std::unique_ptr<Loaded>> m_loaded;
+    bool m_unloadingAll = false;
 };
 
 } // namespace kestrel
