@@ -2,25 +2,19 @@
 
 #include "desktop/scripttext.h"
 #include "desktop/usercommand.h"
+#include "desktop/usersettings.h"
 #include "host.h"
 #include "io/scenedocument.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 
 namespace kestrel {
 
 namespace {
 
 const char kRecentKey[] = "recentFiles";
-
-QSettings DesktopSettings()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrel"),
-                     QStringLiteral("desktop"));
-}
 
 } // namespace
 
@@ -143,7 +137,9 @@ void SceneFileActions::RememberRecent(const QString& path)
     files.prepend(absolute);
     while (files.size() > kMaxRecentFiles)
         files.removeLast();
-    DesktopSettings().setValue(QLatin1String(kRecentKey), files);
+    QSettings settings = DesktopSettings();
+    settings.setValue(QLatin1String(kRecentKey), files);
+    WriteSettings(settings, m_host);
     RebuildRecentMenu();
 }
 

@@ -38,10 +38,10 @@
 // is written in the shortest form that reads back exactly.
 #include "io/scenejsonwriter.h"
 
+#include "io/savefile.h"
 #include "io/scenedescription.h"
 
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -208,12 +208,10 @@ QByteArray SceneJsonWriter::ToJson(const SceneDescription& description)
 bool SceneJsonWriter::Write(const SceneDescription& description, const QString& path,
                             QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray data = ToJson(description);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    QString reason;
+    if (!SaveFileContents(path, ToJson(description), &reason)) {
         if (error)
-            *error = QStringLiteral("Cannot write the scene file \"%1\": %2")
-                         .arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write the scene file \"%1\": %2").arg(path, reason);
         return false;
     }
     return true;

@@ -16,7 +16,7 @@ public:
     // The file text for `description` (UTF-8, one node per line, see the format in the
     // source).
     static QByteArray ToJson(const SceneDescription& description);
-    // Writes the text to `path` through a QSaveFile; false with `error` set when the file
+    // Writes the text to `path` (SaveFileContents); false with `error` set when the file
     // cannot be written (the old file then stays as it was).
     static bool Write(const SceneDescription& description, const QString& path, QString* error);
 };

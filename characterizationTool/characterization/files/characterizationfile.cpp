@@ -1,12 +1,12 @@
 #include "characterizationfile.h"
 
+#include "files/savefile.h"
 #include "files/settingsdocument.h"
 #include "model/characterization.h"
 #include "solver/characterblob.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdlib>
 #include <memory>
@@ -62,16 +62,8 @@ bool WriteBlob(Characterization& characterization, const QString& path, bool big
         std::free);
     if (!blob)
         return false;
-    QSaveFile file(path);
-    // In place when no temporary file can be made beside the target (see SettingsDocument).
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(reinterpret_cast<const char*>(blob.get()), qint64(size)) != qint64(size)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveFileContents(
+        path, QByteArray::fromRawData(reinterpret_cast<const char*>(blob.get()), int(size)));
 }
 
 } // namespace
