@@ -208,7 +208,13 @@ QByteArray SceneJsonWriter::ToJson(const SceneDescription& description)
 bool SceneJsonWriter::Write(const SceneDescription& description, const QString& path,
                             QString* error)
 {
+    // JSON has no NaN or infinity, and a file holding them could not be opened again.
     QString reason;
+    if (!description.ValidateNumbers(&reason)) {
+        if (error)
+            *error = QStringLiteral("Cannot save the scene to \"%1\": %2").arg(path, reason);
+        return false;
+    }
     if (!SaveFileContents(path, ToJson(description), &reason)) {
         if (error)
             *error = QStringLiteral("Cannot write the scene file \"%1\": %2").arg(path, reason);

@@ -17,7 +17,8 @@ public:
     // source).
     static QByteArray ToJson(const SceneDescription& description);
     // Writes the text to `path` (SaveFileContents); false with `error` set when the file
-    // cannot be written (the old file then stays as it was).
+    // cannot be written, or when a number is refused by SceneDescription::ValidateNumbers
+    // (the error names the node and channel). The old file then stays as it was.
     static bool Write(const SceneDescription& description, const QString& path, QString* error);
 };
 

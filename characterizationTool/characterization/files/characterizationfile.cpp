@@ -3,6 +3,7 @@
 #include "files/savefile.h"
 #include "files/settingsdocument.h"
 #include "model/characterization.h"
+#include "model/finitenumbervalidator.h"
 #include "solver/characterblob.h"
 
 #include <QDir>
@@ -53,7 +54,8 @@ bool WriteBlob(Characterization& characterization, const QString& path, bool big
     std::unique_ptr<kinetra::Character, void (*)(kinetra::Character*)> character(
         characterization.CreateSolverCharacter(usage, saveRotationLimits, std::malloc, nullptr),
         [](kinetra::Character* c) { kinetra::DestroyCharacter(c, std::free); });
-    if (!character)
+    // Never a file with NaN or infinity in it: no reader could make sense of it.
+    if (!character || !FiniteNumberValidator::IsFinite(usage.data(), character.get()))
         return false;
     std::size_t size = 0;
     std::unique_ptr<std::uint8_t, void (*)(void*)> blob(

@@ -476,3 +476,64 @@ TEST_F(Import, ImportFileAddsUnderANamespaceOrGroupAndIsUndoable)
     // Without a namespace flag the file's base name is the namespace.
     EXPECT_EQ(RunOk("importFile " + Quoted(rig)), "tiny:hips");
 }
+
+// NaN, infinity and numbers too large to place a joint never enter the scene: every reader
+// answers one line naming the node and the channel, and the open scene stays.
+TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
+{
+    QJsonObject hugeScale = QJsonDocument::fromJson(MakeGltf({"Hips"}, {-1}, {{0, 1, 0}})).object();
+    QJsonArray nodes = hugeScale["nodes"].toArray();
+    QJsonObject hips = nodes[0].toObject();
+    hips["scale"] = QJsonArray{1e308, 1, 1};
+    nodes[0] = hips;
+    hugeScale["nodes"] = nodes;
+    // Each scale is allowed, their product down the chain is beyond single precision.
+    const QStringList chain = {"J0", "J1", "J2", "J3", "J4"};
+    QJsonObject nested =
+        QJsonDocument::fromJson(MakeGltf(chain, {-1, 0, 1, 2, 3}, {{}, {}, {}, {}, {}})).object();
+    nodes = nested["nodes"].toArray();
+    for (int i = 0; i < chain.size(); ++i) {
+        QJsonObject node = nodes[i].toObject();
+        node["scale"] = QJsonArray{1e10, 1e10, 1e10};
+        nodes[i] = node;
+    }
+    nested["nodes"] = nodes;
+    const QByteArray ase = "*3DSMAX_ASCIIEXPORT 200\n*HELPEROBJECT {\n*NODE_NAME \"Root\"\n"
+                           "*HELPER_CLASS \"Dummy\"\n*NODE_TM {\n*NODE_NAME \"Root\"\n"
+                           "*TM_ROW0 1 0 0\n*TM_ROW1 0 1 0\n*TM_ROW2 0 0 1\n*TM_ROW3 nan 0 0\n"
+                           "*TM_POS nan 0 0\n}\n}\n";
+    struct Case
+    {
+        const char* file;
+        QByteArray bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"angle.json",
+         R"({"kestrelScene": 1, "nodes": [{"name": "A", "type": "joint", "rotate": [1e300, 0, 0]}]})",
+         "Node \"A\": \"rotate\" holds a number beyond +-1e+12."},
+        {"attribute.json",
+         R"({"kestrelScene": 1, "nodes": [{"name": "C", "type": "character", "attributes":
+             [{"name": "pose", "type": "double", "value": -1e300}]}]})",
+         "Node \"C\": \"pose\" holds a number beyond +-1e+12."},
+        {"scale.gltf", QJsonDocument(hugeScale).toJson(), "Node \"Hips\": \"scale\" holds"},
+        {"nested.gltf", QJsonDocument(nested).toJson(),
+         "Node \"J3\": its world transform is out of range"},
+        {"rig.json",
+         R"({"a": {"head": {"default_position": [0, 0, 1e308]},
+                   "tail": {"default_position": [0, 0, 1]}}})",
+         "Node \"a\": \"translate\" holds"},
+        {"nan.ase", ase, "Node \"Root\": \"translate\" holds NaN."},
+        {"offset.bvh", "HIERARCHY\nROOT A\n{\nOFFSET 0 1e300 0\nCHANNELS 0\n}\n",
+         "Node \"A\": \"translate\" holds a number beyond +-1e+12."},
+    };
+    RunOk("createNode joint -n Kept");
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(c.file);
+        WriteFile(path, c.bytes);
+        const QString error = RunFails("openScene " + Quoted(path));
+        EXPECT_TRUE(error.contains(path) && error.contains(c.reason))
+            << c.file << " -> " << qPrintable(error);
+        EXPECT_EQ(RunOk("ls"), "Kept") << c.file;
+    }
+}
