@@ -537,3 +537,13 @@ TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
         EXPECT_EQ(RunOk("ls"), "Kept") << c.file;
     }
 }
+
+// Repeated and missing names get the next free suffix, skipping one the file itself used.
+TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
+{
+    const QString path = dir.filePath("names.gltf");
+    WriteFile(path, MakeGltf({"dup", "dup", "dup_2", "dup", "", ""}, {-1, 0, 0, 0, 0, 0},
+                             std::vector<Vector3>(6)));
+    RunOk("openScene " + Quoted(path));
+    EXPECT_EQ(RunOk("ls -type \"joint\""), "dup dup_2 dup_2_2 dup_3 joint joint_2");
+}
