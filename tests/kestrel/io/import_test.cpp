@@ -538,6 +538,41 @@ TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
     }
 }
 
+// Each way a glTF's node structure can be broken is named as it is, never as a missing skin.
+TEST_F(Import, GltfStructureFaultsEachGetTheirOwnMessage)
+{
+    const QByteArray skin = R"(, "skins": [{"joints": [0]}]})";
+    struct Case
+    {
+        QByteArray json;
+        const char* message;
+    };
+    const Case cases[] = {
+        {R"({"nodes": [{"name": "A", "children": [1]}, {"name": "B", "children": [0]}])" + skin,
+         "node 0 (\"A\") is its own ancestor: the children lists form a cycle."},
+        {R"({"scene": 5, "scenes": [{"nodes": [0]}], "nodes": [{"name": "A"}])" + skin,
+         "\"scene\" is 5, but the file has 1 scene(s), numbered from 0."},
+        {R"({"scenes": [{"nodes": [0]}], "nodes": [{"name": "A"}, {"name": "B"}],
+            "skins": [{"joints": [1]}]})",
+         "a skin names node 1 (\"B\") as a joint, but it is not in the scene."},
+        {R"({"nodes": [{"name": "A"}], "skins": [{"joints": [0.5]}]})",
+         "a skin names the joint 0.5, which is not a node index."},
+        {R"({"nodes": [{"name": "A"}], "skins": [{"joints": ["0"]}]})",
+         "a skin names the joint \"0\", which is not a node index."},
+        {R"([{"nodes": []}])", "not glTF JSON (the top level is an array, not an object)."},
+        {R"({"scenes": [{"nodes": [0, 0]}], "nodes": [{"name": "A"}])" + skin,
+         "scene 0 lists node 0 (\"A\") twice."},
+        {R"({"nodes": [{"name": "A", "children": [1]}, {"name": "B"}, {"children": [1]}])" + skin,
+         "node 1 (\"B\") has two parents, 0 and 2."},
+    };
+    const QString path = dir.filePath("broken.gltf");
+    for (const Case& c : cases) {
+        WriteFile(path, c.json);
+        const QString error = RunFails("openScene " + Quoted(path));
+        EXPECT_EQ(error, QString("\"%1\": %2").arg(path, c.message)) << c.json.constData();
+    }
+}
+
 // Repeated and missing names get the next free suffix, skipping one the file itself used.
 TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
 {
