@@ -6,6 +6,7 @@
 
 #include <assimp/Importer.hpp>
 #include <assimp/config.h>
+#include <assimp/material.h>
 #include <assimp/scene.h>
 
 #include <QFile>
@@ -80,12 +81,26 @@ FileConventions ConventionsOf(const QString& suffix, const aiScene& scene)
     return c;
 }
 
+// Assimp gives a file without meshes (a Collada file of empty nodes or cameras) a mesh of its
+// own whose bones are every node, so that viewers can draw it. Those bones are not the file's:
+// the scene is flagged incomplete and the mesh wears the builder's material.
+bool IsSynthesizedSkeletonMesh(const aiScene& scene, const aiMesh& mesh)
+{
+    if (!(scene.mFlags & AI_SCENE_FLAGS_INCOMPLETE) || mesh.mMaterialIndex >= scene.mNumMaterials)
+        return false;
+    aiString name;
+    return scene.mMaterials[mesh.mMaterialIndex]->Get(AI_MATKEY_NAME, name) == AI_SUCCESS &&
+           std::strcmp(name.C_Str(), "SkeletonMaterial") == 0;
+}
+
 // The file's nodes in pre-order, with FBX pivot helpers multiplied into the node below them.
 std::vector<SkeletonSourceNode> Flatten(const aiScene& scene, const FileConventions& conventions)
 {
     std::unordered_set<std::string> boneNames;
     for (unsigned i = 0; i < scene.mNumMeshes; ++i) {
         const aiMesh* mesh = scene.mMeshes[i];
+        if (IsSynthesizedSkeletonMesh(scene, *mesh))
+            continue;
         for (unsigned b = 0; b < mesh->mNumBones; ++b)
             boneNames.insert(mesh->mBones[b]->mName.C_Str());
     }
@@ -128,7 +143,9 @@ std::vector<SkeletonSourceNode> Flatten(const aiScene& scene, const FileConventi
             source.name = QString::fromStdString(name);
             source.parent = entry.parent;
             source.local = axisRoot ? entry.pending : entry.pending * matrix;
-            source.identity = axisRoot || node->mTransformation.IsIdentity();
+            // With its pivot helpers folded in: a node whose own matrix is the identity but
+            // whose helpers move it (an FBX "Bip01" above the pelvis) is kept as a transform.
+            source.identity = axisRoot || source.local.IsIdentity();
             const bool isExcluded = excluded.count(name) > 0;
             source.bone =
                 !isExcluded && (conventions.objectsAreSkeleton ? !isRoot && !name.empty()

@@ -136,17 +136,6 @@ int FindCycle(const std::vector<int>& parent)
     return -1;
 }
 
-bool IsIdentity(const Matrix4& m)
-{
-    for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 4; ++column) {
-            if (m.m[row][column] != (row == column ? 1.0 : 0.0))
-                return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 bool GltfSkeletonReader::Read(const QString& path, std::vector<SkeletonSourceNode>* nodesOut,
@@ -279,7 +268,7 @@ bool GltfSkeletonReader::Read(const QString& path, std::vector<SkeletonSourceNod
         node.name = object.value(QStringLiteral("name")).toString();
         node.parent = parentIndex;
         node.local = LocalMatrix(object);
-        node.identity = IsIdentity(node.local);
+        node.identity = node.local.IsIdentity();
         node.bone = isJoint[index] != 0;
         const int self = static_cast<int>(nodesOut->size());
         nodesOut->push_back(std::move(node));

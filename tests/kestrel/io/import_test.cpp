@@ -167,6 +167,16 @@ QByteArray MakeGltf(const QStringList& names, const std::vector<int>& parents,
     return QJsonDocument(gltf).toJson(QJsonDocument::Compact);
 }
 
+// A Collada file whose visual scene holds `nodes`, after the `libraries`.
+QByteArray ColladaScene(const QByteArray& nodes, const QByteArray& libraries)
+{
+    return R"(<?xml version="1.0"?>
+<COLLADA xmlns="http://www.collada.org/2005/11/COLLADASchema" version="1.4.1">)" +
+           libraries + R"(<library_visual_scenes><visual_scene id="Scene">)" + nodes +
+           R"(</visual_scene></library_visual_scenes>
+<scene><instance_visual_scene url="#Scene"/></scene></COLLADA>)";
+}
+
 class Import : public HostTest
 {
 protected:
@@ -413,6 +423,15 @@ TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
         {"wrong_magic.glb", "glTX" + truncatedGlb.mid(4), "not a binary glTF file"},
         {"skeletonless.gltf", R"({"asset": {"version": "2.0"}, "nodes": [{"name": "lonely"}]})",
          "the file has no skeleton: no skin names any bone."},
+        // Assimp gives mesh-less Collada files a mesh whose bones are every node.
+        {"empty.dae", ColladaScene(R"(<node id="Empty" name="Empty"/>)", ""),
+         "the file has no skeleton: no skin names any bone."},
+        {"cameras.dae",
+         ColladaScene(R"(<node id="Cam" name="Cam"><instance_camera url="#lens"/></node>)",
+                      R"(<library_cameras><camera id="lens"><optics><technique_common>
+                         <perspective><yfov>45</yfov><znear>1</znear><zfar>9</zfar>
+                         </perspective></technique_common></optics></camera></library_cameras>)"),
+         "the file has no skeleton: no skin names any bone."},
         {"folder.fbx", {}, "is a folder, not a scene file."},
         {"missing.bvh", {}, "Cannot open"},
         {"scene.abc123", {}, "unknown scene file format (use .json, .bvh"},
@@ -581,4 +600,21 @@ TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
                              std::vector<Vector3>(6)));
     RunOk("openScene " + Quoted(path));
     EXPECT_EQ(RunOk("ls -type \"joint\""), "dup dup_2 dup_2_2 dup_3 joint joint_2");
+}
+
+// A node above the skeleton whose pivot helpers move it is kept as a plain transform under
+// its own name, its transform no longer folded into the pelvis.
+TEST_F(Import, FbxNodeAboveTheSkeletonIsKeptAsATransform)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    RunOk("openScene " + Quoted(folder + "/rocketbox_bip01_face_rig.fbx"));
+    const Node* bip01 = Find("Bip01");
+    ASSERT_NE(bip01, nullptr);
+    EXPECT_EQ(NodeTypeName(bip01->Type()), "transform");
+    EXPECT_FALSE(bip01->Transform().LocalMatrix(false).IsIdentity());
+    EXPECT_EQ(Find("Bip01XFRASC032Pelvis")->ParentName(), "Bip01");
+    // The pelvis stays where the file puts it: about a metre up in a Y-up, centimetre scene.
+    EXPECT_NEAR(World("Bip01XFRASC032Pelvis").y, 100, 20);
 }
