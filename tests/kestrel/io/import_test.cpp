@@ -618,3 +618,23 @@ TEST_F(Import, FbxNodeAboveTheSkeletonIsKeptAsATransform)
     // The pelvis stays where the file puts it: about a metre up in a Y-up, centimetre scene.
     EXPECT_NEAR(World("Bip01XFRASC032Pelvis").y, 100, 20);
 }
+
+// One flipped byte in a real FBX file trips an assertion inside Assimp that aborts its
+// process: the host refuses the file and keeps its scene.
+TEST_F(Import, AFileThatAbortsTheReaderIsRefusedAndTheHostGoesOn)
+{
+    const QString folder = SharedSkeletonFolder();
+    if (folder.isEmpty())
+        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    QByteArray bytes = ReadBytes(folder + "/kenney_ik_control_joints.fbx");
+    ASSERT_GT(bytes.size(), 137541);
+    bytes[137541] = 2; // was 0
+    const QString path = dir.filePath("broken.fbx");
+    WriteFile(path, bytes);
+    RunOk("createNode joint -n Kept");
+    EXPECT_EQ(RunFails("openScene " + Quoted(path)),
+              "\"" + path +
+                  "\": not a readable skeleton file (the reader stopped on it with "
+                  "signal 6).");
+    EXPECT_EQ(RunOk("ls"), "Kept");
+}
