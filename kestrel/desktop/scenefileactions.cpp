@@ -5,6 +5,7 @@
 #include "desktop/usersettings.h"
 #include "host.h"
 #include "io/scenedocument.h"
+#include "io/sceneformats.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,8 +45,7 @@ SceneFileActions::SceneFileActions(Host& host, QWidget* window)
 
 QString SceneFileActions::OpenFilter()
 {
-    return QStringLiteral("Scenes and skeletons (*.json *.bvh *.glb *.gltf *.fbx *.ase *.dae);;"
-                          "Kestrel scenes (*.json);;All files (*)");
+    return SceneFormats::OpenFilter();
 }
 
 QStringList SceneFileActions::RecentFiles() const
