@@ -11,9 +11,9 @@
 //   }
 //
 // NODE is an object; only "name" and "type" are required:
-//   "name":        node name; characters outside letters, digits, '_' and ':' are escaped
-//                  on reading as "XFRASC" + three-digit code (so are "parent" and the node
-//                  part of connection ends)
+//   "name":        node name; characters outside letters, digits, '_' and ':' become '_'
+//                  on reading (so do they in "parent" and the node part of connection
+//                  ends)
 //   "type":        "transform", "joint" or "character"
 //   "parent":      name of a transform declared earlier; absent, "" or "world" for the root;
 //                  character nodes take none

@@ -3,7 +3,6 @@
 
 #include "batch/batchrunner.h"
 #include "brokendisk.h"
-#include "io/savefile.h"
 
 using namespace kestrel;
 
@@ -70,19 +69,6 @@ TEST_P(FailedWrite, BatchSaveSceneExitsWithAnErrorAndTheLogFileStaysAsItWas)
     ASSERT_EQ(Errors().size(), 2);
     EXPECT_TRUE(
         Errors().last().startsWith(QString("Cannot write \"%1\"").arg(disk.FilePath("run.log"))));
-}
-
-TEST_P(FailedWrite, AWriteLargerThanTheBufferFailsWholeToo)
-{
-    // Larger than Qt's write buffer (16 KiB) and than the whole tiny disk.
-    const QByteArray large(100 * 1024, 'n');
-    QString reason;
-    disk.Break();
-    const bool saved = SaveFileContents(disk.FilePath("old.json"), large, &reason);
-    disk.Mend();
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(reason.isEmpty());
-    ExpectOldFileKept();
 }
 
 INSTANTIATE_TEST_SUITE_P(Disk, FailedWrite, BothWriteFailures(), WriteFailureName);

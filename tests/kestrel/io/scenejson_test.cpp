@@ -99,9 +99,8 @@ TEST_F(SceneJson, NamesFromFilesAreEscapedConsistently)
         &description, &error))
         << qPrintable(error);
     ASSERT_EQ(description.BuildInto(scene(), &error), Status::Success) << qPrintable(error);
-    EXPECT_EQ(RunOk("ls -long"),
-              "|LeftXFRASC032Arm |LeftXFRASC032Arm|LeftXFRASC046Hand CXFRASC0321");
-    EXPECT_EQ(RunOk("listConnections CXFRASC0321"), "LeftXFRASC032Arm.Character");
+    EXPECT_EQ(RunOk("ls -long"), "|Left_Arm |Left_Arm|Left_Hand C_1");
+    EXPECT_EQ(RunOk("listConnections C_1"), "Left_Arm.Character");
 }
 
 TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
