@@ -1,5 +1,5 @@
 // Speed of opening skeleton files through the importers: each shared glTF, FBX and ASE file,
-// and a generated binary glTF with 100,000 joints.
+// and generated binary glTFs with 100,000 joints, distinct or all named alike.
 #include "host.h"
 #include "io/scenedocument.h"
 #include "scene/scene.h"
@@ -61,9 +61,17 @@ void AppendWord(QByteArray* data, quint32 word)
     data->append(reinterpret_cast<const char*>(&little), sizeof little);
 }
 
+// How the generated joints are named: "j1", "j2", ...; all "dup"; or not at all.
+enum class JointNames
+{
+    Distinct,
+    Same,
+    None,
+};
+
 // A binary glTF: `chains` chains of `length` joints under one root, all joints of one skin
 // on a one-triangle mesh, with identity inverse bind matrices in the binary chunk.
-QByteArray HugeGlb(int chains, int length)
+QByteArray HugeGlb(int chains, int length, JointNames names = JointNames::Distinct)
 {
     const int count = chains * length + 1;
     QByteArray buffer;
@@ -85,8 +93,11 @@ QByteArray HugeGlb(int chains, int length)
     for (int c = 0; c < chains; ++c) {
         for (int k = 0; k < length; ++k) {
             const int index = 1 + c * length + k;
-            nodes +=
-                ",{\"name\":\"j" + QByteArray::number(index) + "\",\"translation\":[0.5,1,0.25]";
+            nodes += names == JointNames::Distinct
+                         ? ",{\"name\":\"j" + QByteArray::number(index) + "\","
+                     : names == JointNames::Same ? QByteArray(",{\"name\":\"dup\",")
+                                                 : QByteArray(",{");
+            nodes += "\"translation\":[0.5,1,0.25]";
             if (k + 1 < length)
                 nodes += ",\"children\":[" + QByteArray::number(index + 1) + "]";
             nodes += "}";
@@ -145,6 +156,22 @@ void HundredThousandJointGltf(benchmark::State& state)
     state.counters["joints"] = 100001;
 }
 
+// One root with 100,000 children that share one name (or have none): each gets the next
+// free "_N" suffix, which must not cost a search from "_2" every time.
+void HundredThousandSameNamedJoints(benchmark::State& state, JointNames names)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dup.glb"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(HugeGlb(100000, 1, names)) < 0) {
+        state.SkipWithError("cannot write the generated file");
+        return;
+    }
+    file.close();
+    OpenFile(state, path);
+    state.counters["joints"] = 100001;
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(SharedSkeleton, quadrupedGlb, "khronos_fox_quadruped.glb")
@@ -160,3 +187,9 @@ BENCHMARK_CAPTURE(SharedSkeleton, binaryFbx, "generic_bone_names_binary.fbx")
 BENCHMARK_CAPTURE(SharedSkeleton, germanBipedAse, "biped_german_names_rom.ase")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(HundredThousandJointGltf)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(HundredThousandSameNamedJoints, named, JointNames::Same)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(HundredThousandSameNamedJoints, unnamed, JointNames::None)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

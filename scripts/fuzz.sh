@@ -13,7 +13,8 @@ ct_install_missing_packages
 
 seconds="${1:-60}"
 build_dir=build-fuzz-clang
-targets=(bvhimporter_fuzz scenejsonreader_fuzz settingsdocument_fuzz scriptparser_fuzz)
+targets=(bvhimporter_fuzz scenejsonreader_fuzz settingsdocument_fuzz scriptparser_fuzz
+         rigjsonimporter_fuzz skeletonfile_fuzz)
 
 cmake_args=(-DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug
             "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -gline-tables-only" -DCT_WERROR=ON -DCT_BUILD_FUZZ=ON
@@ -24,24 +25,40 @@ fi
 cmake -S . -B "$build_dir" "${cmake_args[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]}"
 
-# Seeds. The BVH target reads its first byte as the frame to import: 1 asks for frame 0.
+# Seeds. Some targets read their first byte as a choice: the BVH target the frame to import
+# (1 asks for frame 0), the rig target the up axis (0: the file's), the skeleton-file target
+# the format (0 gltf, 1 glb, 2 fbx, 3 dae, 4 ase).
 seed() {
     local target="$1"
     shift
     mkdir -p "$build_dir/corpus/$target"
-    local file
+    local file prefix
     for file in "$@"; do
-        if [ "$target" = bvhimporter_fuzz ]; then
-            { printf '\001'; cat "$file"; } >"$build_dir/corpus/$target/seed-$(basename "$file")"
-        else
-            cp "$file" "$build_dir/corpus/$target/seed-$(basename "$file")"
-        fi
+        [ -f "$file" ] || continue
+        case "$target:${file##*.}" in
+            bvhimporter_fuzz:*) prefix='\001' ;;
+            rigjsonimporter_fuzz:*) prefix='\000' ;;
+            skeletonfile_fuzz:gltf) prefix='\000' ;;
+            skeletonfile_fuzz:glb) prefix='\001' ;;
+            skeletonfile_fuzz:fbx) prefix='\002' ;;
+            skeletonfile_fuzz:dae) prefix='\003' ;;
+            skeletonfile_fuzz:ase) prefix='\004' ;;
+            *) prefix='' ;;
+        esac
+        { printf "$prefix"; cat "$file"; } >"$build_dir/corpus/$target/seed-$(basename "$file")"
     done
 }
+# The real skeletons beside the repository, when they are there.
+shared=../shared/skeletons
 seed bvhimporter_fuzz samples/*.bvh tests/kestrel/data/*.bvh
 seed scenejsonreader_fuzz samples/*.json tests/kestrel/data/*.json
 seed settingsdocument_fuzz characterizationTool/resources/KestrelCharacterization/config/*.xml
 seed scriptparser_fuzz samples/*.ks tests/kestrel/plugins/scripts/*.ks
+seed rigjsonimporter_fuzz "$shared"/*_rig.json
+# Files under 300 KiB only: the fuzzer runs about as many inputs as its largest seed allows.
+mapfile -t small_skeletons < <(find "$shared" -maxdepth 1 -size -300k \
+    \( -name '*.glb' -o -name '*.fbx' -o -name '*.ase' \) 2>/dev/null | sort)
+seed skeletonfile_fuzz "${small_skeletons[@]}" tests/kestrel/data/*.glb
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

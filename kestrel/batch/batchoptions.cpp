@@ -1,5 +1,7 @@
 #include "batch/batchoptions.h"
 
+#include "io/sceneformats.h"
+
 namespace kestrel {
 
 bool BatchOptions::Parse(const QStringList& arguments, BatchOptions* options, QString* error)
@@ -43,24 +45,26 @@ bool BatchOptions::Parse(const QStringList& arguments, BatchOptions* options, QS
 QString BatchOptions::Usage()
 {
     return QStringLiteral(
-        "usage: kestrel [--batch] [SCENE] [-c STATEMENTS]... [-s SCRIPT]... [--answer TEXT]...\n"
-        "               [--log FILE]\n"
-        "  --batch        run headless and exit (offscreen user interface); without it\n"
-        "                 kestrel opens its desktop window and runs -c and -s in it\n"
-        "  SCENE          a scene or skeleton file to open first: .json, .bvh, .fbx,\n"
-        "                 .glb, .gltf, .ase, .dae or another format Assimp reads\n"
-        "  -c STATEMENTS  script statements to run\n"
-        "  -s SCRIPT      a script file to run\n"
-        "  --answer TEXT  the next modal dialog's answer in a batch run: a message box\n"
-        "                 button (Yes, No, OK, Cancel) or a file dialog's PATH, optionally\n"
-        "                 with ::little or ::big (file type) and ::nolimits; without an\n"
-        "                 answer a message box takes its default button, a file dialog is\n"
-        "                 cancelled and other dialogs are accepted as proposed;\n"
-        "                 choose:ENTRY picks ENTRY in another dialog's list first\n"
-        "  --log FILE     write every script text plug-ins send to FILE\n"
-        "-c and -s run in the order given; each result prints as \"// Result: VALUE\".\n"
-        "In a batch run the first error stops the run with exit status 1; \"quit\" ends\n"
-        "either kind of session.\n");
+               "usage: kestrel [--batch] [SCENE] [-c STATEMENTS]... [-s SCRIPT]... [--answer "
+               "TEXT]...\n"
+               "               [--log FILE]\n"
+               "  --batch        run headless and exit (offscreen user interface); without it\n"
+               "                 kestrel opens its desktop window and runs -c and -s in it\n"
+               "  SCENE          a scene or skeleton file to open first: %1\n"
+               "                 or another format Assimp reads\n"
+               "  -c STATEMENTS  script statements to run\n"
+               "  -s SCRIPT      a script file to run\n"
+               "  --answer TEXT  the next modal dialog's answer in a batch run: a message box\n"
+               "                 button (Yes, No, OK, Cancel) or a file dialog's PATH, optionally\n"
+               "                 with ::little or ::big (file type) and ::nolimits; without an\n"
+               "                 answer a message box takes its default button, a file dialog is\n"
+               "                 cancelled and other dialogs are accepted as proposed;\n"
+               "                 choose:ENTRY picks ENTRY in another dialog's list first\n"
+               "  --log FILE     write every script text plug-ins send to FILE\n"
+               "-c and -s run in the order given; each result prints as \"// Result: VALUE\".\n"
+               "In a batch run the first error stops the run with exit status 1; \"quit\" ends\n"
+               "either kind of session.\n")
+        .arg(SceneFormats::SuffixList());
 }
 
 } // namespace kestrel

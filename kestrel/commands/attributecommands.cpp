@@ -1,6 +1,7 @@
 // setAttr, getAttr, addAttr, deleteAttr, connectAttr, disconnectAttr and listConnections.
 #include "commands/builtincommands.h"
 #include "scene/scene.h"
+#include "scene/scenenumbers.h"
 #include "scene/transformchannels.h"
 #include "script/builtincommand.h"
 #include "script/parsedarguments.h"
@@ -29,11 +30,14 @@ protected:
         QString error;
         if (TransformChannels::IsChannel(*node, attribute)) {
             TransformValues values = node->Transform();
-            if (!TransformChannels::Write(*node, attribute, value, &values, &error))
+            if (!TransformChannels::Write(*node, attribute, value, &values, &error) ||
+                !SetCheckedTransform(GetScene(), node, values, &error))
                 return Fail(error);
-            GetScene().SetTransform(node, values);
             return Status::Success;
         }
+        const RefusedNumber refused = FindRefusedNumber(attribute, value);
+        if (refused.IsRefused())
+            return Fail(QStringLiteral("Node \"%1\": %2.").arg(node->Name(), refused.Text()));
         const Status status = GetScene().SetAttribute(node, attribute, value, &error);
         return status == Status::Success ? status : Fail(error, status);
     }

@@ -75,7 +75,24 @@ std::vector<std::pair<int, QString>> Bindings(const Scene& scene, const Node& ch
     }
     std::stable_sort(bindings.begin(), bindings.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    return bindings;
+    // A joint fills one slot of a character; the tool would move it to the last slot it is
+    // told, so the first one is kept and the others are named.
+    QHash<QString, int> firstSlot;
+    std::vector<std::pair<int, QString>> kept;
+    for (const auto& binding : bindings) {
+        const auto found = firstSlot.constFind(binding.second);
+        if (found == firstSlot.constEnd()) {
+            firstSlot.insert(binding.second, binding.first);
+            kept.push_back(binding);
+            continue;
+        }
+        warnings->append(QStringLiteral("Character node \"%1\": \"%2\" is bound to slots \"%3\" "
+                                        "and \"%4\"; only \"%3\" is kept.")
+                             .arg(character.Name(), binding.second,
+                                  CharacterNodes::SlotName(found.value()),
+                                  CharacterNodes::SlotName(binding.first)));
+    }
+    return kept;
 }
 
 QStringList CharacterStatements(const Scene& scene, const Node& character, QStringList* warnings)

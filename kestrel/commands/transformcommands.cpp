@@ -1,6 +1,7 @@
 // xform and printTransforms.
 #include "commands/builtincommands.h"
 #include "scene/scene.h"
+#include "scene/scenenumbers.h"
 #include "scene/transformquery.h"
 #include "script/builtincommand.h"
 #include "script/parsedarguments.h"
@@ -93,7 +94,9 @@ private:
         }
         if (ReadVector(parsed, QStringLiteral("scale"), &v))
             values.scale = space == Space::World ? ObjectScaleFor(*node, v) : v;
-        GetScene().SetTransform(node, values);
+        QString error;
+        if (!SetCheckedTransform(GetScene(), node, values, &error))
+            return Fail(error);
         return Status::Success;
     }
 };

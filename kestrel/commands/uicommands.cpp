@@ -1,18 +1,19 @@
 // createLayout, setParent, showPanel, deleteUI, snapshot and click.
 #include "commands/builtincommands.h"
+#include "io/savefile.h"
 #include "script/builtincommand.h"
 #include "script/parsedarguments.h"
 #include "ui/panelregistry.h"
 #include "ui/uilayouts.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <memory>
@@ -190,10 +191,12 @@ public:
         if (widget->window()->isVisible())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         const QPixmap pixmap = widget->grab();
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || !pixmap.save(&file, format.constData()) ||
-            !file.commit())
-            return Fail(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()),
+        QByteArray image;
+        QBuffer buffer(&image);
+        QString reason = QStringLiteral("the image cannot be encoded");
+        if (!buffer.open(QIODevice::WriteOnly) || !pixmap.save(&buffer, format.constData()) ||
+            !SaveFileContents(path, image, &reason))
+            return Fail(QStringLiteral("Cannot write \"%1\": %2").arg(path, reason),
                         Status::Failure);
         SetResult(path);
         return Status::Success;

@@ -2,8 +2,10 @@
 
 #include "desktop/scripttext.h"
 #include "desktop/usercommand.h"
+#include "desktop/usersettings.h"
 #include "host.h"
 #include "io/scenedocument.h"
+#include "io/sceneformats.h"
 #include "scene/scene.h"
 
 #include <QFileDialog>
@@ -17,12 +19,6 @@ namespace kestrel {
 namespace {
 
 const char kRecentKey[] = "recentFiles";
-
-QSettings DesktopSettings()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrel"),
-                     QStringLiteral("desktop"));
-}
 
 } // namespace
 
@@ -110,8 +106,7 @@ bool SceneFileActions::MaySetSceneAside()
 
 QString SceneFileActions::OpenFilter()
 {
-    return QStringLiteral("Scenes and skeletons (*.json *.bvh *.glb *.gltf *.fbx *.ase *.dae);;"
-                          "Kestrel scenes (*.json);;All files (*)");
+    return SceneFormats::OpenFilter();
 }
 
 QStringList SceneFileActions::RecentFiles() const
@@ -213,7 +208,9 @@ void SceneFileActions::RememberRecent(const QString& path)
     files.prepend(absolute);
     while (files.size() > kMaxRecentFiles)
         files.removeLast();
-    DesktopSettings().setValue(QLatin1String(kRecentKey), files);
+    QSettings settings = DesktopSettings();
+    settings.setValue(QLatin1String(kRecentKey), files);
+    WriteSettings(settings, m_host);
     RebuildRecentMenu();
 }
 

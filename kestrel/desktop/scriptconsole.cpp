@@ -2,6 +2,7 @@
 
 #include "desktop/consoleinput.h"
 #include "desktop/consoleoutput.h"
+#include "desktop/usersettings.h"
 #include "host.h"
 
 #include <QFontDatabase>
@@ -17,11 +18,6 @@ namespace {
 
 const QString kPrompt = QStringLiteral("> ");
 const QString kResultPrefix = QStringLiteral("// Result: ");
-
-QSettings UserSettings()
-{
-    return QSettings(QStringLiteral("Kestrel"), QStringLiteral("Kestrel"));
-}
 
 // The platform's fixed-pitch font, or any monospaced one where the platform names none (the
 // offscreen platform answers its proportional default).
@@ -68,7 +64,7 @@ ScriptConsole::ScriptConsole(Host& host, QWidget* parent)
     setFont(FixedPitchFont());
 
     m_input->setPalette(m_output->palette());
-    m_input->History().Load(UserSettings(), QLatin1String(kHistoryKey));
+    m_input->History().Load(ConsoleSettings(), QLatin1String(kHistoryKey));
     connect(m_input, &ConsoleInput::Submitted, this, &ScriptConsole::RunEntered);
     ListenTo(host.GetOutputLog(), &ScriptConsole::ShowOutput);
     ListenTo(host.GetWarningLog(), &ScriptConsole::ShowWarning);
@@ -108,8 +104,9 @@ void ScriptConsole::ShowError(const QString& text)
 
 void ScriptConsole::RunEntered(const QString& text)
 {
-    QSettings settings = UserSettings();
+    QSettings settings = ConsoleSettings();
     m_input->History().Save(settings, QLatin1String(kHistoryKey));
+    WriteSettings(settings, m_host);
     Run(text);
 }
 

@@ -6,16 +6,23 @@
 
 #include <assimp/Importer.hpp>
 #include <assimp/config.h>
+#include <assimp/material.h>
 #include <assimp/scene.h>
 
+#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kestrel {
 
@@ -80,12 +87,26 @@ FileConventions ConventionsOf(const QString& suffix, const aiScene& scene)
     return c;
 }
 
+// Assimp gives a file without meshes (a Collada file of empty nodes or cameras) a mesh of its
+// own whose bones are every node, so that viewers can draw it. Those bones are not the file's:
+// the scene is flagged incomplete and the mesh wears the builder's material.
+bool IsSynthesizedSkeletonMesh(const aiScene& scene, const aiMesh& mesh)
+{
+    if (!(scene.mFlags & AI_SCENE_FLAGS_INCOMPLETE) || mesh.mMaterialIndex >= scene.mNumMaterials)
+        return false;
+    aiString name;
+    return scene.mMaterials[mesh.mMaterialIndex]->Get(AI_MATKEY_NAME, name) == AI_SUCCESS &&
+           std::strcmp(name.C_Str(), "SkeletonMaterial") == 0;
+}
+
 // The file's nodes in pre-order, with FBX pivot helpers multiplied into the node below them.
 std::vector<SkeletonSourceNode> Flatten(const aiScene& scene, const FileConventions& conventions)
 {
     std::unordered_set<std::string> boneNames;
     for (unsigned i = 0; i < scene.mNumMeshes; ++i) {
         const aiMesh* mesh = scene.mMeshes[i];
+        if (IsSynthesizedSkeletonMesh(scene, *mesh))
+            continue;
         for (unsigned b = 0; b < mesh->mNumBones; ++b)
             boneNames.insert(mesh->mBones[b]->mName.C_Str());
     }
@@ -128,7 +149,9 @@ std::vector<SkeletonSourceNode> Flatten(const aiScene& scene, const FileConventi
             source.name = QString::fromStdString(name);
             source.parent = entry.parent;
             source.local = axisRoot ? entry.pending : entry.pending * matrix;
-            source.identity = axisRoot || node->mTransformation.IsIdentity();
+            // With its pivot helpers folded in: a node whose own matrix is the identity but
+            // whose helpers move it (an FBX "Bip01" above the pelvis) is kept as a transform.
+            source.identity = axisRoot || source.local.IsIdentity();
             const bool isExcluded = excluded.count(name) > 0;
             source.bone =
                 !isExcluded && (conventions.objectsAreSkeleton ? !isRoot && !name.empty()
@@ -147,6 +170,161 @@ std::vector<SkeletonSourceNode> Flatten(const aiScene& scene, const FileConventi
                              entry.preRotation});
     }
     return nodes;
+}
+
+// What a read through Assimp hands to the skeleton builder.
+struct AssimpNodes
+{
+    std::vector<SkeletonSourceNode> nodes;
+    Matrix4 up;
+    QString noSkeleton; // the error when nothing is a bone
+};
+
+// Reads the file with Assimp and flattens its nodes. False with `error` when Assimp refuses
+// the file.
+bool ReadWithAssimp(const QString& path, const QString& suffix, const ImportOptions& options,
+                    AssimpNodes* read, QString* error)
+{
+    Assimp::Importer importer;
+    // Pivot helpers are kept so that pre-rotations can become joint orients; skins keep
+    // every joint, weighted or not, so the skeleton is whole.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, true);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_REMOVE_EMPTY_BONES, false);
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_ANIMATIONS, false);
+    const aiScene* scene = importer.ReadFile(QFile::encodeName(path).constData(), 0);
+    if (!scene || !scene->mRootNode) {
+        QString reason = QString::fromUtf8(importer.GetErrorString()).trimmed();
+        if (reason.isEmpty())
+            reason = QStringLiteral("unreadable");
+        *error = QStringLiteral("not a readable skeleton file (%1).").arg(reason);
+        return false;
+    }
+    const FileConventions conventions = ConventionsOf(suffix, *scene);
+    if (options.upAxis == UpAxis::Z)
+        read->up = UpConversion(2, 1);
+    else if (options.upAxis == UpAxis::Y)
+        read->up = Matrix4();
+    else if (conventions.rootIsAxisConversion)
+        read->up = FromAssimp(scene->mRootNode->mTransformation);
+    else
+        read->up = UpConversion(conventions.upAxis, conventions.upSign);
+    read->noSkeleton = conventions.objectsAreSkeleton
+                           ? QStringLiteral("the file holds no objects to import.")
+                           : QStringLiteral("the file has no skeleton: no skin names any bone.");
+    read->nodes = Flatten(*scene, conventions);
+    return true;
+}
+
+QDataStream& operator<<(QDataStream& out, const Matrix4& matrix)
+{
+    for (const auto& row : matrix.m) {
+        for (double value : row)
+            out << value;
+    }
+    return out;
+}
+
+QDataStream& operator>>(QDataStream& in, Matrix4& matrix)
+{
+    for (auto& row : matrix.m) {
+        for (double& value : row)
+            in >> value;
+    }
+    return in;
+}
+
+// The child's answer: ok, then the error, or the up matrix, the no-skeleton text and the
+// nodes.
+QByteArray Serialize(bool ok, const AssimpNodes& read, const QString& error)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << ok << error << read.up << read.noSkeleton << quint32(read.nodes.size());
+    for (const SkeletonSourceNode& node : read.nodes) {
+        const Quaternion& q = node.preRotation;
+        out << node.name << qint32(node.parent) << node.local << node.identity << node.bone
+            << node.skeletal << node.hasPreRotation << q.x << q.y << q.z << q.w;
+    }
+    return bytes;
+}
+
+bool Deserialize(const QByteArray& bytes, AssimpNodes* read, QString* error)
+{
+    QDataStream in(bytes);
+    bool ok = false;
+    quint32 count = 0;
+    in >> ok >> *error >> read->up >> read->noSkeleton >> count;
+    for (quint32 i = 0; ok && i < count && in.status() == QDataStream::Ok; ++i) {
+        SkeletonSourceNode node;
+        qint32 parent = -1;
+        Quaternion& q = node.preRotation;
+        in >> node.name >> parent >> node.local >> node.identity >> node.bone >> node.skeletal >>
+            node.hasPreRotation >> q.x >> q.y >> q.z >> q.w;
+        node.parent = parent;
+        read->nodes.push_back(std::move(node));
+    }
+    if (in.status() != QDataStream::Ok)
+        *error = QStringLiteral("not a readable skeleton file (the reader's answer was cut).");
+    return ok && in.status() == QDataStream::Ok;
+}
+
+// Assimp, as Debian builds it, keeps its internal assertions, and some broken FBX files trip
+// one: it aborts the process, and would take the host and the person's unsaved scene with it.
+// So Assimp reads in a child process that sends the flattened nodes back through a pipe; a
+// child that dies is a file that cannot be read, and the host goes on.
+bool ReadInChild(const QString& path, const QString& suffix, const ImportOptions& options,
+                 AssimpNodes* read, QString* error)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return ReadWithAssimp(path, suffix, options, read, error);
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return ReadWithAssimp(path, suffix, options, read, error);
+    }
+    if (child == 0) {
+        ::close(channel[0]);
+        // Assimp's own assertion text would land on the host's error stream; the host says
+        // in its own words that the file could not be read.
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        if (quiet >= 0)
+            ::dup2(quiet, STDERR_FILENO);
+        QString childError;
+        const bool ok = ReadWithAssimp(path, suffix, options, read, &childError);
+        const QByteArray bytes = Serialize(ok, *read, childError);
+        for (qint64 written = 0; written < bytes.size();) {
+            const ssize_t n = ::write(channel[1], bytes.constData() + written,
+                                      std::size_t(bytes.size() - written));
+            if (n <= 0 && errno != EINTR)
+                ::_exit(1);
+            written += n > 0 ? n : 0;
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
+        if (n > 0)
+            bytes.append(buffer, int(n));
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    ::close(channel[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        *error =
+            QStringLiteral("not a readable skeleton file (the reader stopped on it%1).")
+                .arg(WIFSIGNALED(status) ? QStringLiteral(" with signal %1").arg(WTERMSIG(status))
+                                         : QString());
+        return false;
+    }
+    return Deserialize(bytes, read, error);
 }
 
 } // namespace
@@ -179,35 +357,10 @@ bool AssimpImporter::Read(const QString& path, const ImportOptions& options,
         return SkeletonBuilder::Build(nodes, up, noSkin, description, error) &&
                description->Validate(error);
     }
-    Assimp::Importer importer;
-    // Pivot helpers are kept so that pre-rotations can become joint orients; skins keep
-    // every joint, weighted or not, so the skeleton is whole.
-    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, true);
-    importer.SetPropertyBool(AI_CONFIG_IMPORT_REMOVE_EMPTY_BONES, false);
-    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_READ_ANIMATIONS, false);
-    const aiScene* scene = importer.ReadFile(QFile::encodeName(path).constData(), 0);
-    if (!scene || !scene->mRootNode) {
-        QString reason = QString::fromUtf8(importer.GetErrorString()).trimmed();
-        if (reason.isEmpty())
-            reason = QStringLiteral("unreadable");
-        *error = QStringLiteral("not a readable skeleton file (%1).").arg(reason);
+    AssimpNodes read;
+    if (!ReadInChild(path, suffix, options, &read, error))
         return false;
-    }
-    const FileConventions conventions = ConventionsOf(suffix, *scene);
-    Matrix4 up;
-    if (options.upAxis == UpAxis::Z)
-        up = UpConversion(2, 1);
-    else if (options.upAxis == UpAxis::Y)
-        up = Matrix4();
-    else if (conventions.rootIsAxisConversion)
-        up = FromAssimp(scene->mRootNode->mTransformation);
-    else
-        up = UpConversion(conventions.upAxis, conventions.upSign);
-    const QString noSkeleton = conventions.objectsAreSkeleton
-                                   ? QStringLiteral("the file holds no objects to import.")
-                                   : noSkin;
-    return SkeletonBuilder::Build(Flatten(*scene, conventions), up, noSkeleton, description,
-                                  error) &&
+    return SkeletonBuilder::Build(read.nodes, read.up, read.noSkeleton, description, error) &&
            description->Validate(error);
 }
 

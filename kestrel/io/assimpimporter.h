@@ -35,7 +35,9 @@ public:
     static bool HandlesSuffix(const QString& suffix);
 
     // Reads the file at `path`. False with `error` (a sentence without the path) when Assimp
-    // cannot read it or it holds no skeleton; `description` is then unspecified.
+    // cannot read it or it holds no skeleton; `description` is then unspecified. Assimp runs
+    // in a child process, so a file that makes it abort or crash is refused like any other
+    // unreadable file.
     static bool Read(const QString& path, const ImportOptions& options,
                      SceneDescription* description, QString* error);
 };

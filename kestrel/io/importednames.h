@@ -3,6 +3,7 @@
 
 #include "scene/attribute.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -24,6 +25,7 @@ public:
 
 private:
     QSet<QString> m_used;
+    QHash<QString, int> m_nextSuffix; // escaped name -> the next suffix to try
 };
 
 // Name of the attribute that keeps a node's name as the file wrote it.

@@ -2,6 +2,7 @@
 
 #include "scene/nodename.h"
 #include "scene/scene.h"
+#include "scene/scenenumbers.h"
 
 #include <QHash>
 #include <QSet>
@@ -90,6 +91,8 @@ bool SceneDescription::Validate(QString* error) const
             return false;
         declared.insert(record.name, &record);
     }
+    if (!ValidateNumbers(error))
+        return false;
     QSet<QString> destinations;
     for (const ConnectionRecord& connection : connections) {
         const QString text = QStringLiteral("%1.%2 -> %3.%4")
@@ -112,6 +115,30 @@ bool SceneDescription::Validate(QString* error) const
             return Fail(error,
                         QStringLiteral("Connection %1 connects an attribute to itself.").arg(text));
         destinations.insert(destination);
+    }
+    return true;
+}
+
+bool SceneDescription::ValidateNumbers(QString* error) const
+{
+    QHash<QString, Matrix4> worlds;
+    worlds.reserve(int(nodes.size()));
+    for (const NodeRecord& record : nodes) {
+        RefusedNumber refused = FindRefusedNumber(record.transform);
+        for (auto a = record.attributes.begin();
+             !refused.IsRefused() && a != record.attributes.end(); ++a)
+            refused = FindRefusedNumber(a->name, a->value);
+        if (refused.IsRefused())
+            return Fail(error, QStringLiteral("Node \"%1\": %2.").arg(record.name, refused.Text()));
+        if (record.type == NodeType::Character)
+            continue;
+        const Matrix4 world = worlds.value(record.parent, Matrix4::Identity()) *
+                              record.transform.LocalMatrix(record.type == NodeType::Joint);
+        if (!IsUsableWorldMatrix(world))
+            return Fail(error, QStringLiteral("Node \"%1\": its world transform is out of range "
+                                              "(the numbers above it multiply beyond +-3.4e+38).")
+                                   .arg(record.name));
+        worlds.insert(record.name, world);
     }
     return true;
 }

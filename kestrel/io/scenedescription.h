@@ -48,7 +48,12 @@ public:
     // Checks names (valid, unique), parents (declared before, transforms), attributes (valid
     // names, unique, values of their type) and connections (both ends described, one incoming
     // connection per attribute). False with a message naming the culprit.
+    // Also checks the numbers (ValidateNumbers).
     bool Validate(QString* error) const;
+    // Every transform number and double attribute is a scene number (IsSceneNumber) and every
+    // world transform, parents taken from the description, is usable (IsUsableWorldMatrix).
+    // False with a message naming the node and the channel or attribute.
+    bool ValidateNumbers(QString* error) const;
     // Adds the nodes and connections to `scene`. Validates first, and also fails without
     // touching the scene when a described name is already used in it.
     Status BuildInto(Scene& scene, QString* error) const;

@@ -6,6 +6,7 @@
 #include "io/bvhimporter.h"
 #include "io/rigjsonimporter.h"
 #include "io/scenedescription.h"
+#include "io/sceneformats.h"
 #include "io/scenejsonreader.h"
 #include "io/scenejsonwriter.h"
 #include "scene/characternodes.h"
@@ -32,15 +33,15 @@ bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions
                              SceneDescription* description, QString* error)
 {
     const QFileInfo info(path);
-    const QString suffix = info.suffix().toLower();
-    const bool ownFormat = suffix == QLatin1String("json") || suffix == QLatin1String("bvh");
-    if (!ownFormat && !AssimpImporter::HandlesSuffix(suffix)) {
-        *error = QStringLiteral("\"%1\": unknown scene file format (use .json, .bvh or a "
-                                "skeleton format such as .fbx, .glb, .gltf, .ase, .dae).")
-                     .arg(path);
+    SceneReader reader = SceneReader::Json;
+    if (!SceneFormats::Find(info.suffix(), &reader)) {
+        *error = QStringLiteral("\"%1\": unknown scene file format (use %2 or another format "
+                                "Assimp reads).")
+                     .arg(path, SceneFormats::SuffixList());
         return false;
     }
-    if (suffix != QLatin1String("bvh") && frame >= 0) {
+    const bool ownFormat = reader != SceneReader::Assimp;
+    if (reader != SceneReader::Bvh && frame >= 0) {
         *error = QStringLiteral("\"%1\": only BVH files have frames.").arg(path);
         return false;
     }
@@ -61,7 +62,7 @@ bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions
             return false;
         }
         const QByteArray data = file.readAll();
-        if (suffix == QLatin1String("bvh"))
+        if (reader == SceneReader::Bvh)
             ok = BvhImporter::Read(data, frame, description, &problem);
         else if (RigJsonImporter::LooksLikeRig(data))
             ok = RigJsonImporter::Read(data, options, description, &problem);

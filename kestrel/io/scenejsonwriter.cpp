@@ -11,9 +11,9 @@
 //   }
 //
 // NODE is an object; only "name" and "type" are required:
-//   "name":        node name; characters outside letters, digits, '_' and ':' are escaped
-//                  on reading as "XFRASC" + three-digit code (so are "parent" and the node
-//                  part of connection ends)
+//   "name":        node name; characters outside letters, digits, '_' and ':' become '_'
+//                  on reading (so do they in "parent" and the node part of connection
+//                  ends)
 //   "type":        "transform", "joint" or "character"
 //   "parent":      name of a transform declared earlier; absent, "" or "world" for the root;
 //                  character nodes take none
@@ -38,10 +38,10 @@
 // is written in the shortest form that reads back exactly.
 #include "io/scenejsonwriter.h"
 
+#include "io/savefile.h"
 #include "io/scenedescription.h"
 
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -208,12 +208,16 @@ QByteArray SceneJsonWriter::ToJson(const SceneDescription& description)
 bool SceneJsonWriter::Write(const SceneDescription& description, const QString& path,
                             QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray data = ToJson(description);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    // JSON has no NaN or infinity, and a file holding them could not be opened again.
+    QString reason;
+    if (!description.ValidateNumbers(&reason)) {
         if (error)
-            *error = QStringLiteral("Cannot write the scene file \"%1\": %2")
-                         .arg(path, file.errorString());
+            *error = QStringLiteral("Cannot save the scene to \"%1\": %2").arg(path, reason);
+        return false;
+    }
+    if (!SaveFileContents(path, ToJson(description), &reason)) {
+        if (error)
+            *error = QStringLiteral("Cannot write the scene file \"%1\": %2").arg(path, reason);
         return false;
     }
     return true;

@@ -83,4 +83,15 @@ Matrix4 Matrix4::AffineInverse() const
     return r;
 }
 
+bool Matrix4::IsIdentity() const
+{
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            if (m[row][column] != (row == column ? 1.0 : 0.0))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace kestrel

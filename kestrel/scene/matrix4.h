@@ -22,6 +22,8 @@ struct KESTREL_EXPORT Matrix4
     Vector3 TransformPoint(const Vector3& point) const;
     // The translation column.
     Vector3 TranslationPart() const { return Vector3(m[0][3], m[1][3], m[2][3]); }
+    // True when every element is exactly that of the identity.
+    bool IsIdentity() const;
     // Inverse of an affine matrix (last row 0 0 0 1); identity when the 3x3 part is singular.
     Matrix4 AffineInverse() const;
 };

@@ -1,5 +1,7 @@
 #include "scene/nodename.h"
 
+#include <QVector>
+
 namespace kestrel {
 
 namespace {
@@ -31,17 +33,11 @@ bool IsValidNodeName(const QString& name)
 QString EscapeNodeName(const QString& name)
 {
     if (name == WorldName())
-        return QStringLiteral("XFRASC119orld");
+        return QStringLiteral("_world");
     QString result;
-    const QByteArray bytes = name.toUtf8();
-    for (char byte : bytes) {
-        if (IsNameByte(byte)) {
-            result.append(QLatin1Char(byte));
-        } else {
-            const int code = static_cast<unsigned char>(byte);
-            result.append(QStringLiteral("XFRASC%1").arg(code, 3, 10, QLatin1Char('0')));
-        }
-    }
+    for (const uint code : name.toUcs4())
+        result.append(code < 128 && IsNameByte(static_cast<char>(code)) ? QChar(code)
+                                                                        : QLatin1Char('_'));
     return result;
 }
 

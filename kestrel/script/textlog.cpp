@@ -1,8 +1,7 @@
 #include "script/textlog.h"
 
+#include "io/savefile.h"
 #include "scene/ownedstring.h"
-
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -59,10 +58,10 @@ bool TextLog::WriteToFile(const QString& path, QString* error) const
     QByteArray data;
     for (const QString& entry : m_entries)
         data += entry.toUtf8() + '\n';
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    QString reason;
+    if (!SaveFileContents(path, data, &reason)) {
         if (error)
-            *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, reason);
         return false;
     }
     return true;

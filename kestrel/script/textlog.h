@@ -37,7 +37,8 @@ public:
     // The last text, or empty.
     QString Last() const { return m_entries.isEmpty() ? QString() : m_entries.last(); }
     void Clear() { m_entries.clear(); }
-    // Writes every text followed by a newline, UTF-8, through a QSaveFile. False with `error`.
+    // Writes every text followed by a newline, UTF-8 (SaveFileContents). False with `error`;
+    // an old file then stays as it was.
     bool WriteToFile(const QString& path, QString* error) const;
 
     // Calls `listener` with every text appended from now on, in the order listeners were added,

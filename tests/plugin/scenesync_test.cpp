@@ -166,4 +166,21 @@ TEST_F(SceneSync, PanelOpenedOnCharacterNodesGetsThem)
     EXPECT_EQ(SceneJson(), before);
 }
 
+// A joint fills one slot of a character: a scene that binds it twice tells the tool the first
+// slot only, and says so.
+TEST_F(SceneSync, AJointBoundToTwoSlotsOfOneCharacterKeepsTheFirstWithAWarning)
+{
+    RunOk("setCharacterObject(\"Char1:Hips\",\"Hero\",1,0); addAttr Hero.Spine -at message; "
+          "connectAttr Char1:Hips.Character Hero.Spine");
+    const int warnings = host.GetWarningLog().Count();
+    RunOk(kToolCmd);
+    EXPECT_EQ(SentToTool(), R"(-characterlist "";
+-characterlist "Hero";
+-characternodeassign "Hero" -nodeid 1 -kestrelnodename "Char1:Hips";
+-setcurrentcharname "Hero";)");
+    EXPECT_EQ(host.GetWarningLog().Entries().mid(warnings),
+              QStringList{"Character node \"Hero\": \"Char1:Hips\" is bound to slots \"Hips\" and "
+                          "\"Spine\"; only \"Hips\" is kept."});
+}
+
 } // namespace

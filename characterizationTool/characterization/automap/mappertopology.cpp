@@ -147,10 +147,10 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
                          QString& refusal)
 {
     if (pairs.empty()) {
-        refusal = QStringLiteral("no pair of matching limbs: not a biped");
+        refusal = QStringLiteral("no pair of matching limbs");
         return false;
     }
-    refusal = QStringLiteral("only one pair of matching limbs: not a biped");
+    refusal = QStringLiteral("only one pair of matching limbs");
     const auto endDistance = [this](const LimbPair& limbs, const LimbPair& other) {
         double sum = 0.0;
         for (int child : limbs.child)
@@ -206,8 +206,8 @@ QString Mapper::TrunkProblem(const LimbPair& legs, const LimbPair& arms)
     }
     if (cosine <= kMaxLegSpineCos)
         return QString();
-    return QStringLiteral("the legs run at %1 degrees to the spine instead of against it: a "
-                          "four-legged body, not a biped")
+    return QStringLiteral("the legs run at %1 degrees to the spine instead of against it, as "
+                          "in a four-legged body")
         .arg(qRound(std::acos(std::max(-1.0, std::min(1.0, cosine))) * 180.0 / M_PI));
 }
 

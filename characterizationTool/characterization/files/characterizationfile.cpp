@@ -1,12 +1,13 @@
 #include "characterizationfile.h"
 
+#include "files/savefile.h"
 #include "files/settingsdocument.h"
 #include "model/characterization.h"
+#include "model/finitenumbervalidator.h"
 #include "solver/characterblob.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdlib>
 #include <memory>
@@ -53,7 +54,8 @@ bool WriteBlob(Characterization& characterization, const QString& path, bool big
     std::unique_ptr<kinetra::Character, void (*)(kinetra::Character*)> character(
         characterization.CreateSolverCharacter(usage, saveRotationLimits, std::malloc, nullptr),
         [](kinetra::Character* c) { kinetra::DestroyCharacter(c, std::free); });
-    if (!character)
+    // Never a file with NaN or infinity in it: no reader could make sense of it.
+    if (!character || !FiniteNumberValidator::IsFinite(usage.data(), character.get()))
         return false;
     std::size_t size = 0;
     std::unique_ptr<std::uint8_t, void (*)(void*)> blob(
@@ -62,16 +64,8 @@ bool WriteBlob(Characterization& characterization, const QString& path, bool big
         std::free);
     if (!blob)
         return false;
-    QSaveFile file(path);
-    // In place when no temporary file can be made beside the target (see SettingsDocument).
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(reinterpret_cast<const char*>(blob.get()), qint64(size)) != qint64(size)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveFileContents(
+        path, QByteArray::fromRawData(reinterpret_cast<const char*>(blob.get()), int(size)));
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "files/settingsdocument.h"
 
 #include "files/domwriter.h"
+#include "files/savefile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -200,14 +200,7 @@ bool SettingsDocument::Save()
     if (!m_modified)
         return true;
     const QByteArray bytes = WriteDomDocument(m_document, kIndentSpaces);
-    // QSaveFile writes beside the target and renames on commit, so a crash or a full disk
-    // leaves the previous file whole. In a folder where the file may be replaced but nothing
-    // created beside it, it writes in place instead: that risks the old file, but losing the
-    // save without a word is worse.
-    QSaveFile file(m_filePath);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(bytes) != bytes.size() ||
-        !file.commit())
+    if (!SaveFileContents(m_filePath, bytes))
         return false;
     m_modified = false;
     return true;

@@ -1,5 +1,7 @@
 #include "files/toolpaths.h"
 
+#include "files/savefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -72,7 +74,7 @@ QString ToolPaths::UserDirFromEnvironment()
 }
 
 bool ToolPaths::CopyDefaults(const QString& sourceDir, const QString& targetDir,
-                             const QString& nameFilter)
+                             const QString& nameFilter, QStringList* unwritten)
 {
     // An empty path would mean the working directory.
     if (sourceDir.isEmpty() || targetDir.isEmpty())
@@ -87,14 +89,21 @@ bool ToolPaths::CopyDefaults(const QString& sourceDir, const QString& targetDir,
     const auto folders = source.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QString& name : folders) {
         target.mkdir(name);
-        complete &= CopyDefaults(source.filePath(name), target.filePath(name), nameFilter);
+        complete &=
+            CopyDefaults(source.filePath(name), target.filePath(name), nameFilter, unwritten);
     }
     const auto files =
         source.entryList(QStringList{nameFilter}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : files) {
         const QString destination = target.filePath(name);
-        if (!QFileInfo::exists(destination) && !QFile::copy(source.filePath(name), destination))
-            complete = false;
+        if (QFileInfo::exists(destination))
+            continue;
+        QFile original(source.filePath(name));
+        if (original.open(QIODevice::ReadOnly) && SaveFileContents(destination, original.readAll()))
+            continue;
+        complete = false;
+        if (unwritten)
+            unwritten->append(destination);
     }
     return complete;
 }
@@ -112,10 +121,12 @@ QString ToolPaths::UniqueFileName(QString& baseName, const QString& directory,
     return dir.absoluteFilePath(candidate + extension);
 }
 
-void ToolPaths::SeedDefaults() const
+void ToolPaths::SeedDefaults()
 {
     const QDir resources(m_resourceDir);
-    CopyDefaults(resources.filePath(kConfigFolder), ConfigDir(), QStringLiteral("*.xml"));
-    CopyDefaults(resources.filePath(kTemplateFolder), TemplateDir(), QStringLiteral("*.xml"));
-    CopyDefaults(resources.filePath(kClipFolder), ClipDir(), QStringLiteral("*.xfr"));
+    CopyDefaults(resources.filePath(kConfigFolder), ConfigDir(), QStringLiteral("*.xml"),
+                 &m_unseeded);
+    CopyDefaults(resources.filePath(kTemplateFolder), TemplateDir(), QStringLiteral("*.xml"),
+                 &m_unseeded);
+    CopyDefaults(resources.filePath(kClipFolder), ClipDir(), QStringLiteral("*.xfr"), &m_unseeded);
 }

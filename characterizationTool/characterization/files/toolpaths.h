@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The tool's version. Its major number names the per-user folder, so a new major version starts
 // from fresh defaults while older versions keep their own settings.
@@ -18,9 +19,9 @@ constexpr char kToolVersion[] = "6.0.0";
 // The resource directory holds the shipped defaults in "config", "template" and "clip"
 // subfolders; any of them may be missing.
 //
-// Built once by the main panel and kept for its lifetime. Nothing here reports failure: a
-// folder that cannot be created or a default that cannot be copied leaves the tool running on
-// its built-in defaults.
+// Built once by the main panel and kept for its lifetime. A folder that cannot be created or a
+// default that cannot be copied leaves the tool running on its built-in defaults; the defaults
+// that could not be written are listed by UnseededFiles() for the panel to report.
 //
 // The compiled-in images are not handled here: they register themselves when the plug-in
 // library loads, and loading them as pixmaps needs Qt Gui, so that belongs to the UI layer.
@@ -44,6 +45,9 @@ public:
     QString ClipDir() const;
     // The per-user settings file, "config/characterization_tool.xml" below UserDir().
     QString SettingsFilePath() const;
+    // The per-user files seeding should have made but could not write (a full disk, a
+    // read-only folder), absolute paths in copying order; empty when seeding was complete.
+    const QStringList& UnseededFiles() const { return m_unseeded; }
     // Version of this per-user layout ("2.0"); nothing in the tool reads it yet.
     QString Version() const { return m_version; }
 
@@ -59,9 +63,10 @@ public:
     // subfolder, creating it in the target; subfolders are followed whatever the filter,
     // symbolic links to folders are not. Returns false
     // when a folder is missing or empty, when targetDir lies inside sourceDir, or when some copy
-    // failed; what could be copied is copied.
+    // failed; what could be copied is copied, and the target paths that could not be written
+    // are appended to `unwritten` when it is given. A failed copy leaves no file behind.
     static bool CopyDefaults(const QString& sourceDir, const QString& targetDir,
-                             const QString& nameFilter);
+                             const QString& nameFilter, QStringList* unwritten = nullptr);
 
     // Proposes a new file name in directory: baseName, else "baseName(1)", "baseName(2)"...,
     // the first whose file name baseName + extension is not taken. Stores the chosen name back
@@ -71,10 +76,11 @@ public:
                                   const QString& extension);
 
 private:
-    void SeedDefaults() const;
+    void SeedDefaults();
 
     QString m_pluginDir;
     QString m_resourceDir;
     QString m_userDir;
     QString m_version;
+    QStringList m_unseeded;
 };

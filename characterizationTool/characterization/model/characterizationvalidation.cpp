@@ -1,6 +1,7 @@
 #include "characterizationvalidation.h"
 
 #include "atleastonebonevalidator.h"
+#include "finitenumbervalidator.h"
 #include "hipsxaxisvalidator.h"
 #include "holevalidator.h"
 #include "host/idcchub.h"
@@ -25,6 +26,7 @@ void CharacterizationValidation::BuildValidators()
 {
     m_validators.clear();
     m_validators.push_back(std::make_shared<AtLeastOneBoneValidator>());
+    m_validators.push_back(std::make_shared<FiniteNumberValidator>());
     m_validators.push_back(std::make_shared<RequiredBoneValidator>());
     for (const NodeChain& chain : NodeChains) {
         m_validators.push_back(std::make_shared<HoleValidator>(

@@ -32,6 +32,10 @@ CharacterTool::CharacterTool(const char* pluginDir, const char* resourceDir, QWi
         m_hub->SetTool(this);
     m_paths =
         std::make_unique<ToolPaths>(QString::fromUtf8(pluginDir), QString::fromUtf8(resourceDir));
+    if (m_hub) {
+        for (const QString& path : m_paths->UnseededFiles())
+            m_hub->WarnFileNotWritten(path);
+    }
     m_model = std::make_unique<CharacterizationModel>(m_hub, m_paths.get());
     connect(m_model.get(), &CharacterizationModel::ModelChanged, this, &CharacterTool::SyncOnModel);
     m_templateActions = std::make_unique<TemplateActions>(this, *m_model, *m_paths);

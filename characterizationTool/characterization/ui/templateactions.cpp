@@ -9,7 +9,6 @@
 #include "showcenteredmessagebox.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -79,8 +78,10 @@ void TemplateActions::ExtractTemplate()
 
 bool TemplateActions::CanWriteTo(const QString& directory, const QString& path) const
 {
-    QFile probe(path);
-    if (probe.open(QIODevice::ReadWrite))
+    // Asked without touching the disk: a probe that created the file would leave an empty
+    // template behind whenever the save itself then fails.
+    const QFileInfo file(path);
+    if (file.exists() ? file.isReadable() && file.isWritable() : QFileInfo(directory).isWritable())
         return true;
     Warn(QObject::tr("Extract Template Error"),
          QObject::tr("The directory ") + directory +

@@ -2,7 +2,11 @@
 // reports fold into node and overall verdicts.
 #include "modelfixture.h"
 
+#include "files/characterizationfile.h"
+
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <cmath>
 
 namespace {
@@ -219,4 +223,24 @@ TEST_F(Validation, HostVerdictIsTheLastReport)
     model->Revalidate();
     EXPECT_EQ(Overall(), ValidationStatus::Warning);
     EXPECT_EQ(OverallMessage(), "Host objects.");
+}
+
+TEST_F(Validation, AJointWithANaNOrInfinitePositionIsAnErrorAndNeverReachesAFile)
+{
+    hub.JointNamed("Char1:LeftForeArm").world.Translate[1] = std::nanf("");
+    hub.JointNamed("Char1:RightForeArm").world.Scale[0] = INFINITY;
+    BindBiped();
+    EXPECT_EQ(Overall(), ValidationStatus::Error);
+    EXPECT_EQ(Status(10), ValidationStatus::Error);
+    EXPECT_EQ(Message(10), "Node LeftForeArm has a position, rotation or scale that is not a "
+                           "finite number.");
+    EXPECT_EQ(Status(13), ValidationStatus::Error);
+    EXPECT_EQ(Status(1), ValidationStatus::Valid) << "the other joints keep their verdicts";
+
+    QTemporaryDir dir;
+    const QString kntc = dir.filePath("hero.kntc");
+    EXPECT_EQ(WriteBinaryCharacterization(*model->CurrentCharacterization(), kntc,
+                                          dir.filePath("hero.bones.xml"), false, true),
+              QStringList{kntc});
+    EXPECT_FALSE(QFileInfo::exists(kntc));
 }

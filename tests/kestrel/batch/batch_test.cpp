@@ -2,6 +2,7 @@
 #include "kestreltest.h"
 
 #include "batch/batchrunner.h"
+#include "io/sceneformats.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,4 +66,27 @@ TEST_F(Batch, ScriptFilesRunAndTheLogIsWrittenEvenAfterAnError)
     QFile::remove(log);
     EXPECT_EQ(RunBatch({"/nonexistent/scene.json", "-c", "print \"never\""}), 1);
     EXPECT_FALSE(Output().contains("never"));
+}
+
+// One table names the scene formats: --help, the file dialogs and the reader dispatch agree.
+TEST(SceneFormats, HelpDialogsAndDispatchShareOneTable)
+{
+    const QString filter = SceneFormats::OpenFilter();
+    const QString usage = BatchOptions::Usage();
+    for (const SceneFormat& format : SceneFormats::Named()) {
+        const QString suffix = QString::fromLatin1(format.suffix);
+        EXPECT_TRUE(filter.startsWith("Scenes and skeletons (") &&
+                    filter.section(";;", 0, 0).contains("*." + suffix))
+            << format.suffix;
+        EXPECT_TRUE(usage.contains("." + suffix)) << format.suffix;
+        SceneReader reader = SceneReader::Json;
+        ASSERT_TRUE(SceneFormats::Find(suffix.toUpper(), &reader)) << format.suffix;
+        EXPECT_EQ(reader, format.reader) << format.suffix;
+    }
+    SceneReader reader = SceneReader::Json;
+    EXPECT_TRUE(SceneFormats::Find("obj", &reader)) << "Assimp's other formats";
+    EXPECT_EQ(reader, SceneReader::Assimp);
+    EXPECT_FALSE(SceneFormats::Find("abc123", &reader));
+    EXPECT_FALSE(SceneFormats::Find("", &reader));
+    EXPECT_TRUE(filter.endsWith(";;All files (*)"));
 }

@@ -1,0 +1,80 @@
+// The desktop's per-user files (recent files, console history) when the disk takes no writes.
+#include "kestreltest.h"
+
+#include "brokendisk.h"
+#include "desktop/consoleinput.h"
+#include "desktop/scenefileactions.h"
+#include "desktop/scriptconsole.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrel;
+
+namespace {
+
+const QByteArray kOldRecent = "[General]\nrecentFiles=/old/scene.json\n";
+const QByteArray kOldHistory = "[General]\nconsoleHistory=print 0\n";
+
+class UserSettingsWrite : public HostTest, public ::testing::WithParamInterface<WriteFailure>
+{
+protected:
+    void SetUp() override
+    {
+        if (!disk.Unavailable().isEmpty())
+            GTEST_SKIP() << qPrintable(disk.Unavailable());
+        PointSettingsAt(disk.Path());
+        ASSERT_TRUE(QDir(disk.Path()).mkdir("Kestrel"));
+        ASSERT_TRUE(disk.Put("Kestrel/desktop.ini", kOldRecent));
+        ASSERT_TRUE(disk.Put("Kestrel/Kestrel.conf", kOldHistory));
+    }
+    void TearDown() override
+    {
+        static QTemporaryDir scratch;
+        PointSettingsAt(scratch.path());
+    }
+    static void PointSettingsAt(const QString& folder)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    }
+    QStringList Warnings() { return host.GetWarningLog().Entries(); }
+    QString NotWritten(const QString& name)
+    {
+        return QString("Could not write the file \"%1\".").arg(disk.FilePath(name));
+    }
+
+    BrokenDisk disk{GetParam()};
+};
+
+} // namespace
+
+TEST_P(UserSettingsWrite, RecentFilesKeepTheOldListAndTheUserIsWarned)
+{
+    QWidget window;
+    SceneFileActions files(host, &window);
+    disk.Break();
+    const bool opened = files.Open(QString(KESTREL_SAMPLES_DIR) + "/biped_tpose.json");
+    disk.Mend();
+    EXPECT_TRUE(opened) << "reading needs no disk space";
+    EXPECT_EQ(Warnings(), QStringList{NotWritten("Kestrel/desktop.ini")});
+    EXPECT_EQ(disk.Read("Kestrel/desktop.ini"), kOldRecent);
+}
+
+TEST_P(UserSettingsWrite, ConsoleHistoryKeepsTheOldFileAndTheStatementStillRuns)
+{
+    ScriptConsole console(host);
+    auto* input = console.findChild<ConsoleInput*>();
+    ASSERT_NE(input, nullptr);
+    input->setPlainText("print \"ran\"");
+    disk.Break();
+    QTest::keyClick(input, Qt::Key_Return);
+    disk.Mend();
+    EXPECT_EQ(host.GetOutputLog().Last(), "ran");
+    EXPECT_EQ(Warnings(), QStringList{NotWritten("Kestrel/Kestrel.conf")});
+    EXPECT_EQ(disk.Read("Kestrel/Kestrel.conf"), kOldHistory);
+}
+
+INSTANTIATE_TEST_SUITE_P(Disk, UserSettingsWrite, BothWriteFailures(), WriteFailureName);

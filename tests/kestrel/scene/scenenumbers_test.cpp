@@ -1,0 +1,77 @@
+// Numbers a scene cannot hold: refused by setAttr and xform, never written by saveScene.
+#include "kestreltest.h"
+
+#include "scene/node.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <limits>
+
+using namespace kestrel;
+
+namespace {
+
+//   Root -> Arm -> Hand -> Tip, each one unit along x
+class SceneNumbers : public HostTest
+{
+protected:
+    void SetUp() override
+    {
+        RunOk("createNode joint -n Root; createNode joint -n Arm -p Root; setAttr Arm.tx 1; "
+              "createNode joint -n Hand -p Arm; setAttr Hand.tx 1; "
+              "createNode joint -n Tip -p Hand; setAttr Tip.tx 1");
+    }
+};
+
+} // namespace
+
+TEST_F(SceneNumbers, SetAttrAndXformRefuseNumbersBeyondTheRangeAndChangeNothing)
+{
+    EXPECT_EQ(RunFails("setAttr Arm.tx 1e308"),
+              "setAttr: Node \"Arm\": \"translate\" holds a number beyond +-1e+12.");
+    EXPECT_EQ(RunFails("setAttr Arm.jointOrientZ -1e15"), // degrees
+              "setAttr: Node \"Arm\": \"jointOrient\" holds a number beyond +-1e+12.");
+    EXPECT_EQ(RunFails("xform -t 0 1e300 0 Hand"),
+              "xform: Node \"Hand\": \"translate\" holds a number beyond +-1e+12.");
+    RunOk("addAttr Root.weight -attributeType double; setAttr Root.weight 0.5");
+    EXPECT_EQ(RunFails("setAttr Root.weight -1e300"),
+              "setAttr: Node \"Root\": \"weight\" holds a number beyond +-1e+12.");
+    // The edge itself is accepted.
+    RunOk("setAttr Root.weight 1e12");
+    EXPECT_EQ(RunOk("getAttr Arm.tx"), "1");
+    EXPECT_EQ(RunOk("getAttr Hand.ty"), "0");
+}
+
+TEST_F(SceneNumbers, AChangeThatWouldOverflowAWorldTransformBelowIsRefused)
+{
+    // Each scale is in range; three of them multiply past single precision at Tip.
+    RunOk("setAttr Root.sx 1e12; setAttr Arm.sx 1e12; setAttr Hand.sx 1e12");
+    EXPECT_EQ(RunFails("setAttr Tip.tx 1e12"),
+              "setAttr: Node \"Tip\": its world transform would be out of range (the numbers "
+              "above it multiply beyond +-3.4e+38).");
+    EXPECT_EQ(RunOk("getAttr Tip.tx"), "1");
+    EXPECT_TRUE(RunFails("xform -s 1e12 1 1 Tip").contains("Node \"Tip\": its world transform"));
+    EXPECT_EQ(RunOk("getAttr Tip.sx"), "1");
+}
+
+TEST_F(SceneNumbers, SaveSceneNeverWritesNaNAndNamesTheNodeAndChannel)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("scene.json");
+    TransformValues values = Find("Hand")->Transform();
+    values.rotation.y = std::numeric_limits<double>::quiet_NaN();
+    scene().SetTransform(Find("Hand"), values);
+    EXPECT_EQ(
+        RunFails(QString("saveScene \"%1\"").arg(path)),
+        QString("Cannot save the scene to \"%1\": Node \"Hand\": \"rotate\" holds NaN.").arg(path));
+    EXPECT_FALSE(QFileInfo::exists(path));
+    values.rotation.y = std::numeric_limits<double>::infinity();
+    scene().SetTransform(Find("Hand"), values);
+    EXPECT_TRUE(RunFails(QString("saveScene \"%1\"").arg(path))
+                    .endsWith("Node \"Hand\": \"rotate\" holds an infinite number."));
+    values.rotation.y = 0;
+    scene().SetTransform(Find("Hand"), values);
+    RunOk(QString("saveScene \"%1\"").arg(path));
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
