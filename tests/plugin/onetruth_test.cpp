@@ -65,7 +65,7 @@ protected:
     void SetUp() override
     {
         m_answerer = std::make_unique<kestrel::BatchDialogAnswerer>(
-            QStringList(), [](const QString&) {},
+            QStringList(), [this](const QString& report) { m_dialogs << report; },
             [this](const QString& error) { m_dialogErrors << error; });
     }
 
@@ -179,6 +179,7 @@ protected:
     }
 
     std::unique_ptr<kestrel::BatchDialogAnswerer> m_answerer;
+    QStringList m_dialogs;
     QStringList m_dialogErrors;
 };
 
@@ -401,6 +402,11 @@ protected:
     {
         UserModel user(seed);
         QStringList done;
+        // What undo and redo must bring back: the scene's record before each step on the
+        // queue, and before each step undone.
+        std::vector<Record> undone;
+        std::vector<Record> redone;
+        bool lockRefused = false;
         for (int step = 0; step < steps; ++step) {
             QStringList bound;
             for (const auto& entry : SceneRecord()) {
@@ -412,6 +418,9 @@ protected:
                                              queue.CanRedo(), ToolLocked("Hero"));
             done << action;
             const int errorsBefore = host.GetErrorLog().Count();
+            const int stepsBefore = queue.UndoCount();
+            const int dialogsBefore = m_dialogs.size();
+            const Record before = SceneRecord();
             bool refused = false; // a user mistake the host or the tool turned down
             if (action.startsWith("panel:"))
                 PanelMenu(action.mid(6));
@@ -419,7 +428,16 @@ protected:
                      !(action == "redo" && !queue.CanRedo()))
                 refused = Run(action).status != kestrel::Status::Success && action != "undo" &&
                           action != "redo";
-            const QString problem = Disagreement();
+            QString problem = Disagreement();
+            // Only a valid characterization can be locked: a replayed lock the tool turns down
+            // (it says so in a box) stays off on both sides, and from then on the locks of
+            // older steps may not come back either.
+            lockRefused =
+                lockRefused || m_dialogs.mid(dialogsBefore).join('\n').contains("can be locked");
+            const QString wrongReplay =
+                Replayed(action, stepsBefore, before, lockRefused, &undone, &redone);
+            if (problem.isEmpty())
+                problem = wrongReplay;
             // Errors of a refused statement are its answer; any other error is a fault (a
             // failed undo, a settle that could not follow).
             const QStringList newErrors =
@@ -431,6 +449,51 @@ protected:
                     .arg(done.join("\n  "), problem, newErrors.join("\n  "));
         }
         return {};
+    }
+
+    // Keeps the undo model in step with the queue; what an undo or a redo left in the scene
+    // when it is not the record it had to bring back, else empty.
+    QString Replayed(const QString& action, int stepsBefore, const Record& before, bool lockRefused,
+                     std::vector<Record>* undone, std::vector<Record>* redone)
+    {
+        const int steps = host.GetUndoQueue().UndoCount();
+        if (steps == 0 && host.GetUndoQueue().RedoCount() == 0) {
+            undone->clear(); // a new or opened scene empties both queues
+            redone->clear();
+            return {};
+        }
+        const std::vector<Record>* from = nullptr;
+        if (action == "undo" && steps == stepsBefore - 1)
+            from = undone;
+        else if (action == "redo" && steps == stepsBefore + 1)
+            from = redone;
+        if (from && from->empty()) {
+            // A step from before the sequence began: nothing known to compare with.
+            undone->clear();
+            redone->clear();
+            return {};
+        }
+        if (!from) {
+            if (steps == stepsBefore + 1) {
+                undone->push_back(before);
+                redone->clear();
+            }
+            return {};
+        }
+        const Record expected = from->back();
+        (action == "undo" ? undone : redone)->pop_back();
+        (action == "undo" ? redone : undone)->push_back(before);
+        Record now = SceneRecord();
+        Record wanted = expected;
+        if (lockRefused) {
+            for (Record* record : {&now, &wanted}) {
+                for (auto& entry : *record)
+                    entry.second.replace("locked ", "open ");
+            }
+        }
+        return now == wanted ? QString()
+                             : action + " brought back:\n" + Describe(now) + "\n  instead of:\n" +
+                                   Describe(expected);
     }
 };
 
