@@ -341,9 +341,9 @@ void BatchCharacterizer::Validate(CharacterizedFile& row)
         const QJsonObject node = slot.toObject();
         if (!node.value(QStringLiteral("joint")).toString().isEmpty())
             ++row.boundSlots;
-        else if (node.value(QStringLiteral("status")).toString() == QLatin1String("error"))
-            row.missing << node.value(QStringLiteral("name")).toString();
     }
+    for (const QJsonValue& slot : report.value(QStringLiteral("missing")).toArray())
+        row.missing << slot.toString();
 }
 
 // Saves through the tool's own save command; its file dialog is answered with the path, and
