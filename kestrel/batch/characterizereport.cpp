@@ -102,16 +102,18 @@ QString Card(const CharacterizedFile& row)
     if (!problems.isEmpty())
         html += QStringLiteral("<ul>%1</ul>").arg(problems.join(QString()));
     if (!row.unsure.isEmpty()) {
-        html += QStringLiteral("<p><b>Left unbound, unsure:</b></p><ul>");
+        // One line for the lead; each item's tooltip carries the mapper's reason.
+        QStringList items;
         for (const QJsonValue& value : row.unsure) {
             const QJsonObject unsure = value.toObject();
-            html += QStringLiteral("<li>slot %1 &larr; %2 (%3): %4</li>")
-                        .arg(unsure.value(QStringLiteral("id")).toInt())
-                        .arg(Escaped(unsure.value(QStringLiteral("joint")).toString()))
-                        .arg(unsure.value(QStringLiteral("confidence")).toDouble(), 0, 'f', 2)
-                        .arg(Escaped(unsure.value(QStringLiteral("reason")).toString()));
+            items << QStringLiteral("<span title=\"%1\">slot %2 &larr; %3 (%4)</span>")
+                         .arg(Escaped(unsure.value(QStringLiteral("reason")).toString()))
+                         .arg(unsure.value(QStringLiteral("id")).toInt())
+                         .arg(Escaped(unsure.value(QStringLiteral("joint")).toString()))
+                         .arg(unsure.value(QStringLiteral("confidence")).toDouble(), 0, 'f', 2);
         }
-        html += QStringLiteral("</ul>");
+        html += QStringLiteral("<p><b>Left unbound, unsure:</b> %1</p>")
+                    .arg(items.join(QStringLiteral(", ")));
     }
     QStringList angles;
     for (auto it = row.stance.begin(); it != row.stance.end(); ++it)
