@@ -7,6 +7,7 @@
 #include "io/scenedocument.h"
 #include "scene/node.h"
 #include "scene/scene.h"
+#include "script/commandregistry.h"
 #include "ui/batchdialoganswerer.h"
 #include "ui/uilayouts.h"
 
@@ -31,6 +32,8 @@ const QString kAutoMap = QStringLiteral("characterizationAutoMap");
 const QString kStance = QStringLiteral("characterizationStance");
 // Rows the tool proposes below this confidence are left unbound by auto-characterize.
 constexpr double kBindThreshold = 0.80;
+// Pixels; the page shows the diagram at this height.
+constexpr int kThumbnailHeight = 160;
 
 QString Quoted(const QString& text)
 {
@@ -209,12 +212,19 @@ bool BatchCharacterizer::Run(const CharacterizeOptions& options, const QStringLi
     m_usedNames.clear();
     UiLayouts& layouts = m_host.GetLayouts();
     const QString layout = QLatin1String(BatchRunner::kCharacterToolLayout);
+    // A second run in the same session finds the tool loaded and its panel open.
+    const bool loaded = m_host.GetCommands().Find(kTool) != nullptr;
     if ((!layouts.FindLayout(layout) && !RunScript(QStringLiteral("createLayout ") + layout)) ||
-        !RunScript(QStringLiteral("loadPlugin \"characterizationTool\"\n") + kTool)) {
+        (!loaded && !RunScript(QStringLiteral("loadPlugin \"characterizationTool\""))) ||
+        !RunScript(kTool)) {
         *error = QStringLiteral("cannot open the characterization tool: ") + TakeErrors();
         return false;
     }
-    QTemporaryDir scratch;
+    // Snapshots are written safely (synced to disk before they replace anything); scratch
+    // pictures in shared memory, where available, skip the wait for the disk.
+    const bool sharedMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+    QTemporaryDir scratch(sharedMemory ? QStringLiteral("/dev/shm/kestrel-XXXXXX")
+                                       : QDir::tempPath() + QStringLiteral("/kestrel-XXXXXX"));
     m_scratchFolder = options.htmlFile.isEmpty() ? QString() : scratch.path();
     for (int i = 0; i < files.size(); ++i) {
         m_files.append(Characterize(files.at(i), options));
@@ -377,7 +387,9 @@ void BatchCharacterizer::Save(CharacterizedFile& row, const CharacterizeOptions&
 void BatchCharacterizer::Snapshot(CharacterizedFile& row)
 {
     const QString file = QDir(m_scratchFolder).filePath(QStringLiteral("diagram.png"));
-    if (!RunScript(QStringLiteral("snapshot -widget characterizationDiagram ") + Quoted(file)))
+    if (!RunScript(QStringLiteral("snapshot -widget characterizationDiagram -height %1 ")
+                       .arg(kThumbnailHeight) +
+                   Quoted(file)))
         return;
     QFile png(file);
     if (png.open(QIODevice::ReadOnly))
