@@ -139,7 +139,7 @@ QStringList BatchCharacterizer::CollectFiles(const QStringList& inputs)
         while (it.hasNext()) {
             const QString path = it.next();
             if (OpensSuffix(it.fileInfo().suffix()))
-                found << path;
+                found << QDir::cleanPath(path);
         }
         found.sort();
         files << found;
@@ -260,7 +260,9 @@ CharacterizedFile BatchCharacterizer::Characterize(const QString& path,
         Validate(row);
         Save(row, options);
     }
-    if (!m_scratchFolder.isEmpty() && row.status != CharacterizedFile::Status::Unreadable)
+    // Nothing was bound in a refused file: its diagram would only show an empty body.
+    if (!m_scratchFolder.isEmpty() && row.status != CharacterizedFile::Status::Unreadable &&
+        row.status != CharacterizedFile::Status::Refused)
         Snapshot(row);
     row.milliseconds = timer.nsecsElapsed() / 1e6;
     return row;
@@ -278,7 +280,7 @@ bool BatchCharacterizer::AutoCharacterize(CharacterizedFile& row)
     }
     for (const QString& line : lines) {
         if (line.startsWith(QLatin1String("note: "))) {
-            row.message = line.mid(6);
+            row.message = QStringLiteral("Auto-characterize: ") + line.mid(6) + QLatin1Char('.');
             continue;
         }
         const QStringList parts = line.split(QStringLiteral(" | "));
