@@ -9,8 +9,10 @@
 #include "scene/scene.h"
 #include "script/commandregistry.h"
 #include "ui/batchdialoganswerer.h"
+#include "ui/cachediconstyle.h"
 #include "ui/uilayouts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -21,6 +23,9 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace kestrel {
@@ -212,6 +217,10 @@ bool BatchCharacterizer::Run(const CharacterizeOptions& options, const QStringLi
     m_usedNames.clear();
     UiLayouts& layouts = m_host.GetLayouts();
     const QString layout = QLatin1String(BatchRunner::kCharacterToolLayout);
+    // One save dialog per file: its icons are decoded once for the whole batch.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+        !qobject_cast<CachedIconStyle*>(QApplication::style()))
+        QApplication::setStyle(new CachedIconStyle);
     // A second run in the same session finds the tool loaded and its panel open.
     const bool loaded = m_host.GetCommands().Find(kTool) != nullptr;
     if ((!layouts.FindLayout(layout) && !RunScript(QStringLiteral("createLayout ") + layout)) ||
@@ -226,6 +235,17 @@ bool BatchCharacterizer::Run(const CharacterizeOptions& options, const QStringLi
     QTemporaryDir scratch(sharedMemory ? QStringLiteral("/dev/shm/kestrel-XXXXXX")
                                        : QDir::tempPath() + QStringLiteral("/kestrel-XXXXXX"));
     m_scratchFolder = options.htmlFile.isEmpty() ? QString() : scratch.path();
+    std::unique_ptr<QTemporaryDir> staging;
+    if (!options.kntcFolder.isEmpty()) {
+        staging = std::make_unique<QTemporaryDir>(
+            QDir(options.kntcFolder).filePath(QStringLiteral(".kestrel-saving-XXXXXX")));
+        if (!staging->isValid()) {
+            *error = QStringLiteral("cannot make a folder in \"%1\": %2.")
+                         .arg(options.kntcFolder, staging->errorString());
+            return false;
+        }
+    }
+    m_stagingFolder = staging ? staging->path() : QString();
     for (int i = 0; i < files.size(); ++i) {
         m_files.append(Characterize(files.at(i), options));
         ReportProgress(i + 1, files.size(), m_files.last());
@@ -360,30 +380,46 @@ void BatchCharacterizer::Validate(CharacterizedFile& row)
 
 // Saves through the tool's own save command; its file dialog is answered with the path, and
 // a replace question with Yes (an earlier run's file of the same name).
+// Saves through the tool's own save command, its file dialog answered with a path in an
+// empty folder inside the output folder; both files then move into the output folder,
+// replacing older ones. A file dialog lists the folder it shows, and the output folder grows
+// by two files per file of the batch: listing it for every save made the batch quadratic.
 void BatchCharacterizer::Save(CharacterizedFile& row, const CharacterizeOptions& options)
 {
     if (options.kntcFolder.isEmpty() || row.status == CharacterizedFile::Status::Error)
         return;
-    const QString path =
-        QDir(options.kntcFolder).absoluteFilePath(row.character + QStringLiteral(".kntc"));
+    const QDir out(options.kntcFolder);
+    const QDir staging(m_stagingFolder);
     const QString order = options.bigEndian ? QStringLiteral("::big") : QStringLiteral("::little");
+    const QStringList names{row.character + QStringLiteral(".kntc"),
+                            row.character + QStringLiteral(".bones.xml")};
     QStringList dialogErrors;
     bool ok = false;
     {
         BatchDialogAnswerer answerer(
-            {path + order, QStringLiteral("Yes")}, [](const QString&) {},
+            {staging.absoluteFilePath(names.at(0)) + order}, [](const QString&) {},
             [&dialogErrors](const QString& text) { dialogErrors << text; });
         ok = RunScript(kTool + QStringLiteral(" -e -saveCharacterization"));
     }
-    if (ok && dialogErrors.isEmpty() && QFileInfo::exists(path)) {
-        row.kntc = path;
+    QString why = (dialogErrors + QStringList(TakeErrors())).join(QLatin1Char(' ')).trimmed();
+    if (ok && why.isEmpty()) {
+        for (const QString& name : names) {
+            // rename() replaces the target in one step, where QFile::rename refuses to.
+            const QByteArray from = QFile::encodeName(staging.absoluteFilePath(name));
+            const QByteArray to = QFile::encodeName(out.absoluteFilePath(name));
+            if (std::rename(from.constData(), to.constData()) != 0) {
+                why = QStringLiteral("cannot move \"%1\" into \"%2\": %3.")
+                          .arg(name, out.absolutePath(),
+                               QString::fromLocal8Bit(std::strerror(errno)));
+                break;
+            }
+        }
+    }
+    if (why.isEmpty()) {
+        row.kntc = out.absoluteFilePath(names.at(0));
         return;
     }
-    const QString why = (dialogErrors + QStringList(TakeErrors())).join(QLatin1Char(' '));
-    row.message +=
-        QStringLiteral(" Not saved: %1")
-            .arg(why.trimmed().isEmpty() ? QStringLiteral("no file written.") : why.trimmed());
-    row.message = row.message.trimmed();
+    row.message = (row.message + QStringLiteral(" Not saved: ") + why).trimmed();
 }
 
 void BatchCharacterizer::Snapshot(CharacterizedFile& row)

@@ -67,6 +67,7 @@ private:
     int m_errorMark = 0; // errors in the host's log before the current step
     QStringList m_usedNames;
     QString m_scratchFolder; // thumbnails pass through here
+    QString m_stagingFolder; // saved files pass through here, inside the output folder
     QVector<CharacterizedFile> m_files;
     double m_totalMilliseconds = 0;
 };

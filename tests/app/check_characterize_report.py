@@ -55,6 +55,11 @@ for name, row in by_name.items():
     check(used == row["boundSlots"], "%s: %d used, %d bound" % (name, used, row["boundSlots"]))
     check(len(data) == 872 + 120 * used, "%s: %d bytes" % (name, len(data)))
 
+check(sorted(os.listdir(kntc_dir)) == sorted(
+    name for row in files if row["kntc"] for name in
+    (os.path.basename(row["kntc"]), os.path.basename(row["kntc"])[:-5] + ".bones.xml")),
+      "the output folder holds exactly the saved files")
+
 # The page stands alone and lists the worst first.
 page = open(page_path, encoding="utf-8").read()
 check(not re.search(r'(src|href)="(?!data:)', page), "the page refers to another file")
