@@ -231,10 +231,14 @@ bool BatchCharacterizer::Run(const CharacterizeOptions& options, const QStringLi
     }
     // Snapshots are written safely (synced to disk before they replace anything); scratch
     // pictures in shared memory, where available, skip the wait for the disk.
-    const bool sharedMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
-    QTemporaryDir scratch(sharedMemory ? QStringLiteral("/dev/shm/kestrel-XXXXXX")
-                                       : QDir::tempPath() + QStringLiteral("/kestrel-XXXXXX"));
-    m_scratchFolder = options.htmlFile.isEmpty() ? QString() : scratch.path();
+    std::unique_ptr<QTemporaryDir> scratch;
+    if (!options.htmlFile.isEmpty()) {
+        const bool sharedMemory = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+        scratch = std::make_unique<QTemporaryDir>(
+            sharedMemory ? QStringLiteral("/dev/shm/kestrel-XXXXXX")
+                         : QDir::tempPath() + QStringLiteral("/kestrel-XXXXXX"));
+    }
+    m_scratchFolder = scratch && scratch->isValid() ? scratch->path() : QString();
     std::unique_ptr<QTemporaryDir> staging;
     if (!options.kntcFolder.isEmpty()) {
         staging = std::make_unique<QTemporaryDir>(
@@ -250,6 +254,8 @@ bool BatchCharacterizer::Run(const CharacterizeOptions& options, const QStringLi
         m_files.append(Characterize(files.at(i), options));
         ReportProgress(i + 1, files.size(), m_files.last());
     }
+    m_scratchFolder.clear(); // both folders go with this scope
+    m_stagingFolder.clear();
     m_totalMilliseconds = total.nsecsElapsed() / 1e6;
     return true;
 }
