@@ -1,7 +1,9 @@
 // Entry point of the kestrel executable: parses the command line, then runs the statements
 // headless (--batch) or opens the desktop window and runs them once it is shown.
+#include "batch/batchcharacterizer.h"
 #include "batch/batchoptions.h"
 #include "batch/batchrunner.h"
+#include "batch/characterizeoptions.h"
 #include "desktop/desktopwindow.h"
 #include "host.h"
 
@@ -32,6 +34,25 @@ int RunDesktop(QApplication& application, kestrel::Host& host, const kestrel::Ba
     return application.exec();
 }
 
+// --characterize: every file of the inputs in one headless session. The host stays quiet:
+// each error it shows belongs to a file's row, and progress has its own lines.
+int Characterize(int argc, char* argv[], const QStringList& arguments)
+{
+    kestrel::CharacterizeOptions options;
+    QString error;
+    if (!kestrel::CharacterizeOptions::Parse(arguments, &options, &error)) {
+        std::fprintf(stderr, "kestrel: %s (kestrel --help shows the usage)\n",
+                     qUtf8Printable(error));
+        return 2;
+    }
+    kestrel::BatchRunner::PrepareBatchEnvironment();
+    QApplication application(argc, argv);
+    kestrel::HostOptions hostOptions;
+    hostOptions.writeToStandardStreams = false;
+    kestrel::Host host(hostOptions);
+    return kestrel::BatchCharacterizer(host).Execute(options);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -39,6 +60,8 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (kestrel::CharacterizeOptions::Requested(arguments))
+        return Characterize(argc, argv, arguments);
     kestrel::BatchOptions options;
     QString error;
     if (!kestrel::BatchOptions::Parse(arguments, &options, &error)) {
@@ -47,7 +70,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (options.help) {
-        std::fputs(qUtf8Printable(kestrel::BatchOptions::Usage()), stdout);
+        std::fputs(qUtf8Printable(kestrel::BatchOptions::Usage() + QLatin1Char('\n') +
+                                  kestrel::CharacterizeOptions::Usage()),
+                   stdout);
         return 0;
     }
     if (options.batch) {

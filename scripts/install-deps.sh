@@ -18,6 +18,9 @@ ct_required_packages=(
     libclang-rt-14-dev
     xvfb
     xauth
+    # The folder-characterization test checks its JSON report against the documented schema.
+    python3
+    python3-jsonschema
 )
 
 # Only for scripts/screenshots.sh --docs: the palette reduction of the README pictures and the

@@ -53,10 +53,14 @@ kestrel::Status CharacterizationToolReportCmd::Run(const kestrel::ArgumentList&)
     const int code = hub->GetStatus(true);
     const Characterization& current = *model->CurrentCharacterization();
     QJsonArray nodes;
+    QJsonArray missing;
     for (NodeId id = 0; id < NodeCount; ++id) {
         const NodeValidation& validation = model->NodeValidationOf(id);
-        if (validation.status == ValidationStatus::NotSet)
+        if (validation.status == ValidationStatus::NotSet) {
+            if (model->IsRequiredNode(id))
+                missing.append(QString::fromLatin1(kinetra::NodeName(id)));
             continue;
+        }
         nodes.append(QJsonObject{
             {QStringLiteral("id"), id},
             {QStringLiteral("name"), QString::fromLatin1(kinetra::NodeName(id))},
@@ -71,6 +75,7 @@ kestrel::Status CharacterizationToolReportCmd::Run(const kestrel::ArgumentList&)
         {QStringLiteral("code"), code},
         {QStringLiteral("status"), StatusWord(overall.status)},
         {QStringLiteral("message"), QString::fromStdString(overall.message)},
+        {QStringLiteral("missing"), missing},
         {QStringLiteral("nodes"), nodes},
     };
     SetResult(

@@ -160,8 +160,9 @@ public:
     }
 };
 
-// snapshot [-widget FULLNAME] "file": renders the main window, or one widget of it, into an
-// image file whose format follows the file's suffix (PNG when the suffix names no format).
+// snapshot [-widget FULLNAME] [-height PIXELS] "file": renders the main window, or one widget
+// of it, into an image file whose format follows the file's suffix (PNG when the suffix names
+// no format); -height scales the picture to that many pixels high (a thumbnail).
 // Works on the offscreen platform and for a window that was never shown. Answers the file path
 // written.
 class SnapshotCommand : public UiCommand
@@ -190,7 +191,13 @@ public:
         // QWidget::grab lays out and polishes hidden widgets before rendering them.
         if (widget->window()->isVisible())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        const QPixmap pixmap = widget->grab();
+        QPixmap pixmap = widget->grab();
+        int height = 0;
+        if (parsed.GetFlagArgument(QStringLiteral("height"), 0, height) == Status::Success) {
+            if (height < 1)
+                return Fail(QStringLiteral("-height must be at least 1 pixel."));
+            pixmap = pixmap.scaledToHeight(height, Qt::SmoothTransformation);
+        }
         QByteArray image;
         QBuffer buffer(&image);
         QString reason = QStringLiteral("the image cannot be encoded");
@@ -311,6 +318,7 @@ void RegisterUiCommands(Host& host)
     RegisterBuiltin<SnapshotCommand>(host, QStringLiteral("snapshot"), [] {
         Syntax syntax = OneName();
         syntax.AddFlag(QStringLiteral("-w"), QStringLiteral("-widget"), ArgumentType::String);
+        syntax.AddFlag(QStringLiteral("-h"), QStringLiteral("-height"), ArgumentType::Int);
         return syntax;
     });
     RegisterBuiltin<ClickCommand>(host, QStringLiteral("click"), [] {

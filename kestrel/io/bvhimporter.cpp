@@ -35,14 +35,32 @@ struct JointChannels
     std::vector<int> channels;
 };
 
+// The text up to the end of the line that holds only MOTION (line breaks and blanks aside),
+// or all of it when there is none.
+QByteArray UpToMotionLine(const QByteArray& data)
+{
+    for (int at = data.indexOf("MOTION"); at >= 0; at = data.indexOf("MOTION", at + 1)) {
+        const int start = data.lastIndexOf('\n', at) + 1;
+        int end = data.indexOf('\n', at);
+        if (end < 0)
+            end = data.size();
+        if (data.mid(start, end - start).trimmed() == "MOTION")
+            return data.left(end);
+    }
+    return data;
+}
+
 class BvhParser
 {
 public:
-    BvhParser(const QByteArray& data, SceneDescription* description, QString* error)
+    // Without motion, only the lines up to the MOTION line are split: the hierarchy is all a
+    // rest pose needs, and the frames of a long capture are nearly all of the file.
+    BvhParser(const QByteArray& data, bool withMotion, SceneDescription* description,
+              QString* error)
         : m_description(description)
         , m_error(error)
     {
-        m_lines = data.split('\n');
+        m_lines = (withMotion ? data : UpToMotionLine(data)).split('\n');
     }
 
     bool ParseHierarchy();
@@ -385,7 +403,7 @@ bool BvhImporter::Read(const QByteArray& data, int frame, SceneDescription* desc
                        QString* error)
 {
     *description = SceneDescription();
-    BvhParser parser(data, description, error);
+    BvhParser parser(data, frame >= 0, description, error);
     if (!parser.ParseHierarchy())
         return false;
     if (frame >= 0 && !parser.ApplyFrame(frame))

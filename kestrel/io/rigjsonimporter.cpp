@@ -56,8 +56,32 @@ Quaternion FromYTo(const Vector3& direction)
 
 } // namespace
 
+namespace {
+
+// True when the text is an object whose first key is "kestrelScene", as every scene Kestrel
+// writes is: such a file is no rig, and a large scene is not worth parsing twice to learn it.
+bool StartsAsKestrelScene(const QByteArray& data)
+{
+    int at = 0;
+    const auto skipBlanks = [&data, &at] {
+        while (at < data.size() && (data.at(at) == ' ' || data.at(at) == '\n' ||
+                                    data.at(at) == '\r' || data.at(at) == '\t'))
+            ++at;
+    };
+    skipBlanks();
+    if (at >= data.size() || data.at(at) != '{')
+        return false;
+    ++at;
+    skipBlanks();
+    return data.mid(at, 14) == "\"kestrelScene\"";
+}
+
+} // namespace
+
 bool RigJsonImporter::LooksLikeRig(const QByteArray& data)
 {
+    if (StartsAsKestrelScene(data))
+        return false;
     const QJsonDocument document = QJsonDocument::fromJson(data);
     if (!document.isObject() || document.object().contains(QStringLiteral("kestrelScene")))
         return false;

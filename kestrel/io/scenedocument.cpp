@@ -61,7 +61,17 @@ bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions
             *error = QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString());
             return false;
         }
-        const QByteArray data = file.readAll();
+        // A BVH file is read in place: its rest pose needs only the hierarchy at the top,
+        // so the frames below it, nearly all of a capture's bytes, are never touched. The
+        // mapping lives as long as `file`, longer than anything the readers keep of it.
+        QByteArray data;
+        const uchar* mapped =
+            reader == SceneReader::Bvh && file.size() > 0 ? file.map(0, file.size()) : nullptr;
+        if (mapped)
+            data = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped),
+                                           static_cast<int>(file.size()));
+        else
+            data = file.readAll();
         if (reader == SceneReader::Bvh)
             ok = BvhImporter::Read(data, frame, description, &problem);
         else if (RigJsonImporter::LooksLikeRig(data))

@@ -34,9 +34,10 @@ public:
 
     bool CheckKeys(const QStringList& allowed) const
     {
-        for (const QString& key : m_object.keys()) {
-            if (!allowed.contains(key))
-                return Fail(QStringLiteral("unknown key \"%1\".").arg(key));
+        // Walks the keys in place: keys() would copy them all for every node of a file.
+        for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
+            if (!allowed.contains(it.key()))
+                return Fail(QStringLiteral("unknown key \"%1\".").arg(it.key()));
         }
         return true;
     }
@@ -211,7 +212,7 @@ bool ReadNode(const QJsonValue& value, int index, NodeRecord* record, QString* e
     QString typeName;
     QString rawParent;
     QString orderName;
-    const QStringList keys = {
+    static const QStringList keys = {
         QStringLiteral("name"),       QStringLiteral("type"),      QStringLiteral("parent"),
         QStringLiteral("translate"),  QStringLiteral("rotate"),    QStringLiteral("rotateOrder"),
         QStringLiteral("rotateAxis"), QStringLiteral("scale"),     QStringLiteral("jointOrient"),

@@ -364,7 +364,10 @@ TEST_F(PluginScenario, ReportGivesTheReasonsForTheStatus)
         QStringLiteral(R"("message":"Node Hips is at the same position as node Spine.",)");
     EXPECT_EQ(RunOk("characterizationToolReport"),
               R"({"character":"Hero","code":3,"message":"Missing required bones.\nSome nodes are )"
-              R"(almost at the same position.","nodes":[{"id":1,"joint":"Char1:Hips",)" +
+              R"(almost at the same position.","missing":["LeftUpLeg","LeftLeg","LeftFoot",)"
+              R"("RightUpLeg","RightLeg","RightFoot","LeftArm","LeftForeArm","LeftHand",)"
+              R"("RightArm","RightForeArm","RightHand","Head"],"nodes":[{"id":1,)"
+              R"("joint":"Char1:Hips",)" +
                   warning + R"("name":"Hips","status":"warning"},{"id":8,"joint":"Char1:Hips",)" +
                   warning + R"("name":"Spine","status":"warning"}],"status":"error"})");
 

@@ -372,7 +372,13 @@ void CharacterizationModel::RemoveBone(const QString& Name, const bool sceneBein
             if (!characterization->IsNodeAssigned(id) || characterization->JointName(id) != Name)
                 continue;
             characterization->SetLocked(false);
-            SetCurrentCharacterization(index);
+            // A scene being torn down is followed by a full reset of the tool to the new
+            // scene's characterizations, so revalidating and redrawing the views for every
+            // removed joint would only be thrown away.
+            if (sceneBeingReset)
+                m_current = characterization;
+            else
+                SetCurrentCharacterization(index);
             UnassignNode(id, true, sceneBeingReset);
         }
         if (!sceneBeingReset)

@@ -206,13 +206,20 @@ TEST_F(Model, DeletingAJointUsedByTwoCharacterizationsUnlocksAndClearsBoth)
         "SetCharacterObject Char1:Head -> '' in --- None --- (1) node 15 removed"));
 }
 
-TEST_F(Model, SceneResetClearsWithoutTellingTheHost)
+// The tool is reset right after a scene is torn down, so the views are not redrawn per joint.
+TEST_F(Model, SceneResetClearsWithoutTellingTheHostOrTheViews)
 {
     BindBiped();
+    model->SetEditMode(true);
     hub.ClearCalls();
+    QSignalSpy changed(model.get(), &CharacterizationModel::ModelChanged);
     hub.Delete("Char1:Head", true);
+    hub.Delete("Char1:Hips", true);
     EXPECT_EQ(model->JointOfNode(15), "");
+    EXPECT_EQ(model->JointOfNode(1), "");
+    EXPECT_FALSE(model->CurrentCharacterization()->IsLocked());
     EXPECT_TRUE(hub.Calls().isEmpty());
+    EXPECT_EQ(changed.count(), 0);
 }
 
 TEST_F(Model, RemovingCharacterizationNodesKeepsTheCurrentOneOrMakesANewDefault)

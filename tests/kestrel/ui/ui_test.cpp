@@ -156,6 +156,10 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
     const QImage image(one);
     EXPECT_EQ(image.size(), QSize(40, 30));
     EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 20, 20));
+    RunOk(QString("snapshot -widget Swatch1 -height 15 \"%1\"").arg(one)); // a thumbnail
+    EXPECT_EQ(QImage(one).size(), QSize(20, 15));
+    EXPECT_EQ(RunFails(QString("snapshot -height 0 \"%1\"").arg(one)),
+              "snapshot: -height must be at least 1 pixel.");
 
     const QString unused = folder.filePath("unused.png");
     EXPECT_EQ(
