@@ -367,6 +367,22 @@ Connections: {
 <scene><instance_visual_scene url="#scene"/></scene>
 </COLLADA>
 )";
+    // The same rig exported with a camera, a prop and a helper under the spine: none of them is
+    // a bone, so none of them becomes a joint.
+    QByteArray rigged = dae;
+    rigged.replace("<library_visual_scenes>",
+                   R"(<library_cameras><camera id="lens"><optics><technique_common>
+<perspective><yfov>40</yfov><znear>0.1</znear><zfar>100</zfar></perspective>
+</technique_common></optics></camera></library_cameras><library_visual_scenes>)");
+    rigged.replace("<node id=\"body\" name=\"body\">",
+                   R"(<node id="Camera" name="Camera"><translate>3 3 3</translate>
+<instance_camera url="#lens"/></node><node id="Prop" name="Prop"><translate>1 2 3</translate>
+</node><node id="body" name="body">)");
+    rigged.replace("<translate>0 0 0.25</translate></node>",
+                   R"(<translate>0 0 0.25</translate></node>
+<node id="Helper" name="Helper"><translate>0.1 0 0</translate></node>)");
+    ASSERT_TRUE(rigged.contains("instance_camera") && rigged.contains("Prop") &&
+                rigged.contains("Helper"));
     const double cos30 = std::sqrt(3.0) / 2.0;
     struct Case
     {
@@ -380,6 +396,7 @@ Connections: {
          dae,
          "Hips Spine Head",
          {{"Hips", {0, 1, 0}}, {"Spine", {0, 1.5, 0}}, {"Head", {0, 1.5, 0.25}}}},
+        {"rigged.dae", rigged, "Hips Spine Head", {{"Head", {0, 1.5, 0.25}}}},
         {"chain.fbx",
          fbx,
          "Hips Arm Hand",
