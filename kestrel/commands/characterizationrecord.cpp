@@ -51,18 +51,6 @@ CharacterRecord SceneCharacter(const Scene& scene, const Node& character)
     return record;
 }
 
-std::vector<const CharacterRecord*> NonEmpty(const CharacterizationRecord& record)
-{
-    std::vector<const CharacterRecord*> found;
-    for (const CharacterRecord& c : record.characters) {
-        if (!c.IsEmpty())
-            found.push_back(&c);
-    }
-    std::sort(found.begin(), found.end(),
-              [](const CharacterRecord* a, const CharacterRecord* b) { return a->name < b->name; });
-    return found;
-}
-
 } // namespace
 
 bool CharacterRecord::IsEmpty() const
@@ -133,35 +121,6 @@ CharacterRecord CharacterizationRecord::Or(const QString& name) const
     CharacterRecord empty;
     empty.name = name;
     return empty;
-}
-
-bool CharacterizationRecord::Agrees(const CharacterizationRecord& other) const
-{
-    const auto mine = NonEmpty(*this);
-    const auto theirs = NonEmpty(other);
-    if (mine.size() != theirs.size())
-        return false;
-    for (std::size_t i = 0; i < mine.size(); ++i) {
-        if (mine[i]->name != theirs[i]->name || !mine[i]->SameContent(*theirs[i]))
-            return false;
-    }
-    return true;
-}
-
-QString CharacterizationRecord::Describe() const
-{
-    QStringList lines;
-    for (const CharacterRecord* c : NonEmpty(*this)) {
-        QString line =
-            c->name + (c->locked ? QStringLiteral(" locked") : QString()) + QStringLiteral(" inv=");
-        for (bool flag : c->inverted)
-            line += flag ? QLatin1Char('1') : QLatin1Char('0');
-        for (const auto& slot : c->bindings)
-            line += QStringLiteral(" %1:%2").arg(slot.first).arg(slot.second);
-        lines.append(line);
-    }
-    lines.append(QStringLiteral("current: ") + current);
-    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace kestrel

@@ -48,12 +48,6 @@ public:
     const CharacterRecord* Find(const QString& name) const;
     // The characterization of that name, or an empty one of that name.
     CharacterRecord Or(const QString& name) const;
-    // True when both hold the same non-empty characterizations, order aside. Empty ones are
-    // not compared: the tool keeps some (its placeholder, names from scripts) that never need
-    // a node.
-    bool Agrees(const CharacterizationRecord& other) const;
-    // One line per non-empty characterization, for messages: "Hero locked inv=0100 1:Hips ...".
-    QString Describe() const;
 };
 
 } // namespace kestrel
