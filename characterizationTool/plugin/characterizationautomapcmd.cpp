@@ -13,20 +13,6 @@
 #include <QSet>
 #include <QStringList>
 
-namespace {
-
-// The model of the live tool, or null.
-CharacterizationModel* LiveModel(CharacterizationToolWrapper** hubOut)
-{
-    PluginState* state = PluginState::Instance();
-    CharacterizationToolWrapper* hub = state ? state->LiveHub() : nullptr;
-    if (hubOut)
-        *hubOut = hub;
-    return hub && hub->AttachedTool() ? hub->AttachedTool()->Model() : nullptr;
-}
-
-} // namespace
-
 const QString& CharacterizationAutoMapCmd::CommandName()
 {
     static const QString name = QStringLiteral("characterizationAutoMap");
@@ -62,7 +48,7 @@ kestrel::Status CharacterizationAutoMapCmd::Run(const kestrel::ArgumentList& arg
         return Fail(QStringLiteral("use -q to ask for the proposal or -e -character NAME to "
                                    "apply it."));
     CharacterizationToolWrapper* hub = nullptr;
-    CharacterizationModel* model = LiveModel(&hub);
+    CharacterizationModel* model = PluginState::LiveModel(&hub);
     if (!model)
         return Fail(QStringLiteral("no characterization tool is open."));
     if (parsed.IsFlagSet("review")) {
@@ -198,7 +184,7 @@ kestrel::Status CharacterizationAutoMapCmd::Redo()
 kestrel::Status CharacterizationAutoMapCmd::Record(const QVector<AutoMapChange::Binding>& bindings)
 {
     CharacterizationToolWrapper* hub = nullptr;
-    if (!LiveModel(&hub) || !m_change)
+    if (!PluginState::LiveModel(&hub) || !m_change)
         return kestrel::Status::Failure;
     for (const AutoMapChange::Binding& binding : bindings)
         if (!hub->AssignNode(m_character, binding.node, binding.joint, false))

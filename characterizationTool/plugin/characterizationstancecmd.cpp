@@ -68,9 +68,8 @@ kestrel::Status CharacterizationStanceCmd::Run(const kestrel::ArgumentList& argu
     if (parsed.IsQuery() == parsed.IsEdit())
         return Fail(QStringLiteral("use -q to measure the pose or -e to fix it."));
     PluginState* state = PluginState::Instance();
-    CharacterizationToolWrapper* hub = state ? state->LiveHub() : nullptr;
-    CharacterizationModel* model =
-        hub && hub->AttachedTool() ? hub->AttachedTool()->Model() : nullptr;
+    CharacterizationToolWrapper* hub = nullptr;
+    CharacterizationModel* model = PluginState::LiveModel(&hub);
     if (!model)
         return Fail(QStringLiteral("no characterization tool is open."));
     QString name;

@@ -37,10 +37,7 @@ const QString& CharacterizationToolRecordCmd::CommandName()
 
 kestrel::Status CharacterizationToolRecordCmd::Run(const kestrel::ArgumentList&)
 {
-    PluginState* state = PluginState::Instance();
-    CharacterizationToolWrapper* hub = state ? state->LiveHub() : nullptr;
-    const CharacterizationModel* model =
-        hub && hub->AttachedTool() ? hub->AttachedTool()->Model() : nullptr;
+    const CharacterizationModel* model = PluginState::LiveModel();
     if (!model) {
         SetResult(kestrel::Value(QString()));
         return kestrel::Status::Success;

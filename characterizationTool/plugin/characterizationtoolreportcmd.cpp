@@ -40,9 +40,8 @@ const QString& CharacterizationToolReportCmd::CommandName()
 kestrel::Status CharacterizationToolReportCmd::Run(const kestrel::ArgumentList&)
 {
     PluginState* state = PluginState::Instance();
-    CharacterizationToolWrapper* hub = state ? state->LiveHub() : nullptr;
-    const CharacterizationModel* model =
-        hub && hub->AttachedTool() ? hub->AttachedTool()->Model() : nullptr;
+    CharacterizationToolWrapper* hub = nullptr;
+    const CharacterizationModel* model = PluginState::LiveModel(&hub);
     if (!model) {
         if (state)
             state->Host().DisplayError(

@@ -84,6 +84,15 @@ CharacterizationToolWrapper* PluginState::LiveHub()
     return m_liveHub;
 }
 
+CharacterizationModel* PluginState::LiveModel(CharacterizationToolWrapper** hubOut)
+{
+    PluginState* state = Instance();
+    CharacterizationToolWrapper* hub = state ? state->LiveHub() : nullptr;
+    if (hubOut)
+        *hubOut = hub;
+    return hub && hub->AttachedTool() ? hub->AttachedTool()->Model() : nullptr;
+}
+
 void PluginState::Adopt(CharacterizationToolWrapper* hub)
 {
     m_hubs.erase(

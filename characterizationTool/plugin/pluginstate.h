@@ -48,6 +48,9 @@ public:
     // once the host closed its tool widget (that bridge is then let go, so the next open
     // builds a new panel).
     CharacterizationToolWrapper* LiveHub();
+    // The model of the live tool, or null when no tool is open (or no plug-in state exists);
+    // `hubOut`, when given, receives the live hub or null.
+    static CharacterizationModel* LiveModel(CharacterizationToolWrapper** hubOut = nullptr);
     void SetLiveHub(CharacterizationToolWrapper* hub) { m_liveHub = hub; }
     // Takes a bridge into the state's care: deleted at shutdown unless deleted before.
     void Adopt(CharacterizationToolWrapper* hub);

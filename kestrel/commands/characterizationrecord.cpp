@@ -7,7 +7,6 @@
 
 #include "solver/nodenames.h"
 
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,36 +17,19 @@ namespace kestrel {
 
 namespace {
 
-int SlotId(const QString& slotName)
-{
-    static const QHash<QString, int> ids = [] {
-        QHash<QString, int> table;
-        for (int id = 0; id < kinetra::NodeCount; ++id)
-            table.insert(CharacterNodes::SlotName(id), id);
-        return table;
-    }();
-    return ids.value(slotName, -1);
-}
-
-bool FlagSet(const Node& character, const QString& attribute)
-{
-    const Attribute* found = character.FindAttribute(attribute);
-    return found && found->type == AttributeType::Bool && found->value.ToBool();
-}
-
 CharacterRecord SceneCharacter(const Scene& scene, const Node& character)
 {
     CharacterRecord record;
     record.name = character.Name();
     for (const Connection& c : scene.ConnectionsTo(&character, QString())) {
-        const int id = SlotId(c.toAttribute);
+        const int id = CharacterNodes::SlotId(c.toAttribute);
         if (id >= 0 && c.fromNode->IsTransform())
             record.bindings[id] = c.fromNode->Name();
     }
     const QStringList flags = CharacterNodes::StandardAttributes();
-    record.locked = FlagSet(character, flags[0]);
+    record.locked = CharacterNodes::FlagSet(character, flags[0]);
     for (int index = 0; index < 4; ++index)
-        record.inverted[index] = FlagSet(character, flags[index + 1]);
+        record.inverted[index] = CharacterNodes::FlagSet(character, flags[index + 1]);
     return record;
 }
 

@@ -35,23 +35,6 @@ QString ToolStatement(const QString& flags)
     return CharacterizationSync::ToolCommand() + QStringLiteral(" -e ") + flags + QLatin1Char(';');
 }
 
-int SlotId(const QString& slotName)
-{
-    static const QHash<QString, int> ids = [] {
-        QHash<QString, int> table;
-        for (int id = 0; id < kinetra::NodeCount; ++id)
-            table.insert(CharacterNodes::SlotName(id), id);
-        return table;
-    }();
-    return ids.value(slotName, -1);
-}
-
-bool FlagSet(const Node& character, const QString& attribute)
-{
-    const Attribute* found = character.FindAttribute(attribute);
-    return found && found->type == AttributeType::Bool && found->value.ToBool();
-}
-
 // The slots bound on a character node, in slot order, as (slot id, transform name). Each
 // incoming connection is a binding; one that is not is reported and left out.
 std::vector<std::pair<int, QString>> Bindings(const Scene& scene, const Node& character,
@@ -59,7 +42,7 @@ std::vector<std::pair<int, QString>> Bindings(const Scene& scene, const Node& ch
 {
     std::vector<std::pair<int, QString>> bindings;
     for (const Connection& c : scene.ConnectionsTo(&character, QString())) {
-        const int id = SlotId(c.toAttribute);
+        const int id = CharacterNodes::SlotId(c.toAttribute);
         if (id < 0) {
             warnings->append(QStringLiteral("Character node \"%1\": \"%2\" is not a node slot; "
                                             "its connection from \"%3\" is skipped.")
@@ -109,14 +92,14 @@ QStringList CharacterStatements(const Scene& scene, const Node& character, QStri
     // order (left knee, right knee, left elbow, right elbow).
     const QStringList flags = CharacterNodes::StandardAttributes();
     for (int index = 0; index < 4; ++index) {
-        if (FlagSet(character, flags[index + 1]))
+        if (CharacterNodes::FlagSet(character, flags[index + 1]))
             statements.append(
                 ToolStatement(QStringLiteral("-invertbone %1 -invertstate true -character %2")
                                   .arg(index)
                                   .arg(name)));
     }
     statements.append(ToolStatement(QStringLiteral("-setcurrentcharname ") + name));
-    if (FlagSet(character, kLockAttribute))
+    if (CharacterNodes::FlagSet(character, kLockAttribute))
         statements.append(ToolStatement(QStringLiteral("-locktoggle")));
     return statements;
 }

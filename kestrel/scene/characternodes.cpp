@@ -8,6 +8,8 @@
 
 #include "solver/nodenames.h"
 
+#include <QHash>
+
 namespace kestrel {
 
 namespace {
@@ -36,6 +38,23 @@ QStringList CharacterNodes::StandardAttributes()
 QString CharacterNodes::SlotName(int nodeId)
 {
     return QString::fromLatin1(kinetra::NodeName(nodeId));
+}
+
+int CharacterNodes::SlotId(const QString& slotName)
+{
+    static const QHash<QString, int> ids = [] {
+        QHash<QString, int> table;
+        for (int id = 0; id < kinetra::NodeCount; ++id)
+            table.insert(SlotName(id), id);
+        return table;
+    }();
+    return ids.value(slotName, -1);
+}
+
+bool CharacterNodes::FlagSet(const Node& character, const QString& attribute)
+{
+    const Attribute* found = character.FindAttribute(attribute);
+    return found && found->type == AttributeType::Bool && found->value.ToBool();
 }
 
 QString CharacterNodes::InversionAttribute(int partNodeId)

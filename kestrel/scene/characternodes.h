@@ -32,6 +32,10 @@ public:
     static QStringList StandardAttributes();
     // The solver node name of a slot (0..211), or empty.
     static QString SlotName(int nodeId);
+    // The slot (0..211) a slot attribute names, or -1.
+    static int SlotId(const QString& slotName);
+    // True when the character node has the bool attribute and it is on.
+    static bool FlagSet(const Node& character, const QString& attribute);
     // "leftKneeInverted" for 3, "rightKneeInverted" for 6, "leftElbowInverted" for 10,
     // "rightElbowInverted" for 13; empty for any other slot.
     static QString InversionAttribute(int partNodeId);
