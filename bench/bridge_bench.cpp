@@ -1,6 +1,6 @@
 // Speed of the idle geometry tick through the real Kestrel bridge: every slot of the biped
 // bound to a host joint, the host's character node mapping them all, nothing moving.
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
 #include "model/stancereport.h"
 #include "stancefixer.h"

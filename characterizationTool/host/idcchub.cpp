@@ -1,17 +1,12 @@
 #include "idcchub.h"
 
-#include "model/validationresult.h"
-
 IDCCHub::IDCCHub(QObject* parent)
     : QObject(parent)
 {}
 
 IDCCHub::~IDCCHub() = default;
 
-void IDCCHub::HostValidate(ValidationResult& result)
-{
-    result.SetStatus(ValidationStatus::Valid, std::string());
-}
+void IDCCHub::HostValidate(ValidationResult&) {}
 
 bool IDCCHub::IsNodeSupported(int)
 {

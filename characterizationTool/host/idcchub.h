@@ -55,7 +55,8 @@ public:
     virtual void GetAllTransforms(QStringList& names) = 0;
     // Makes the node the only selection; nothing when it does not exist.
     virtual void SelectNode(const QString& node) = 0;
-    // The host's own verdict on the characterization; Valid with no message by default.
+    // The host's own verdict on the characterization. The caller hands in a Valid result with
+    // no message; the default keeps it.
     virtual void HostValidate(ValidationResult& result);
     // Whether the host offers solver node `nodeId`.
     virtual bool IsNodeSupported(int nodeId);
@@ -86,8 +87,7 @@ public:
                                const QVector<QPair<int, QString>>& bindings);
 
     // The tool this hub serves; set by the tool's constructor, never owned. Null once the
-    // tool is gone. Defined with the helpers below, in the UI library, since they need the
-    // tool's full type.
+    // tool is gone. Defined inline in charactertool.h, beside the one type they need.
     void SetTool(CharacterTool* tool);
     CharacterTool* Tool() const;
 
@@ -98,7 +98,8 @@ public:
     // They reach the tool's model through Tool(). Without a tool, or with a tool that has no
     // model, each answers false, 0, an empty string or does nothing, unless stated otherwise.
     // Characterizations are found by exact name; the first of a name wins. Defined in
-    // idcchubhelpers.cpp, part of the UI library.
+    // kestrel/idcchubhelpers.cpp (library characterizationKestrelHub), since they drive the
+    // panel.
 
     // False for an empty name; true when some characterization has that name.
     bool HasCharacter(const QString& name) const;

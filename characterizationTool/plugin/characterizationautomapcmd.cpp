@@ -2,7 +2,7 @@
 
 #include "automapper.h"
 #include "charactertool.h"
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
 #include "pluginstate.h"
 #include "script/parsedarguments.h"

@@ -1,7 +1,7 @@
 #include "characterizationstancecmd.h"
 
 #include "charactertool.h"
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/characterization.h"
 #include "model/characterizationmodel.h"
 #include "model/stancereport.h"

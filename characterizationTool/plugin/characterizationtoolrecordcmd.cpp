@@ -1,7 +1,7 @@
 #include "characterizationtoolrecordcmd.h"
 
 #include "charactertool.h"
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
 #include "pluginstate.h"
 

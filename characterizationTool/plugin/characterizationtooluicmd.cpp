@@ -1,6 +1,6 @@
 #include "characterizationtooluicmd.h"
 
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/nodecatalogue.h"
 #include "pluginstate.h"
 

@@ -1,7 +1,7 @@
 #include "pluginstate.h"
 
 #include "charactertool.h"
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 
 #include "host.h"
 #include "script/stringresources.h"

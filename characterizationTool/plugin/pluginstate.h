@@ -1,7 +1,7 @@
 // Process-wide state of the loaded plug-in: its folders, error texts and the live hub.
 #pragma once
 
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "script/status.h"
 
 #include <QPointer>

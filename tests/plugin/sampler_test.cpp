@@ -2,7 +2,7 @@
 // rotation orders, and the pose a locked character node stores for a slot.
 #include "pluginhosttest.h"
 
-#include "host/kestreljointsampler.h"
+#include "host/kestrel/kestreljointsampler.h"
 
 #include "scene/quaternion.h"
 #include "scene/transformvalues.h"

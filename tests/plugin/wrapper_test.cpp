@@ -2,7 +2,7 @@
 // host's character scripts, node watches and their signals, and the tool it attaches.
 #include "pluginhosttest.h"
 
-#include "host/characterizationtoolwrapper.h"
+#include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
 
 #include "scene/undoqueue.h"

@@ -1,8 +1,8 @@
 // The body diagram on the panel's "Figure" page, driven with the mouse as a user would.
-#include "diagram/diagramlayout.h"
+#include "diagramlayout/diagramlayout.h"
 #include "diagram/diagramwidget.h"
 #include "diagram/inversionitem.h"
-#include "diagram/loadpixmap.h"
+#include "loadpixmap.h"
 #include "diagram/partitem.h"
 #include "modalanswerer.h"
 #include "toolfixture.h"

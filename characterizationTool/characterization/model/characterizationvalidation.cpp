@@ -63,6 +63,7 @@ void CharacterizationValidation::Run(const std::uint32_t* usage,
     }
     if (hub) {
         reports.emplace_back();
+        reports.back().SetStatus(ValidationStatus::Valid, std::string());
         hub->HostValidate(reports.back());
     }
 

@@ -3,7 +3,7 @@
 #include "autocharacterizeaction.h"
 #include "charactertooltabwidgetnotabbar.h"
 #include "configmirrordialog.h"
-#include "diagram/diagramlayout.h"
+#include "diagramlayout/diagramlayout.h"
 #include "diagram/diagramwidget.h"
 #include "files/toolpaths.h"
 #include "host/idcchub.h"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "charactertooltabwidgetnotabbar.h"
+#include "host/idcchub.h"
 #include "templateactions.h"
 
 #include <QPointer>
@@ -125,3 +126,15 @@ private:
     std::unique_ptr<TemplateActions> m_templateActions;
     bool m_askBeforeDelete = true;
 };
+
+// The hub's link to its tool needs the tool's full type, so it is defined here rather than in
+// the hub's library, which knows no widgets.
+inline void IDCCHub::SetTool(CharacterTool* tool)
+{
+    m_tool = tool;
+}
+
+inline CharacterTool* IDCCHub::Tool() const
+{
+    return m_tool.data();
+}

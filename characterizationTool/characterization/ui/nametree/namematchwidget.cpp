@@ -1,8 +1,8 @@
 #include "namematchwidget.h"
 
 #include "assignwithconfirmation.h"
-#include "diagram/loadpixmap.h"
-#include "diagram/nodedisplayname.h"
+#include "loadpixmap.h"
+#include "diagramlayout/nodedisplayname.h"
 #include "host/idcchub.h"
 #include "model/characterizationmodel.h"
 #include "model/stancereport.h"

@@ -1,7 +1,7 @@
-// The hub's non-virtual helpers: the tool command's way into the tool and its model. They need
-// the tool widget, so they are built into the UI library rather than the core.
+// The hub's non-virtual helpers: the tool command's way into the tool and its model. They drive
+// the panel, so they are built with the Kestrel hub on top of the UI library, not into the core.
 #include "charactertool.h"
-#include "idcchub.h"
+#include "host/idcchub.h"
 #include "model/characterizationmodel.h"
 #include "solver/noderestate.h"
 
@@ -33,16 +33,6 @@ void DeleteCurrentWithQuestion(const QPointer<CharacterTool>& tool, bool ask)
 }
 
 } // namespace
-
-void IDCCHub::SetTool(CharacterTool* tool)
-{
-    m_tool = tool;
-}
-
-CharacterTool* IDCCHub::Tool() const
-{
-    return m_tool.data();
-}
 
 bool IDCCHub::HasCharacter(const QString& name) const
 {

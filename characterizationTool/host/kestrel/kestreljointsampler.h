@@ -1,7 +1,7 @@
 // Reads a joint's frame from the Kestrel scene into a joint sample record.
 #pragma once
 
-#include "nodetransformrecord.h"
+#include "host/nodetransformrecord.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "charactertool.h"
-#include "idcchub.h"
+#include "host/idcchub.h"
 #include "kestreljointsampler.h"
 
 #include <QPointer>
