@@ -1,9 +1,9 @@
 // The body diagram on the panel's "Figure" page, driven with the mouse as a user would.
-#include "diagramlayout/diagramlayout.h"
 #include "diagram/diagramwidget.h"
 #include "diagram/inversionitem.h"
-#include "loadpixmap.h"
 #include "diagram/partitem.h"
+#include "diagramlayout/diagramlayout.h"
+#include "loadpixmap.h"
 #include "modalanswerer.h"
 #include "toolfixture.h"
 

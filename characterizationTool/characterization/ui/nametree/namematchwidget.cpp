@@ -1,9 +1,9 @@
 #include "namematchwidget.h"
 
 #include "assignwithconfirmation.h"
-#include "loadpixmap.h"
 #include "diagramlayout/nodedisplayname.h"
 #include "host/idcchub.h"
+#include "loadpixmap.h"
 #include "model/characterizationmodel.h"
 #include "model/stancereport.h"
 #include "namematchtreewidget.h"
