@@ -3,48 +3,11 @@
 #include <QDomDocument>
 #include <QDomNamedNodeMap>
 #include <QStringList>
+#include <QXmlStreamWriter>
 
 #include <algorithm>
 
 namespace {
-
-// Escapes character data; attribute values also escape quotes and line breaks so that they
-// read back unchanged.
-QString Escape(const QString& text, bool attribute)
-{
-    QString out;
-    out.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('<'))
-            out += QLatin1String("&lt;");
-        else if (c == QLatin1Char('&'))
-            out += QLatin1String("&amp;");
-        else if (c == QLatin1Char('>') && i >= 2 && text[i - 1] == QLatin1Char(']') &&
-                 text[i - 2] == QLatin1Char(']'))
-            out += QLatin1String("&gt;");
-        else if (attribute && c == QLatin1Char('"'))
-            out += QLatin1String("&quot;");
-        else if (attribute && c == QLatin1Char('\n'))
-            out += QLatin1String("&#xa;");
-        else if (attribute && c == QLatin1Char('\r'))
-            out += QLatin1String("&#xd;");
-        else if (attribute && c == QLatin1Char('\t'))
-            out += QLatin1String("&#x9;");
-        else
-            out += c;
-    }
-    return out;
-}
-
-// The name as written in the file: prefix and local name for a namespaced node, else the plain
-// name. The DOM keeps the prefix apart, so tagName() alone would drop it.
-QString QualifiedName(const QDomNode& node)
-{
-    if (node.namespaceURI().isNull() || node.prefix().isEmpty())
-        return node.isElement() ? node.toElement().tagName() : node.nodeName();
-    return node.prefix() + QLatin1Char(':') + node.localName();
-}
 
 int AttributeRank(const QString& name)
 {
@@ -55,7 +18,17 @@ int AttributeRank(const QString& name)
     return 2;
 }
 
-// Attributes in the order "key", "value", then the others by qualified name.
+// The name as written in the file: prefix and local name for a namespaced node, else the plain
+// name. The DOM keeps the prefix apart, so the node name alone could drop it.
+QString QualifiedName(const QDomNode& node)
+{
+    if (node.namespaceURI().isNull() || node.prefix().isEmpty())
+        return node.nodeName();
+    return node.prefix() + QLatin1Char(':') + node.localName();
+}
+
+// Attributes in the order "key", "value", then the others by qualified name: the one thing the
+// stream writer cannot be told.
 QList<QDomAttr> OrderedAttributes(const QDomElement& element)
 {
     const QDomNamedNodeMap map = element.attributes();
@@ -72,110 +45,69 @@ QList<QDomAttr> OrderedAttributes(const QDomElement& element)
     return attributes;
 }
 
-bool IsInline(const QDomNode& node)
+// The namespace declaration a node needs, as an attribute: "xmlns" or "xmlns:prefix".
+QString DeclarationName(const QDomNode& node)
 {
-    return !node.isNull() && (node.isText() || node.isEntityReference());
+    return node.prefix().isEmpty() ? QStringLiteral("xmlns")
+                                   : QStringLiteral("xmlns:") + node.prefix();
 }
 
-class Writer
+void WriteNode(QXmlStreamWriter& xml, const QDomNode& node);
+
+// Names are written as qualified names and namespaces as plain declarations, so prefixes stay as
+// read and every element declares the namespaces it uses (the stream writer's own namespace
+// handling would invent prefixes and declare each one once, on the outermost element).
+void WriteElement(QXmlStreamWriter& xml, const QDomElement& element)
 {
-public:
-    explicit Writer(int indent)
-        : m_indent(indent)
-    {}
+    xml.writeStartElement(QualifiedName(element));
+    const QList<QDomAttr> attributes = OrderedAttributes(element);
+    QStringList declared;
+    auto declare = [&](const QDomNode& node) {
+        if (node.namespaceURI().isNull() || declared.contains(DeclarationName(node)))
+            return;
+        declared.append(DeclarationName(node));
+        xml.writeAttribute(DeclarationName(node), node.namespaceURI());
+    };
+    declare(element);
+    for (const QDomAttr& attribute : attributes)
+        declare(attribute);
+    for (const QDomAttr& attribute : attributes)
+        xml.writeAttribute(QualifiedName(attribute), attribute.value());
+    for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
+        WriteNode(xml, child);
+    xml.writeEndElement();
+}
 
-    void Node(const QDomNode& node, int depth)
-    {
-        if (node.isElement())
-            Element(node.toElement(), depth);
-        else if (node.isCDATASection())
-            m_out += QLatin1String("<![CDATA[") + node.nodeValue() + QLatin1String("]]>");
-        else if (node.isText())
-            m_out += Escape(node.nodeValue(), false);
-        else if (node.isComment())
-            Block(node, depth, QLatin1String("<!--") + node.nodeValue() + QLatin1String("-->"));
-        else if (node.isProcessingInstruction())
-            Block(node, depth, QStringLiteral("<?%1 %2?>").arg(node.nodeName(), node.nodeValue()));
-    }
-
-    QString Text() const { return m_out; }
-
-private:
-    // Layout whitespace goes only where the parser drops it again: never next to text, or each
-    // save would add indentation to mixed content.
-    void IndentUnlessAfterText(const QDomNode& node, int depth)
-    {
-        if (!IsInline(node.previousSibling()))
-            m_out += QString(depth * m_indent, QLatin1Char(' '));
-    }
-
-    void NewLineUnlessBeforeText(const QDomNode& node)
-    {
-        if (!IsInline(node.nextSibling()))
-            m_out += QLatin1Char('\n');
-    }
-
-    void Block(const QDomNode& node, int depth, const QString& text)
-    {
-        IndentUnlessAfterText(node, depth);
-        m_out += text;
-        NewLineUnlessBeforeText(node);
-    }
-
-    // A namespace is declared on every element that uses it, as the DOM's own writer does, so
-    // any element read back alone still resolves its prefixes.
-    void Declaration(const QString& prefix, const QString& uri)
-    {
-        m_out += prefix.isEmpty() ? QStringLiteral(" xmlns") : QStringLiteral(" xmlns:") + prefix;
-        m_out += QStringLiteral("=\"%1\"").arg(Escape(uri, true));
-    }
-
-    void Element(const QDomElement& element, int depth)
-    {
-        IndentUnlessAfterText(element, depth);
-        const QString tag = QualifiedName(element);
-        m_out += QLatin1Char('<') + tag;
-        QStringList declared;
-        if (!element.namespaceURI().isNull()) {
-            declared.append(element.prefix());
-            Declaration(element.prefix(), element.namespaceURI());
-        }
-        for (const QDomAttr& attribute : OrderedAttributes(element)) {
-            m_out += QStringLiteral(" %1=\"%2\"")
-                         .arg(QualifiedName(attribute), Escape(attribute.value(), true));
-            const QString prefix = attribute.prefix();
-            if (!attribute.namespaceURI().isNull() && !prefix.isEmpty() &&
-                !declared.contains(prefix)) {
-                declared.append(prefix);
-                Declaration(prefix, attribute.namespaceURI());
-            }
-        }
-        if (!element.hasChildNodes()) {
-            m_out += QLatin1String("/>");
-        } else {
-            m_out += QLatin1Char('>');
-            if (!IsInline(element.firstChild()))
-                m_out += QLatin1Char('\n');
-            for (QDomNode child = element.firstChild(); !child.isNull();
-                 child = child.nextSibling())
-                Node(child, depth + 1);
-            if (!IsInline(element.lastChild()))
-                m_out += QString(depth * m_indent, QLatin1Char(' '));
-            m_out += QLatin1String("</") + tag + QLatin1Char('>');
-        }
-        NewLineUnlessBeforeText(element);
-    }
-
-    int m_indent;
-    QString m_out;
-};
+void WriteNode(QXmlStreamWriter& xml, const QDomNode& node)
+{
+    if (node.isElement())
+        WriteElement(xml, node.toElement());
+    else if (node.isCDATASection())
+        xml.writeCDATA(node.nodeValue());
+    else if (node.isText())
+        xml.writeCharacters(node.nodeValue());
+    else if (node.isEntityReference())
+        xml.writeEntityReference(node.nodeName());
+    else if (node.isComment())
+        xml.writeComment(node.nodeValue());
+    else if (node.isProcessingInstruction())
+        xml.writeProcessingInstruction(node.nodeName(), node.nodeValue());
+}
 
 } // namespace
 
 QByteArray WriteDomDocument(const QDomDocument& document, int indentSpaces)
 {
-    Writer writer(indentSpaces);
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(indentSpaces);
     for (QDomNode node = document.firstChild(); !node.isNull(); node = node.nextSibling())
-        writer.Node(node, 0);
-    return writer.Text().toUtf8();
+        WriteNode(xml, node);
+    xml.writeEndDocument();
+    // Auto-formatting starts each top-level node on a new line, the first one too; a file must
+    // not start with a blank line (an XML declaration has to be its very first bytes).
+    if (bytes.startsWith('\n'))
+        bytes.remove(0, 1);
+    return bytes;
 }
