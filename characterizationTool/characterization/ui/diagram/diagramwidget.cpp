@@ -1,5 +1,7 @@
 #include "diagramwidget.h"
 
+#include "mappingeditmenu.h"
+
 #include "assignwithconfirmation.h"
 #include "diagramlayout.h"
 #include "host/idcchub.h"
@@ -396,8 +398,7 @@ void DiagramWidget::ShowInvertItems(PartItem* item, bool enter)
 
 bool DiagramWidget::IsNoneCharacterization() const
 {
-    const Characterization* current = m_model->CurrentCharacterization();
-    return m_hub && current && current->Name() == IDCCHub::GetNoneName();
+    return MappingEditMenu::IsPlaceholder(m_hub, *m_model);
 }
 
 bool DiagramWidget::IsArrowOfCurrentPage(const PartItem* item) const
@@ -444,20 +445,10 @@ void DiagramWidget::mouseDoubleClickEvent(QMouseEvent* event)
     QGraphicsView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && m_pressNavigated)
         return;
-    if (IsNoneCharacterization()) {
-        ShowCenteredMessageBox(QMessageBox::Warning, tr("Characterization Not Created"),
-                               tr("You must create a new characterization before you can edit "
-                                  "its bone mappings."),
-                               this, QMessageBox::Ok);
+    if (!MappingEditMenu::MayEdit(this, m_hub, *m_model,
+                                  tr("You must create a new characterization before you can "
+                                     "edit its bone mappings.")))
         return;
-    }
-    if (m_model->IsLocked()) {
-        ShowCenteredMessageBox(QMessageBox::Warning, tr("Characterization Locked"),
-                               tr("The current characterization is locked.\nYou must unlock it "
-                                  "before you can edit its bone mappings."),
-                               this, QMessageBox::Ok);
-        return;
-    }
     if (event->button() != Qt::LeftButton)
         return;
     PartItem* item = ItemAt(event->pos());
@@ -469,35 +460,25 @@ void DiagramWidget::ShowContextMenu(const QPoint& viewPosition, const QPoint& gl
 {
     PartItem* item = ItemAt(viewPosition);
     m_contextItem = item && (item->flags() & QGraphicsItem::ItemIsSelectable) ? item : nullptr;
-    const bool hasSelection = m_hub && !m_hub->GetSelectedTransforms().isEmpty();
-    const bool editable = !m_model->IsLocked() && !IsNoneCharacterization();
-    const bool hasItem = m_contextItem != nullptr;
-    const bool isArrow = IsArrowOfCurrentPage(m_contextItem);
-    const bool invertible = hasItem && InversionPartOfNode(m_contextItem->Node()) != nullptr;
-
-    // Not parented: the host may close the panel while the menu runs its own event loop, and
-    // the menu must not go with it mid-run.
-    QMenu menu;
-    menu.addAction(tr("Assign Selected Bone"), this, &DiagramWidget::AssignSelection)
-        ->setEnabled(hasSelection && hasItem && editable && !isArrow);
-    menu.addAction(tr("Change Assigned Bone..."), this, &DiagramWidget::ShowAutoCompletion)
-        ->setEnabled(hasItem && editable && !isArrow);
-    menu.addAction(tr("Auto Characterize"), this, &DiagramWidget::AutoCharacterizeRequested)
-        ->setEnabled(editable);
-    menu.addAction(tr("Fix Stance"), this, &DiagramWidget::FixStanceRequested)
-        ->setEnabled(editable);
-    menu.addSeparator();
-    menu.addAction(tr("Clear"), this, &DiagramWidget::ClearMenuItem)
-        ->setEnabled(hasItem && editable);
-    menu.addAction(tr("Clear All in View"), this, &DiagramWidget::ClearView)->setEnabled(editable);
-    menu.addAction(tr("Clear All"), this, &DiagramWidget::ClearAll)->setEnabled(editable);
-    menu.addSeparator();
-    menu.addAction(tr("Invert Joint"), this, &DiagramWidget::InvertJoint)
-        ->setEnabled(editable && invertible);
-    menu.addSeparator();
-    menu.addAction(tr("Name Match View"), this, &DiagramWidget::SwitchToNameMatchView);
+    MappingEditMenu::State state;
+    state.editable = !m_model->IsLocked() && !IsNoneCharacterization();
+    state.onSlot = m_contextItem && !IsArrowOfCurrentPage(m_contextItem);
+    state.clearable = m_contextItem != nullptr; // arrows included
+    state.hasSelection = m_hub && !m_hub->GetSelectedTransforms().isEmpty();
+    state.invertible = m_contextItem && InversionPartOfNode(m_contextItem->Node()) != nullptr;
+    MappingEditMenu::Actions actions;
+    actions.assign = [this] { AssignSelection(); };
+    actions.change = [this] { ShowAutoCompletion(); };
+    actions.autoCharacterize = [this] { emit AutoCharacterizeRequested(); };
+    actions.fixStance = [this] { emit FixStanceRequested(); };
+    actions.clear = [this] { ClearMenuItem(); };
+    actions.clearView = [this] { ClearView(); };
+    actions.clearAll = [this] { ClearAll(); };
+    actions.invert = [this] { InvertJoint(); };
+    actions.otherView = [this] { SwitchToNameMatchView(); };
+    actions.otherViewTitle = tr("Name Match View");
     const QPointer<DiagramWidget> self(this);
-    menu.exec(globalPosition);
+    MappingEditMenu::Exec(this, state, actions, globalPosition);
     if (self)
         m_contextItem = nullptr;
 }

@@ -1,5 +1,7 @@
 #include "namematchwidget.h"
 
+#include "mappingeditmenu.h"
+
 #include "assignwithconfirmation.h"
 #include "diagramlayout/nodedisplayname.h"
 #include "host/idcchub.h"
@@ -232,8 +234,7 @@ NodeId NameMatchWidget::ActionNode() const
 
 bool NameMatchWidget::IsNoneCharacterization() const
 {
-    const Characterization* current = m_model->CurrentCharacterization();
-    return m_hub && current && current->Name() == IDCCHub::GetNoneName();
+    return MappingEditMenu::IsPlaceholder(m_hub, *m_model);
 }
 
 bool NameMatchWidget::IsEditable() const
@@ -247,11 +248,6 @@ void NameMatchWidget::SelectAssignedJoint(NodeId node)
         m_hub->SelectNode(m_model->JointOfNode(node));
 }
 
-void NameMatchWidget::ShowWarning(const QString& title, const QString& text)
-{
-    ShowCenteredMessageBox(QMessageBox::Warning, title, text, this, QMessageBox::Ok);
-}
-
 void NameMatchWidget::UpdateEditedPart(QTreeWidgetItem* current, QTreeWidgetItem* /*previous*/)
 {
     const NodeId node = NodeOfItem(current);
@@ -263,18 +259,10 @@ void NameMatchWidget::UpdateEditedPart(QTreeWidgetItem* current, QTreeWidgetItem
 
 void NameMatchWidget::SetItemEditable(QTreeWidgetItem* item, int /*column*/)
 {
-    if (IsNoneCharacterization()) {
-        ShowWarning(tr("Characterization Not Created"),
-                    tr("You must new create a characterization before you can edit its bone "
-                       "mappings."));
+    if (!MappingEditMenu::MayEdit(this, m_hub, *m_model,
+                                  tr("You must new create a characterization before you can "
+                                     "edit its bone mappings.")))
         return;
-    }
-    if (m_model->IsLocked()) {
-        ShowWarning(tr("Characterization Locked"),
-                    tr("The current characterization is locked.\nYou must unlock it before you "
-                       "can edit its bone mappings."));
-        return;
-    }
     const NodeId node = NodeOfItem(item);
     if (node != -1)
         m_model->SetEditedPart(node, true);
@@ -295,32 +283,25 @@ void NameMatchWidget::PopMenu(QMouseEvent* event)
     QTreeWidgetItem* row = m_tree->itemAt(event->pos());
     if (!row)
         return;
-    const bool isGroup = row->childCount() > 0;
-    const bool editable = IsEditable();
-    const bool hasSelection = m_hub && !m_hub->GetSelectedTransforms().isEmpty();
-
-    // Not parented: the host may close the panel while the menu runs its own event loop, and
-    // the menu must not go with it mid-run.
-    QMenu menu;
-    menu.addAction(tr("Assign Selected Bone"), this, &NameMatchWidget::AssignSelection)
-        ->setEnabled(hasSelection && editable && !isGroup);
-    menu.addAction(tr("Change Assigned Bone..."), this, &NameMatchWidget::ShowAutoCompletion)
-        ->setEnabled(editable && !isGroup);
-    menu.addAction(tr("Auto Characterize"), this, &NameMatchWidget::AutoCharacterizeRequested)
-        ->setEnabled(editable);
-    menu.addAction(tr("Fix Stance"), this, &NameMatchWidget::FixStanceRequested)
-        ->setEnabled(editable);
-    menu.addSeparator();
-    menu.addAction(tr("Clear"), this, &NameMatchWidget::ClearSelectedPart)->setEnabled(editable);
-    menu.addAction(tr("Clear All"), this, &NameMatchWidget::ClearAllParts)->setEnabled(editable);
-    menu.addSeparator();
-    menu.addAction(tr("Invert Joint"), this, &NameMatchWidget::InvertJoint)
-        ->setEnabled(editable && IsInvertible(NodeOfItem(row)));
-    menu.addSeparator();
-    menu.addAction(tr("Character View"), this, &NameMatchWidget::SwitchToCharacterView);
+    MappingEditMenu::State state;
+    state.editable = IsEditable();
+    state.onSlot = row->childCount() == 0;
+    state.clearable = true; // group rows too
+    state.hasSelection = m_hub && !m_hub->GetSelectedTransforms().isEmpty();
+    state.invertible = IsInvertible(NodeOfItem(row));
+    MappingEditMenu::Actions actions;
+    actions.assign = [this] { AssignSelection(); };
+    actions.change = [this] { ShowAutoCompletion(); };
+    actions.autoCharacterize = [this] { emit AutoCharacterizeRequested(); };
+    actions.fixStance = [this] { emit FixStanceRequested(); };
+    actions.clear = [this] { ClearSelectedPart(); };
+    actions.clearAll = [this] { ClearAllParts(); };
+    actions.invert = [this] { InvertJoint(); };
+    actions.otherView = [this] { SwitchToCharacterView(); };
+    actions.otherViewTitle = tr("Character View");
     m_menuItem = row;
     const QPointer<NameMatchWidget> self(this);
-    menu.exec(event->globalPos());
+    MappingEditMenu::Exec(this, state, actions, event->globalPos());
     if (self)
         m_menuItem = nullptr;
 }

@@ -103,7 +103,6 @@ private:
     bool IsNoneCharacterization() const;
     bool IsEditable() const;
     void SelectAssignedJoint(NodeId node);
-    void ShowWarning(const QString& title, const QString& text);
 
     IDCCHub* m_hub;
     CharacterizationModel* m_model;
