@@ -12,22 +12,11 @@
 
 namespace {
 
+using kestrel::Cross;
+using kestrel::Dot;
+using kestrel::Length;
+
 constexpr double kDegreesPerRadian = 57.29577951308232;
-
-double Dot(const kestrel::Vector3& a, const kestrel::Vector3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-kestrel::Vector3 Cross(const kestrel::Vector3& a, const kestrel::Vector3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double Length(const kestrel::Vector3& v)
-{
-    return std::sqrt(Dot(v, v));
-}
 
 // The smallest rotation that turns the direction `from` onto the unit direction `to`; the
 // identity for a zero `from`. Opposite directions turn half a turn about an axis at right

@@ -16,22 +16,6 @@ constexpr double kFrameMargin = 1.08; // leaves a little room around a framed bo
 constexpr double kMinimumDistance = 1e-6;
 constexpr double kMaximumDistance = 1e9;
 
-double Dot(const Vector3& a, const Vector3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vector3 Cross(const Vector3& a, const Vector3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-Vector3 Normalized(const Vector3& v)
-{
-    const double length = std::sqrt(Dot(v, v));
-    return length > 0.0 ? v * (1.0 / length) : v;
-}
-
 } // namespace
 
 ViewportCamera::ViewportCamera()

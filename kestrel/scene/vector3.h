@@ -1,6 +1,8 @@
 // A 3-component double vector: positions, Euler angles and scales.
 #pragma once
 
+#include <cmath>
+
 namespace kestrel {
 
 // Plain value type; units are those of the quantity it holds (scene units, radians, factors).
@@ -36,5 +38,27 @@ struct Vector3
     }
     bool operator!=(const Vector3& other) const { return !(*this == other); }
 };
+
+inline double Dot(const Vector3& a, const Vector3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+inline Vector3 Cross(const Vector3& a, const Vector3& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+inline double Length(const Vector3& v)
+{
+    return std::sqrt(Dot(v, v));
+}
+
+// The unit vector along `v`; the zero vector stays zero.
+inline Vector3 Normalized(const Vector3& v)
+{
+    const double length = Length(v);
+    return length > 0.0 ? v * (1.0 / length) : v;
+}
 
 } // namespace kestrel
