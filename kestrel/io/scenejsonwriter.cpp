@@ -38,7 +38,7 @@
 // is written in the shortest form that reads back exactly.
 #include "io/scenejsonwriter.h"
 
-#include "io/savefile.h"
+#include "base/savefile.h"
 #include "io/scenedescription.h"
 
 #include <QLocale>

@@ -1,11 +1,11 @@
 // The record of scene changes one command made, replayed backwards to undo it.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "scene/attribute.h"
 #include "scene/node.h"
 #include "scene/transformvalues.h"
-#include "script/status.h"
 
 #include <QString>
 

@@ -3,9 +3,9 @@
 
 #include "io/scenedescription.h"
 #include "io/scenejsonwriter.h"
-#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/parsedarguments.h"
+#include "script/undoqueue.h"
 
 using namespace kestrel;
 

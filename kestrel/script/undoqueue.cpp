@@ -1,4 +1,4 @@
-#include "scene/undoqueue.h"
+#include "script/undoqueue.h"
 
 #include <QScopedValueRollback>
 

@@ -1,9 +1,9 @@
 // The host's undo and redo queues of undoable command objects.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "script/command.h"
-#include "script/status.h"
 
 #include <QString>
 
