@@ -49,11 +49,10 @@ struct ScriptResult
     Value result;
 };
 
-// Statements run in order and the text stops at the first failing one. Every failure is
-// displayed through the host's error display: a syntax error (then nothing runs), an unknown
-// command, arguments that do not fit the command's syntax (then the command does not run), or
-// a failure status (with the command's own message if it displayed one, else "name: status
-// text").
+// Statements run in order and the text stops at the first failing one. Every failure goes to
+// the context's error log: a syntax error (then nothing runs), an unknown command, arguments
+// that do not fit the command's syntax (then the command does not run), or a failure status
+// (with the command's own message if it displayed one, else "name: status text").
 //
 // Undo steps: each outermost statement (one not run from inside another command) opens a
 // step; every undoable command that succeeds while it runs, nested ones included, joins the
