@@ -3,8 +3,7 @@
 #include "scriptedhub.h"
 #include "solver/nodenames.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
+#include <QMetaObject>
 
 #include <benchmark/benchmark.h>
 
@@ -67,18 +66,3 @@ void IdleGeometryTick(benchmark::State& state)
 BENCHMARK(IdleGeometryTick)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    // Whatever a benchmark builds keeps the tool's per-user folders in a temporary folder,
-    // never below the file-system root, where they go without APPDATA.
-    QTemporaryDir appData;
-    if (!appData.isValid())
-        return 1;
-    qputenv("APPDATA", appData.path().toUtf8());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

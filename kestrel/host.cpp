@@ -7,10 +7,10 @@
 #include "plugins/pluginmanager.h"
 #include "scene/characternodes.h"
 #include "scene/scene.h"
-#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/stringresources.h"
 #include "script/textlog.h"
+#include "script/undoqueue.h"
 #include "ui/panelregistry.h"
 #include "ui/uilayouts.h"
 
@@ -30,11 +30,11 @@ struct Host::Private
 {
     explicit Private(Host& host, const HostOptions& options)
         : options(options)
-        , document(host)
-        , characters(host)
+        , document(scene, characters, undoQueue, errorLog)
+        , characters(scene)
         , characterizationSync(host)
         , reconciler(host)
-        , interpreter(host)
+        , interpreter({commands, undoQueue, outputLog, errorLog, [this] { return quitRequested; }})
         , plugins(host)
     {}
 
@@ -71,6 +71,7 @@ Host::Host(const HostOptions& options)
     RegisterBuiltinCommands(*this);
     d->panels.AddCreatedCallback(
         [this](const QString& typeName) { d->characterizationSync.PanelCreated(typeName); });
+    d->document.SetSceneReplacedCallback([this] { d->characterizationSync.SceneReplaced(); });
     d->reconciler.WatchScene();
     d->interpreter.SetSettleHook(
         [this](UndoStep& step, bool recording) { d->reconciler.Settle(step, recording); });

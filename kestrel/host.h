@@ -2,9 +2,9 @@
 // use.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "script/scriptinterpreter.h"
-#include "script/status.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // Process-wide state of the loaded plug-in: its folders, error texts and the live hub.
 #pragma once
 
+#include "base/status.h"
 #include "host/kestrel/characterizationtoolwrapper.h"
-#include "script/status.h"
 
 #include <QPointer>
 #include <QString>

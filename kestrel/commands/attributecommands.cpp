@@ -1,9 +1,9 @@
 // setAttr, getAttr, addAttr, deleteAttr, connectAttr, disconnectAttr and listConnections.
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
 #include "scene/scene.h"
 #include "scene/scenenumbers.h"
 #include "scene/transformchannels.h"
-#include "script/builtincommand.h"
 #include "script/parsedarguments.h"
 
 namespace kestrel {

@@ -7,9 +7,9 @@
 #include "scene/nodename.h"
 #include "scene/scene.h"
 #include "scene/scenenotifier.h"
-#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/scriptlexer.h"
+#include "script/undoqueue.h"
 
 #include <QScopedValueRollback>
 

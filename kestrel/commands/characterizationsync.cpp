@@ -25,11 +25,6 @@ namespace {
 
 const QString kLockAttribute = QStringLiteral("InputCharacterizationLock");
 
-QString Quoted(const QString& text)
-{
-    return ScriptLexer::Quote(text);
-}
-
 QString ToolStatement(const QString& flags)
 {
     return CharacterizationSync::ToolCommand() + QStringLiteral(" -e ") + flags + QLatin1Char(';');
@@ -80,14 +75,14 @@ std::vector<std::pair<int, QString>> Bindings(const Scene& scene, const Node& ch
 
 QStringList CharacterStatements(const Scene& scene, const Node& character, QStringList* warnings)
 {
-    const QString name = Quoted(character.Name());
+    const QString name = ScriptLexer::Quote(character.Name());
     QStringList statements;
     for (const auto& binding : Bindings(scene, character, warnings))
         statements.append(ToolStatement(QStringLiteral("-characternodeassign %1 -nodeid %2 "
                                                        "-kestrelnodename %3")
                                             .arg(name)
                                             .arg(binding.first)
-                                            .arg(Quoted(binding.second))));
+                                            .arg(ScriptLexer::Quote(binding.second))));
     // The standard attributes list the lock first, then the inversions in the tool's index
     // order (left knee, right knee, left elbow, right elbow).
     const QStringList flags = CharacterNodes::StandardAttributes();
@@ -142,15 +137,16 @@ QStringList CharacterizationSync::Statements(const Scene& scene, QStringList* wa
     QStringList names;
     for (const Node* character : characters)
         names.append(character->Name());
-    statements.append(
-        ToolStatement(QStringLiteral("-characterlist ") + Quoted(names.join(QLatin1Char(';')))));
+    statements.append(ToolStatement(QStringLiteral("-characterlist ") +
+                                    ScriptLexer::Quote(names.join(QLatin1Char(';')))));
     for (const Node* character : characters)
         statements += CharacterStatements(scene, *character, warnings);
     const bool currentIsCharacter =
         std::any_of(characters.begin(), characters.end(),
                     [&current](const Node* character) { return character->Name() == current; });
     if (currentIsCharacter && characters.back()->Name() != current)
-        statements.append(ToolStatement(QStringLiteral("-setcurrentcharname ") + Quoted(current)));
+        statements.append(
+            ToolStatement(QStringLiteral("-setcurrentcharname ") + ScriptLexer::Quote(current)));
     return statements;
 }
 

@@ -1,10 +1,10 @@
 // The host procedures for character nodes, called by text in the call form.
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
 #include "commands/characterizationsync.h"
 #include "host.h"
 #include "scene/characternodes.h"
 #include "scene/node.h"
-#include "script/builtincommand.h"
 #include "script/scriptinterpreter.h"
 
 namespace kestrel {

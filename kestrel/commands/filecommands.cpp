@@ -1,11 +1,11 @@
 // openScene, importFile, newScene, saveScene, loadPlugin and unloadPlugin.
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
 #include "io/scenedescription.h"
 #include "io/scenedocument.h"
 #include "plugins/pluginmanager.h"
 #include "scene/nodename.h"
 #include "scene/scene.h"
-#include "script/builtincommand.h"
 #include "script/parsedarguments.h"
 
 #include <QFileInfo>

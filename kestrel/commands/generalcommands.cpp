@@ -1,7 +1,7 @@
 // print, undo, redo and quit.
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
-#include "scene/undoqueue.h"
-#include "script/builtincommand.h"
+#include "script/undoqueue.h"
 
 namespace kestrel {
 

@@ -1,8 +1,8 @@
 // createNode, rename, delete, parent, select and ls.
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
 #include "scene/characternodes.h"
 #include "scene/scene.h"
-#include "script/builtincommand.h"
 #include "script/parsedarguments.h"
 
 namespace kestrel {

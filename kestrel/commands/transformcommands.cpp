@@ -1,9 +1,9 @@
 // xform and printTransforms.
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
 #include "scene/scene.h"
 #include "scene/scenenumbers.h"
 #include "scene/transformquery.h"
-#include "script/builtincommand.h"
 #include "script/parsedarguments.h"
 
 #include <cmath>

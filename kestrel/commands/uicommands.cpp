@@ -1,7 +1,7 @@
 // createLayout, setParent, showPanel, deleteUI, snapshot and click.
+#include "base/savefile.h"
+#include "commands/builtincommand.h"
 #include "commands/builtincommands.h"
-#include "io/savefile.h"
-#include "script/builtincommand.h"
 #include "script/parsedarguments.h"
 #include "ui/panelregistry.h"
 #include "ui/uilayouts.h"

@@ -1,11 +1,11 @@
 #include "desktop/attributeeditor.h"
 
-#include "desktop/scripttext.h"
 #include "host.h"
 #include "scene/node.h"
 #include "scene/rotationorder.h"
 #include "scene/scene.h"
 #include "scene/transformchannels.h"
+#include "script/scriptlexer.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -154,7 +154,7 @@ void AttributeEditor::AddChannelRow(QGridLayout* grid, const QString& base, cons
         const QString channel = base + QString::fromLatin1(kAxes[axis]);
         field->setObjectName(channel);
         connect(field, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
-                [this, channel](double value) { Apply(channel, ScriptText::Number(value)); });
+                [this, channel](double value) { Apply(channel, ScriptLexer::Number(value)); });
         grid->addWidget(field, gridRow, axis + 1);
         row.fields[static_cast<std::size_t>(axis)] = field;
     }
@@ -237,7 +237,7 @@ void AttributeEditor::Apply(const QString& channel, const QString& valueText)
         return;
     const QString script =
         QStringLiteral("setAttr %1 %2")
-            .arg(ScriptText::Quoted(m_node->Name() + QLatin1Char('.') + channel), valueText);
+            .arg(ScriptLexer::Quote(m_node->Name() + QLatin1Char('.') + channel), valueText);
     ExecuteOptions options;
     options.undoable = true;
     if (m_host.GetInterpreter().Execute(script, options).status != Status::Success)

@@ -1,11 +1,11 @@
 #include "desktop/charactercontrols.h"
 
-#include "desktop/scripttext.h"
 #include "desktop/usercommand.h"
 #include "host.h"
 #include "scene/characternodes.h"
 #include "scene/scene.h"
 #include "script/commandregistry.h"
+#include "script/scriptlexer.h"
 #include "ui/uilayouts.h"
 
 #include <QAction>
@@ -202,7 +202,7 @@ QString CharacterControls::CreateCharacterization()
     }
     names << name;
     const QString statement = ToolStatement(QStringLiteral("-e -characterlist ") +
-                                            ScriptText::Quoted(names.join(QLatin1Char(';')))) +
+                                            ScriptLexer::Quote(names.join(QLatin1Char(';')))) +
                               QStringLiteral("; ") +
                               ToolStatement(QStringLiteral("-e -setcurrentcharname ") + name);
     if (UserCommand::Run(m_host, statement).status != Status::Success)
@@ -216,7 +216,7 @@ void CharacterControls::ChooseCurrent(int index)
     const QString name = m_chooser->itemText(index);
     if (!name.isEmpty())
         UserCommand::Run(m_host, ToolStatement(QStringLiteral("-e -setcurrentcharname ") +
-                                               ScriptText::Quoted(name)));
+                                               ScriptLexer::Quote(name)));
 }
 
 void CharacterControls::Refresh()

@@ -11,8 +11,8 @@
 #include "host.h"
 #include "io/scenedocument.h"
 #include "scene/scene.h"
-#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
+#include "script/undoqueue.h"
 #include "ui/uilayouts.h"
 
 #include <QCloseEvent>

@@ -3,9 +3,9 @@
 #include "desktop/namefiltermodel.h"
 #include "desktop/scenetreemodel.h"
 #include "desktop/scenetreeview.h"
-#include "desktop/scripttext.h"
 #include "host.h"
 #include "scene/scene.h"
+#include "script/scriptlexer.h"
 
 #include <QHeaderView>
 #include <QItemSelection>
@@ -137,10 +137,10 @@ void Outliner::OnViewSelectionChanged()
         if (row == current)
             currentName = node->Name();
         else
-            names << ScriptText::Quoted(node->Name());
+            names << ScriptLexer::Quote(node->Name());
     }
     if (!currentName.isEmpty())
-        names << ScriptText::Quoted(currentName);
+        names << ScriptLexer::Quote(currentName);
     const QString script = names.isEmpty() ? QStringLiteral("select -clear")
                                            : QStringLiteral("select -r ") + names.join(' ');
     ExecuteOptions options;

@@ -1,12 +1,12 @@
 #include "desktop/scenefileactions.h"
 
-#include "desktop/scripttext.h"
 #include "desktop/usercommand.h"
 #include "desktop/usersettings.h"
 #include "host.h"
 #include "io/scenedocument.h"
 #include "io/sceneformats.h"
 #include "scene/scene.h"
+#include "script/scriptlexer.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -132,7 +132,7 @@ bool SceneFileActions::NewScene()
 
 bool SceneFileActions::Open(const QString& path)
 {
-    if (!Run(QStringLiteral("openScene ") + ScriptText::Quoted(path)))
+    if (!Run(QStringLiteral("openScene ") + ScriptLexer::Quote(path)))
         return false;
     m_modified = false;
     RememberRecent(path);
@@ -141,7 +141,7 @@ bool SceneFileActions::Open(const QString& path)
 
 bool SceneFileActions::Import(const QString& path)
 {
-    return Run(QStringLiteral("importFile ") + ScriptText::Quoted(path));
+    return Run(QStringLiteral("importFile ") + ScriptLexer::Quote(path));
 }
 
 bool SceneFileActions::Save()
@@ -163,7 +163,7 @@ bool SceneFileActions::Save()
 
 bool SceneFileActions::SaveAs(const QString& path)
 {
-    if (!Run(QStringLiteral("saveScene ") + ScriptText::Quoted(path)))
+    if (!Run(QStringLiteral("saveScene ") + ScriptLexer::Quote(path)))
         return false;
     m_modified = false;
     RememberRecent(path);

@@ -1,9 +1,9 @@
 #include "desktop/scenetreemodel.h"
 
 #include "desktop/nodeicons.h"
-#include "desktop/scripttext.h"
 #include "host.h"
 #include "scene/scene.h"
+#include "script/scriptlexer.h"
 
 #include <QTimer>
 
@@ -394,7 +394,7 @@ bool SceneTreeModel::setData(const QModelIndex& index, const QVariant& value, in
     ExecuteOptions options;
     options.undoable = true;
     const QString script = QStringLiteral("rename %1 %2")
-                               .arg(ScriptText::Quoted(node->Name()), ScriptText::Quoted(newName));
+                               .arg(ScriptLexer::Quote(node->Name()), ScriptLexer::Quote(newName));
     return m_host.GetInterpreter().Execute(script, options).status == Status::Success;
 }
 

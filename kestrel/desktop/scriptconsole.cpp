@@ -64,7 +64,7 @@ ScriptConsole::ScriptConsole(Host& host, QWidget* parent)
     setFont(FixedPitchFont());
 
     m_input->setPalette(m_output->palette());
-    m_input->History().Load(ConsoleSettings(), QLatin1String(kHistoryKey));
+    m_input->History().Load(DesktopSettings(), QLatin1String(kHistoryKey));
     connect(m_input, &ConsoleInput::Submitted, this, &ScriptConsole::RunEntered);
     ListenTo(host.GetOutputLog(), &ScriptConsole::ShowOutput);
     ListenTo(host.GetWarningLog(), &ScriptConsole::ShowWarning);
@@ -104,7 +104,7 @@ void ScriptConsole::ShowError(const QString& text)
 
 void ScriptConsole::RunEntered(const QString& text)
 {
-    QSettings settings = ConsoleSettings();
+    QSettings settings = DesktopSettings();
     m_input->History().Save(settings, QLatin1String(kHistoryKey));
     WriteSettings(settings, m_host);
     Run(text);

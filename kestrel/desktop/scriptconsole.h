@@ -19,8 +19,7 @@ class Host;
 // result and everything the host prints, warns or reports as an error while the console exists,
 // whoever caused it (a script, a menu, the viewport, a plug-in). Entered texts run as one
 // undoable script each, exactly as a script's statements would. The input history is kept
-// between sessions in the user's settings (organization and application "Kestrel", key
-// kHistoryKey).
+// between sessions in the desktop's settings (DesktopSettings(), key kHistoryKey).
 //
 // The host must outlive the console. Focusing the console focuses its input editor.
 class ScriptConsole : public QWidget

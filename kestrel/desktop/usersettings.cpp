@@ -12,11 +12,6 @@ QSettings DesktopSettings()
                      QStringLiteral("desktop"));
 }
 
-QSettings ConsoleSettings()
-{
-    return QSettings(QStringLiteral("Kestrel"), QStringLiteral("Kestrel"));
-}
-
 bool WriteSettings(QSettings& settings, Host& host)
 {
     settings.sync();

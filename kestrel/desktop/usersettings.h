@@ -1,4 +1,4 @@
-// The desktop's per-user settings files and the check that a change reached the disk.
+// The desktop's per-user settings file and the check that a change reached the disk.
 #pragma once
 
 #include <QSettings>
@@ -7,10 +7,9 @@ namespace kestrel {
 
 class Host;
 
-// Recent files: "desktop.ini" in the user's Kestrel configuration folder.
+// The desktop's one settings file, "desktop.ini" in the user's Kestrel configuration folder:
+// the recent files and the script console's history.
 QSettings DesktopSettings();
-// The script console's history: "Kestrel.conf" in the same folder.
-QSettings ConsoleSettings();
 
 // Writes what `settings` holds now. QSettings replaces its file atomically, so on a failure
 // the old file stays; the person is told with the warning `Could not write the file "PATH".`

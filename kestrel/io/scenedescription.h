@@ -1,11 +1,11 @@
 // A scene as plain records: what files are read into, written from, and undo rebuilds from.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "scene/attribute.h"
 #include "scene/node.h"
 #include "scene/transformvalues.h"
-#include "script/status.h"
 
 #include <QString>
 

@@ -1,7 +1,5 @@
 #include "io/scenedocument.h"
 
-#include "commands/characterizationsync.h"
-#include "host.h"
 #include "io/assimpimporter.h"
 #include "io/bvhimporter.h"
 #include "io/rigjsonimporter.h"
@@ -11,7 +9,8 @@
 #include "io/scenejsonwriter.h"
 #include "scene/characternodes.h"
 #include "scene/scene.h"
-#include "scene/undoqueue.h"
+#include "script/textlog.h"
+#include "script/undoqueue.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,8 +24,12 @@ constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
 
 } // namespace
 
-SceneDocument::SceneDocument(Host& host)
-    : m_host(host)
+SceneDocument::SceneDocument(Scene& scene, CharacterNodes& characters, UndoQueue& undoQueue,
+                             TextLog& errorLog)
+    : m_scene(scene)
+    , m_characters(characters)
+    , m_undoQueue(undoQueue)
+    , m_errorLog(errorLog)
 {}
 
 bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions& options,
@@ -92,12 +95,11 @@ bool SceneDocument::ReadFile(const QString& path, int frame, const ImportOptions
 
 void SceneDocument::TearDown(bool openingFile)
 {
-    Scene& scene = m_host.GetScene();
-    m_host.GetUndoQueue().Clear();
-    scene.SetResetState(openingFile ? SceneReset::OpeningFile : SceneReset::NewScene);
-    scene.GetSelection().Clear();
-    scene.Clear();
-    m_host.GetCharacterNodes().ForgetCurrent();
+    m_undoQueue.Clear();
+    m_scene.SetResetState(openingFile ? SceneReset::OpeningFile : SceneReset::NewScene);
+    m_scene.GetSelection().Clear();
+    m_scene.Clear();
+    m_characters.ForgetCurrent();
 }
 
 Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& options)
@@ -105,42 +107,42 @@ Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& 
     SceneDescription description;
     QString error;
     if (!ReadFile(path, frame, options, &description, &error)) {
-        m_host.DisplayError(error);
+        m_errorLog.Append(error);
         return Status::InvalidParameter;
     }
     TearDown(true);
-    Scene& scene = m_host.GetScene();
-    const Status status = description.BuildInto(scene, &error);
-    scene.SetResetState(SceneReset::None);
-    m_host.GetUndoQueue().Clear();
+    const Status status = description.BuildInto(m_scene, &error);
+    m_scene.SetResetState(SceneReset::None);
+    m_undoQueue.Clear();
     if (status != Status::Success) {
         // Only possible when a teardown callback created nodes with the file's names.
-        m_host.DisplayError(QStringLiteral("\"%1\": %2").arg(path, error));
+        m_errorLog.Append(QStringLiteral("\"%1\": %2").arg(path, error));
         return status;
     }
     m_filePath = path;
-    CharacterNodes& characters = m_host.GetCharacterNodes();
-    characters.SetCurrent(characters.Find(description.currentCharacter));
-    m_host.GetCharacterizationSync().SceneReplaced();
+    m_characters.SetCurrent(m_characters.Find(description.currentCharacter));
+    if (m_sceneReplaced)
+        m_sceneReplaced();
     return Status::Success;
 }
 
 void SceneDocument::New()
 {
     TearDown(false);
-    m_host.GetScene().SetResetState(SceneReset::None);
+    m_scene.SetResetState(SceneReset::None);
     m_filePath.clear();
-    m_host.GetCharacterizationSync().SceneReplaced();
+    if (m_sceneReplaced)
+        m_sceneReplaced();
 }
 
 Status SceneDocument::Save(const QString& path)
 {
     QString error;
-    SceneDescription description = SceneDescription::Capture(m_host.GetScene());
-    if (const Node* current = m_host.GetCharacterNodes().Current())
+    SceneDescription description = SceneDescription::Capture(m_scene);
+    if (const Node* current = m_characters.Current())
         description.currentCharacter = current->Name();
     if (!SceneJsonWriter::Write(description, path, &error)) {
-        m_host.DisplayError(error);
+        m_errorLog.Append(error);
         return Status::Failure;
     }
     m_filePath = path;

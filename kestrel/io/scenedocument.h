@@ -1,27 +1,39 @@
 // Opening, creating and saving the host's scene as a whole.
 #pragma once
 
+#include "base/status.h"
 #include "io/importoptions.h"
 #include "kestrelexport.h"
-#include "script/status.h"
 
 #include <QString>
 
+#include <functional>
+
 namespace kestrel {
 
-class Host;
+class CharacterNodes;
+class Scene;
 class SceneDescription;
+class TextLog;
+class UndoQueue;
 
 // Opening a scene or making a new one replaces the whole scene: the old one is torn down
 // (every node removed with its callbacks; Scene::IsOpeningFile() or IsCreatingNewScene() is
 // true meanwhile), the undo queue is cleared and the selection is empty afterwards. A file is
 // read and checked completely before anything is torn down, so a bad file changes nothing.
-// Once the new scene stands, the characterization tool is told its character nodes
-// (CharacterizationSync).
+// Once the new scene stands, the scene-replaced callback runs (the host tells the
+// characterization tool its character nodes there). Errors go to `errorLog`.
 class KESTREL_EXPORT SceneDocument
 {
 public:
-    explicit SceneDocument(Host& host);
+    SceneDocument(Scene& scene, CharacterNodes& characters, UndoQueue& undoQueue,
+                  TextLog& errorLog);
+
+    // Runs after Open succeeded and after New.
+    void SetSceneReplacedCallback(std::function<void()> callback)
+    {
+        m_sceneReplaced = std::move(callback);
+    }
 
     // Reads a scene file by its extension: ".json" (a Kestrel JSON scene, or a rig definition
     // read by RigJsonImporter), ".bvh" (imported at its rest pose, or at 0-based `frame` when
@@ -47,7 +59,11 @@ public:
 private:
     void TearDown(bool openingFile);
 
-    Host& m_host;
+    Scene& m_scene;
+    CharacterNodes& m_characters;
+    UndoQueue& m_undoQueue;
+    TextLog& m_errorLog;
+    std::function<void()> m_sceneReplaced;
     QString m_filePath;
 };
 

@@ -1,9 +1,9 @@
 // The object through which a loaded plug-in registers itself with the host.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "script/commandregistry.h"
-#include "script/status.h"
 #include "ui/panelregistry.h"
 
 #include <QString>

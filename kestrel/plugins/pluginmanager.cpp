@@ -1,9 +1,9 @@
 #include "plugins/pluginmanager.h"
 
 #include "host.h"
-#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/scriptinterpreter.h"
+#include "script/undoqueue.h"
 #include "ui/panelregistry.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // Finds, loads and unloads plug-in libraries.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "plugins/plugin.h"
-#include "script/status.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // Typed node attributes and the connections between them.
 #pragma once
 
+#include "base/value.h"
 #include "kestrelexport.h"
-#include "script/value.h"
 
 #include <QString>
 

@@ -1,6 +1,5 @@
 #include "scene/characternodes.h"
 
-#include "host.h"
 #include "scene/node.h"
 #include "scene/rotationorder.h"
 #include "scene/scene.h"
@@ -25,8 +24,8 @@ bool Fail(QString* error, const QString& text)
 
 } // namespace
 
-CharacterNodes::CharacterNodes(Host& host)
-    : m_host(host)
+CharacterNodes::CharacterNodes(Scene& scene)
+    : m_scene(scene)
 {}
 
 QStringList CharacterNodes::StandardAttributes()
@@ -75,25 +74,24 @@ QString CharacterNodes::InversionAttribute(int partNodeId)
 
 Node* CharacterNodes::Create(const QString& name, QString* error)
 {
-    Scene& scene = m_host.GetScene();
-    Node* node = scene.CreateNode(NodeType::Character, name, nullptr, error);
+    Node* node = m_scene.CreateNode(NodeType::Character, name, nullptr, error);
     if (!node)
         return nullptr;
     for (const QString& attribute : StandardAttributes())
-        scene.AddAttribute(node, attribute, AttributeType::Bool, error);
+        m_scene.AddAttribute(node, attribute, AttributeType::Bool, error);
     m_currentId = node->Id();
     return node;
 }
 
 Node* CharacterNodes::Find(const QString& name) const
 {
-    Node* node = m_host.GetScene().Find(name);
+    Node* node = m_scene.Find(name);
     return node && node->Type() == NodeType::Character ? node : nullptr;
 }
 
 Node* CharacterNodes::Current() const
 {
-    return m_currentId ? m_host.GetScene().FindById(m_currentId) : nullptr;
+    return m_currentId ? m_scene.FindById(m_currentId) : nullptr;
 }
 
 void CharacterNodes::SetCurrent(const Node* character)
@@ -116,7 +114,7 @@ Node* CharacterNodes::ObjectOf(const Node& character, int nodeId) const
     const QString slot = SlotName(nodeId);
     if (slot.isEmpty())
         return nullptr;
-    const auto connections = m_host.GetScene().ConnectionsTo(&character, slot);
+    const auto connections = m_scene.ConnectionsTo(&character, slot);
     return connections.empty() ? nullptr : connections.front().fromNode;
 }
 
@@ -131,7 +129,6 @@ Node* CharacterNodes::RequireCharacter(const QString& name, QString* error) cons
 Status CharacterNodes::SetCharacterObject(const QString& object, const QString& character,
                                           int nodeId, QString* error)
 {
-    Scene& scene = m_host.GetScene();
     const QString slot = SlotName(nodeId);
     if (slot.isEmpty()) {
         Fail(error, QStringLiteral("%1 is not a node slot (0 to %2).")
@@ -141,13 +138,13 @@ Status CharacterNodes::SetCharacterObject(const QString& object, const QString& 
     }
     Node* joint = nullptr;
     if (!object.isEmpty()) {
-        joint = scene.Find(object);
+        joint = m_scene.Find(object);
         if (!joint || !joint->IsTransform()) {
             Fail(error, QStringLiteral("There is no transform named \"%1\".").arg(object));
             return Status::NotFound;
         }
     }
-    Node* node = scene.Find(character);
+    Node* node = m_scene.Find(character);
     if (node && node->Type() != NodeType::Character) {
         Fail(error, QStringLiteral("\"%1\" is not a character node.").arg(character));
         return Status::InvalidParameter;
@@ -155,8 +152,8 @@ Status CharacterNodes::SetCharacterObject(const QString& object, const QString& 
     if (!node && !(node = Create(character, error)))
         return Status::InvalidParameter;
     if (!node->FindAttribute(slot))
-        scene.AddAttribute(node, slot, AttributeType::Message, error);
-    const auto held = scene.ConnectionsTo(node, slot);
+        m_scene.AddAttribute(node, slot, AttributeType::Message, error);
+    const auto held = m_scene.ConnectionsTo(node, slot);
     const bool unchanged = joint ? held.size() == 1 && held.front().fromNode == joint &&
                                        held.front().fromAttribute == kCharacterAttribute
                                  : held.empty();
@@ -165,11 +162,11 @@ Status CharacterNodes::SetCharacterObject(const QString& object, const QString& 
         return Status::Success;
     }
     for (const Connection& c : held)
-        scene.Disconnect(c.fromNode, c.fromAttribute, c.toNode, c.toAttribute, error);
+        m_scene.Disconnect(c.fromNode, c.fromAttribute, c.toNode, c.toAttribute, error);
     if (joint) {
         if (!joint->FindAttribute(kCharacterAttribute))
-            scene.AddAttribute(joint, kCharacterAttribute, AttributeType::Message, error);
-        scene.Connect(joint, kCharacterAttribute, node, slot, error);
+            m_scene.AddAttribute(joint, kCharacterAttribute, AttributeType::Message, error);
+        m_scene.Connect(joint, kCharacterAttribute, node, slot, error);
     }
     m_currentId = node->Id();
     return Status::Success;
@@ -179,12 +176,12 @@ Status CharacterNodes::DeleteCharacter(const QString& character, QString* error)
 {
     // Tools ask to delete every characterization they drop, also those that never got a
     // character node: no node of that name means nothing to do.
-    if (!m_host.GetScene().Find(character))
+    if (!m_scene.Find(character))
         return Status::Success;
     Node* node = RequireCharacter(character, error);
     if (!node)
         return Status::NotFound;
-    return m_host.GetScene().RemoveNode(node);
+    return m_scene.RemoveNode(node);
 }
 
 Status CharacterNodes::InvertBone(int partNodeId, bool inverted, QString* error)
@@ -200,15 +197,14 @@ Status CharacterNodes::InvertBone(int partNodeId, bool inverted, QString* error)
         Fail(error, QStringLiteral("There is no current character."));
         return Status::InvalidState;
     }
-    Scene& scene = m_host.GetScene();
     if (!node->FindAttribute(attribute))
-        scene.AddAttribute(node, attribute, AttributeType::Bool, error);
-    return scene.SetAttribute(node, attribute, Value(inverted), error);
+        m_scene.AddAttribute(node, attribute, AttributeType::Bool, error);
+    return m_scene.SetAttribute(node, attribute, Value(inverted), error);
 }
 
 Node* CharacterNodes::CreateFromCurrent(QString* error)
 {
-    return Create(m_host.GetScene().UniqueName(QStringLiteral("Character")), error);
+    return Create(m_scene.UniqueName(QStringLiteral("Character")), error);
 }
 
 Status CharacterNodes::Lock(const QString& character, bool locked, QString* error)
@@ -216,20 +212,18 @@ Status CharacterNodes::Lock(const QString& character, bool locked, QString* erro
     Node* node = RequireCharacter(character, error);
     if (!node)
         return Status::NotFound;
-    Scene& scene = m_host.GetScene();
     if (!node->FindAttribute(kLockAttribute))
-        scene.AddAttribute(node, kLockAttribute, AttributeType::Bool, error);
+        m_scene.AddAttribute(node, kLockAttribute, AttributeType::Bool, error);
     if (locked) {
         const Status status = StorePose(node, error);
         if (status != Status::Success)
             return status;
     }
-    return scene.SetAttribute(node, kLockAttribute, Value(locked), error);
+    return m_scene.SetAttribute(node, kLockAttribute, Value(locked), error);
 }
 
 Status CharacterNodes::StorePose(Node* character, QString* error)
 {
-    Scene& scene = m_host.GetScene();
     for (int id = 0; id < kinetra::NodeCount; ++id) {
         const Node* joint = ObjectOf(*character, id);
         if (!joint)
@@ -246,13 +240,13 @@ Status CharacterNodes::StorePose(Node* character, QString* error)
         for (int i = 0; i < 9; ++i) {
             const QString name = slot + QLatin1String(suffixes[i]);
             if (!character->FindAttribute(name))
-                scene.AddAttribute(character, name, AttributeType::Double, error);
-            scene.SetAttribute(character, name, Value(values[i]), error);
+                m_scene.AddAttribute(character, name, AttributeType::Double, error);
+            m_scene.SetAttribute(character, name, Value(values[i]), error);
         }
         const QString orderName = slot + QStringLiteral("RotateOrder");
         if (!character->FindAttribute(orderName))
-            scene.AddAttribute(character, orderName, AttributeType::Int, error);
-        scene.SetAttribute(character, orderName, Value(static_cast<int>(order)), error);
+            m_scene.AddAttribute(character, orderName, AttributeType::Int, error);
+        m_scene.SetAttribute(character, orderName, Value(static_cast<int>(order)), error);
     }
     return Status::Success;
 }

@@ -1,8 +1,8 @@
 // The host's character nodes and the procedures that maintain them.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
-#include "script/status.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,8 +12,8 @@
 
 namespace kestrel {
 
-class Host;
 class Node;
+class Scene;
 
 // A character node mirrors one characterization of the tool. It carries the bool attributes
 // "InputCharacterizationLock", "leftKneeInverted", "rightKneeInverted", "leftElbowInverted"
@@ -26,7 +26,7 @@ class Node;
 class KESTREL_EXPORT CharacterNodes
 {
 public:
-    explicit CharacterNodes(Host& host);
+    explicit CharacterNodes(Scene& scene);
 
     // The five bool attributes every character node carries, in order.
     static QStringList StandardAttributes();
@@ -88,7 +88,7 @@ private:
     Node* RequireCharacter(const QString& name, QString* error) const;
     Status StorePose(Node* character, QString* error);
 
-    Host& m_host;
+    Scene& m_scene;
     quint64 m_currentId = 0;
     std::map<int, RefreshCallback> m_refreshCallbacks;
     int m_nextRefreshId = 1;

@@ -1,7 +1,7 @@
 #include "scene/scene.h"
 
+#include "base/ownedstring.h"
 #include "scene/nodename.h"
-#include "scene/ownedstring.h"
 #include "scene/scenejournal.h"
 
 #include <algorithm>

@@ -1,12 +1,12 @@
 // The Kestrel scene: nodes, hierarchy, attributes, connections, selection and notifications.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "scene/attribute.h"
 #include "scene/node.h"
 #include "scene/scenenotifier.h"
 #include "scene/selection.h"
-#include "script/status.h"
 
 #include <QHash>
 #include <QString>

@@ -78,8 +78,9 @@ void SceneJournal::RecordTransform(const Node& node, const TransformValues& befo
 
 void SceneJournal::RecordAttributeAdded(const Node& node, const Attribute& attribute)
 {
+    // Made again with its type's default value: no value to set afterwards.
     Edit edit = MakeEdit(Kind::AttributeAdded, node.Name());
-    edit.attributes = {attribute};
+    edit.attributes = {{attribute.name, attribute.type, Value()}};
     m_edits.push_back(edit);
 }
 
@@ -129,20 +130,20 @@ SceneJournal::Edit SceneJournal::ConnectionEdit(Kind kind, const Connection& con
 
 Status SceneJournal::Revert(Scene& scene, QString* error) const
 {
-    JournalPause pause(scene);
-    for (auto it = m_edits.rbegin(); it != m_edits.rend(); ++it) {
-        const Status status = Undo(scene, *it, error);
-        if (status != Status::Success)
-            return status;
-    }
-    return Status::Success;
+    return Replay(scene, false, error);
 }
 
 Status SceneJournal::Apply(Scene& scene, QString* error) const
 {
+    return Replay(scene, true, error);
+}
+
+Status SceneJournal::Replay(Scene& scene, bool forward, QString* error) const
+{
     JournalPause pause(scene);
-    for (const Edit& edit : m_edits) {
-        const Status status = Redo(scene, edit, error);
+    const int count = EditCount();
+    for (int i = 0; i < count; ++i) {
+        const Status status = Replay(scene, m_edits[forward ? i : count - 1 - i], forward, error);
         if (status != Status::Success)
             return status;
     }
@@ -193,44 +194,48 @@ Status Recreate(Scene& scene, const QString& name, NodeType type, const QString&
 
 } // namespace
 
-Status SceneJournal::Undo(Scene& scene, const Edit& edit, QString* error) const
+// Every kind of edit comes in pairs that undo each other (created and removed, added and
+// removed, connected and disconnected) or carries both its states (names, parents, transforms,
+// values), so undoing an edit is making its opposite, and one walk serves both directions.
+Status SceneJournal::Replay(Scene& scene, const Edit& edit, bool forward, QString* error) const
 {
     switch (edit.kind) {
-    case Kind::Created: {
+    case Kind::Created:
+    case Kind::Removed: {
+        if ((edit.kind == Kind::Created) == forward)
+            return Recreate(scene, edit.name, edit.type, edit.parentName, edit.index, edit.before,
+                            edit.attributes, error);
         Node* node = Require(scene, edit.name, error);
         return node ? scene.RemoveNode(node) : Status::NotFound;
     }
-    case Kind::Removed:
-        return Recreate(scene, edit.name, edit.type, edit.parentName, edit.index, edit.before,
-                        edit.attributes, error);
     case Kind::Renamed: {
-        Node* node = Require(scene, edit.otherName, error);
-        return node ? scene.RenameNode(node, edit.name, error) : Status::NotFound;
+        Node* node = Require(scene, forward ? edit.name : edit.otherName, error);
+        return node ? scene.RenameNode(node, forward ? edit.otherName : edit.name, error)
+                    : Status::NotFound;
     }
     case Kind::Reparented: {
         Node* node = Require(scene, edit.name, error);
         Node* parent = nullptr;
-        if (!node || !RequireParent(scene, edit.parentName, &parent, error))
+        if (!node ||
+            !RequireParent(scene, forward ? edit.otherName : edit.parentName, &parent, error))
             return Status::NotFound;
-        return scene.Reparent(node, parent, error, edit.index);
+        return scene.Reparent(node, parent, error, forward ? edit.otherIndex : edit.index);
     }
     case Kind::Transform: {
         Node* node = Require(scene, edit.name, error);
         if (!node)
             return Status::NotFound;
-        scene.SetTransform(node, edit.before);
+        scene.SetTransform(node, forward ? edit.after : edit.before);
         return Status::Success;
     }
-    case Kind::AttributeAdded: {
-        Node* node = Require(scene, edit.name, error);
-        return node ? scene.RemoveAttribute(node, edit.attributes.front().name, error)
-                    : Status::NotFound;
-    }
+    case Kind::AttributeAdded:
     case Kind::AttributeRemoved: {
         Node* node = Require(scene, edit.name, error);
         if (!node)
             return Status::NotFound;
         const Attribute& attribute = edit.attributes.front();
+        if ((edit.kind == Kind::AttributeAdded) != forward)
+            return scene.RemoveAttribute(node, attribute.name, error);
         const Status status = scene.AddAttribute(node, attribute.name, attribute.type, error);
         if (status != Status::Success || attribute.value.IsNone())
             return status;
@@ -238,7 +243,8 @@ Status SceneJournal::Undo(Scene& scene, const Edit& edit, QString* error) const
     }
     case Kind::AttributeSet: {
         Node* node = Require(scene, edit.name, error);
-        return node ? scene.SetAttribute(node, edit.attribute, edit.valueBefore, error)
+        return node ? scene.SetAttribute(node, edit.attribute,
+                                         forward ? edit.valueAfter : edit.valueBefore, error)
                     : Status::NotFound;
     }
     case Kind::Connected:
@@ -247,65 +253,7 @@ Status SceneJournal::Undo(Scene& scene, const Edit& edit, QString* error) const
         Node* to = Require(scene, edit.otherName, error);
         if (!from || !to)
             return Status::NotFound;
-        if (edit.kind == Kind::Connected)
-            return scene.Disconnect(from, edit.attribute, to, edit.otherAttribute, error);
-        return scene.Connect(from, edit.attribute, to, edit.otherAttribute, error);
-    }
-    }
-    return Status::Failure;
-}
-
-Status SceneJournal::Redo(Scene& scene, const Edit& edit, QString* error) const
-{
-    switch (edit.kind) {
-    case Kind::Created:
-        return Recreate(scene, edit.name, edit.type, edit.parentName, edit.index, TransformValues(),
-                        {}, error);
-    case Kind::Removed: {
-        Node* node = Require(scene, edit.name, error);
-        return node ? scene.RemoveNode(node) : Status::NotFound;
-    }
-    case Kind::Renamed: {
-        Node* node = Require(scene, edit.name, error);
-        return node ? scene.RenameNode(node, edit.otherName, error) : Status::NotFound;
-    }
-    case Kind::Reparented: {
-        Node* node = Require(scene, edit.name, error);
-        Node* parent = nullptr;
-        if (!node || !RequireParent(scene, edit.otherName, &parent, error))
-            return Status::NotFound;
-        return scene.Reparent(node, parent, error, edit.otherIndex);
-    }
-    case Kind::Transform: {
-        Node* node = Require(scene, edit.name, error);
-        if (!node)
-            return Status::NotFound;
-        scene.SetTransform(node, edit.after);
-        return Status::Success;
-    }
-    case Kind::AttributeAdded: {
-        Node* node = Require(scene, edit.name, error);
-        const Attribute& attribute = edit.attributes.front();
-        return node ? scene.AddAttribute(node, attribute.name, attribute.type, error)
-                    : Status::NotFound;
-    }
-    case Kind::AttributeRemoved: {
-        Node* node = Require(scene, edit.name, error);
-        return node ? scene.RemoveAttribute(node, edit.attributes.front().name, error)
-                    : Status::NotFound;
-    }
-    case Kind::AttributeSet: {
-        Node* node = Require(scene, edit.name, error);
-        return node ? scene.SetAttribute(node, edit.attribute, edit.valueAfter, error)
-                    : Status::NotFound;
-    }
-    case Kind::Connected:
-    case Kind::Disconnected: {
-        Node* from = Require(scene, edit.name, error);
-        Node* to = Require(scene, edit.otherName, error);
-        if (!from || !to)
-            return Status::NotFound;
-        if (edit.kind == Kind::Connected)
+        if ((edit.kind == Kind::Connected) == forward)
             return scene.Connect(from, edit.attribute, to, edit.otherAttribute, error);
         return scene.Disconnect(from, edit.attribute, to, edit.otherAttribute, error);
     }

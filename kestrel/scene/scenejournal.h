@@ -1,11 +1,11 @@
 // The record of scene changes one command made, replayed backwards to undo it.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "scene/attribute.h"
 #include "scene/node.h"
 #include "scene/transformvalues.h"
-#include "script/status.h"
 
 #include <QString>
 
@@ -19,6 +19,12 @@ class Scene;
 // by the name they had at that moment, so replaying them in order (Apply) or in reverse order
 // (Revert) finds each node again as long as nothing else changed the scene in between; when
 // something did, replay stops at the first entry that no longer fits and reports it.
+//
+// The host's undo queue stays its own rather than a QUndoStack: undo and redo here can fail
+// (the scene changed under the journal) and the host must report it and drop the step, while
+// QUndoCommand::undo()/redo() return nothing; QUndoStack::push() runs redo() on a command that
+// has already run; and a plug-in's commands must leave the queue when it unloads. A journal
+// is the record inside one command, below any such stack either way.
 class KESTREL_EXPORT SceneJournal
 {
 public:
@@ -77,8 +83,9 @@ private:
 
     static Edit MakeEdit(Kind kind, const QString& name);
     static Edit ConnectionEdit(Kind kind, const Connection& connection);
-    Status Undo(Scene& scene, const Edit& edit, QString* error) const;
-    Status Redo(Scene& scene, const Edit& edit, QString* error) const;
+    // Every edit in order (`forward`) or in reverse order undone.
+    Status Replay(Scene& scene, bool forward, QString* error) const;
+    Status Replay(Scene& scene, const Edit& edit, bool forward, QString* error) const;
 
     std::vector<Edit> m_edits;
 };

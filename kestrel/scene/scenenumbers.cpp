@@ -1,9 +1,9 @@
 #include "scene/scenenumbers.h"
 
+#include "base/value.h"
 #include "scene/node.h"
 #include "scene/scene.h"
 #include "scene/transformquery.h"
-#include "script/value.h"
 
 #include <cmath>
 #include <limits>

@@ -1,8 +1,8 @@
 // Transform channels reachable by name as attributes ("translateX", "rx", "rotateOrder", ...).
 #pragma once
 
+#include "base/value.h"
 #include "kestrelexport.h"
-#include "script/value.h"
 
 #include <QString>
 

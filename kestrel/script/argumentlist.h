@@ -1,8 +1,8 @@
 // The raw arguments of one command invocation, as the script parser produced them.
 #pragma once
 
+#include "base/value.h"
 #include "kestrelexport.h"
-#include "script/value.h"
 
 #include <QString>
 #include <QVector>

@@ -1,10 +1,10 @@
 // The base class of every command the host runs: built-in commands and plug-in commands.
 #pragma once
 
+#include "base/status.h"
+#include "base/value.h"
 #include "kestrelexport.h"
 #include "script/argumentlist.h"
-#include "script/status.h"
-#include "script/value.h"
 
 #include <QStringList>
 

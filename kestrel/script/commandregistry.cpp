@@ -1,26 +1,13 @@
 #include "script/commandregistry.h"
 
+#include "script/scriptlexer.h"
+
 namespace kestrel {
-
-namespace {
-
-bool IsCommandName(const QString& name)
-{
-    if (name.isEmpty() || !(name.at(0).isLetter() || name.at(0) == QLatin1Char('_')))
-        return false;
-    for (QChar c : name) {
-        if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == QLatin1Char('_')))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 Status CommandRegistry::Register(const QString& name, CommandCreator creator,
                                  SyntaxBuilder syntaxBuilder, const Plugin* owner)
 {
-    if (!IsCommandName(name) || !creator)
+    if (!ScriptLexer::IsCommandName(name) || !creator)
         return Status::InvalidParameter;
     if (m_entries.contains(name))
         return Status::AlreadyExists;

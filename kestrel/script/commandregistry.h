@@ -1,9 +1,9 @@
 // The table of commands the script interpreter knows, built-in and from plug-ins.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "script/command.h"
-#include "script/status.h"
 #include "script/syntax.h"
 
 #include <QMap>

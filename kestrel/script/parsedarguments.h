@@ -1,9 +1,9 @@
 // Arguments of a command invocation checked against its syntax, with typed access.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "script/argumentlist.h"
-#include "script/status.h"
 #include "script/syntax.h"
 
 #include <QHash>

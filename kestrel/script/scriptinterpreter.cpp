@@ -1,11 +1,10 @@
 #include "script/scriptinterpreter.h"
 
-#include "host.h"
-#include "scene/undoqueue.h"
 #include "script/commandregistry.h"
 #include "script/parsedarguments.h"
 #include "script/scriptlexer.h"
 #include "script/textlog.h"
+#include "script/undoqueue.h"
 
 #include <QCoreApplication>
 #include <QScopedValueRollback>
@@ -46,8 +45,8 @@ QString StatementText(const Statement& statement)
 
 } // namespace
 
-ScriptInterpreter::ScriptInterpreter(Host& host)
-    : m_host(host)
+ScriptInterpreter::ScriptInterpreter(const ScriptContext& context)
+    : m_context(context)
     , m_eventContext(std::make_unique<QObject>())
 {}
 
@@ -112,7 +111,7 @@ void ScriptInterpreter::ClosePendingStep()
     if (!m_running.empty() || (!m_pendingStep && !m_settleRequested))
         return;
     m_settleRequested = false;
-    UndoQueue& undoQueue = m_host.GetUndoQueue();
+    UndoQueue& undoQueue = m_context.undoQueue;
     m_openStep = m_pendingStep ? std::move(m_pendingStep) : std::make_unique<UndoStep>();
     Settle(*m_openStep, !undoQueue.IsReplaying());
     std::unique_ptr<UndoStep> step = std::move(m_openStep);
@@ -127,18 +126,18 @@ ScriptResult ScriptInterpreter::Execute(const QString& text, const ExecuteOption
     QVector<Statement> statements;
     QString error;
     if (!ScriptParser::Parse(text, &statements, &error)) {
-        m_host.DisplayError(QStringLiteral("Syntax error: ") + error);
+        m_context.errors.Append(QStringLiteral("Syntax error: ") + error);
         return {Status::InvalidParameter, Value()};
     }
     if (options.echo)
-        m_host.Print(text);
+        m_context.output.Append(text);
     ScriptResult last;
     for (const Statement& statement : statements) {
         last = Run(statement, options);
         if (observer)
             observer(statement, last.result);
         // After "quit" nothing more runs.
-        if (last.status != Status::Success || m_host.QuitRequested())
+        if (last.status != Status::Success || m_context.quitRequested())
             break;
     }
     if (m_running.empty())
@@ -170,14 +169,14 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
 {
     const QString& name = statement.command;
     if (Depth() >= kMaxDepth) {
-        m_host.DisplayError(QStringLiteral("%1: scripts are nested more than %2 levels deep.")
-                                .arg(name)
-                                .arg(kMaxDepth));
+        m_context.errors.Append(QStringLiteral("%1: scripts are nested more than %2 levels deep.")
+                                    .arg(name)
+                                    .arg(kMaxDepth));
         return {Status::InvalidState, Value()};
     }
-    const CommandRegistry::Entry* entry = m_host.GetCommands().Find(name);
+    const CommandRegistry::Entry* entry = m_context.commands.Find(name);
     if (!entry) {
-        m_host.DisplayError(QStringLiteral("Unknown command \"%1\".").arg(name));
+        m_context.errors.Append(QStringLiteral("Unknown command \"%1\".").arg(name));
         return {Status::NotFound, Value()};
     }
     // Copies: the command may deregister itself while it runs.
@@ -188,17 +187,17 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
     if (hasSyntax) {
         const ParsedArguments parsed(syntax, arguments);
         if (parsed.ParseStatus() != Status::Success) {
-            m_host.DisplayError(name + QStringLiteral(": ") + parsed.ErrorText());
+            m_context.errors.Append(name + QStringLiteral(": ") + parsed.ErrorText());
             return {parsed.ParseStatus(), Value()};
         }
     }
     std::unique_ptr<Command> command = entry->creator();
     if (!command) {
-        m_host.DisplayError(QStringLiteral("%1: the command could not be created.").arg(name));
+        m_context.errors.Append(QStringLiteral("%1: the command could not be created.").arg(name));
         return {Status::Failure, Value()};
     }
 
-    UndoQueue& undoQueue = m_host.GetUndoQueue();
+    UndoQueue& undoQueue = m_context.undoQueue;
     const bool outermost = m_running.empty();
     const bool pending = outermost && m_pluginText;
     // What a panel did before this statement is a step of its own, settled before it runs.
@@ -210,14 +209,15 @@ ScriptResult ScriptInterpreter::Run(const Statement& statement, const ExecuteOpt
         m_openStep = m_pendingStep ? std::move(m_pendingStep) : std::make_unique<UndoStep>();
     else if (outermost)
         m_openStep = std::make_unique<UndoStep>();
-    const int errorsBefore = m_host.GetErrorLog().Count();
+    const int errorsBefore = m_context.errors.Count();
     if (owner)
         ++m_pluginActivity;
     m_running.push_back(owner);
     const Status status = command->Run(arguments);
     m_running.pop_back();
-    if (status != Status::Success && m_host.GetErrorLog().Count() == errorsBefore)
-        m_host.DisplayError(name + QStringLiteral(": ") + StatusText(status) + QLatin1Char('.'));
+    if (status != Status::Success && m_context.errors.Count() == errorsBefore)
+        m_context.errors.Append(name + QStringLiteral(": ") + StatusText(status) +
+                                QLatin1Char('.'));
 
     ScriptResult result{status, command->Result()};
     if (status == Status::Success && recording && m_openStep && command->IsUndoable())

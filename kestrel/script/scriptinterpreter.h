@@ -1,10 +1,10 @@
 // Runs script texts: parses them and executes each statement through the command registry.
 #pragma once
 
+#include "base/status.h"
+#include "base/value.h"
 #include "kestrelexport.h"
 #include "script/scriptparser.h"
-#include "script/status.h"
-#include "script/value.h"
 
 #include <QObject>
 #include <QString>
@@ -16,9 +16,23 @@
 
 namespace kestrel {
 
-class Host;
+class CommandRegistry;
 class Plugin;
+class TextLog;
+class UndoQueue;
 class UndoStep;
+
+// What the interpreter runs against. Errors ("Syntax error: ...", "Unknown command ...") go to
+// `errors`, echoed texts to `output`; a text stops after the statement that made
+// `quitRequested` answer true.
+struct ScriptContext
+{
+    CommandRegistry& commands;
+    UndoQueue& undoQueue;
+    TextLog& output;
+    TextLog& errors;
+    std::function<bool()> quitRequested;
+};
 
 // How a text is executed. With `echo` the text is first written to the host's output. With
 // `undoable` the undoable commands it runs are recorded on the undo queue.
@@ -35,11 +49,10 @@ struct ScriptResult
     Value result;
 };
 
-// Statements run in order and the text stops at the first failing one. Every failure is
-// displayed through the host's error display: a syntax error (then nothing runs), an unknown
-// command, arguments that do not fit the command's syntax (then the command does not run), or
-// a failure status (with the command's own message if it displayed one, else "name: status
-// text").
+// Statements run in order and the text stops at the first failing one. Every failure goes to
+// the context's error log: a syntax error (then nothing runs), an unknown command, arguments
+// that do not fit the command's syntax (then the command does not run), or a failure status
+// (with the command's own message if it displayed one, else "name: status text").
 //
 // Undo steps: each outermost statement (one not run from inside another command) opens a
 // step; every undoable command that succeeds while it runs, nested ones included, joins the
@@ -58,7 +71,7 @@ public:
     // Called after each top-level statement of Execute with its result.
     using StatementObserver = std::function<void(const Statement& statement, const Value& result)>;
 
-    explicit ScriptInterpreter(Host& host);
+    explicit ScriptInterpreter(const ScriptContext& context);
     ~ScriptInterpreter();
     ScriptInterpreter(const ScriptInterpreter&) = delete;
     ScriptInterpreter& operator=(const ScriptInterpreter&) = delete;
@@ -104,7 +117,7 @@ private:
     void Settle(UndoStep& step, bool recording);
     void ScheduleClose();
 
-    Host& m_host;
+    ScriptContext m_context;
     std::vector<const Plugin*> m_running; // owners of the running commands, outermost first
     std::unique_ptr<UndoStep> m_openStep;
     std::unique_ptr<UndoStep> m_pendingStep; // a plug-in's texts outside statements

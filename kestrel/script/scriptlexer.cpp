@@ -223,4 +223,20 @@ QString ScriptLexer::Quote(const QString& text)
     return quoted;
 }
 
+bool ScriptLexer::IsCommandName(const QString& text)
+{
+    if (text.isEmpty() || text.at(0).isDigit())
+        return false;
+    for (QChar c : text) {
+        if (c.unicode() > 127 || !(c.isLetterOrNumber() || c == QLatin1Char('_')))
+            return false;
+    }
+    return true;
+}
+
+QString ScriptLexer::Number(double value)
+{
+    return QString::number(value, 'g', 17);
+}
+
 } // namespace kestrel

@@ -1,8 +1,8 @@
 // Splits a script text into tokens.
 #pragma once
 
+#include "base/value.h"
 #include "kestrelexport.h"
-#include "script/value.h"
 
 #include <QString>
 #include <QVector>
@@ -44,6 +44,10 @@ public:
     // `text` as a string literal that Tokenize reads back unchanged: double quotes around it,
     // '"' and '\\' escaped, newlines and tabs written as \n and \t.
     static QString Quote(const QString& text);
+    // True for a command name: an ASCII letter or '_', then ASCII letters, digits and '_'.
+    static bool IsCommandName(const QString& text);
+    // A number literal that Tokenize reads back as exactly `value`.
+    static QString Number(double value);
 };
 
 } // namespace kestrel

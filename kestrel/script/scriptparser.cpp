@@ -6,17 +6,6 @@ namespace kestrel {
 
 namespace {
 
-bool IsCommandName(const QString& text)
-{
-    if (text.isEmpty() || !(text.at(0).isLetter() || text.at(0) == QLatin1Char('_')))
-        return false;
-    for (QChar c : text) {
-        if (!(c.isLetterOrNumber() || c == QLatin1Char('_')))
-            return false;
-    }
-    return true;
-}
-
 bool IsStatementEnd(ScriptTokenKind kind)
 {
     return kind == ScriptTokenKind::Semicolon || kind == ScriptTokenKind::Newline ||
@@ -76,7 +65,7 @@ private:
     bool ParseStatement(Statement* statement)
     {
         const ScriptToken& name = m_tokens.at(m_pos);
-        if (name.kind != ScriptTokenKind::Word || !IsCommandName(name.text))
+        if (name.kind != ScriptTokenKind::Word || !ScriptLexer::IsCommandName(name.text))
             return Fail(name,
                         QStringLiteral("expected a command name, found %1.").arg(Describe(name)));
         statement->command = name.text;

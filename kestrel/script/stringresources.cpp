@@ -1,6 +1,6 @@
 #include "script/stringresources.h"
 
-#include "scene/ownedstring.h"
+#include "base/ownedstring.h"
 
 namespace kestrel {
 

@@ -1,8 +1,8 @@
 // Named texts that plug-ins register with defaults and the host formats with "^1s".
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
-#include "script/status.h"
 
 #include <QMap>
 #include <QPair>

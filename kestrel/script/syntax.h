@@ -1,8 +1,8 @@
 // The syntax of a command: its flags with argument types, its modes and positional arguments.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
-#include "script/status.h"
 
 #include <QString>
 #include <QVector>

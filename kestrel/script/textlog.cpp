@@ -1,7 +1,7 @@
 #include "script/textlog.h"
 
-#include "io/savefile.h"
-#include "scene/ownedstring.h"
+#include "base/ownedstring.h"
+#include "base/savefile.h"
 
 #include <algorithm>
 

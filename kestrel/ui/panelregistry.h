@@ -1,8 +1,8 @@
 // Panel types: named widget creators that plug-ins register and the host instantiates.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
-#include "script/status.h"
 
 #include <QMap>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "ui/uilayouts.h"
 
-#include "scene/ownedstring.h"
+#include "base/ownedstring.h"
 
 #include <QApplication>
 #include <QVBoxLayout>

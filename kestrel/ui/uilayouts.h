@@ -1,8 +1,8 @@
 // The host's user interface as plug-ins see it: named layouts to embed widgets in.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
-#include "script/status.h"
 
 #include <QPointer>
 #include <QString>

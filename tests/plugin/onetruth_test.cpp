@@ -7,8 +7,8 @@
 #include "scene/characternodes.h"
 #include "scene/node.h"
 #include "scene/scene.h"
-#include "scene/undoqueue.h"
 #include "script/textlog.h"
+#include "script/undoqueue.h"
 #include "ui/batchdialoganswerer.h"
 
 #include "solver/nodenames.h"

@@ -7,8 +7,8 @@
 #include "io/scenejsonwriter.h"
 #include "scene/node.h"
 #include "scene/scenenotifier.h"
-#include "scene/undoqueue.h"
 #include "script/textlog.h"
+#include "script/undoqueue.h"
 
 #include "solver/nodenames.h"
 

@@ -8,8 +8,8 @@
 #include "scene/scene.h"
 #include "scene/transformquery.h"
 #include "scene/transformvalues.h"
-#include "scene/undoqueue.h"
 #include "script/textlog.h"
+#include "script/undoqueue.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "host/kestrel/characterizationtoolwrapper.h"
 #include "model/characterizationmodel.h"
 
-#include "scene/undoqueue.h"
+#include "script/undoqueue.h"
 #include "ui/uilayouts.h"
 
 #include <QPointer>

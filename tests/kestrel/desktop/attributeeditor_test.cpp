@@ -2,7 +2,7 @@
 // command a script could have run, undone in one step.
 #include "desktop/attributeeditor.h"
 #include "kestreltest.h"
-#include "scene/undoqueue.h"
+#include "script/undoqueue.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -4,6 +4,7 @@
 #include "desktop/consoleinput.h"
 #include "desktop/consoleoutput.h"
 #include "desktop/scriptconsole.h"
+#include "desktop/usersettings.h"
 #include "ui/uilayouts.h"
 
 #include <QPointer>
@@ -24,9 +25,8 @@ using Kind = ConsoleOutput::LineKind;
 void UseScratchSettings()
 {
     static QTemporaryDir folder;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-    QSettings(QStringLiteral("Kestrel"), QStringLiteral("Kestrel"))
-        .remove(QLatin1String(ScriptConsole::kHistoryKey));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+    DesktopSettings().remove(QLatin1String(ScriptConsole::kHistoryKey));
 }
 
 class ScriptConsoleTest : public HostTest

@@ -15,8 +15,7 @@ using namespace kestrel;
 
 namespace {
 
-const QByteArray kOldRecent = "[General]\nrecentFiles=/old/scene.json\n";
-const QByteArray kOldHistory = "[General]\nconsoleHistory=print 0\n";
+const QByteArray kOldSettings = "[General]\nrecentFiles=/old/scene.json\n";
 
 class UserSettingsWrite : public HostTest, public ::testing::WithParamInterface<WriteFailure>
 {
@@ -27,8 +26,7 @@ protected:
             GTEST_SKIP() << qPrintable(disk.Unavailable());
         PointSettingsAt(disk.Path());
         ASSERT_TRUE(QDir(disk.Path()).mkdir("Kestrel"));
-        ASSERT_TRUE(disk.Put("Kestrel/desktop.ini", kOldRecent));
-        ASSERT_TRUE(disk.Put("Kestrel/Kestrel.conf", kOldHistory));
+        ASSERT_TRUE(disk.Put("Kestrel/desktop.ini", kOldSettings));
     }
     void TearDown() override
     {
@@ -37,7 +35,6 @@ protected:
     }
     static void PointSettingsAt(const QString& folder)
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
     }
     QStringList Warnings() { return host.GetWarningLog().Entries(); }
@@ -60,7 +57,7 @@ TEST_P(UserSettingsWrite, RecentFilesKeepTheOldListAndTheUserIsWarned)
     disk.Mend();
     EXPECT_TRUE(opened) << "reading needs no disk space";
     EXPECT_EQ(Warnings(), QStringList{NotWritten("Kestrel/desktop.ini")});
-    EXPECT_EQ(disk.Read("Kestrel/desktop.ini"), kOldRecent);
+    EXPECT_EQ(disk.Read("Kestrel/desktop.ini"), kOldSettings);
 }
 
 TEST_P(UserSettingsWrite, ConsoleHistoryKeepsTheOldFileAndTheStatementStillRuns)
@@ -73,8 +70,8 @@ TEST_P(UserSettingsWrite, ConsoleHistoryKeepsTheOldFileAndTheStatementStillRuns)
     QTest::keyClick(input, Qt::Key_Return);
     disk.Mend();
     EXPECT_EQ(host.GetOutputLog().Last(), "ran");
-    EXPECT_EQ(Warnings(), QStringList{NotWritten("Kestrel/Kestrel.conf")});
-    EXPECT_EQ(disk.Read("Kestrel/Kestrel.conf"), kOldHistory);
+    EXPECT_EQ(Warnings(), QStringList{NotWritten("Kestrel/desktop.ini")});
+    EXPECT_EQ(disk.Read("Kestrel/desktop.ini"), kOldSettings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Disk, UserSettingsWrite, BothWriteFailures(), WriteFailureName);

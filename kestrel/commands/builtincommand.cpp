@@ -1,4 +1,4 @@
-#include "script/builtincommand.h"
+#include "commands/builtincommand.h"
 
 #include "scene/scene.h"
 #include "script/parsedarguments.h"

@@ -1,4 +1,4 @@
-#include "scene/undoqueue.h"
+#include "script/undoqueue.h"
 
 #include <QScopedValueRollback>
 
@@ -29,18 +29,20 @@ bool UndoStep::IsOwnedBy(const Plugin* owner) const
 
 Status UndoStep::Undo()
 {
-    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
-        const Status status = it->command->Undo();
-        if (status != Status::Success)
-            return status;
-    }
-    return Status::Success;
+    return Replay(false);
 }
 
 Status UndoStep::Redo()
 {
-    for (Item& item : m_items) {
-        const Status status = item.command->Redo();
+    return Replay(true);
+}
+
+Status UndoStep::Replay(bool forward)
+{
+    const int count = static_cast<int>(m_items.size());
+    for (int i = 0; i < count; ++i) {
+        Command& command = *m_items[forward ? i : count - 1 - i].command;
+        const Status status = forward ? command.Redo() : command.Undo();
         if (status != Status::Success)
             return status;
     }
@@ -57,41 +59,32 @@ void UndoQueue::Push(std::unique_ptr<UndoStep> step)
 
 Status UndoQueue::Undo()
 {
-    if (m_undo.empty() || m_replaying)
-        return Status::InvalidState;
-    std::unique_ptr<UndoStep> step = std::move(m_undo.back());
-    m_undo.pop_back();
-    Status status;
-    {
-        QScopedValueRollback<bool> replaying(m_replaying, true);
-        ++m_replayCount;
-        status = step->Undo();
-    }
-    if (status != Status::Success) {
-        m_redo.clear();
-        return status;
-    }
-    m_redo.push_back(std::move(step));
-    return Status::Success;
+    return Replay(m_undo, m_redo, false);
 }
 
 Status UndoQueue::Redo()
 {
-    if (m_redo.empty() || m_replaying)
+    return Replay(m_redo, m_undo, true);
+}
+
+Status UndoQueue::Replay(std::vector<std::unique_ptr<UndoStep>>& from,
+                         std::vector<std::unique_ptr<UndoStep>>& to, bool forward)
+{
+    if (from.empty() || m_replaying)
         return Status::InvalidState;
-    std::unique_ptr<UndoStep> step = std::move(m_redo.back());
-    m_redo.pop_back();
+    std::unique_ptr<UndoStep> step = std::move(from.back());
+    from.pop_back();
     Status status;
     {
         QScopedValueRollback<bool> replaying(m_replaying, true);
         ++m_replayCount;
-        status = step->Redo();
+        status = forward ? step->Redo() : step->Undo();
     }
     if (status != Status::Success) {
         m_redo.clear();
         return status;
     }
-    m_undo.push_back(std::move(step));
+    to.push_back(std::move(step));
     return Status::Success;
 }
 

@@ -1,4 +1,4 @@
-#include "script/status.h"
+#include "base/status.h"
 
 namespace kestrel {
 

@@ -1,4 +1,4 @@
-#include "script/value.h"
+#include "base/value.h"
 
 #include <cmath>
 

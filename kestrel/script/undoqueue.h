@@ -1,9 +1,9 @@
 // The host's undo and redo queues of undoable command objects.
 #pragma once
 
+#include "base/status.h"
 #include "kestrelexport.h"
 #include "script/command.h"
-#include "script/status.h"
 
 #include <QString>
 
@@ -36,6 +36,8 @@ public:
     Status Redo();
 
 private:
+    Status Replay(bool forward);
+
     struct Item
     {
         std::unique_ptr<Command> command;
@@ -79,6 +81,10 @@ public:
     bool ClearIfOwnedBy(const Plugin* owner);
 
 private:
+    // Moves the last step of `from` to `to`, undone or redone (`forward`).
+    Status Replay(std::vector<std::unique_ptr<UndoStep>>& from,
+                  std::vector<std::unique_ptr<UndoStep>>& to, bool forward);
+
     std::vector<std::unique_ptr<UndoStep>> m_undo;
     std::vector<std::unique_ptr<UndoStep>> m_redo;
     bool m_replaying = false;

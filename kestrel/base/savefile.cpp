@@ -1,4 +1,4 @@
-#include "io/savefile.h"
+#include "base/savefile.h"
 
 #include <QSaveFile>
 
