@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -118,77 +116,6 @@ std::string Read(const fs::path& file)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// A throw-away source tree, removed with the fixture.
-class DocImagesTree : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // Named per process: builds side by side may run this test at the same time.
-        root = fs::temp_directory_path() /
-               (std::string("ct_docimages_") + info->name() + "_" + std::to_string(::getpid()));
-        fs::remove_all(root);
-        fs::create_directories(root / "docs" / "images");
-        fs::create_directories(root / "build" / "screenshots");
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    void Write(const fs::path& relative, std::size_t bytes)
-    {
-        std::ofstream(root / relative, std::ios::binary) << std::string(bytes, 'x');
-    }
-
-    fs::path root;
-};
-
-TEST(DocImages, FindsInlineReferenceAndHtmlPicturesButNotCode)
-{
-    const std::string markdown = "Text ![a](docs/images/a.png) and ![b](<docs/b c.png> \"B\").\n"
-                                 "A [plain link](docs/notes.md) is no picture.\n"
-                                 "`![code](docs/inline.png)` ![r][Ref] ![Ref] ![undefined][none]\n"
-                                 "```\n"
-                                 "![fenced](docs/fenced.png)\n"
-                                 "```\n"
-                                 "<p><IMG alt=\"x\" SRC='docs/html.png'></p>\n"
-                                 "[ref]: <docs/ref.png> \"Title\"\n";
-    std::vector<std::string> found;
-    for (const ImageLink& link : ImageLinks(markdown))
-        found.push_back(std::to_string(link.line) + ":" + link.target);
-    EXPECT_EQ(found,
-              (std::vector<std::string>{"1:docs/images/a.png", "1:docs/b c.png", "3:docs/ref.png",
-                                        "3:docs/ref.png", "7:docs/html.png"}));
-}
-
-TEST_F(DocImagesTree, RefusesBuildFoldersOutsidePathsUrlsMissingAndHeavyFiles)
-{
-    Write("docs/images/ok.png", MaxImageBytes);
-    Write("docs/images/heavy.png", MaxImageBytes + 1);
-    Write("build/screenshots/desktop.png", 10);
-    const fs::path readme = root / "README.md";
-    const fs::path doc = root / "docs" / "guide.md";
-
-    EXPECT_EQ(Problem(root, readme, "docs/images/ok.png"), "");
-    EXPECT_EQ(Problem(root, doc, "images/ok.png"), "");
-    EXPECT_EQ(Problem(root, doc, "../docs/./images/ok.png"), "");
-    // Present in this tree, yet gone from a fresh clone.
-    EXPECT_NE(Problem(root, readme, "build/screenshots/desktop.png").find("build folder"),
-              std::string::npos);
-    EXPECT_NE(Problem(root, doc, "../build/screenshots/desktop.png").find("build folder"),
-              std::string::npos);
-    EXPECT_NE(Problem(root, readme, "build-asan/x.png").find("build folder"), std::string::npos);
-    EXPECT_NE(Problem(root, readme, "docs/images/none.png").find("missing"), std::string::npos);
-    EXPECT_NE(Problem(root, doc, "ok.png").find("missing"), std::string::npos);
-    EXPECT_NE(Problem(root, readme, "docs/images").find("missing"), std::string::npos);
-    EXPECT_NE(Problem(root, readme, "../shared/x.png").find("outside"), std::string::npos);
-    EXPECT_NE(Problem(root, readme, (root / "docs/images/ok.png").string()).find("outside"),
-              std::string::npos);
-    EXPECT_NE(Problem(root, readme, "https://example.org/ok.png").find("not a file"),
-              std::string::npos);
-    EXPECT_NE(Problem(root, readme, "docs/images/heavy.png").find("150001 bytes"),
-              std::string::npos);
 }
 
 // The check itself: every picture the README and docs/*.md show is in the source tree.

@@ -93,6 +93,15 @@ QString HostTest::RunFails(const QString& text)
     return host.GetErrorLog().Last();
 }
 
+void HostTest::ExpectFails(const QString& text, Status status, const QString& name)
+{
+    const int errors = host.GetErrorLog().Count();
+    EXPECT_EQ(Run(text).status, status) << qPrintable(text);
+    EXPECT_EQ(host.GetErrorLog().Count(), errors + 1) << qPrintable(text);
+    const QString error = host.GetErrorLog().Last();
+    EXPECT_TRUE(error.contains(name)) << qPrintable(text) << " -> " << qPrintable(error);
+}
+
 // Joints in cm, Y up, character facing +z, its left on +x. Every joint orient turns the
 // joint's +x axis along its bone, so children sit on their parent's +x axis:
 //

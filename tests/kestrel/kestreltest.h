@@ -37,6 +37,9 @@ protected:
     QString RunOk(const QString& text);
     // Runs `text` and expects it to fail; answers the last error displayed.
     QString RunFails(const QString& text);
+    // Runs `text` and expects it to fail with `status` and one error that carries `name` (the
+    // node, attribute, flag or type at fault). The wording around it is free to change.
+    void ExpectFails(const QString& text, kestrel::Status status, const QString& name);
     QStringList Errors() { return host.GetErrorLog().Entries(); }
     kestrel::Node* Find(const QString& name) { return scene().Find(name); }
     // The world position of the node `name`, expected to exist.

@@ -77,27 +77,6 @@ TEST(BipedHierarchy, LeftAndRightSidesAreMirrorImages)
     }
 }
 
-TEST(BipedHierarchy, LimbChainsRunThroughTheirRollNodes)
-{
-    auto chainOf = [](NodeId id) {
-        std::string chain;
-        for (NodeId p = id; p >= 0; p = NaturalParentNodeId(p))
-            chain = std::string(NodeName(p)) + (chain.empty() ? "" : ">") + chain;
-        return chain;
-    };
-    EXPECT_EQ(chainOf(11), "Reference>HipsTranslation>Hips>Spine>Spine1>Spine2>Spine3>Spine4>"
-                           "Spine5>Spine6>Spine7>Spine8>Spine9>LeftShoulder>LeftShoulderExtra>"
-                           "LeftArm>LeftArmRoll>LeftForeArm>LeftForeArmRoll>LeftHand");
-    EXPECT_EQ(chainOf(7), "Reference>HipsTranslation>Hips>RightUpLeg>RightUpLegRoll>RightLeg>"
-                          "RightLegRoll>RightFoot");
-    EXPECT_EQ(chainOf(53), chainOf(11) + ">LeftFingerBase>LeftInHandThumb>LeftHandThumb1>"
-                                         "LeftHandThumb2>LeftHandThumb3>LeftHandThumb4");
-    EXPECT_EQ(chainOf(15), chainOf(31) + ">Neck>Neck1>Neck2>Neck3>Neck4>Neck5>Neck6>Neck7>"
-                                         "Neck8>Neck9>Head");
-    EXPECT_STREQ(NodeName(NaturalParentNodeId(211)), "RightForeArm");
-    EXPECT_STREQ(NodeName(NaturalParentNodeId(180)), "LeftUpLeg");
-}
-
 // The parent of a used node is its nearest used natural ancestor, or none; any usage word with
 // bit 0 set (1, or 7 with limits) counts as used.
 TEST(ParentRule, ParentIsAlwaysAUsedAncestorForRandomUsage)

@@ -161,14 +161,6 @@ TEST_F(Model, OnlyChangedInversionStatesFromTheHostTriggerRevalidation)
     EXPECT_EQ(loads, 2);
 }
 
-TEST_F(Model, SampledLimitsRaiseUsageToSeven)
-{
-    hub.SetLimits("Char1:LeftForeArm", kinetra::MinLimitX);
-    BindBiped();
-    EXPECT_EQ(model->CurrentCharacterization()->NodeUsage()[10], kinetra::NodeUsedWithLimits);
-    EXPECT_EQ(model->CurrentCharacterization()->NodeUsage()[9], kinetra::NodeUsed);
-}
-
 TEST_F(Model, HostRenamesFollowTheJointOnlyWhileUnlocked)
 {
     BindBiped();

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -100,121 +102,135 @@ TEST_F(Validation, AxisLimitIsTwoDegreesInclusive)
     EXPECT_EQ(OverallMessage(), "The right arm doesn't seem to be parallel to the X axis.");
 }
 
-TEST_F(Validation, HipsFacingBackwardsWarnWithHalfATurn)
+namespace {
+
+constexpr auto E = ValidationStatus::Error, W = ValidationStatus::Warning,
+               V = ValidationStatus::Valid;
+
+// One rule broken at a time on the bound biped: the overall verdict and message, and each
+// named node's verdict with a text its message holds. Clearing `clear` afterwards gives
+// `afterClear` overall.
+struct RuleCase
 {
+    struct Node
+    {
+        NodeId id;
+        ValidationStatus status;
+        const char* message; // held by the node's message; empty: not checked
+    };
+    const char* what;
+    std::function<void(ModelFixture&)> change;
+    ValidationStatus overall;
+    const char* overallMessage; // nullptr: not checked
+    std::vector<Node> nodes;
+    NodeId clear = -1;
+    ValidationStatus afterClear = V;
+};
+
+const RuleCase kRuleCases[] = {
+    {"hips facing backwards",
+     [](ModelFixture& t) {
+         t.hub.SetTranslation(t.JointName(2), -10, 95, 0);
+         t.hub.SetTranslation(t.JointName(5), 10, 95, 0);
+     },
+     W,
+     nullptr,
+     {{2, W, "difference of 180.000000 degrees between them"}, {5, W, ""}}},
+    // The axis rule has no direction (180 degrees) and the geometry rule sees two
+    // non-limb-segment nodes at the same position; its later entry replaces the axis
+    // warning on both nodes.
+    {"LeftHand on LeftArm",
+     [](ModelFixture& t) { t.hub.SetTranslation(t.JointName(11), 16, 145, 0); },
+     W,
+     "The left arm doesn't seem to be parallel to the X axis.\n"
+     "Some nodes are almost at the same position.",
+     {{9, W, "Node LeftArm is at the same position as node LeftHand."},
+      {11, W, "Node LeftArm is at the same position as node LeftHand."}}},
+    {"hole in the thumb",
+     [](ModelFixture& t) {
+         t.AddAndBind(50, 75, 145, 5); // LeftHandThumb1
+         t.AddAndBind(52, 80, 145, 9); // LeftHandThumb3, Thumb2 missing
+     },
+     E,
+     "One or more nodes are missing in the left hand thumb",
+     {{50, V, ""},
+      {52, E,
+       "One or more nodes are missing in the left hand thumb. Node LeftHandThumb3 is set "
+       "but not node LeftHandThumb2"}}},
+    {"LeftLeg onto LeftFoot",
+     [](ModelFixture& t) { t.hub.SetTranslation(t.JointName(3), 10, 8, 0); },
+     E,
+     "Some nodes are at the same position.",
+     {{3, E, ""}, {4, E, "Node LeftLeg is at the same position as node LeftFoot."}}},
+    {"LeftToeBase next to LeftFoot",
+     [](ModelFixture& t) { t.hub.SetTranslation(t.JointName(16), 10, 8, 5e-7f); },
+     W,
+     nullptr,
+     {{16, W, "Node LeftFoot is almost at the same position as node LeftToeBase."}}},
+    {"LeftToeBase just far enough from LeftFoot",
+     [](ModelFixture& t) { t.hub.SetTranslation(t.JointName(16), 10, 8, 2e-6f); },
+     V,
+     "",
+     {}},
+    {"HipsTranslation on the hips",
+     [](ModelFixture& t) { t.AddAndBind(kHipsTranslationNode, 0, 100, 0); },
+     V,
+     "",
+     {{1, W, ""}, {49, W, "Node Hips is at the same position as node HipsTranslation."}}},
+    // The limb's first leaf carries the error whichever leaf is used.
+    {"in-line and leaf rolls mixed",
+     [](ModelFixture& t) {
+         t.AddAndBind(48, -50, 145, 0);  // RightForeArmRoll
+         t.AddAndBind(195, -55, 145, 0); // LeafRightForeArmRoll3
+     },
+     E,
+     "\n Mixed roll bone at RightForeArmRoll.",
+     {{48, E, ""}, {179, E, "Mixing In-Line and Leaf roll bone is not allowed."}, {195, V, ""}},
+     195,
+     V},
+    // A hole before Spine2 and Spine2 onto the Neck: the error is never overwritten by the
+    // later warning.
+    {"hole in the spine and a warning on it",
+     [](ModelFixture& t) {
+         t.model->ClearNode(23);
+         t.hub.SetTranslation(t.JointName(24), 0, 152, 0);
+     },
+     E,
+     "One or more nodes are missing in the spine\n"
+     "Some nodes are almost at the same position.",
+     {{24, E,
+       "One or more nodes are missing in the spine. Node Spine2 is set but not node "
+       "Spine1"},
+      {20, W, ""}}},
+};
+
+struct ValidationRule : ModelFixture, ::testing::WithParamInterface<RuleCase>
+{};
+
+} // namespace
+
+TEST_P(ValidationRule, GivesItsVerdictsAndMessages)
+{
+    const RuleCase& c = GetParam();
+    SCOPED_TRACE(c.what);
     BindBiped();
-    hub.SetTranslation(JointName(2), -10, 95, 0);
-    hub.SetTranslation(JointName(5), 10, 95, 0);
+    c.change(*this);
     model->Revalidate();
-    EXPECT_EQ(Overall(), ValidationStatus::Warning);
-    EXPECT_NE(Message(2).find("difference of 180.000000 degrees between them"), std::string::npos)
-        << Message(2);
-    EXPECT_EQ(Status(5), ValidationStatus::Warning);
+    EXPECT_EQ(Overall(), c.overall);
+    if (c.overallMessage) {
+        EXPECT_EQ(OverallMessage(), c.overallMessage);
+    }
+    for (const RuleCase::Node& node : c.nodes) {
+        EXPECT_EQ(Status(node.id), node.status) << node.id;
+        EXPECT_NE(Message(node.id).find(node.message), std::string::npos) << Message(node.id);
+    }
+    if (c.clear >= 0) {
+        model->ClearNode(c.clear);
+        EXPECT_EQ(Overall(), c.afterClear);
+    }
 }
 
-TEST_F(Validation, CoincidingArmEndsFoldAxisAndGeometryReports)
-{
-    // LeftHand on LeftArm: the axis rule has no direction (180 degrees) and the geometry rule
-    // sees two non-limb-segment nodes at the same position.
-    BindBiped();
-    hub.SetTranslation(JointName(11), 16, 145, 0);
-    model->Revalidate();
-
-    EXPECT_EQ(Overall(), ValidationStatus::Warning);
-    EXPECT_EQ(OverallMessage(), "The left arm doesn't seem to be parallel to the X axis.\n"
-                                "Some nodes are almost at the same position.");
-    // The later geometry entry replaces the axis warning on both nodes.
-    EXPECT_EQ(Message(9), "Node LeftArm is at the same position as node LeftHand.");
-    EXPECT_EQ(Message(11), Message(9));
-}
-
-TEST_F(Validation, HoleInAFingerChainIsAnErrorOnTheNodeAfterTheHole)
-{
-    BindBiped();
-    AddAndBind(50, 75, 145, 5); // LeftHandThumb1
-    AddAndBind(52, 80, 145, 9); // LeftHandThumb3, Thumb2 missing
-    model->Revalidate();
-
-    EXPECT_EQ(Overall(), ValidationStatus::Error);
-    EXPECT_EQ(OverallMessage(), "One or more nodes are missing in the left hand thumb");
-    EXPECT_EQ(Status(50), ValidationStatus::Valid);
-    EXPECT_EQ(Status(52), ValidationStatus::Error);
-    EXPECT_EQ(Message(52), "One or more nodes are missing in the left hand thumb. Node "
-                           "LeftHandThumb3 is set but not node LeftHandThumb2");
-
-    model->ClearNode(50); // now the chain starts at its second position
-    EXPECT_EQ(Status(52), ValidationStatus::Error);
-    EXPECT_EQ(Overall(), ValidationStatus::Error);
-}
-
-TEST_F(Validation, CoincidingLimbSegmentsAreErrors)
-{
-    BindBiped();
-    hub.SetTranslation(JointName(3), 10, 8, 0); // LeftLeg onto LeftFoot
-    model->Revalidate();
-    EXPECT_EQ(Overall(), ValidationStatus::Error);
-    EXPECT_EQ(OverallMessage(), "Some nodes are at the same position.");
-    EXPECT_EQ(Status(3), ValidationStatus::Error);
-    EXPECT_EQ(Message(4), "Node LeftLeg is at the same position as node LeftFoot.");
-}
-
-TEST_F(Validation, NearlyCoincidingJointsWarn)
-{
-    BindBiped();
-    hub.SetTranslation(JointName(16), 10, 8, 5e-7f); // LeftToeBase next to LeftFoot
-    model->Revalidate();
-    EXPECT_EQ(Overall(), ValidationStatus::Warning);
-    EXPECT_EQ(Message(16), "Node LeftFoot is almost at the same position as node LeftToeBase.");
-
-    hub.SetTranslation(JointName(16), 10, 8, 2e-6f);
-    model->Revalidate();
-    EXPECT_EQ(Overall(), ValidationStatus::Valid);
-}
-
-TEST_F(Validation, HipsTranslationMayStandOnTheHips)
-{
-    BindBiped();
-    AddAndBind(kHipsTranslationNode, 0, 100, 0);
-    model->Revalidate();
-    EXPECT_EQ(Overall(), ValidationStatus::Valid);
-    EXPECT_EQ(OverallMessage(), "");
-    EXPECT_EQ(Status(1), ValidationStatus::Warning);
-    EXPECT_EQ(Message(49), "Node Hips is at the same position as node HipsTranslation.");
-}
-
-TEST_F(Validation, MixingInlineAndLeafRollBonesIsAnError)
-{
-    BindBiped();
-    AddAndBind(48, -50, 145, 0);  // RightForeArmRoll
-    AddAndBind(195, -55, 145, 0); // LeafRightForeArmRoll3
-    model->Revalidate();
-
-    EXPECT_EQ(Overall(), ValidationStatus::Error);
-    EXPECT_EQ(OverallMessage(), "\n Mixed roll bone at RightForeArmRoll.");
-    EXPECT_EQ(Status(48), ValidationStatus::Error);
-    EXPECT_EQ(Message(179), "Mixing In-Line and Leaf roll bone is not allowed.")
-        << "the limb's first leaf carries the error whichever leaf is used";
-    EXPECT_EQ(Status(179), ValidationStatus::Error);
-    EXPECT_EQ(Status(195), ValidationStatus::Valid);
-
-    model->ClearNode(195);
-    EXPECT_EQ(Overall(), ValidationStatus::Valid);
-}
-
-TEST_F(Validation, AnErrorIsNeverOverwrittenByALaterWarning)
-{
-    BindBiped();
-    model->ClearNode(23); // Spine1: the spine chain now has a hole before Spine2
-    hub.SetTranslation(JointName(24), 0, 152, 0); // Spine2 onto the Neck
-    model->Revalidate();
-
-    EXPECT_EQ(Status(24), ValidationStatus::Error);
-    EXPECT_EQ(Message(24), "One or more nodes are missing in the spine. Node Spine2 is set but "
-                           "not node Spine1");
-    EXPECT_EQ(Status(20), ValidationStatus::Warning);
-    EXPECT_EQ(OverallMessage(), "One or more nodes are missing in the spine\n"
-                                "Some nodes are almost at the same position.");
-}
+INSTANTIATE_TEST_SUITE_P(Rules, ValidationRule, ::testing::ValuesIn(kRuleCases));
 
 TEST_F(Validation, HostVerdictIsTheLastReport)
 {

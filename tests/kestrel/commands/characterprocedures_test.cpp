@@ -43,18 +43,15 @@ TEST_F(CharacterProcedures, SetCharacterObjectCreatesTheCharacterAndConnectsTheJ
 
 TEST_F(CharacterProcedures, BadArgumentsToSetCharacterObjectChangeNothing)
 {
-    EXPECT_EQ(RunFails("setCharacterObject(\"LeftHand\",\"Char\",212,0);"),
-              "setCharacterObject: 212 is not a node slot (0 to 211).");
-    EXPECT_EQ(RunFails("setCharacterObject(\"Nobody\",\"Char\",1,0);"),
-              "setCharacterObject: There is no transform named \"Nobody\".");
-    EXPECT_EQ(RunFails("setCharacterObject(\"LeftHand\",\"Hips\",1,0);"),
-              "setCharacterObject: \"Hips\" is not a character node.");
-    EXPECT_EQ(RunFails("setCharacterObject(\"LeftHand\",\"Char\",1);"),
-              "setCharacterObject: takes 4 argument(s): string, string, int, bool; 3 given.");
-    EXPECT_EQ(
-        RunFails("setCharacterObject(\"LeftHand\",\"Char\",1,2);"),
-        "setCharacterObject: takes 4 argument(s): string, string, int, bool; argument 4 is of "
-        "type int.");
+    ExpectFails("setCharacterObject(\"LeftHand\",\"Char\",212,0);", Status::InvalidParameter,
+                "212");
+    ExpectFails("setCharacterObject(\"Nobody\",\"Char\",1,0);", Status::NotFound, "\"Nobody\"");
+    ExpectFails("setCharacterObject(\"LeftHand\",\"Hips\",1,0);", Status::InvalidParameter,
+                "\"Hips\"");
+    ExpectFails("setCharacterObject(\"LeftHand\",\"Char\",1);", Status::InvalidParameter,
+                "setCharacterObject");
+    ExpectFails("setCharacterObject(\"LeftHand\",\"Char\",1,2);", Status::InvalidParameter,
+                "argument 4");
     EXPECT_EQ(characters().Find("Char"), nullptr);
     RunOk("setCharacterObject(\"LeftHand\",\"Char\",0,true);");
     EXPECT_EQ(RunOk("listConnections Char.Reference"), "LeftHand.Character");
@@ -62,8 +59,8 @@ TEST_F(CharacterProcedures, BadArgumentsToSetCharacterObjectChangeNothing)
 
 TEST_F(CharacterProcedures, InvertBoneSetsTheKneeOrElbowFlagOfTheCurrentCharacter)
 {
-    EXPECT_EQ(RunFails("characterizationInvertBone( 10, 1 );"),
-              "characterizationInvertBone: There is no current character.");
+    ExpectFails("characterizationInvertBone( 10, 1 );", Status::InvalidState,
+                "characterizationInvertBone");
     RunOk("setCharacterObject(\"LeftHand\",\"A\",11,0); "
           "setCharacterObject(\"RightHand\",\"B\",14,0);");
     RunOk("characterizationInvertBone( 10, 1 ); characterizationInvertBone( 3, 1 );"
@@ -74,8 +71,7 @@ TEST_F(CharacterProcedures, InvertBoneSetsTheKneeOrElbowFlagOfTheCurrentCharacte
     RunOk("characterizationInvertBone(6, 1); characterizationInvertBone(13, 1)");
     EXPECT_TRUE(Flag("B", "rightKneeInverted"));
     EXPECT_TRUE(Flag("B", "rightElbowInverted"));
-    EXPECT_EQ(RunFails("characterizationInvertBone( 4, 1 );"),
-              "characterizationInvertBone: Node 4 is not a knee or an elbow (3, 6, 10 or 13).");
+    ExpectFails("characterizationInvertBone( 4, 1 );", Status::InvalidParameter, "4");
 }
 
 TEST_F(CharacterProcedures, CharactersAreCreatedDeletedAndRefreshedByTheirProcedures)
@@ -92,8 +88,7 @@ TEST_F(CharacterProcedures, CharactersAreCreatedDeletedAndRefreshedByTheirProced
     const int before = scene().NodeCount();
     RunOk("deleteCharacter( \"Character1\" );");
     EXPECT_EQ(scene().NodeCount(), before);
-    EXPECT_EQ(RunFails("deleteCharacter( \"Hips\" );"),
-              "deleteCharacter: There is no character node named \"Hips\".");
+    ExpectFails("deleteCharacter( \"Hips\" );", Status::NotFound, "\"Hips\"");
     EXPECT_NE(Find("Hips"), nullptr);
     // The refresh callback as the bridge sends it changes nothing (BridgeTest pins that it adds
     // no undo step); it takes no arguments.

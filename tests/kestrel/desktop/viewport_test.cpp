@@ -101,6 +101,21 @@ protected:
 
     QStringList Selection() { return scene().GetSelection().Names(); }
 
+    // Whether the marker of the joint `name` shows `colour` anywhere within 3 pixels of its
+    // centre, so the test does not depend on the marker's exact shape or antialiasing.
+    bool Shows(const QString& name, const QColor& colour)
+    {
+        const QImage picture = viewport.grab().toImage();
+        const QPoint centre = ScreenPosition(name);
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                if (picture.pixelColor(centre + QPoint(dx, dy)) == colour)
+                    return true;
+            }
+        }
+        return false;
+    }
+
     // Every transform of the scene lands inside the widget.
     ::testing::AssertionResult EverythingInside()
     {
@@ -166,51 +181,47 @@ TEST_F(ViewportTest, AScriptSelectionMovesTheHighlight)
 {
     RunOk("select -r Char1:Head Char1:LeftFoot");
     EXPECT_EQ(viewport.HighlightedNodes(), QStringList({"Char1:LeftFoot", "Char1:Head"}));
-    const QImage picture = viewport.grab().toImage();
-    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:Head")), ViewportPainter::SelectedColor());
-    EXPECT_NE(picture.pixelColor(ScreenPosition("Char1:Hips")), ViewportPainter::SelectedColor());
-
+    EXPECT_TRUE(Shows("Char1:Head", ViewportPainter::SelectedColor()));
+    EXPECT_FALSE(Shows("Char1:Hips", ViewportPainter::SelectedColor()));
     RunOk("select -r Char1:Hips");
     EXPECT_EQ(viewport.HighlightedNodes(), QStringList({"Char1:Hips"}));
     RunOk("delete Char1:Hips");
     EXPECT_TRUE(viewport.HighlightedNodes().isEmpty());
 }
 
-TEST_F(ViewportTest, ABoundJointIsDrawnApartAndNamesItsSlot)
+// The viewport shows the bindings of the current character node only; making another one
+// current (no scene change) redraws with its bindings. A bound joint whose unbound child starts
+// at the same place stays visible, and hovering names its slot.
+TEST_F(ViewportTest, OnlyTheCurrentCharactersJointsAreDrawnBoundAndNamed)
 {
+    const QColor bound = ViewportPainter::BoundColor();
     RunOk("setCharacterObject(\"Char1:LeftArm\",\"Character1\",9,0)");
-    EXPECT_EQ(viewport.grab().toImage().pixelColor(ScreenPosition("Char1:LeftArm")),
-              ViewportPainter::BoundColor());
+    EXPECT_TRUE(Shows("Char1:LeftArm", bound));
     EXPECT_EQ(viewport.DescribeNodeAt(ScreenPosition("Char1:LeftArm")),
               "Char1:LeftArm\nSlot: LeftArm (Character1)");
-    EXPECT_EQ(viewport.DescribeNodeAt(ScreenPosition("Char1:Head")), "Char1:Head");
-    EXPECT_EQ(viewport.DescribeNodeAt(QPoint(2, 2)), "");
-}
-
-// The viewport shows the bindings of the current character node only; making another one
-// current (no scene change) redraws with its bindings.
-TEST_F(ViewportTest, OnlyTheCurrentCharactersJointsAreDrawnBound)
-{
-    RunOk("setCharacterObject(\"Char1:LeftArm\",\"Character1\",9,0)");
     RunOk("setCharacterObject(\"Char1:RightArm\",\"Character2\",12,0)"); // now current
-    QImage picture = viewport.grab().toImage();
-    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:RightArm")), ViewportPainter::BoundColor());
-    EXPECT_NE(picture.pixelColor(ScreenPosition("Char1:LeftArm")), ViewportPainter::BoundColor());
-
+    EXPECT_TRUE(Shows("Char1:RightArm", bound));
+    EXPECT_FALSE(Shows("Char1:LeftArm", bound));
     RunOk("setCharacterObject(\"Char1:LeftArm\",\"Character1\",9,0)"); // unchanged, current
-    picture = viewport.grab().toImage();
-    EXPECT_EQ(picture.pixelColor(ScreenPosition("Char1:LeftArm")), ViewportPainter::BoundColor());
-    EXPECT_NE(picture.pixelColor(ScreenPosition("Char1:RightArm")), ViewportPainter::BoundColor());
-}
+    EXPECT_TRUE(Shows("Char1:LeftArm", bound));
+    EXPECT_FALSE(Shows("Char1:RightArm", bound));
 
-// A bound joint whose unbound child starts at the same place stays a visible diamond.
-TEST_F(ViewportTest, ABoundJointIsDrawnAboveUnboundJointsAtItsPlace)
-{
     RunOk("createNode joint -n \"LowerBack\" -p \"Char1:Hips\"");
     ASSERT_EQ(ScreenPosition("LowerBack"), ScreenPosition("Char1:Hips"));
     RunOk("setCharacterObject(\"Char1:Hips\",\"Character1\",1,0)");
-    EXPECT_EQ(viewport.grab().toImage().pixelColor(ScreenPosition("Char1:Hips")),
-              ViewportPainter::BoundColor());
+    EXPECT_TRUE(Shows("Char1:Hips", bound));
+    EXPECT_EQ(viewport.DescribeNodeAt(QPoint(2, 2)), "");
+}
+
+// Something is picked at every joint's marker, the first one drawn included.
+TEST_F(ViewportTest, EveryJointIsPickedAtItsMarker)
+{
+    for (const Node* node : scene().Nodes()) {
+        if (node->IsTransform()) {
+            EXPECT_NE(viewport.DescribeNodeAt(ScreenPosition(node->Name())), "")
+                << qPrintable(node->Name());
+        }
+    }
 }
 
 } // namespace

@@ -46,10 +46,8 @@ TEST_F(Plugins, AnameIsFoundInThePluginPathAndItsRegistrationsWork)
     EXPECT_EQ(Run("kestrelTestCmd -q -count").result, Value(3));
     EXPECT_EQ(RunOk("kestrelTestCmd -q -lf"), QDir(kFolder).absolutePath());
     EXPECT_EQ(RunFails("kestrelTestCmd -e -greet \"Ada\""), "Hello Ada.");
-    EXPECT_EQ(RunFails("kestrelTestCmd -e -count"),
-              "kestrelTestCmd: Flag \"-count\" expects an int argument.");
-    EXPECT_EQ(RunFails("loadPlugin \"kestreltestplugin\""),
-              "The plug-in \"kestreltestplugin\" is already loaded.");
+    ExpectFails("kestrelTestCmd -e -count", Status::InvalidParameter, "\"-count\"");
+    ExpectFails("loadPlugin \"kestreltestplugin\"", Status::AlreadyExists, "\"kestreltestplugin\"");
 
     RunOk("unloadPlugin \"kestreltestplugin\"");
     EXPECT_EQ(plugins().Find("kestreltestplugin"), nullptr);
@@ -58,8 +56,7 @@ TEST_F(Plugins, AnameIsFoundInThePluginPathAndItsRegistrationsWork)
     // Its command object was still on the undo queue; nothing else was left behind.
     EXPECT_EQ(host.GetWarningLog().Entries(),
               QStringList({"Unloading \"kestreltestplugin\" cleared the undo queue."}));
-    EXPECT_EQ(RunFails("unloadPlugin \"kestreltestplugin\""),
-              "No plug-in named \"kestreltestplugin\" is loaded.");
+    ExpectFails("unloadPlugin \"kestreltestplugin\"", Status::NotFound, "\"kestreltestplugin\"");
 }
 
 TEST_F(Plugins, TheLibPrefixAndSuffixAreOptional)
@@ -74,18 +71,20 @@ TEST_F(Plugins, TheLibPrefixAndSuffixAreOptional)
 
 TEST_F(Plugins, FailuresToFindLoadOrInitializeAreReportedAndLeaveNothingBehind)
 {
-    EXPECT_TRUE(RunFails("loadPlugin \"nosuchplugin\"")
-                    .startsWith("Cannot find the plug-in \"nosuchplugin\" in "));
-    EXPECT_TRUE(RunFails("loadPlugin \"/nonexistent/libx.so\"").contains("does not exist"));
-    EXPECT_TRUE(RunFails("loadPlugin \"kestrelnotaplugin\"")
-                    .endsWith("is not a Kestrel plug-in: it must export initializePlugin, "
-                              "uninitializePlugin and kestrelInterfaceVersion."));
-    EXPECT_EQ(RunFails("loadPlugin \"kestrelfutureplugin\""),
-              "The plug-in \"kestrelfutureplugin\" was built for interface version \"20990000\"; "
-              "this host offers 20190000.");
-    EXPECT_EQ(RunFails("loadPlugin \"kestrelfailingplugin\""),
-              "The plug-in \"kestrelfailingplugin\" failed to initialize: not possible in the "
-              "current state.");
+    const struct
+    {
+        const char* name;
+        Status status;
+        const char* carries;
+    } cases[] = {
+        {"nosuchplugin", Status::NotFound, "\"nosuchplugin\""},
+        {"/nonexistent/libx.so", Status::NotFound, "/nonexistent/libx.so"},
+        {"kestrelnotaplugin", Status::Failure, "initializePlugin"},
+        {"kestrelfutureplugin", Status::Failure, "\"20990000\""},
+        {"kestrelfailingplugin", Status::InvalidState, "\"kestrelfailingplugin\""},
+    };
+    for (const auto& c : cases)
+        ExpectFails(QString("loadPlugin \"%1\"").arg(c.name), c.status, c.carries);
     EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd"), nullptr) << "its registration was undone";
     EXPECT_TRUE(plugins().LoadedNames().isEmpty());
     // A file that is no library at all.
@@ -94,7 +93,7 @@ TEST_F(Plugins, FailuresToFindLoadOrInitializeAreReportedAndLeaveNothingBehind)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("not an ELF file");
     file.close();
-    EXPECT_TRUE(RunFails("loadPlugin \"" + garbage + "\"").startsWith("Cannot load the plug-in"));
+    ExpectFails("loadPlugin \"" + garbage + "\"", Status::Failure, garbage);
     QFile::remove(garbage);
 }
 
@@ -103,11 +102,13 @@ TEST_F(Plugins, UnloadingRemovesWhatThePluginLeftAndWarns)
     RunOk("loadPlugin \"kestrelleakyplugin\"; unloadPlugin \"kestrelleakyplugin\"");
     EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd"), nullptr);
     EXPECT_FALSE(host.GetPanels().Contains("kestrelTestPanel"));
-    EXPECT_EQ(host.GetWarningLog().Entries(),
-              QStringList({"The plug-in \"kestrelleakyplugin\" left the command \"kestrelTestCmd\" "
-                           "behind; removed.",
-                           "The plug-in \"kestrelleakyplugin\" left the panel type "
-                           "\"kestrelTestPanel\" behind; removed."}));
+    // One warning for each thing left behind, naming the plug-in and the thing.
+    const QStringList warnings = host.GetWarningLog().Entries();
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_TRUE(warnings[0].contains("\"kestrelleakyplugin\"") &&
+                warnings[0].contains("\"kestrelTestCmd\""));
+    EXPECT_TRUE(warnings[1].contains("\"kestrelleakyplugin\"") &&
+                warnings[1].contains("\"kestrelTestPanel\""));
 }
 
 // The texts a plug-in sends reach the script log verbatim (read by tests/plugin through Sent())
@@ -115,8 +116,8 @@ TEST_F(Plugins, UnloadingRemovesWhatThePluginLeftAndWarns)
 TEST_F(Plugins, APluginCannotUnloadItselfFromInsideItsOwnCommand)
 {
     RunOk("loadPlugin \"kestreltestplugin\"");
-    EXPECT_EQ(RunFails("kestrelTestCmd -e -execute \"unloadPlugin \\\"kestreltestplugin\\\"\""),
-              "The plug-in \"kestreltestplugin\" cannot be unloaded while its command runs.");
+    EXPECT_TRUE(RunFails("kestrelTestCmd -e -execute \"unloadPlugin \\\"kestreltestplugin\\\"\"")
+                    .contains("\"kestreltestplugin\""));
     EXPECT_NE(plugins().Find("kestreltestplugin"), nullptr);
 }
 

@@ -37,9 +37,8 @@ TEST_F(SceneTest, NamesAreUniqueAndCheckedOnCreationAndRename)
     Node* a = scene().CreateNode(NodeType::Joint, "A", nullptr, &error);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(scene().CreateNode(NodeType::Joint, "A", nullptr, &error), nullptr);
-    EXPECT_EQ(error, "A node named \"A\" already exists.");
+    EXPECT_TRUE(error.contains("\"A\""));
     EXPECT_EQ(scene().CreateNode(NodeType::Transform, "a b", nullptr, &error), nullptr);
-    EXPECT_TRUE(error.contains("not a valid node name"));
     scene().CreateNode(NodeType::Joint, "B", nullptr, &error);
     EXPECT_EQ(scene().RenameNode(a, "B", &error), Status::AlreadyExists);
     EXPECT_EQ(scene().RenameNode(a, "world", &error), Status::InvalidParameter);
@@ -47,13 +46,6 @@ TEST_F(SceneTest, NamesAreUniqueAndCheckedOnCreationAndRename)
     EXPECT_EQ(scene().RenameNode(a, "C", &error), Status::Success);
     EXPECT_EQ(Find("A"), nullptr);
     EXPECT_EQ(Find("C"), a);
-    EXPECT_EQ(RunFails("createNode joint -name \"bad name\""),
-              "createNode: \"bad name\" is not a valid node name: use letters, digits, '_' and ':' "
-              "(and not \"world\").");
-    EXPECT_EQ(RunFails("createNode bone"),
-              "createNode: Unknown node type \"bone\" (transform, joint or character).");
-    EXPECT_EQ(RunFails("createNode character -parent C"),
-              "createNode: Character nodes take no parent.");
 }
 
 TEST_F(SceneTest, NodesAreFoundByNameOrByPath)
@@ -87,8 +79,6 @@ TEST_F(SceneTest, ListingFollowsTheHierarchyAndFiltersByType)
     EXPECT_EQ(RunOk("ls -type character"), "Char");
     EXPECT_EQ(RunOk("ls -long -type joint"), "|Rig|Hips |Rig|Hips|LegB |Rig|Hips|LegA");
     EXPECT_EQ(RunOk("ls LegA Missing Char"), "LegA Char");
-    EXPECT_EQ(RunFails("ls -type bone"),
-              "ls: Unknown node type \"bone\" (transform, joint or character).");
     // The selection in selection order, filtered the way the tool asks for transforms.
     RunOk("select -r LegA Char Rig");
     EXPECT_EQ(RunOk("ls -selection -type \"transform\""), "LegA Rig");
@@ -96,7 +86,6 @@ TEST_F(SceneTest, ListingFollowsTheHierarchyAndFiltersByType)
     EXPECT_EQ(RunOk("ls -sl"), "LegA Char Hips");
     RunOk("select -clear");
     EXPECT_EQ(Run("ls -selection").result, Value(QStringList()));
-    EXPECT_EQ(RunFails("select -r Missing"), "select: No node named \"Missing\".");
 }
 
 TEST_F(SceneTest, DeletingRemovesTheSubtreeAndItsConnectionsAndLeavesTheRest)
@@ -112,9 +101,6 @@ TEST_F(SceneTest, DeletingRemovesTheSubtreeAndItsConnectionsAndLeavesTheRest)
     EXPECT_EQ(RunOk("ls -selection"), "Spine");
     RunOk("select -r Spine; delete");
     EXPECT_EQ(RunOk("ls"), "Hips");
-    EXPECT_EQ(RunFails("delete"), "delete: Nothing to delete: name nodes or select some.");
-    EXPECT_EQ(RunFails("delete Hips Missing"), "delete: No node named \"Missing\".");
-    EXPECT_NE(Find("Hips"), nullptr); // a bad list deletes nothing
 }
 
 TEST_F(SceneTest, ReparentingKeepsLocalValuesAndRefusesCycles)
@@ -124,8 +110,6 @@ TEST_F(SceneTest, ReparentingKeepsLocalValuesAndRefusesCycles)
     RunOk("parent B C");
     EXPECT_EQ(Find("B")->Parent(), Find("C"));
     EXPECT_EQ(RunOk("xform -q -t B"), "1 2 3");
-    EXPECT_EQ(RunFails("parent C B"),
-              "parent: \"C\" cannot become a child of itself or of its own descendant.");
     RunOk("parent -world B");
     EXPECT_EQ(Find("B")->Parent(), nullptr);
     EXPECT_EQ(RunOk("ls"), "A C B");
@@ -140,16 +124,6 @@ TEST_F(SceneTest, AttributesAreTypedAndConvertOnlyWhereNothingIsLost)
     EXPECT_EQ(Run("getAttr J.i").result, Value(-4));
     EXPECT_EQ(Run("getAttr J.d").result, Value(2.0));
     EXPECT_EQ(Run("getAttr J.s").result, Value("x y"));
-    EXPECT_EQ(RunFails("setAttr J.i 1.5"), "setAttr: J.i holds int values, not double.");
-    EXPECT_EQ(RunFails("setAttr J.b 2"), "setAttr: J.b holds bool values, not int.");
-    EXPECT_EQ(RunFails("setAttr J.m 1"), "setAttr: J.m is a message attribute and holds no value.");
-    EXPECT_EQ(RunFails("getAttr J.m"), "getAttr: J.m is a message attribute and holds no value.");
-    EXPECT_EQ(RunFails("getAttr J.nope"), "getAttr: \"J\" has no attribute \"nope\".");
-    EXPECT_EQ(RunFails("addAttr J.i"), "addAttr: \"J\" already has an attribute \"i\".");
-    EXPECT_EQ(RunFails("addAttr J.x -at float"), "addAttr: Unknown attribute type \"float\".");
-    EXPECT_EQ(RunFails("addAttr J.tx"), "addAttr: \"tx\" is a transform channel.");
-    EXPECT_EQ(RunFails("getAttr J"), "getAttr: \"J\" is not of the form node.attribute.");
-    EXPECT_EQ(Run("getAttr J.i").result, Value(-4)); // unchanged by the failures
 }
 
 TEST_F(SceneTest, TransformChannelsReadAndWriteAsAttributesInDegrees)
@@ -164,11 +138,6 @@ TEST_F(SceneTest, TransformChannelsReadAndWriteAsAttributesInDegrees)
     EXPECT_EQ(t.scale.x, 2.0);
     EXPECT_EQ(RunOk("getAttr J.ry"), "90");
     EXPECT_EQ(RunOk("getAttr J.ro"), "5");
-    EXPECT_EQ(RunFails("setAttr J.ro 6"), "setAttr: rotateOrder takes an int from 0 to 5.");
-    EXPECT_EQ(RunFails("setAttr J.tx \"a\""), "setAttr: tx takes a number, not a string.");
-    RunOk("createNode transform -n T");
-    EXPECT_EQ(RunFails("getAttr T.jointOrientX"),
-              "getAttr: \"T\" has no attribute \"jointOrientX\".");
 }
 
 TEST_F(SceneTest, ADestinationTakesOneConnectionAndConnectionsNeedBothEnds)
@@ -177,19 +146,11 @@ TEST_F(SceneTest, ADestinationTakesOneConnectionAndConnectionsNeedBothEnds)
           "addAttr A.Character -at message; addAttr B.Character -at message; addAttr C.Hips -at "
           "message");
     RunOk("connectAttr A.Character C.Hips");
-    EXPECT_EQ(RunFails("connectAttr B.Character C.Hips"),
-              "connectAttr: C.Hips already has an incoming connection.");
-    EXPECT_EQ(RunFails("connectAttr A.Character A.Character"),
-              "connectAttr: An attribute cannot be connected to itself.");
-    EXPECT_EQ(RunFails("connectAttr A.nope C.Hips"),
-              "connectAttr: \"A\" has no attribute \"nope\".");
     EXPECT_EQ(RunOk("listConnections A.Character"), "C.Hips");
     EXPECT_EQ(RunOk("listConnections -source C.Hips"), "A.Character");
     EXPECT_EQ(RunOk("listConnections -destination C"), "");
     EXPECT_EQ(RunOk("listConnections C"), "A.Character");
     RunOk("disconnectAttr A.Character C.Hips");
-    EXPECT_EQ(RunFails("disconnectAttr A.Character C.Hips"),
-              "disconnectAttr: A.Character is not connected to C.Hips.");
     RunOk("connectAttr B.Character C.Hips; deleteAttr C.Hips");
     EXPECT_TRUE(scene().Connections().empty());
 }
@@ -238,4 +199,53 @@ TEST_F(SceneTest, EachNodesOutgoingConnectionsFollowTheScenesListThroughEditsAnd
     RunOk("undo");
     expectInStep("deletion undone");
     EXPECT_EQ(Find("B")->OutgoingConnections().size(), 1u);
+}
+
+TEST_F(SceneTest, BadCommandsFailWithTheirKindAndTheNameAtFaultAndChangeNothing)
+{
+    RunOk("createNode joint -n J; createNode joint -n K -p J; createNode transform -n T;"
+          "createNode character -n C; addAttr J.b -at bool; addAttr J.i -at int; addAttr J.m -at "
+          "message; addAttr K.m -at message; addAttr C.Hips -at message; setAttr J.i -4;"
+          "connectAttr J.m C.Hips; select -r K");
+    const auto state = [this] {
+        return RunOk("ls -long") + "/" + RunOk("ls -sl") + "/" + RunOk("listConnections C") + "/" +
+               RunOk("getAttr J.i") + "/" + RunOk("xform -q -t K");
+    };
+    const QString before = state();
+    const struct
+    {
+        const char* text;
+        Status status;
+        const char* name;
+    } cases[] = {
+        {"createNode joint -name \"bad name\"", Status::InvalidParameter, "\"bad name\""},
+        {"createNode joint -name J", Status::InvalidParameter, "\"J\""},
+        {"createNode bone", Status::UnknownParameter, "\"bone\""},
+        {"createNode character -parent J", Status::InvalidParameter, "Character"},
+        {"ls -type bone", Status::UnknownParameter, "\"bone\""},
+        {"select -r Missing", Status::NotFound, "\"Missing\""},
+        {"delete K Missing", Status::NotFound, "\"Missing\""},
+        {"parent J K", Status::InvalidParameter, "\"J\""},
+        {"setAttr J.i 1.5", Status::InvalidParameter, "J.i"},
+        {"setAttr J.b 2", Status::InvalidParameter, "J.b"},
+        {"setAttr J.m 1", Status::InvalidParameter, "J.m"},
+        {"getAttr J.m", Status::InvalidParameter, "J.m"},
+        {"getAttr J.nope", Status::NotFound, "\"nope\""},
+        {"getAttr T.jointOrientX", Status::NotFound, "\"jointOrientX\""},
+        {"getAttr J", Status::NotFound, "\"J\""},
+        {"addAttr J.i", Status::AlreadyExists, "\"i\""},
+        {"addAttr J.x -at float", Status::UnknownParameter, "\"float\""},
+        {"addAttr J.tx", Status::AlreadyExists, "\"tx\""},
+        {"setAttr K.ro 6", Status::InvalidParameter, "rotateOrder"},
+        {"setAttr K.tx \"a\"", Status::InvalidParameter, "tx"},
+        {"connectAttr K.m C.Hips", Status::AlreadyExists, "C.Hips"},
+        {"connectAttr K.m K.m", Status::InvalidParameter, ""},
+        {"connectAttr K.nope C.Hips", Status::NotFound, "\"nope\""},
+        {"disconnectAttr K.m C.Hips", Status::NotFound, "K.m"},
+    };
+    for (const auto& c : cases)
+        ExpectFails(c.text, c.status, c.name);
+    EXPECT_EQ(state(), before);
+    RunOk("select -clear");
+    ExpectFails("delete", Status::InvalidParameter, "");
 }

@@ -28,15 +28,14 @@ protected:
 
 TEST_F(SceneNumbers, SetAttrAndXformRefuseNumbersBeyondTheRangeAndChangeNothing)
 {
-    EXPECT_EQ(RunFails("setAttr Arm.tx 1e308"),
-              "setAttr: Node \"Arm\": \"translate\" holds a number beyond +-1e+12.");
-    EXPECT_EQ(RunFails("setAttr Arm.jointOrientZ -1e15"), // degrees
-              "setAttr: Node \"Arm\": \"jointOrient\" holds a number beyond +-1e+12.");
-    EXPECT_EQ(RunFails("xform -t 0 1e300 0 Hand"),
-              "xform: Node \"Hand\": \"translate\" holds a number beyond +-1e+12.");
+    ExpectFails("setAttr Arm.tx 1e308", Status::InvalidParameter, "Node \"Arm\": \"translate\"");
+    ExpectFails("setAttr Arm.jointOrientZ -1e15", Status::InvalidParameter, // degrees
+                "Node \"Arm\": \"jointOrient\"");
+    ExpectFails("xform -t 0 1e300 0 Hand", Status::InvalidParameter,
+                "Node \"Hand\": \"translate\"");
     RunOk("addAttr Root.weight -attributeType double; setAttr Root.weight 0.5");
-    EXPECT_EQ(RunFails("setAttr Root.weight -1e300"),
-              "setAttr: Node \"Root\": \"weight\" holds a number beyond +-1e+12.");
+    ExpectFails("setAttr Root.weight -1e300", Status::InvalidParameter,
+                "Node \"Root\": \"weight\"");
     // The edge itself is accepted.
     RunOk("setAttr Root.weight 1e12");
     EXPECT_EQ(RunOk("getAttr Arm.tx"), "1");
@@ -47,9 +46,7 @@ TEST_F(SceneNumbers, AChangeThatWouldOverflowAWorldTransformBelowIsRefused)
 {
     // Each scale is in range; three of them multiply past single precision at Tip.
     RunOk("setAttr Root.sx 1e12; setAttr Arm.sx 1e12; setAttr Hand.sx 1e12");
-    EXPECT_EQ(RunFails("setAttr Tip.tx 1e12"),
-              "setAttr: Node \"Tip\": its world transform would be out of range (the numbers "
-              "above it multiply beyond +-3.4e+38).");
+    ExpectFails("setAttr Tip.tx 1e12", Status::InvalidParameter, "Node \"Tip\"");
     EXPECT_EQ(RunOk("getAttr Tip.tx"), "1");
     EXPECT_TRUE(RunFails("xform -s 1e12 1 1 Tip").contains("Node \"Tip\": its world transform"));
     EXPECT_EQ(RunOk("getAttr Tip.sx"), "1");

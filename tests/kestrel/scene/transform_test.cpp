@@ -178,12 +178,10 @@ TEST_F(Transforms, WorldSpaceEditsLandWhereAsked)
     EXPECT_TRUE(NearVector(Scale(hand, Space::World), {3, 3, 3}, 1e-9));
     EXPECT_EQ(RunOk("xform -q -ws -t LeftHand"), "5 6 7");
     EXPECT_EQ(RunOk("xform -q -worldSpace -rotation LeftHand"), "10 20 30");
-    EXPECT_EQ(RunFails("xform -q LeftHand"),
-              "xform: query one of -translation, -rotation and -scale.");
-    EXPECT_EQ(RunFails("xform -q -t -s LeftHand"),
-              "xform: query one of -translation, -rotation and -scale.");
+    ExpectFails("xform -q LeftHand", Status::InvalidParameter, "xform");
+    ExpectFails("xform -q -t -s LeftHand", Status::InvalidParameter, "xform");
     RunOk("createNode character -n C");
-    EXPECT_EQ(RunFails("xform -t 1 2 3 C"), "xform: \"C\" is not a transform.");
+    ExpectFails("xform -t 1 2 3 C", Status::InvalidParameter, "\"C\"");
 }
 
 TEST(Matrices, TheAffineInverseUndoesRotationNonUniformScaleAndTranslation)

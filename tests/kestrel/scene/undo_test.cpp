@@ -95,13 +95,13 @@ TEST_F(Undo, EachUndoableStatementThatChangesTheSceneIsOneStep)
 
 TEST_F(Undo, ANewStepClearsTheRedoQueueAndEmptyQueuesAreErrors)
 {
-    EXPECT_EQ(RunFails("undo"), "undo: There is nothing to undo.");
+    ExpectFails("undo", Status::InvalidState, "undo");
     RunOk("createNode joint -n A; createNode joint -n B");
     RunOk("undo");
     EXPECT_TRUE(host.GetUndoQueue().CanRedo());
     RunOk("createNode joint -n C");
     EXPECT_FALSE(host.GetUndoQueue().CanRedo());
-    EXPECT_EQ(RunFails("redo"), "redo: There is nothing to redo.");
+    ExpectFails("redo", Status::InvalidState, "redo");
     EXPECT_EQ(RunOk("ls"), "A C");
 }
 

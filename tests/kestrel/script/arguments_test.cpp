@@ -15,11 +15,11 @@ Syntax ToolLikeSyntax()
     Syntax syntax;
     syntax.EnableEdit();
     syntax.EnableQuery();
-    EXPECT_EQ(syntax.AddFlag("-cl", "-characterlist", ArgumentType::String), Status::Success);
-    EXPECT_EQ(syntax.AddFlag("mm", "mirrormatch"), Status::Success);
-    EXPECT_EQ(syntax.AddFlag("-ni", "-nodeid", ArgumentType::Int), Status::Success);
-    EXPECT_EQ(syntax.AddFlag("-is", "-invertstate", ArgumentType::Bool), Status::Success);
-    EXPECT_EQ(syntax.AddFlag("-w", "-weight", ArgumentType::Double), Status::Success);
+    syntax.AddFlag("-cl", "-characterlist", ArgumentType::String);
+    syntax.AddFlag("mm", "mirrormatch");
+    syntax.AddFlag("-ni", "-nodeid", ArgumentType::Int);
+    syntax.AddFlag("-is", "-invertstate", ArgumentType::Bool);
+    syntax.AddFlag("-w", "-weight", ArgumentType::Double);
     return syntax;
 }
 
@@ -33,98 +33,69 @@ ParsedArguments Parse(const Syntax& syntax, const QString& arguments)
 
 } // namespace
 
-TEST(Arguments, EditModeReadsEveryArgumentTypeByShortOrLongName)
+TEST(Arguments, FlagsAreReadByShortOrLongNameAsTheirType)
 {
+    // Edit and query mode with string and int flags standing alone or with their value are
+    // driven through the tool's own command by tests/plugin; this pins the other types and names.
     const Syntax syntax = ToolLikeSyntax();
-    const ParsedArguments parsed =
-        Parse(syntax, "-e -characterlist \"a;b\" -mm -ni 5 -invertstate true -w 2");
+    const ParsedArguments parsed = Parse(syntax, "-e -cl \"a\" -mm -ni 5 -invertstate 1 -w 2");
     ASSERT_EQ(parsed.ParseStatus(), Status::Success) << qPrintable(parsed.ErrorText());
-    EXPECT_TRUE(parsed.IsEdit());
-    EXPECT_FALSE(parsed.IsQuery());
-    for (const char* name : {"-cl", "cl", "-characterlist", "characterlist"})
+    EXPECT_TRUE(parsed.IsEdit() && !parsed.IsQuery());
+    for (const char* name : {"-cl", "cl", "-characterlist", "characterlist", "-mirrormatch"})
         EXPECT_TRUE(parsed.IsFlagSet(name)) << name;
+    EXPECT_FALSE(parsed.IsFlagSet("-nonexistent"));
     QString list;
     int node = 0;
     bool state = false;
     double weight = 0;
-    EXPECT_EQ(parsed.GetFlagArgument("-cl", 0, list), Status::Success);
-    EXPECT_EQ(parsed.GetFlagArgument("-nodeid", 0, node), Status::Success);
     EXPECT_EQ(parsed.GetFlagArgument("is", 0, state), Status::Success);
     EXPECT_EQ(parsed.GetFlagArgument("-w", 0, weight), Status::Success);
-    EXPECT_EQ(list, "a;b");
-    EXPECT_EQ(node, 5);
     EXPECT_TRUE(state);
     EXPECT_EQ(weight, 2.0); // an int literal is accepted where a double is expected
-    EXPECT_TRUE(parsed.IsFlagSet("-mirrormatch"));
-    EXPECT_FALSE(parsed.IsFlagSet("-nonexistent"));
-    // Asking for the wrong type, a missing index or an unset flag.
     EXPECT_EQ(parsed.GetFlagArgument("-ni", 0, list), Status::InvalidParameter);
     EXPECT_EQ(parsed.GetFlagArgument("-ni", 1, node), Status::NotFound);
-    // Bools are true, false, 1 or 0; a flag given twice keeps its last value.
-    EXPECT_EQ(Parse(syntax, "-is 0").GetFlagArgument("-is", 0, state), Status::Success);
-    EXPECT_FALSE(state);
+    // A flag given twice keeps its last value.
     Parse(syntax, "-ni 1 -nodeid 2").GetFlagArgument("-ni", 0, node);
     EXPECT_EQ(node, 2);
 }
 
-TEST(Arguments, QueryModeFlagsMayStandAloneOrTakeTheirArgument)
-{
-    // Query flags standing alone are what the tool's own queries use ("-q -characterlist"),
-    // pinned through its command by tests/plugin.
-    const Syntax syntax = ToolLikeSyntax();
-    QString text;
-    const ParsedArguments withValue = Parse(syntax, "-query -characterlist \"abc\"");
-    ASSERT_EQ(withValue.ParseStatus(), Status::Success);
-    EXPECT_EQ(withValue.GetFlagArgument("-cl", 0, text), Status::Success);
-    EXPECT_EQ(text, "abc");
-    // The same flag without a value is an error outside query mode.
-    EXPECT_EQ(Parse(syntax, "-e -cl").ParseStatus(), Status::InvalidParameter);
-}
-
-TEST(Arguments, BadArgumentsFailWithAStatusAndAText)
+TEST(Arguments, BadArgumentsFailWithAStatusAndTheFlagAtFault)
 {
     const Syntax syntax = ToolLikeSyntax();
-    struct Case
+    Syntax positional;
+    positional.AddFlag("-f", "-flag");
+    positional.SetPositionalArguments(ArgumentType::String, 1, 2);
+    EXPECT_EQ(Parse(positional, "a -f b").PositionalStrings(), QStringList({"a", "b"}));
+    const struct
     {
-        QString arguments;
+        const Syntax& syntax;
+        const char* arguments;
         Status status;
-        QString error;
+        const char* name; // what the error text must carry
+    } cases[] = {
+        {syntax, "-foo", Status::UnknownParameter, "\"-foo\""},
+        {syntax, "-e -q -cl", Status::InvalidParameter, ""},
+        {syntax, "-e -cl", Status::InvalidParameter, "\"-cl\""}, // no value outside query mode
+        {syntax, "-ni", Status::InvalidParameter, "\"-ni\""},
+        {syntax, "-ni abc", Status::InvalidParameter, "\"-ni\""},
+        {syntax, "-ni 1.5", Status::InvalidParameter, "\"-ni\""},
+        {syntax, "-ni -cl", Status::InvalidParameter, "\"-ni\""},
+        {syntax, "-cl 5", Status::InvalidParameter, "\"-cl\""},
+        {syntax, "extra", Status::InvalidParameter, ""},
+        {syntax, "-is 2", Status::InvalidParameter, "\"-is\""},
+        {syntax, "-is \"true\"", Status::InvalidParameter, "\"-is\""},
+        {positional, "-f", Status::InvalidParameter, ""},
+        {positional, "a b c", Status::InvalidParameter, ""},
+        {positional, "1", Status::InvalidParameter, ""},
+        {Syntax(), "-e", Status::UnknownParameter, "\"-e\""}, // modes not enabled
+        {Syntax(), "-query", Status::UnknownParameter, "\"-query\""},
     };
-    const QVector<Case> cases = {
-        {"-foo", Status::UnknownParameter, "Unknown flag \"-foo\"."},
-        {"-e -q -cl", Status::InvalidParameter, "Edit and query mode cannot be combined."},
-        {"-ni", Status::InvalidParameter, "Flag \"-ni\" expects an int argument."},
-        {"-ni abc", Status::InvalidParameter,
-         "Flag \"-ni\" expects an int argument, found the string \"abc\"."},
-        {"-ni 1.5", Status::InvalidParameter, "found the double 1.5"},
-        {"-ni -cl", Status::InvalidParameter, "Flag \"-ni\" expects an int argument."},
-        {"-cl 5", Status::InvalidParameter, "expects a string argument, found the int 5"},
-        {"extra", Status::InvalidParameter, "Expected no positional argument, found 1."},
-        {"-is 2", Status::InvalidParameter, "expects a bool argument, found the int 2"},
-        {"-is \"true\"", Status::InvalidParameter, "expects a bool argument, found the string"},
-    };
-    for (const Case& c : cases) {
-        const ParsedArguments parsed = Parse(syntax, c.arguments);
-        EXPECT_EQ(parsed.ParseStatus(), c.status) << qPrintable(c.arguments);
-        EXPECT_TRUE(parsed.ErrorText().contains(c.error))
-            << qPrintable(c.arguments) << " -> " << qPrintable(parsed.ErrorText());
+    for (const auto& c : cases) {
+        const ParsedArguments parsed = Parse(c.syntax, c.arguments);
+        EXPECT_EQ(parsed.ParseStatus(), c.status) << c.arguments;
+        EXPECT_TRUE(!parsed.ErrorText().isEmpty() && parsed.ErrorText().contains(c.name))
+            << c.arguments << " -> " << qPrintable(parsed.ErrorText());
     }
-    // Without the modes enabled, -e and -q are unknown flags like any other.
-    EXPECT_EQ(Parse(Syntax(), "-e").ParseStatus(), Status::UnknownParameter);
-    EXPECT_EQ(Parse(Syntax(), "-query").ParseStatus(), Status::UnknownParameter);
-}
-
-TEST(Arguments, PositionalArgumentsStandAnywhereAndAreCounted)
-{
-    Syntax syntax;
-    syntax.AddFlag("-f", "-flag");
-    syntax.SetPositionalArguments(ArgumentType::String, 1, 2);
-    const ParsedArguments parsed = Parse(syntax, "a -f b");
-    ASSERT_EQ(parsed.ParseStatus(), Status::Success);
-    EXPECT_EQ(parsed.PositionalStrings(), QStringList({"a", "b"}));
-    EXPECT_EQ(Parse(syntax, "-f").ErrorText(), "Expected 1 to 2 positional arguments, found 0.");
-    EXPECT_EQ(Parse(syntax, "a b c").ParseStatus(), Status::InvalidParameter);
-    EXPECT_EQ(Parse(syntax, "1").ErrorText(), "Expected a string argument, found the int 1.");
 }
 
 TEST(Arguments, FlagNamesMustBeUniqueAndWellFormed)
@@ -182,8 +153,7 @@ protected:
 
 TEST_F(CommandResults, ArgumentsThatDoNotFitTheSyntaxNeverReachTheCommand)
 {
-    EXPECT_EQ(RunFails("resultCmd -k 3"),
-              "resultCmd: Flag \"-k\" expects a string argument, found the int 3.");
+    ExpectFails("resultCmd -k 3", Status::InvalidParameter, "\"-k\"");
     EXPECT_EQ(m_runs, 0);
     EXPECT_TRUE(Run("resultCmd -k \"x\"").result.IsNone());
     EXPECT_EQ(m_runs, 1);
@@ -202,5 +172,5 @@ TEST_F(CommandResults, CommandNamesAreUnique)
               Status::InvalidParameter);
     EXPECT_EQ(host.GetCommands().Deregister("resultCmd"), Status::Success);
     EXPECT_EQ(host.GetCommands().Deregister("resultCmd"), Status::NotFound);
-    EXPECT_EQ(RunFails("resultCmd"), "Unknown command \"resultCmd\".");
+    EXPECT_TRUE(RunFails("resultCmd").contains("\"resultCmd\""));
 }

@@ -113,14 +113,13 @@ class ScriptRun : public HostTest
 
 TEST_F(ScriptRun, UnknownCommandsAndBadArgumentsAreClearErrors)
 {
-    EXPECT_EQ(RunFails("noSuchCommand 1"), "Unknown command \"noSuchCommand\".");
-    EXPECT_EQ(RunFails("ls -nope"), "ls: Unknown flag \"-nope\".");
-    EXPECT_EQ(RunFails("rename A"), "rename: Expected 2 positional argument(s), found 1.");
-    EXPECT_EQ(RunFails("xform -translation 1 2 A"),
-              "xform: Flag \"-translation\" expects a double argument, found the string \"A\".");
-    EXPECT_EQ(RunFails("print"), "print: takes exactly one value to print.");
-    EXPECT_EQ(RunFails("deleteCharacter(1)"),
-              "deleteCharacter: takes 1 argument(s): string; argument 1 is of type int.");
+    // A command's errors start with its name.
+    ExpectFails("noSuchCommand 1", Status::NotFound, "\"noSuchCommand\"");
+    ExpectFails("ls -nope", Status::UnknownParameter, "ls: ");
+    ExpectFails("rename A", Status::InvalidParameter, "rename: ");
+    ExpectFails("xform -translation 1 2 A", Status::InvalidParameter, "xform: ");
+    ExpectFails("print", Status::InvalidParameter, "print: ");
+    ExpectFails("deleteCharacter(1)", Status::InvalidParameter, "deleteCharacter: ");
 }
 
 TEST_F(ScriptRun, ScriptsThatRunThemselvesStopAtTheNestingLimit)
@@ -135,7 +134,7 @@ TEST_F(ScriptRun, ScriptsThatRunThemselvesStopAtTheNestingLimit)
     host.GetCommands().Register(
         "recurse", [] { return std::make_unique<Recursive>(); }, {}, nullptr);
     EXPECT_EQ(Run("recurse").status, Status::InvalidState);
-    EXPECT_EQ(Errors().first(), "recurse: scripts are nested more than 64 levels deep.");
+    EXPECT_TRUE(Errors().first().contains("64")) << qPrintable(Errors().first());
     EXPECT_EQ(host.GetScriptLog().Count(), 64);
 }
 

@@ -144,20 +144,21 @@ TEST_F(DialogAnswerer, AnUnansweredOverwriteQuestionAndAMissingFolderCancel)
 
 TEST_F(DialogAnswerer, BadFileAnswersCancelTheDialogAndFail)
 {
-    for (const QString& answer :
-         {QString("::big"), QString("x.bin::little"), QString("x.bin::tiny")}) {
+    // Each error names the dialog and the part of the answer at fault.
+    for (const auto& [answer, fault] : {std::pair<QString, QString>{"::big", "\"::big\""},
+                                        {"x.bin::little", "\"little\""},
+                                        {"x.bin::tiny", "\"tiny\""}}) {
         Answer({answer});
         SaveDialog save;
         save.dialog.setNameFilters({"Binary big endian (*.bin)"});
         EXPECT_EQ(save.dialog.exec(), QDialog::Rejected) << qPrintable(answer);
         EXPECT_TRUE(answerer->TakeFailure()) << qPrintable(answer);
         EXPECT_TRUE(save.limits->isChecked());
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].contains("\"Save As\"") && errors[0].contains(fault))
+            << qPrintable(errors[0]);
+        errors.clear();
     }
-    ASSERT_EQ(errors.size(), 3);
-    EXPECT_EQ(errors[0], "Dialog \"Save As\" cancelled: the answer \"::big\" names no file.");
-    EXPECT_EQ(errors[1], "Dialog \"Save As\" cancelled: it has no \"little\" file type.");
-    EXPECT_EQ(errors[2], "Dialog \"Save As\" cancelled: \"tiny\" is not a file dialog option "
-                         "(little, big, nolimits).");
 }
 
 TEST_F(DialogAnswerer, OtherDialogsAreAcceptedAsProposedWithoutTakingAnAnswer)
@@ -180,8 +181,8 @@ TEST_F(DialogAnswerer, OtherDialogsAreAcceptedAsProposedWithoutTakingAnAnswer)
         EXPECT_EQ(list->currentIndex(), fits ? 1 : 0);
     }
     EXPECT_EQ(reports.last(), "\"Load Skeleton Definition\" -> dot_side");
-    EXPECT_EQ(errors, QStringList{"Dialog \"Load Skeleton Definition\" cancelled: it lists no "
-                                  "\"tail\"."});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("\"tail\"")) << qPrintable(errors[0]);
     reports.clear();
 
     // A modeless window is left alone.

@@ -69,11 +69,9 @@ TEST_F(Ui, LayoutsNestUnderTheMainWindowAndBecomeTheCurrentParent)
               layout);
     EXPECT_EQ(layouts().CurrentParent(), layout);
     EXPECT_EQ(layouts().FindLayout("kntDefinitionScrollLayout"), nullptr);
-    EXPECT_EQ(RunFails("createLayout side"),
-              "createLayout: A layout named \"side\" already exists.");
-    EXPECT_EQ(RunFails("createLayout \"bad name\""),
-              "createLayout: \"bad name\" is not a valid layout name.");
-    EXPECT_EQ(RunFails("setParent nowhere"), "setParent: No layout named \"nowhere\".");
+    ExpectFails("createLayout side", Status::InvalidState, "\"side\"");
+    ExpectFails("createLayout \"bad name\"", Status::InvalidState, "\"bad name\"");
+    ExpectFails("setParent nowhere", Status::NotFound, "\"nowhere\"");
     // Deleting the current parent falls back to the main window.
     RunOk("deleteUI toolArea");
     EXPECT_EQ(layouts().FindLayout("kntCharacterizationScrollControl"), nullptr);
@@ -99,7 +97,7 @@ TEST_F(Ui, AddedWidgetsGetTheirTypeNameAndAFullName)
     EXPECT_EQ(layouts().FindWidget("kestrelMainWindow|panels|CharacterizationTool2"), second);
     QLabel stray;
     EXPECT_EQ(layouts().AddWidget(new QLabel(&stray), &stray, "X", &error), "");
-    EXPECT_EQ(error, "No widget, or the target is not a host layout.");
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(Ui, PanelsComeFromPluginCreatorsAndGoBeforeTheirLibrary)
@@ -112,12 +110,11 @@ TEST_F(Ui, PanelsComeFromPluginCreatorsAndGoBeforeTheirLibrary)
     QPointer<QWidget> panel = layouts().FindWidget("kestrelMainWindow|dock|kestrelTestPanel1");
     ASSERT_FALSE(panel.isNull());
     EXPECT_EQ(qobject_cast<QLabel*>(panel.data())->text(), "test panel");
-    EXPECT_EQ(RunFails("showPanel nothing"), "showPanel: No panel type named \"nothing\".");
+    ExpectFails("showPanel nothing", Status::NotFound, "\"nothing\"");
     // The test plug-in leaves its panel alive; the host deletes it before closing the library.
     RunOk("unloadPlugin kestreltestplugin");
     EXPECT_TRUE(panel.isNull());
-    EXPECT_EQ(host.GetWarningLog().Last(),
-              "The plug-in \"kestreltestplugin\" left 1 panel widget(s) behind; removed.");
+    EXPECT_TRUE(host.GetWarningLog().Last().contains("\"kestreltestplugin\""));
 }
 
 TEST_F(Ui, DeletingAWidgetClearsWeakPointersAtOnce)
@@ -128,8 +125,7 @@ TEST_F(Ui, DeletingAWidgetClearsWeakPointersAtOnce)
     layouts().AddWidget(widget, layout, "Tool", &error);
     RunOk("deleteUI \"kestrelMainWindow|area|Tool1\"");
     EXPECT_TRUE(widget.isNull());
-    EXPECT_EQ(RunFails("deleteUI kestrelMainWindow"),
-              "deleteUI: No user interface element \"kestrelMainWindow\" to delete.");
+    ExpectFails("deleteUI kestrelMainWindow", Status::NotFound, "\"kestrelMainWindow\"");
 }
 
 // A never-shown window (as in every batch run) still renders laid out, children included.
@@ -158,16 +154,13 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
     EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 20, 20));
     RunOk(QString("snapshot -widget Swatch1 -height 15 \"%1\"").arg(one)); // a thumbnail
     EXPECT_EQ(QImage(one).size(), QSize(20, 15));
-    EXPECT_EQ(RunFails(QString("snapshot -height 0 \"%1\"").arg(one)),
-              "snapshot: -height must be at least 1 pixel.");
+    ExpectFails(QString("snapshot -height 0 \"%1\"").arg(one), Status::InvalidParameter, "-height");
 
     const QString unused = folder.filePath("unused.png");
-    EXPECT_EQ(
-        RunFails(QString("snapshot -widget \"kestrelMainWindow|area|Nothing\" \"%1\"").arg(unused)),
-        "snapshot: No user interface element \"kestrelMainWindow|area|Nothing\".");
+    ExpectFails(QString("snapshot -widget \"kestrelMainWindow|area|Nothing\" \"%1\"").arg(unused),
+                Status::NotFound, "\"kestrelMainWindow|area|Nothing\"");
     const QString nowhere = folder.filePath("missing/folder.png");
-    EXPECT_TRUE(RunFails(QString("snapshot \"%1\"").arg(nowhere))
-                    .startsWith(QString("snapshot: Cannot write \"%1\": ").arg(nowhere)));
+    EXPECT_TRUE(RunFails(QString("snapshot \"%1\"").arg(nowhere)).contains(nowhere));
     EXPECT_FALSE(QFileInfo::exists(unused));
     EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
@@ -192,9 +185,8 @@ TEST_F(Ui, ClicksReachTheWidgetUnderThePoint)
     const QPoint inLayout = button->mapTo(layout, QPoint(30, 10));
     RunOk(QString("click buttons -at %1 %2 -double").arg(inLayout.x()).arg(inLayout.y()));
     EXPECT_EQ(clicks, 3); // a double click is two presses
-    EXPECT_EQ(RunFails("click pressMe -at 60 10"),
-              "click: 60, 10 lies outside \"pressMe\" (60 x 20).");
-    EXPECT_EQ(RunFails("click nothing -at 1 1"), "click: No user interface element \"nothing\".");
+    ExpectFails("click pressMe -at 60 10", Status::InvalidParameter, "\"pressMe\"");
+    ExpectFails("click nothing -at 1 1", Status::NotFound, "\"nothing\"");
     EXPECT_EQ(clicks, 3);
 }
 
@@ -209,14 +201,12 @@ TEST_F(Ui, MenuClicksTriggerAnEnabledEntry)
     layouts().AddWidget(owner, layout, "Widget", &error);
     RunOk("click menuOwner -at 5 5 -menu First");
     EXPECT_EQ(owner->chosen, QStringList{"First"});
-    EXPECT_EQ(RunFails("click menuOwner -at 5 5 -menu Off"),
-              "click: No context menu with an enabled entry \"Off\" opened at 5, 5 of "
-              "\"menuOwner\".");
+    ExpectFails("click menuOwner -at 5 5 -menu Off", Status::InvalidParameter, "\"Off\"");
     EXPECT_EQ(owner->chosen, QStringList{"First"});
     auto* plain = new QLabel("no menu");
     plain->setObjectName("plain");
     layouts().AddWidget(plain, layout, "Label", &error);
-    EXPECT_TRUE(RunFails("click plain -at 1 1 -menu First").startsWith("click: No context menu"));
+    ExpectFails("click plain -at 1 1 -menu First", Status::InvalidParameter, "\"First\"");
 }
 
 TEST(UiWithoutApplication, EveryOperationFailsCleanly)
