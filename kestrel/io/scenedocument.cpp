@@ -110,7 +110,8 @@ Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& 
     }
     TearDown(true);
     Scene& scene = m_host.GetScene();
-    const Status status = description.BuildInto(scene, &error);
+    const Status status =
+        description.BuildInto(scene, &error, SceneDescription::Checks::AlreadyValidated);
     scene.SetResetState(SceneReset::None);
     m_host.GetUndoQueue().Clear();
     if (status != Status::Success) {
