@@ -107,7 +107,7 @@ double ViewportSkeleton::Radius() const
 
 ViewportSkeleton::Side ViewportSkeleton::SideOfName(const QString& name)
 {
-    const QString base = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+    const QStringRef base = name.midRef(name.lastIndexOf(QLatin1Char(':')) + 1);
     const auto isSeparator = [](QChar c) {
         return c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char(' ') ||
                c == QLatin1Char('-');
