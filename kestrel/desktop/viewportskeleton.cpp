@@ -123,9 +123,10 @@ ViewportSkeleton::Side ViewportSkeleton::SideOfName(const QString& name)
     for (const auto& [word, side] :
          {std::pair<QLatin1String, Side>{QLatin1String("left"), Side::Left},
           {QLatin1String("right"), Side::Right}}) {
-        for (int at = base.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
-             at = base.indexOf(word, at + 1, Qt::CaseInsensitive)) {
-            if (at == 0 || isSeparator(base.at(at - 1)))
+        // Only where a word can start: every name of a scene is looked at when it is drawn.
+        for (int at = 0; at + word.size() <= base.size(); ++at) {
+            if ((at == 0 || isSeparator(base.at(at - 1))) &&
+                base.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0)
                 return side;
         }
     }
