@@ -8,6 +8,7 @@
 #include "scene/node.h"
 #include "scene/scene.h"
 #include "script/commandregistry.h"
+#include "solver/nodenames.h"
 #include "ui/batchdialoganswerer.h"
 #include "ui/cachediconstyle.h"
 #include "ui/uilayouts.h"
@@ -313,11 +314,14 @@ bool BatchCharacterizer::AutoCharacterize(CharacterizedFile& row)
         const QStringList head = parts.value(0).split(QLatin1Char(' '));
         if (head.size() != 3 || head.at(2).toDouble() >= kBindThreshold)
             continue;
-        row.unsure.append(QJsonObject{{QStringLiteral("id"), head.at(0).toInt()},
-                                      {QStringLiteral("joint"), head.at(1)},
-                                      {QStringLiteral("confidence"), head.at(2).toDouble()},
-                                      {QStringLiteral("reason"), parts.value(1)},
-                                      {QStringLiteral("runnerUps"), parts.value(2)}});
+        const int slot = head.at(0).toInt();
+        row.unsure.append(
+            QJsonObject{{QStringLiteral("id"), slot},
+                        {QStringLiteral("name"), QString::fromLatin1(kinetra::NodeName(slot))},
+                        {QStringLiteral("joint"), head.at(1)},
+                        {QStringLiteral("confidence"), head.at(2).toDouble()},
+                        {QStringLiteral("reason"), parts.value(1)},
+                        {QStringLiteral("runnerUps"), parts.value(2)}});
     }
     if (!RunScript(kAutoMap + QStringLiteral(" -e -character ") + Quoted(row.character))) {
         row.status = CharacterizedFile::Status::Refused;

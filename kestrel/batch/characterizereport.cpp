@@ -106,8 +106,9 @@ QString Card(const CharacterizedFile& row)
         QStringList items;
         for (const QJsonValue& value : row.unsure) {
             const QJsonObject unsure = value.toObject();
-            items << QStringLiteral("<span title=\"%1\">slot %2 &larr; %3 (%4)</span>")
-                         .arg(Escaped(unsure.value(QStringLiteral("reason")).toString()))
+            items << QStringLiteral("<span title=\"%1\">%2 (slot %3) &larr; %4 (%5)</span>")
+                         .arg(Escaped(unsure.value(QStringLiteral("reason")).toString()),
+                              Escaped(unsure.value(QStringLiteral("name")).toString()))
                          .arg(unsure.value(QStringLiteral("id")).toInt())
                          .arg(Escaped(unsure.value(QStringLiteral("joint")).toString()))
                          .arg(unsure.value(QStringLiteral("confidence")).toDouble(), 0, 'f', 2);

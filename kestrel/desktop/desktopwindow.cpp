@@ -72,7 +72,10 @@ DesktopWindow::DesktopWindow(Host& host, QWidget* parent)
         UpdateWindowTitle();
     });
     SceneNotifier& notifier = host.GetScene().GetNotifier();
-    const auto later = [statusTimer] { statusTimer->start(0); };
+    const auto later = [statusTimer] {
+        if (!statusTimer->isActive())
+            statusTimer->start(0);
+    };
     m_selectionCallback = notifier.AddSelectionChangedCallback(later);
     m_addedCallback = notifier.AddNodeAddedCallback([later](Node&) { later(); });
     m_destroyedCallback =

@@ -88,6 +88,9 @@ void Viewport::InstallCallbacks()
 
 void Viewport::MarkGeometryStale()
 {
+    // Stale already: a paint is pending (a scene being opened announces every node twice).
+    if (m_geometryStale)
+        return;
     m_geometryStale = true;
     update();
 }

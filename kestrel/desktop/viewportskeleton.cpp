@@ -1,6 +1,7 @@
 #include "desktop/viewportskeleton.h"
 
 #include "scene/characternodes.h"
+#include "scene/matrix4.h"
 #include "scene/node.h"
 #include "scene/scene.h"
 #include "scene/selection.h"
@@ -30,6 +31,12 @@ void ViewportSkeleton::Rebuild(const Scene& scene, const CharacterNodes& charact
     m_indexByNode.clear();
     m_character = characters.Current();
     // Depth-first with an explicit stack, children pushed last first so they come out in order.
+    m_items.reserve(scene.NodeCount());
+    m_indexByNode.reserve(scene.NodeCount());
+    // World matrices by item, each its parent's times its own local one: the product the
+    // scene's world query makes, without the rotations and scales it also keeps per node.
+    std::vector<Matrix4> worlds;
+    worlds.reserve(scene.NodeCount());
     std::vector<std::pair<const Node*, int>> pending;
     const std::vector<Node*>& top = scene.TopLevelNodes();
     for (auto it = top.rbegin(); it != top.rend(); ++it)
@@ -37,10 +44,11 @@ void ViewportSkeleton::Rebuild(const Scene& scene, const CharacterNodes& charact
     while (!pending.empty()) {
         const auto [node, parent] = pending.back();
         pending.pop_back();
+        worlds.push_back(parent < 0 ? LocalMatrix(*node) : worlds[parent] * LocalMatrix(*node));
         Item item;
         item.node = node;
         item.parent = parent;
-        item.world = Translation(*node, Space::World);
+        item.world = worlds.back().TranslationPart();
         item.side = SideOfName(node->Name());
         if (m_character && characters.CharacterOf(*node) == m_character)
             item.kind = Kind::BoundJoint;
@@ -107,7 +115,7 @@ double ViewportSkeleton::Radius() const
 
 ViewportSkeleton::Side ViewportSkeleton::SideOfName(const QString& name)
 {
-    const QString base = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+    const QStringRef base = name.midRef(name.lastIndexOf(QLatin1Char(':')) + 1);
     const auto isSeparator = [](QChar c) {
         return c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char(' ') ||
                c == QLatin1Char('-');
@@ -115,9 +123,10 @@ ViewportSkeleton::Side ViewportSkeleton::SideOfName(const QString& name)
     for (const auto& [word, side] :
          {std::pair<QLatin1String, Side>{QLatin1String("left"), Side::Left},
           {QLatin1String("right"), Side::Right}}) {
-        for (int at = base.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
-             at = base.indexOf(word, at + 1, Qt::CaseInsensitive)) {
-            if (at == 0 || isSeparator(base.at(at - 1)))
+        // Only where a word can start: every name of a scene is looked at when it is drawn.
+        for (int at = 0; at + word.size() <= base.size(); ++at) {
+            if ((at == 0 || isSeparator(base.at(at - 1))) &&
+                base.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0)
                 return side;
         }
     }

@@ -65,8 +65,12 @@ int SceneDescription::IndexOf(const QString& name) const
 
 bool SceneDescription::Validate(QString* error) const
 {
-    QHash<QString, const NodeRecord*> declared;
-    for (const NodeRecord& record : nodes) {
+    // Name -> record index; the parents found on the way feed the number check.
+    QHash<QString, int> declared;
+    declared.reserve(int(nodes.size()));
+    std::vector<int> parents(nodes.size(), -1);
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const NodeRecord& record = nodes[i];
         if (!IsValidNodeName(record.name))
             return Fail(error, QStringLiteral("\"%1\" is not a valid node name.").arg(record.name));
         if (declared.contains(record.name))
@@ -77,33 +81,34 @@ bool SceneDescription::Validate(QString* error) const
                 return Fail(
                     error,
                     QStringLiteral("Character node \"%1\" cannot have a parent.").arg(record.name));
-            const NodeRecord* parent = declared.value(record.parent, nullptr);
-            if (!parent)
+            const int parent = declared.value(record.parent, -1);
+            if (parent < 0)
                 return Fail(error, QStringLiteral("The parent \"%1\" of \"%2\" is not declared "
                                                   "before it.")
                                        .arg(record.parent, record.name));
-            if (parent->type == NodeType::Character)
+            if (nodes[parent].type == NodeType::Character)
                 return Fail(error, QStringLiteral("The parent \"%1\" of \"%2\" is not a "
                                                   "transform.")
                                        .arg(record.parent, record.name));
+            parents[i] = parent;
         }
         if (!ValidateAttributes(record, error))
             return false;
-        declared.insert(record.name, &record);
+        declared.insert(record.name, int(i));
     }
-    if (!ValidateNumbers(error))
+    if (!ValidateNumbers(parents, error))
         return false;
     QSet<QString> destinations;
     for (const ConnectionRecord& connection : connections) {
         const QString text = QStringLiteral("%1.%2 -> %3.%4")
                                  .arg(connection.fromNode, connection.fromAttribute,
                                       connection.toNode, connection.toAttribute);
-        const NodeRecord* from = declared.value(connection.fromNode, nullptr);
-        const NodeRecord* to = declared.value(connection.toNode, nullptr);
-        if (!from || !to)
+        const int from = declared.value(connection.fromNode, -1);
+        const int to = declared.value(connection.toNode, -1);
+        if (from < 0 || to < 0)
             return Fail(error, QStringLiteral("Connection %1: unknown node.").arg(text));
-        if (!FindRecordAttribute(*from, connection.fromAttribute) ||
-            !FindRecordAttribute(*to, connection.toAttribute))
+        if (!FindRecordAttribute(nodes[from], connection.fromAttribute) ||
+            !FindRecordAttribute(nodes[to], connection.toAttribute))
             return Fail(error, QStringLiteral("Connection %1: unknown attribute.").arg(text));
         const QString destination = connection.toNode + QLatin1Char('.') + connection.toAttribute;
         if (destinations.contains(destination))
@@ -121,9 +126,24 @@ bool SceneDescription::Validate(QString* error) const
 
 bool SceneDescription::ValidateNumbers(QString* error) const
 {
-    QHash<QString, Matrix4> worlds;
-    worlds.reserve(int(nodes.size()));
-    for (const NodeRecord& record : nodes) {
+    // Parents as Validate finds them; a name declared twice or later than its child does not
+    // matter here (Validate refuses those), so the last record of a name before the child wins.
+    QHash<QString, int> declared;
+    declared.reserve(int(nodes.size()));
+    std::vector<int> parents(nodes.size(), -1);
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (!nodes[i].parent.isEmpty())
+            parents[i] = declared.value(nodes[i].parent, -1);
+        declared.insert(nodes[i].name, int(i));
+    }
+    return ValidateNumbers(parents, error);
+}
+
+bool SceneDescription::ValidateNumbers(const std::vector<int>& parents, QString* error) const
+{
+    std::vector<Matrix4> worlds(nodes.size(), Matrix4::Identity());
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const NodeRecord& record = nodes[i];
         RefusedNumber refused = FindRefusedNumber(record.transform);
         for (auto a = record.attributes.begin();
              !refused.IsRefused() && a != record.attributes.end(); ++a)
@@ -132,20 +152,19 @@ bool SceneDescription::ValidateNumbers(QString* error) const
             return Fail(error, QStringLiteral("Node \"%1\": %2.").arg(record.name, refused.Text()));
         if (record.type == NodeType::Character)
             continue;
-        const Matrix4 world = worlds.value(record.parent, Matrix4::Identity()) *
-                              record.transform.LocalMatrix(record.type == NodeType::Joint);
-        if (!IsUsableWorldMatrix(world))
+        const Matrix4 local = record.transform.LocalMatrix(record.type == NodeType::Joint);
+        worlds[i] = parents[i] < 0 ? local : worlds[parents[i]] * local;
+        if (!IsUsableWorldMatrix(worlds[i]))
             return Fail(error, QStringLiteral("Node \"%1\": its world transform is out of range "
                                               "(the numbers above it multiply beyond +-3.4e+38).")
                                    .arg(record.name));
-        worlds.insert(record.name, world);
     }
     return true;
 }
 
-Status SceneDescription::BuildInto(Scene& scene, QString* error) const
+Status SceneDescription::BuildInto(Scene& scene, QString* error, Checks checks) const
 {
-    if (!Validate(error))
+    if (checks == Checks::Validate && !Validate(error))
         return Status::InvalidParameter;
     for (const NodeRecord& record : nodes) {
         if (scene.Find(record.name)) {

@@ -54,15 +54,27 @@ public:
     // world transform, parents taken from the description, is usable (IsUsableWorldMatrix).
     // False with a message naming the node and the channel or attribute.
     bool ValidateNumbers(QString* error) const;
-    // Adds the nodes and connections to `scene`. Validates first, and also fails without
-    // touching the scene when a described name is already used in it.
-    Status BuildInto(Scene& scene, QString* error) const;
+    // Whether BuildInto validates the description first. Every file reader validates what it
+    // returns, so a description just read needs no second pass (a whole pass over a large
+    // scene); one edited since must be checked again.
+    enum class Checks
+    {
+        Validate,
+        AlreadyValidated,
+    };
+    // Adds the nodes and connections to `scene`. Validates first (unless `checks` says it was),
+    // and also fails without touching the scene when a described name is already used in it.
+    Status BuildInto(Scene& scene, QString* error, Checks checks = Checks::Validate) const;
     // The whole scene, in scene order.
     static SceneDescription Capture(const Scene& scene);
     // The record of one node with its parent name from the scene.
     static NodeRecord CaptureNode(const Node& node);
     // Index of the node record named `name`, or -1.
     int IndexOf(const QString& name) const;
+
+private:
+    // `parents[i]` is the index of node i's parent record, -1 for a root.
+    bool ValidateNumbers(const std::vector<int>& parents, QString* error) const;
 };
 
 } // namespace kestrel

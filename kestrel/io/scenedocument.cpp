@@ -111,7 +111,8 @@ Status SceneDocument::Open(const QString& path, int frame, const ImportOptions& 
         return Status::InvalidParameter;
     }
     TearDown(true);
-    const Status status = description.BuildInto(m_scene, &error);
+    const Status status =
+        description.BuildInto(m_scene, &error, SceneDescription::Checks::AlreadyValidated);
     m_scene.SetResetState(SceneReset::None);
     m_undoQueue.Clear();
     if (status != Status::Success) {

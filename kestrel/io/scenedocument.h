@@ -38,7 +38,8 @@ public:
     // Reads a scene file by its extension: ".json" (a Kestrel JSON scene, or a rig definition
     // read by RigJsonImporter), ".bvh" (imported at its rest pose, or at 0-based `frame` when
     // it is 0 or more) or any skeleton format Assimp reads (AssimpImporter). `options` applies
-    // to the skeleton formats other than BVH. False with `error`, which names the file.
+    // to the skeleton formats other than BVH. The description is validated
+    // (SceneDescription::Validate). False with `error`, which names the file.
     static bool ReadFile(const QString& path, int frame, const ImportOptions& options,
                          SceneDescription* description, QString* error);
     static bool ReadFile(const QString& path, int frame, SceneDescription* description,

@@ -2,7 +2,7 @@
 
 #include "scene/node.h"
 
-#include <vector>
+#include <QVarLengthArray>
 
 namespace kestrel {
 
@@ -80,8 +80,9 @@ bool SceneNotifier::RemoveCallback(CallbackId id)
 template <typename Invoke>
 void SceneNotifier::Dispatch(Kind kind, quint64 nodeId, Invoke invoke)
 {
-    // Collect first: callbacks may add or remove entries while we run them.
-    std::vector<CallbackId> ids;
+    // Collect first: callbacks may add or remove entries while we run them. On the stack: a
+    // scene being filled sends two notifications a node.
+    QVarLengthArray<CallbackId, 64> ids;
     for (const auto& [id, entry] : m_entries) {
         if (entry.kind == kind && (entry.nodeId == 0 || entry.nodeId == nodeId))
             ids.push_back(id);

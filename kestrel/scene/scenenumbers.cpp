@@ -14,11 +14,12 @@ namespace kestrel {
 
 namespace {
 
-RefusedNumber FirstRefused(const QString& channel, const Vector3& vector)
+// The channel's name becomes text only for a refusal: every node of a file read is checked.
+RefusedNumber FirstRefused(const char* channel, const Vector3& vector)
 {
     for (double value : {vector.x, vector.y, vector.z}) {
         if (!IsSceneNumber(value))
-            return {channel, value};
+            return {QLatin1String(channel), value};
     }
     return {};
 }
@@ -51,7 +52,7 @@ RefusedNumber FindRefusedNumber(const TransformValues& values)
         {"limits", &values.limits.maximum},
     };
     for (const auto& [name, vector] : channels) {
-        const RefusedNumber refused = FirstRefused(QLatin1String(name), *vector);
+        const RefusedNumber refused = FirstRefused(name, *vector);
         if (refused.IsRefused())
             return refused;
     }

@@ -38,6 +38,15 @@ for status in ("valid", "warning", "error", "refused", "unreadable"):
     check(summary[status] == count, "summary %s %d, rows %d" % (status, summary[status], count))
 check(summary["files"] == len(files), "summary files")
 
+# An unsure row names its slot as the tool's report names that slot wherever it is bound.
+slot_names = {slot["id"]: slot["name"] for row in files for slot in row["slots"]}
+unsure = [(name, u) for name, row in by_name.items() for u in row["unsure"]
+          if u["id"] in slot_names]
+check(len(unsure) > 10, "%d unsure rows of slots bound elsewhere" % len(unsure))
+for name, u in unsure:
+    check(slot_names[u["id"]] == u["name"],
+          "%s: unsure slot %d named %s" % (name, u["id"], u["name"]))
+
 # A row is saved exactly when it is not in error or refused, and its file opens again: magic,
 # version, one 120-byte record per used slot and as many used slots as the row binds.
 for name, row in by_name.items():

@@ -90,7 +90,7 @@ TEST_F(SceneJson, NamesFromFilesAreEscapedConsistently)
     SceneDescription description;
     QString error;
     ASSERT_TRUE(SceneJsonReader::Read(
-        SceneText("{\"name\": \"Left Arm\", \"type\": \"joint\", \"parent\": \"world\","
+        SceneText("{\"n\\u0061me\": \"Left Arm\", \"type\": \"joint\", \"parent\": \"world\","
                   "  \"attributes\": [{\"name\": \"Character\", \"type\": \"message\"}]},"
                   "{\"name\": \"Left.Hand\", \"type\": \"joint\", \"parent\": \"Left Arm\"},"
                   "{\"name\": \"C 1\", \"type\": \"character\","
@@ -115,6 +115,16 @@ TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
         {"{\"kestrelScene\": 1,\n \"nodes\": [}", "JSON syntax error at line 2, column"},
         {"", "JSON syntax error"},
         {"[1, 2]", "not a Kestrel scene"},
+        {"{\"nodes\": [], \"kestrelScene\": 1}", "not a Kestrel scene"},
+        {SceneText("{\"name\": \"A\", \"type\": \"joint\", \"name\": \"B\"}"),
+         "node 0 (\"A\"): \"name\" appears twice."},
+        {SceneText(joint + ", \"translate\": [1e999, 0, 0]}"), "JSON syntax error at line 1"},
+        {SceneText("{\"name\": \"\xC3\x28\", \"type\": \"joint\"}"), "not UTF-8"},
+        {SceneText(joint + ", \"x\": " + QByteArray(100, '[') + QByteArray(100, ']') + "}"),
+         "nest too deeply"},
+        {SceneText("{\"name\": \"A\\q\"}"), "an unknown escape"},
+        {SceneText(joint + "} 1"), "',' or ']' was expected"},
+        {SceneText(joint + "}") + " {}", "text after the end"},
         {"{\"nodes\": []}", "not a Kestrel scene"},
         {"{\"kestrelScene\": 2, \"nodes\": []}", "not a Kestrel scene"},
         {"{\"kestrelScene\": 1}", "\"nodes\" must be an array."},
