@@ -26,7 +26,8 @@ public:
         Pinky,
         UpperArm,
         Collar,
-        PalmBone // a metacarpal or metatarsal: the base of a digit inside the palm or sole
+        PalmBone, // a metacarpal or metatarsal: the base of a digit inside the palm or sole
+        Tip       // the end of a chain, no joint that turns ("Index3_end", "Finger0Nub")
     };
 
     // The lower-case words of a host name: separators, case changes and digits split it, and

@@ -53,6 +53,8 @@ constexpr double kCollarsBelowNeck = 0.01;
 // Digits placed by geometry alone: the thumb where two cues agree, and anything weaker.
 constexpr double kThumbByGeometry = 0.85;
 constexpr double kWeakDigit = 0.72;
+// A chain from the hand reaching farther than this many forearm lengths is a prop, no digit.
+constexpr double kDigitOverForearm = 1.5;
 
 // Weights of the segment fit's terms: joints off the upper segment (per segment length) and
 // a name that says upper arm or collar.
@@ -169,7 +171,10 @@ private:
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;
     void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
-    std::vector<std::vector<int>> DigitChains(int joint) const;
+    std::vector<std::vector<int>> DigitChains(int joint, double reach = 0.0) const;
+    bool NamedDigit(const std::vector<int>& chain) const;
+    // Whether `j` lies along the segment from `a` to `b` (within 15 % of its length).
+    bool LiesOn(int j, int a, int b) const;
 
     // Binds `joint` to `node` unless either is taken or the confidence is below the threshold;
     // `alternative` is the step's own next-best joint for the slot, if it had one.

@@ -176,18 +176,12 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
 void Mapper::ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
                               double sideConfidence, const QString& segmentWord)
 {
-    const Vec3 a = Pos(limb.path[fromIndex]);
-    const Vec3 segment = Pos(limb.path[toIndex]) - a;
-    const double length2 = segment.Dot(segment);
     int index = 1;
     for (int i = fromIndex; i < toIndex && index <= kLeafRollsPerLimb; ++i)
         for (int child : m_children[limb.path[i]]) {
             if (!m_children[child].empty() || child == limb.path[i + 1] ||
-                index > kLeafRollsPerLimb)
-                continue;
-            const double t = (Pos(child) - a).Dot(segment) / length2;
-            const double off = ((Pos(child) - a) - segment * t).Length();
-            if (t < -0.05 || t > 1.05 || off > 0.15 * std::sqrt(length2))
+                index > kLeafRollsPerLimb ||
+                !LiesOn(child, limb.path[fromIndex], limb.path[toIndex]))
                 continue;
             Propose(LeafRollNode(limbColumn, index++), child, 0.7 * sideConfidence,
                     QStringLiteral("leaf joint lying on the %1").arg(segmentWord));

@@ -29,8 +29,25 @@ Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
             ScrambleNames(rig, random);
         const AutoMapProposal proposal = AutoMapper::Propose(rig.skeleton);
         CorpusTally one;
+        // CT_CORPUS_DUMP=TEXT prints the rows of every rig whose label contains TEXT.
+        const QString label = rig.source + " + " + rig.traits.join(" + ");
+        if (qEnvironmentVariableIsSet("CT_CORPUS_DUMP") &&
+            label.contains(qEnvironmentVariable("CT_CORPUS_DUMP"))) {
+            QStringList names;
+            for (const SkeletonJoint& joint : rig.skeleton.joints)
+                names << QStringLiteral("%1(%2 %3 %4 %5)")
+                             .arg(joint.name)
+                             .arg(joint.parent)
+                             .arg(joint.position.x, 0, 'f', 1)
+                             .arg(joint.position.y, 0, 'f', 1)
+                             .arg(joint.position.z, 0, 'f', 1);
+            std::printf("== %s\n%s\n", qPrintable(label),
+                        qPrintable(proposal.ReasonLines(names).join('\n')));
+        }
         one.Add(rig, proposal);
         m.all.Merge(one);
+        if (qEnvironmentVariableIsSet("CT_CORPUS_OTHER"))
+            std::printf("OTHER %s %d/%d\n", qPrintable(label), one.otherRight, one.otherTotal);
         if (!scramble || !rig.biped || FacingShownByGeometry(rig))
             m.decidable.Merge(one);
         for (const QString& trait : rig.traits.isEmpty() ? QStringList{"(none)"} : rig.traits)
