@@ -35,6 +35,8 @@ AutoMapProposal Mapper::Run()
             return proposal;
         }
 
+    CompareTwins(legParse);
+    CompareTwins(armParse);
     // 4. Facing and sides: each pair ordered left first.
     double sideConfidence = 0.0;
     const Vec3 left = DecideSides(legs, arms, legParse, armParse, sideConfidence);

@@ -64,6 +64,12 @@ constexpr double kNameWeight = 0.15;
 constexpr double kGroundedFoot = 0.1;
 // A limb whose best upper joint beats the next by less than this is an uncertain fit.
 constexpr double kSureFitMargin = 0.15;
+// The most an uncertain fit, or a limb parsed unlike its twin, is trusted.
+constexpr double kUnsureFit = 0.78;
+// Twin limbs' segments differ in length by at most this factor.
+constexpr double kTwinLengths = 1.2;
+// The wrist has at most this many forearm lengths of hand and digits beyond it.
+constexpr double kHandOverForearm = 1.5;
 
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
@@ -113,6 +119,8 @@ struct LimbParse
     // The best score with another upper joint; the gap to `score` is how sure the choice is.
     double runnerUp = std::numeric_limits<double>::infinity();
     int runnerUpUpper = -1; // index into path of that upper joint
+    // Its segments differ in length from its twin's on the other side: one parse is wrong.
+    bool unlikeTwin = false;
 };
 
 // A pair of sibling branches that look like a pair of limbs.
@@ -157,6 +165,8 @@ private:
                      QString& refusal);
     LimbParse ParseLeg(int start) const;
     LimbParse ParseArm(int start) const;
+    // Marks both limbs of a pair whose segments differ in length by more than a fifth.
+    void CompareTwins(LimbParse* pair) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
     int ToeOf(int foot) const;
     int HipsJoint(int branch, const Vec3& thighs) const;

@@ -48,7 +48,13 @@ LimbParse Mapper::ParseArm(int start) const
         const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
-        if (branching || i == last) {
+        // Beyond the wrist lie only the hand and its digits (a twist or the elbow branching
+        // to a helper has the forearm beyond it too).
+        const bool handBeyond =
+            trial.upper >= 0 &&
+            beyond[i] <=
+                kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
+        if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
                 return trial;

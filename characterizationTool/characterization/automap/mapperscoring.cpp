@@ -71,6 +71,22 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
     }
 }
 
+void Mapper::CompareTwins(LimbParse* pair) const
+{
+    const auto length = [this](const LimbParse& limb, int from, int to) {
+        return from < 0 || to < 0 ? 0.0 : (Pos(limb.path[to]) - Pos(limb.path[from])).Length();
+    };
+    const auto unlike = [](double a, double b) {
+        return a > 0.0 && b > 0.0 && std::max(a, b) > kTwinLengths * std::min(a, b);
+    };
+    const bool differ =
+        unlike(length(pair[0], pair[0].upper, pair[0].middle),
+               length(pair[1], pair[1].upper, pair[1].middle)) ||
+        unlike(length(pair[0], pair[0].middle, pair[0].end),
+               length(pair[1], pair[1].middle, pair[1].end));
+    pair[0].unlikeTwin = pair[1].unlikeTwin = differ;
+}
+
 void Mapper::AddRunnerUps(double sideConfidence)
 {
     for (AutoMapSlot& slot : m_slots) {
@@ -130,7 +146,8 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
 {
     // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
     // An upper joint that barely beats another is a guess, however well it fits.
-    const double sure = limb.runnerUp - limb.score >= kSureFitMargin ? 1.0 : 0.78;
+    const double sure =
+        limb.runnerUp - limb.score >= kSureFitMargin && !limb.unlikeTwin ? 1.0 : kUnsureFit;
     // A leg that stands on the ground vouches for itself the same way.
     bool grounded = false;
     if (slots.collar < 0 && limb.end >= 0) {
@@ -142,7 +159,9 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     const double fit =
         std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
         sure * sideConfidence;
-    const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
+    const QString chain =
+        QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
+        (limb.unlikeTwin ? QStringLiteral(" (its segments unlike the other side's)") : QString());
     Propose(
         slots.upper, limb.path[limb.upper], 0.98 * fit,
         QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord),
@@ -157,7 +176,7 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         Propose(slots.collar, limb.path[0], 0.9 * sideConfidence,
                 QStringLiteral("joint between the chest and the upper arm"));
         if (limb.upper > 1)
-            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.8 * sideConfidence,
+            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.75 * sideConfidence,
                     QStringLiteral("second joint between the chest and the upper arm"));
     }
     if (limb.middle - limb.upper > 1)
