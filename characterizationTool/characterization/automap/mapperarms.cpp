@@ -39,21 +39,30 @@ LimbParse Mapper::ParseArm(int start) const
         const bool palms = IsPalmStart(arm.path[i]);
         // Twist helpers do not branch: leaves lying along the segment into or out of the
         // joint, away from it.
+        // Beyond the wrist lie only the hand and its digits: its nearest branch that is no
+        // leaf (a leaf where all are) ends within reach (a twist, or an elbow branching to a
+        // helper, has the forearm beyond it too).
         int branches = 0;
-        for (int child : m_children[arm.path[i]])
-            branches += !(m_children[child].empty() && !Coincide(child, arm.path[i]) &&
-                          (LiesOn(child, arm.path[i - 1], arm.path[i]) ||
-                           (i < last && LiesOn(child, arm.path[i], arm.path[i + 1]))));
+        double nearest = std::numeric_limits<double>::infinity(), nearestLeaf = nearest;
+        for (int child : m_children[arm.path[i]]) {
+            const bool leaf = m_children[child].empty();
+            if (leaf && !Coincide(child, arm.path[i]) &&
+                (LiesOn(child, arm.path[i - 1], arm.path[i]) ||
+                 (i < last && LiesOn(child, arm.path[i], arm.path[i + 1]))))
+                continue;
+            ++branches;
+            (leaf ? nearestLeaf : nearest) =
+                std::min(leaf ? nearestLeaf : nearest, LimbReach(child));
+        }
+        if (!std::isfinite(nearest))
+            nearest = nearestLeaf;
         const bool branching = branches >= 2 || palms;
         const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
-        // Beyond the wrist lie only the hand and its digits (a twist or the elbow branching
-        // to a helper has the forearm beyond it too).
         const bool handBeyond =
             trial.upper >= 0 &&
-            beyond[i] <=
-                kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
+            nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
         if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))

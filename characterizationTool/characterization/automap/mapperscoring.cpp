@@ -79,11 +79,10 @@ void Mapper::CompareTwins(LimbParse* pair) const
     const auto unlike = [](double a, double b) {
         return a > 0.0 && b > 0.0 && std::max(a, b) > kTwinLengths * std::min(a, b);
     };
-    const bool differ =
-        unlike(length(pair[0], pair[0].upper, pair[0].middle),
-               length(pair[1], pair[1].upper, pair[1].middle)) ||
-        unlike(length(pair[0], pair[0].middle, pair[0].end),
-               length(pair[1], pair[1].middle, pair[1].end));
+    const bool differ = unlike(length(pair[0], pair[0].upper, pair[0].middle),
+                               length(pair[1], pair[1].upper, pair[1].middle)) ||
+                        unlike(length(pair[0], pair[0].middle, pair[0].end),
+                               length(pair[1], pair[1].middle, pair[1].end));
     pair[0].unlikeTwin = pair[1].unlikeTwin = differ;
 }
 

@@ -47,7 +47,8 @@ Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
         one.Add(rig, proposal);
         m.all.Merge(one);
         if (qEnvironmentVariableIsSet("CT_CORPUS_OTHER"))
-            std::printf("OTHER %s %d/%d\n", qPrintable(label), one.otherRight, one.otherTotal);
+            std::printf("OTHER %s %d/%d %d\n", qPrintable(label), one.otherRight, one.otherTotal,
+                        one.requiredRight * 100 + one.requiredTotal);
         if (!scramble || !rig.biped || FacingShownByGeometry(rig))
             m.decidable.Merge(one);
         for (const QString& trait : rig.traits.isEmpty() ? QStringList{"(none)"} : rig.traits)
