@@ -14,8 +14,12 @@
 namespace automap {
 
 // Tolerances, as fractions of the skeleton's size (its largest bounding-box extent).
-constexpr double kTrivialBone = 0.02;   // leaf joints shorter than this are helpers
-constexpr double kLimbReach = 0.2;      // a limb reaches at least this far
+constexpr double kTrivialBone = 0.02; // leaf joints shorter than this are helpers
+constexpr double kLimbReach = 0.2;    // a limb reaches at least this far
+// Limbs of unlike joint counts are twins when their reaches match at least this closely and
+// their first joints stand about as far from the branch joint (within this factor).
+constexpr double kTwinReach = 0.6;
+constexpr double kTwinStart = 1.5;
 constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
 
 // Joints closer than this stand at one place.
@@ -129,6 +133,7 @@ struct LimbPair
     int branch = -1;
     int child[2] = {-1, -1};
     double reach = 0.0;
+    bool countsMatch = true; // the two carry about as many joints
 };
 
 class Mapper

@@ -106,21 +106,35 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                     double(std::min(m_size[a], m_size[c])) / std::max(m_size[a], m_size[c]);
                 const double reachRatio = LimbReach(c) / LimbReach(a);
                 // Identical joint counts are strong evidence on their own: one stray joint far
-                // off a limb (a mis-placed helper) must not hide its twin.
-                if (sizeRatio >= 0.75 && reachRatio >= (sizeRatio == 1.0 ? 0.25 : 0.5))
-                    pairs.push_back({b, {a, c}, LimbReach(c)});
+                // off a limb (a mis-placed helper) must not hide its twin. Limbs starting alike
+                // and of roughly matching reach pair however many joints they carry (a bare hand
+                // beside a full one, a prop held, twists on one side), though only where no
+                // pair of matching counts branches at the same joint.
+                const bool counts =
+                    sizeRatio >= 0.75 && reachRatio >= (sizeRatio == 1.0 ? 0.25 : 0.5);
+                const double startA = (Pos(a) - Pos(b)).Length(),
+                             startC = (Pos(c) - Pos(b)).Length();
+                const bool twinStarts =
+                    std::max(startA, startC) <= kTrivialBone * m_scale ||
+                    std::max(startA, startC) <= kTwinStart * std::min(startA, startC);
+                if (counts || (reachRatio >= kTwinReach && twinStarts))
+                    pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
-    // One pair per branch joint (its longest): five fingers must not crowd out the limbs.
+    // One pair per branch joint (its longest, matching counts first): five fingers must not
+    // crowd out the limbs.
     std::vector<LimbPair> unique;
-    std::vector<bool> seen(m_count, false);
-    for (const LimbPair& pair : pairs)
-        if (!seen[pair.branch]) {
-            seen[pair.branch] = true;
+    std::vector<int> chosen(m_count, -1);
+    for (const LimbPair& pair : pairs) {
+        int& at = chosen[pair.branch];
+        if (at < 0) {
+            at = int(unique.size());
             unique.push_back(pair);
-        }
+        } else if (pair.countsMatch && !unique[at].countsMatch)
+            unique[at] = pair;
+    }
     return unique;
 }
 
