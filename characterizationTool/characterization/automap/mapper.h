@@ -167,7 +167,7 @@ private:
     std::vector<LimbPair> FindLimbPairs() const;
     bool IsAncestor(int ancestor, int j) const;
     bool ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
-                     QString& refusal);
+                     LimbParse* legParse, LimbParse* armParse, QString& refusal);
     LimbParse ParseLeg(int start) const;
     LimbParse ParseArm(int start) const;
     // Marks both limbs of a pair whose segments differ in length by more than a fifth.

@@ -123,17 +123,16 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
-    // One pair per branch joint (its longest, matching counts first): five fingers must not
-    // crowd out the limbs.
+    // Per branch joint its longest pair of matching counts and its longest other pair: five
+    // fingers must not crowd out the limbs.
     std::vector<LimbPair> unique;
-    std::vector<int> chosen(m_count, -1);
+    std::vector<char> seen(m_count, 0); // bit 1: counts matched, bit 2: others
     for (const LimbPair& pair : pairs) {
-        int& at = chosen[pair.branch];
-        if (at < 0) {
-            at = int(unique.size());
+        const char bit = pair.countsMatch ? 1 : 2;
+        if (!(seen[pair.branch] & bit)) {
+            seen[pair.branch] |= bit;
             unique.push_back(pair);
-        } else if (pair.countsMatch && !unique[at].countsMatch)
-            unique[at] = pair;
+        }
     }
     return unique;
 }
@@ -158,7 +157,7 @@ bool Mapper::IsAncestor(int ancestor, int j) const
 // pairs apart from each other, the arms' branch above the legs' on one trunk, legs running
 // against the spine. Sets m_up. False with the reason the most likely combination failed.
 bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
-                         QString& refusal)
+                         LimbParse* legParse, LimbParse* armParse, QString& refusal)
 {
     if (pairs.empty()) {
         refusal = QStringLiteral("no pair of matching limbs");
@@ -190,10 +189,21 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
             for (bool swap : {false, true}) {
                 legs = firstAreLegs != swap ? first : second;
                 arms = firstAreLegs != swap ? second : first;
-                const QString why = TrunkProblem(legs, arms);
+                QString why = TrunkProblem(legs, arms);
                 if (why.isEmpty()) {
-                    refusal.clear();
-                    return true;
+                    // Each limb must hold two segments, else the next reading is tried (a
+                    // neck beside a bare arm is no arm).
+                    bool parsed = true;
+                    for (int s = 0; s < 2; ++s) {
+                        legParse[s] = ParseLeg(legs.child[s]);
+                        armParse[s] = ParseArm(arms.child[s]);
+                        parsed = parsed && legParse[s].upper >= 0 && armParse[s].upper >= 0;
+                    }
+                    if (parsed) {
+                        refusal.clear();
+                        return true;
+                    }
+                    why = QStringLiteral("a limb has too few joints for two segments");
                 }
                 if (!reasoned)
                     refusal = why;
