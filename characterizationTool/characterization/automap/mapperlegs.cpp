@@ -39,10 +39,12 @@ LimbParse Mapper::ParseLeg(int start) const
         }
     }
     // A steep foot never turns level: a short last bone below a much longer shin is the
-    // ankle-to-toe one.
+    // ankle-to-toe one. The shin is half the leg above it, whatever twists split it.
     const int last = static_cast<int>(leg.path.size()) - 1;
-    if (endIndex == last && last >= 3 &&
-        Bone(leg.path[last]) < kShortFootBone * Bone(leg.path[last - 1]))
+    double above = 0.0;
+    for (int i = 1; i < last; ++i)
+        above += Bone(leg.path[i]);
+    if (endIndex == last && last >= 3 && Bone(leg.path[last]) < kShortFootBone * 0.5 * above)
         endIndex = last - 1;
     FitSegments(leg, endIndex, kLegRatio, true);
     return leg;

@@ -172,10 +172,10 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     Propose(slots.end, limb.path[limb.end], 0.97 * fit,
             QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {
-        Propose(slots.collar, limb.path[0], 0.9 * sideConfidence,
+        Propose(slots.collar, limb.path[0], 0.9 * sure * sideConfidence,
                 QStringLiteral("joint between the chest and the upper arm"));
         if (limb.upper > 1)
-            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.75 * sideConfidence,
+            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.75 * sure * sideConfidence,
                     QStringLiteral("second joint between the chest and the upper arm"));
     }
     if (limb.middle - limb.upper > 1)
