@@ -18,7 +18,7 @@ constexpr double kTrivialBone = 0.02; // leaf joints shorter than this are helpe
 constexpr double kLimbReach = 0.2;    // a limb reaches at least this far
 // Limbs of unlike joint counts are twins when their reaches match at least this closely and
 // their first joints stand about as far from the branch joint (within this factor).
-constexpr double kTwinReach = 0.6;
+constexpr double kTwinReach = 0.45;
 constexpr double kTwinStart = 1.5;
 constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
 
