@@ -27,8 +27,8 @@ AutoMapProposal Mapper::Run()
     LimbParse legParse[2], armParse[2];
     if (!ChooseLimbs(pairs, legs, arms, legParse, armParse, proposal.refusal))
         return proposal;
-    CompareTwins(legParse);
-    CompareTwins(armParse);
+    CompareTwins(legParse, kLegRatio);
+    CompareTwins(armParse, kArmRatio);
     // 4. Facing and sides: each pair ordered left first.
     double sideConfidence = 0.0;
     const Vec3 left = DecideSides(legs, arms, legParse, armParse, sideConfidence);

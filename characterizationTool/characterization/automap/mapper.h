@@ -72,6 +72,10 @@ constexpr double kSureFitMargin = 0.15;
 constexpr double kUnsureFit = 0.78;
 // Twin limbs' segments differ in length by at most this factor.
 constexpr double kTwinLengths = 1.2;
+// Limbs read to match their twin are trusted this much (their own fit was misled).
+constexpr double kTwinFitted = 0.85;
+// Joints of a path considered when refitting a limb to its twin.
+constexpr int kMaxTwinPath = 24;
 // The wrist has at most this many forearm lengths of hand and digits beyond it.
 constexpr double kHandOverForearm = 1.5;
 
@@ -125,6 +129,8 @@ struct LimbParse
     int runnerUpUpper = -1; // index into path of that upper joint
     // Its segments differ in length from its twin's on the other side: one parse is wrong.
     bool unlikeTwin = false;
+    // Its joints were chosen to match its twin's segments, its own fit being misled.
+    bool twinFitted = false;
 };
 
 // A pair of sibling branches that look like a pair of limbs.
@@ -170,8 +176,10 @@ private:
                      LimbParse* legParse, LimbParse* armParse, QString& refusal);
     LimbParse ParseLeg(int start) const;
     LimbParse ParseArm(int start) const;
-    // Marks both limbs of a pair whose segments differ in length by more than a fifth.
-    void CompareTwins(LimbParse* pair) const;
+    // Marks both limbs of a pair whose segments differ in length by more than a fifth, then
+    // refits the misread one to its twin where that works (see FitToTwin).
+    void CompareTwins(LimbParse* pair, double ratio) const;
+    bool FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
     int ToeOf(int foot) const;
     int HipsJoint(int branch, const Vec3& thighs) const;

@@ -71,7 +71,52 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
     }
 }
 
-void Mapper::CompareTwins(LimbParse* pair) const
+// The joints of `limb` whose segments best match `upper` and `lower` in length (each within
+// kTwinLengths), joints inside a segment lying on it; false when none do.
+bool Mapper::FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const
+{
+    const int n = std::min<int>(int(limb.path.size()), kMaxTwinPath);
+    cost = std::numeric_limits<double>::infinity();
+    int best[3] = {-1, -1, -1};
+    const auto offSegment = [&](int from, int to) {
+        double off = 0.0;
+        const Vec3 axis = (Pos(limb.path[to]) - Pos(limb.path[from])).Normalized();
+        const double length = (Pos(limb.path[to]) - Pos(limb.path[from])).Length();
+        for (int k = from + 1; k < to; ++k)
+            off += (Pos(limb.path[k]) - Pos(limb.path[from])).Across(axis).Length() / length;
+        return off;
+    };
+    for (int u = 0; u + 2 < n; ++u)
+        for (int m = u + 1; m + 1 < n; ++m)
+            for (int e = m + 1; e < n; ++e) {
+                const double a = (Pos(limb.path[m]) - Pos(limb.path[u])).Length();
+                const double b = (Pos(limb.path[e]) - Pos(limb.path[m])).Length();
+                if (!(a > 0.0 && b > 0.0) ||
+                    std::max(a, upper) > kTwinLengths * std::min(a, upper) ||
+                    std::max(b, lower) > kTwinLengths * std::min(b, lower))
+                    continue;
+                // Earlier joints win ties: a hand before the prop it holds.
+                const double c = std::abs(std::log(a / upper)) + std::abs(std::log(b / lower)) +
+                                 offSegment(u, m) + offSegment(m, e) + 0.01 * e;
+                if (c < cost) {
+                    cost = c;
+                    best[0] = u, best[1] = m, best[2] = e;
+                }
+            }
+    if (best[0] < 0)
+        return false;
+    limb.upper = best[0];
+    limb.middle = best[1];
+    limb.end = best[2];
+    limb.score = cost;
+    limb.runnerUp = std::numeric_limits<double>::infinity();
+    limb.runnerUpUpper = -1;
+    limb.plainHand = SolidChildren(limb.path[limb.end]) >= 3;
+    limb.twinFitted = true;
+    return true;
+}
+
+void Mapper::CompareTwins(LimbParse* pair, double ratio) const
 {
     const auto length = [this](const LimbParse& limb, int from, int to) {
         return from < 0 || to < 0 ? 0.0 : (Pos(limb.path[to]) - Pos(limb.path[from])).Length();
@@ -84,6 +129,27 @@ void Mapper::CompareTwins(LimbParse* pair) const
                         unlike(length(pair[0], pair[0].middle, pair[0].end),
                                length(pair[1], pair[1].middle, pair[1].end));
     pair[0].unlikeTwin = pair[1].unlikeTwin = differ;
+    if (!differ || pair[0].end < 0 || pair[1].end < 0)
+        return;
+    // One of the two is misread (a twist, a prop or a helper on one side): refit each to the
+    // other's segments and keep the reading where the limb kept fits best.
+    LimbParse refit[2] = {pair[0], pair[1]};
+    double total[2] = {std::numeric_limits<double>::infinity(),
+                       std::numeric_limits<double>::infinity()};
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& kept = pair[1 - k];
+        double cost = 0.0;
+        if (FitToTwin(refit[k], length(kept, kept.upper, kept.middle),
+                      length(kept, kept.middle, kept.end), cost))
+            total[k] = kept.score + cost;
+    }
+    const int k = total[0] <= total[1] ? 0 : 1;
+    if (!std::isfinite(total[k]))
+        return;
+    pair[k] = refit[k];
+    pair[k].ratioScore = std::abs(std::log(length(pair[k], pair[k].upper, pair[k].middle) /
+                                           length(pair[k], pair[k].middle, pair[k].end) / ratio));
+    pair[0].unlikeTwin = pair[1].unlikeTwin = false;
 }
 
 void Mapper::AddRunnerUps(double sideConfidence)
@@ -145,8 +211,9 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
 {
     // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
     // An upper joint that barely beats another is a guess, however well it fits.
-    const double sure =
-        limb.runnerUp - limb.score >= kSureFitMargin && !limb.unlikeTwin ? 1.0 : kUnsureFit;
+    const double sure = limb.runnerUp - limb.score < kSureFitMargin || limb.unlikeTwin ? kUnsureFit
+                        : limb.twinFitted                                              ? kTwinFitted
+                                                                                       : 1.0;
     // A leg that stands on the ground vouches for itself the same way.
     bool grounded = false;
     if (slots.collar < 0 && limb.end >= 0) {
@@ -160,7 +227,9 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         sure * sideConfidence;
     const QString chain =
         QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
-        (limb.unlikeTwin ? QStringLiteral(" (its segments unlike the other side's)") : QString());
+        (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")
+         : limb.twinFitted ? QStringLiteral(" (read to match the other side's segments)")
+                           : QString());
     Propose(
         slots.upper, limb.path[limb.upper], 0.98 * fit,
         QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord),
