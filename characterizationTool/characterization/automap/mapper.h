@@ -15,7 +15,9 @@ namespace automap {
 
 // Tolerances, as fractions of the skeleton's size (its largest bounding-box extent).
 constexpr double kTrivialBone = 0.02; // leaf joints shorter than this are helpers
-constexpr double kLimbReach = 0.2;    // a limb reaches at least this far
+// Of two branches with as many joints, one reaching this many times farther carries on.
+constexpr double kFartherReach = 1.5;
+constexpr double kLimbReach = 0.2; // a limb reaches at least this far
 // Limbs of unlike joint counts are twins when their reaches match at least this closely and
 // their first joints stand about as far from the branch joint (within this factor).
 constexpr double kTwinReach = 0.45;

@@ -74,9 +74,15 @@ std::vector<int> Mapper::MainPath(int start) const
         int best = -1;
         double bestStraight = 0.0;
         for (int child : m_children[j]) {
+            // Of two alike, a leaf lying on the way to the other is a twist helper on the limb.
             const double straight = (Pos(child) - Pos(j)).Normalized().Dot(incoming);
+            const bool equal = best >= 0 && m_size[child] == m_size[best];
+            const auto twistOn = [&](int leaf, int limb) {
+                return m_children[leaf].empty() && !Coincide(leaf, limb) && LiesOn(leaf, j, limb);
+            };
             if (best < 0 || m_size[child] > m_size[best] ||
-                (m_size[child] == m_size[best] && straight > bestStraight)) {
+                (equal &&
+                 (twistOn(best, child) || (straight > bestStraight && !twistOn(child, best))))) {
                 best = child;
                 bestStraight = straight;
             }
@@ -121,8 +127,14 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                     pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
-    std::sort(pairs.begin(), pairs.end(),
-              [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
+    // Longest first; among equals, the closest match in reach (a leg beside its twin before
+    // the spine beside a leg).
+    std::sort(pairs.begin(), pairs.end(), [this](const LimbPair& a, const LimbPair& b) {
+        if (a.reach != b.reach)
+            return a.reach > b.reach;
+        return LimbReach(a.child[0]) + LimbReach(a.child[1]) <
+               LimbReach(b.child[0]) + LimbReach(b.child[1]);
+    });
     // Per branch joint its longest pair of matching counts and its longest other pair: five
     // fingers must not crowd out the limbs.
     std::vector<LimbPair> unique;
