@@ -176,6 +176,14 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
         return false;
     }
     refusal = QStringLiteral("only one pair of matching limbs");
+    // Many matching limbs from one joint are no pair of legs and a pair of arms.
+    int alike = 0;
+    for (int child : pairs.size() == 1 ? m_children[pairs[0].branch] : std::vector<int>())
+        alike += LimbReach(child) >= std::max(kTwinReach * pairs[0].reach, kLimbReach * m_scale);
+    if (alike >= 4)
+        refusal = QStringLiteral("%1 matching limbs branch from one joint, as in a many-legged "
+                                 "body")
+                      .arg(alike);
     const auto endDistance = [this](const LimbPair& limbs, const LimbPair& other) {
         double sum = 0.0;
         for (int child : limbs.child)
@@ -217,7 +225,9 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
                     }
                     why = QStringLiteral("a limb has too few joints for two segments");
                 }
-                if (!reasoned)
+                // A body whose legs do not run against the spine says most about itself.
+                const bool fourLegged = why.contains(QLatin1String("four-legged"));
+                if (!reasoned || (fourLegged && !refusal.contains(QLatin1String("four-legged"))))
                     refusal = why;
                 reasoned = true;
             }
