@@ -127,25 +127,28 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                     pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
-    // Longest first; among equals, the closest match in reach (a leg beside its twin before
-    // the spine beside a leg).
-    std::sort(pairs.begin(), pairs.end(), [this](const LimbPair& a, const LimbPair& b) {
-        if (a.reach != b.reach)
-            return a.reach > b.reach;
-        return LimbReach(a.child[0]) + LimbReach(a.child[1]) <
-               LimbReach(b.child[0]) + LimbReach(b.child[1]);
-    });
-    // Per branch joint its longest pair of matching counts and its longest other pair: five
-    // fingers must not crowd out the limbs.
-    std::vector<LimbPair> unique;
-    std::vector<char> seen(m_count, 0); // bit 1: counts matched, bit 2: others
-    for (const LimbPair& pair : pairs) {
-        const char bit = pair.countsMatch ? 1 : 2;
-        if (!(seen[pair.branch] & bit)) {
-            seen[pair.branch] |= bit;
-            unique.push_back(pair);
-        }
+    // Per branch joint its longest pair of matching counts, and of the others the one closest
+    // in joint count (a leg beside its twin, not the spine beside a leg): five fingers must
+    // not crowd out the limbs.
+    const auto countRatio = [this](const LimbPair& p) {
+        return double(std::min(m_size[p.child[0]], m_size[p.child[1]])) /
+               std::max(m_size[p.child[0]], m_size[p.child[1]]);
+    };
+    std::vector<int> matched(m_count, -1), other(m_count, -1);
+    for (int k = 0; k < int(pairs.size()); ++k) {
+        const LimbPair& pair = pairs[k];
+        int& best = pair.countsMatch ? matched[pair.branch] : other[pair.branch];
+        if (best < 0 || (pair.countsMatch ? pair.reach > pairs[best].reach
+                                          : countRatio(pair) > countRatio(pairs[best])))
+            best = k;
     }
+    std::vector<LimbPair> unique;
+    for (int b = 0; b < m_count; ++b)
+        for (int k : {matched[b], other[b]})
+            if (k >= 0)
+                unique.push_back(pairs[k]);
+    std::stable_sort(unique.begin(), unique.end(),
+                     [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
     return unique;
 }
 
