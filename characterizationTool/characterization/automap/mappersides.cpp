@@ -96,7 +96,7 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
     // Then the names, each pair read in its own order: +1 agree with the order above, -1 say
     // the opposite, 0 say nothing. Without geometry the pairs' orders are unrelated, so each
     // named pair is put left first by its own names and an unnamed one follows it.
-    int legNames = NamedSide(legParse), armNames = NamedSide(armParse);
+    const int legNames = NamedSide(legParse), armNames = NamedSide(armParse);
     if (!anyGeometry && (legNames != 0 || armNames != 0)) {
         if (legNames < 0)
             std::swap(legParse[0], legParse[1]);
