@@ -85,7 +85,7 @@ constexpr double kHandOverForearm = 1.5;
 constexpr double kMaxLegSpineCos = -0.7;
 
 // Pairs of limbs tried, longest first, before refusing.
-constexpr std::size_t kMaxLimbPairTries = 8;
+constexpr std::size_t kMaxLimbPairTries = 12;
 
 constexpr int kMaxSpine = 10; // Spine, Spine1..Spine9
 constexpr int kMaxNeck = 10;  // Neck, Neck1..Neck9

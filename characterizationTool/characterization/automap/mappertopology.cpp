@@ -127,24 +127,29 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                     pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
-    // Per branch joint its longest pair of matching counts, and of the others the one closest
-    // in joint count (a leg beside its twin, not the spine beside a leg): five fingers must
+    // Per branch joint its longest pair of matching counts, and of the others the two closest
+    // in joint count (a leg beside its twin before the spine beside a leg): five fingers must
     // not crowd out the limbs.
     const auto countRatio = [this](const LimbPair& p) {
         return double(std::min(m_size[p.child[0]], m_size[p.child[1]])) /
                std::max(m_size[p.child[0]], m_size[p.child[1]]);
     };
-    std::vector<int> matched(m_count, -1), other(m_count, -1);
+    std::vector<int> matched(m_count, -1), other(m_count, -1), other2(m_count, -1);
     for (int k = 0; k < int(pairs.size()); ++k) {
         const LimbPair& pair = pairs[k];
-        int& best = pair.countsMatch ? matched[pair.branch] : other[pair.branch];
-        if (best < 0 || (pair.countsMatch ? pair.reach > pairs[best].reach
-                                          : countRatio(pair) > countRatio(pairs[best])))
-            best = k;
+        const int b = pair.branch;
+        if (pair.countsMatch) {
+            if (matched[b] < 0 || pair.reach > pairs[matched[b]].reach)
+                matched[b] = k;
+        } else if (other[b] < 0 || countRatio(pair) > countRatio(pairs[other[b]])) {
+            other2[b] = other[b];
+            other[b] = k;
+        } else if (other2[b] < 0 || countRatio(pair) > countRatio(pairs[other2[b]]))
+            other2[b] = k;
     }
     std::vector<LimbPair> unique;
     for (int b = 0; b < m_count; ++b)
-        for (int k : {matched[b], other[b]})
+        for (int k : {matched[b], other[b], other2[b]})
             if (k >= 0)
                 unique.push_back(pairs[k]);
     std::stable_sort(unique.begin(), unique.end(),
