@@ -67,13 +67,13 @@ void Report(const char* title, const Measured& m)
         std::printf("[%.1f, %.1f)      %6d %6d  %6.2f%%\n", CorpusTally::BandLow(b),
                     CorpusTally::BandLow(b) + 0.1, m.all.bandRows[b], m.all.bandRight[b],
                     m.all.bandRows[b] ? 100.0 * m.all.bandRight[b] / m.all.bandRows[b] : 100.0);
-    // CT_CORPUS_FAILURES=N lists more of the failing rigs.
+    // CT_CORPUS_FAILURES=N lists more of the failing rigs (renamed: those the pose decides).
     const int most = qEnvironmentVariableIsSet("CT_CORPUS_FAILURES")
                          ? qEnvironmentVariableIntValue("CT_CORPUS_FAILURES")
                          : 12;
-    const int shown = std::min<int>(m.all.failures.size(), most);
+    const int shown = std::min<int>(m.decidable.failures.size(), most);
     for (int k = 0; k < shown; ++k)
-        std::printf("  %s\n", qPrintable(m.all.failures[k]));
+        std::printf("  %s\n", qPrintable(m.decidable.failures[k]));
 }
 
 } // namespace
