@@ -111,7 +111,8 @@ bool Mapper::FitToTwin(LimbParse& limb, double upper, double lower, double& cost
     limb.score = cost;
     limb.runnerUp = std::numeric_limits<double>::infinity();
     limb.runnerUpUpper = -1;
-    limb.plainHand = SolidChildren(limb.path[limb.end]) >= 3;
+    const int wrist = limb.path[limb.end];
+    limb.plainHand = SolidChildren(IsPalmStart(wrist) ? m_joints[wrist].parent : wrist) >= 3;
     limb.twinFitted = true;
     return true;
 }
@@ -229,7 +230,9 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
         (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")
          : limb.twinFitted ? QStringLiteral(" (read to match the other side's segments)")
-                           : QString());
+         : limb.runnerUp - limb.score < kSureFitMargin
+             ? QStringLiteral(" (another first joint fits nearly as well)")
+             : QString());
     Propose(
         slots.upper, limb.path[limb.upper], 0.98 * fit,
         QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord),
