@@ -84,6 +84,8 @@ constexpr double kHandOverForearm = 1.5;
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
 
+// Four legs reach within this factor of each other.
+constexpr double kFourLegsAlike = 1.5;
 // Pairs of limbs tried, longest first, before refusing.
 constexpr std::size_t kMaxLimbPairTries = 12;
 

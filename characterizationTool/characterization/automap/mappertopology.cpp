@@ -233,8 +233,14 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
                     }
                     why = QStringLiteral("a limb has too few joints for two segments");
                 }
-                // A body whose legs do not run against the spine says most about itself.
-                const bool fourLegged = why.contains(QLatin1String("four-legged"));
+                // A body whose legs do not run against the spine says most about itself, where
+                // its two pairs are alike as four legs are; else no reading makes a biped.
+                bool fourLegged = why.contains(QLatin1String("four-legged"));
+                if (fourLegged && std::max(legs.reach, arms.reach) >
+                                      kFourLegsAlike * std::min(legs.reach, arms.reach)) {
+                    fourLegged = false;
+                    why = QStringLiteral("no two pairs of matching limbs stand as legs below arms");
+                }
                 if (!reasoned || (fourLegged && !refusal.contains(QLatin1String("four-legged"))))
                     refusal = why;
                 reasoned = true;
