@@ -115,6 +115,8 @@ bool JointNames::Names(const QString& name, Part part)
         return AnyStart(words, {"metacarp", "metatars", "palm", "carpal", "mittelhand"});
     case Part::Tip:
         return end;
+    case Part::Twist:
+        return AnyStart(words, {"twist", "roll"});
     case Part::Collar:
         return AnyStart(words, {"clavicle", "collar", "schl", "clav"});
     }

@@ -66,6 +66,11 @@ constexpr double kDigitOverForearm = 1.5;
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;
 constexpr double kNameWeight = 0.15;
+// A leg starting below more than this fraction of its height costs this much per fraction.
+constexpr double kHipDrop = 0.2;
+constexpr double kDropWeight = 4.0;
+// The cost of a middle joint named as a twist.
+constexpr double kTwistNameWeight = 0.5;
 // A leg's end this near the lowest joint (a fraction of the size) stands on the ground.
 constexpr double kGroundedFoot = 0.1;
 // A limb whose best upper joint beats the next by less than this is an uncertain fit.

@@ -42,6 +42,17 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 continue;
             const double ratioScore = std::abs(std::log(upper / lower / ratio));
             double score = ratioScore + (isLeg ? 0.5 * along[u] / along[endIndex] : 0.0);
+            // A leg does not start below a long drop (a thigh split by a twist is still one
+            // thigh); a hip offset may come first.
+            if (isLeg) {
+                const double drop = (Pos(limb.path[0]) - Pos(limb.path[u])).Dot(m_up);
+                const double height = (Pos(limb.path[0]) - end).Dot(m_up);
+                if (height > 0.0)
+                    score += kDropWeight * std::max(0.0, drop / height - kHipDrop);
+            }
+            // A joint named as a twist is no knee or elbow.
+            if (JointNames::Names(m_joints[limb.path[m]].name, JointNames::Part::Twist))
+                score += kTwistNameWeight;
             const Vec3 onwards = Pos(limb.path[u + 1]) - Pos(limb.path[u]);
             if (isLeg && std::abs(onwards.Dot(m_up)) < 0.5 * onwards.Length())
                 score += 0.1;
