@@ -158,7 +158,9 @@ void Mapper::CompareTwins(LimbParse* pair, double ratio) const
     const int k = total[0] <= total[1] ? 0 : 1;
     if (!std::isfinite(total[k]))
         return;
+    // The refit is only as sure as the reading it copies.
     pair[k] = refit[k];
+    pair[k].runnerUp = pair[k].score + (pair[1 - k].runnerUp - pair[1 - k].score);
     pair[k].ratioScore = std::abs(std::log(length(pair[k], pair[k].upper, pair[k].middle) /
                                            length(pair[k], pair[k].middle, pair[k].end) / ratio));
     pair[0].unlikeTwin = pair[1].unlikeTwin = false;
