@@ -189,6 +189,8 @@ private:
     // refits the misread one to its twin where that works (see FitToTwin).
     void CompareTwins(LimbParse* pair, double ratio) const;
     bool FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const;
+    // Fills an unparsed limb of `pair` from its parsed twin; false when either stays unparsed.
+    bool ReadLikeTwin(LimbParse* pair) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
     int ToeOf(int foot) const;
     int HipsJoint(int branch, const Vec3& thighs) const;

@@ -60,6 +60,9 @@ LimbParse Mapper::ParseArm(int start) const
         const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
+        // A joint named as a twist is hardly the wrist.
+        if (JointNames::Names(m_joints[arm.path[i]].name, JointNames::Part::Twist))
+            trial.score += kTwistNameWeight;
         const bool handBeyond =
             trial.upper >= 0 &&
             nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();

@@ -50,9 +50,10 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 if (height > 0.0)
                     score += kDropWeight * std::max(0.0, drop / height - kHipDrop);
             }
-            // A joint named as a twist is no knee or elbow.
-            if (JointNames::Names(m_joints[limb.path[m]].name, JointNames::Part::Twist))
-                score += kTwistNameWeight;
+            // A joint named as a twist starts no segment.
+            for (int j : {limb.path[u], limb.path[m]})
+                if (JointNames::Names(m_joints[j].name, JointNames::Part::Twist))
+                    score += kTwistNameWeight;
             const Vec3 onwards = Pos(limb.path[u + 1]) - Pos(limb.path[u]);
             if (isLeg && std::abs(onwards.Dot(m_up)) < 0.5 * onwards.Length())
                 score += 0.1;

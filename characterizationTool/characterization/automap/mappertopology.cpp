@@ -221,12 +221,11 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
                 if (why.isEmpty()) {
                     // Each limb must hold two segments, else the next reading is tried (a
                     // neck beside a bare arm is no arm).
-                    bool parsed = true;
                     for (int s = 0; s < 2; ++s) {
                         legParse[s] = ParseLeg(legs.child[s]);
                         armParse[s] = ParseArm(arms.child[s]);
-                        parsed = parsed && legParse[s].upper >= 0 && armParse[s].upper >= 0;
                     }
+                    const bool parsed = ReadLikeTwin(legParse) && ReadLikeTwin(armParse);
                     if (parsed) {
                         refusal.clear();
                         return true;
@@ -247,6 +246,23 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
             }
         }
     return false;
+}
+
+// A limb that fits no proportions of its own is read like its twin, when that one fits.
+bool Mapper::ReadLikeTwin(LimbParse* pair) const
+{
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& twin = pair[1 - k];
+        if (pair[k].upper >= 0 || twin.upper < 0 || twin.end < 0)
+            continue;
+        double cost = 0.0;
+        if (!FitToTwin(pair[k], (Pos(twin.path[twin.middle]) - Pos(twin.path[twin.upper])).Length(),
+                       (Pos(twin.path[twin.end]) - Pos(twin.path[twin.middle])).Length(), cost))
+            return false;
+        pair[k].runnerUp = pair[k].score + (twin.runnerUp - twin.score);
+        pair[k].ratioScore = twin.ratioScore; // its segments are the twin's, within a fifth
+    }
+    return pair[0].upper >= 0 && pair[1].upper >= 0;
 }
 
 // Why `legs` and `arms` make no biped, or empty when they do (and then m_up is set): the arms'

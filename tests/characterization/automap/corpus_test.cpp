@@ -83,7 +83,7 @@ void Report(const char* title, const Measured& m)
 // what it is.
 TEST(AutoMapCorpus, NamedRigsMapRightAndNeverConfidentlyWrong)
 {
-    const Measured m = Measure(BuildCorpus(2026, 120), false);
+    const Measured m = Measure(BuildCorpus(2026, 300), false);
     Report("named", m);
     const CorpusTally& plain = m.byTrait.at("(none)");
     EXPECT_EQ(m.all.wrongConfident, 0);
@@ -98,7 +98,7 @@ TEST(AutoMapCorpus, NamedRigsMapRightAndNeverConfidentlyWrong)
 // the rest pose alone shows which way the body faces.
 TEST(AutoMapCorpus, RenamedRigsNeverConfidentlyWrong)
 {
-    const Measured m = Measure(BuildCorpus(2026, 120), true);
+    const Measured m = Measure(BuildCorpus(2026, 300), true);
     Report("renamed", m);
     EXPECT_EQ(m.all.wrongConfident, 0);
     EXPECT_GE(m.decidable.requiredRight * 1000, m.decidable.requiredTotal * 970);
