@@ -21,20 +21,14 @@ AutoMapProposal Mapper::Run()
     if (!BuildTopology(proposal.refusal))
         return proposal;
 
-    // 1-2. Limbs and trunk.
+    // 1-3. Limbs, trunk and the limbs' joints.
     const std::vector<LimbPair> pairs = FindLimbPairs();
     LimbPair legs, arms;
-    if (!ChooseLimbs(pairs, legs, arms, proposal.refusal))
+    LimbParse legParse[2], armParse[2];
+    if (!ChooseLimbs(pairs, legs, arms, legParse, armParse, proposal.refusal))
         return proposal;
-    // 3. The limbs.
-    LimbParse legParse[2] = {ParseLeg(legs.child[0]), ParseLeg(legs.child[1])};
-    LimbParse armParse[2] = {ParseArm(arms.child[0]), ParseArm(arms.child[1])};
-    for (const LimbParse& limb : {legParse[0], legParse[1], armParse[0], armParse[1]})
-        if (limb.upper < 0) {
-            proposal.refusal = QStringLiteral("a limb has too few joints for two segments");
-            return proposal;
-        }
-
+    CompareTwins(legParse, kLegRatio);
+    CompareTwins(armParse, kArmRatio);
     // 4. Facing and sides: each pair ordered left first.
     double sideConfidence = 0.0;
     const Vec3 left = DecideSides(legs, arms, legParse, armParse, sideConfidence);

@@ -113,6 +113,10 @@ bool JointNames::Names(const QString& name, Part part)
                 !AnyWord(words, {"fore", "lower", "low", "unter"}));
     case Part::PalmBone:
         return AnyStart(words, {"metacarp", "metatars", "palm", "carpal", "mittelhand"});
+    case Part::Tip:
+        return end;
+    case Part::Twist:
+        return AnyStart(words, {"twist", "roll"});
     case Part::Collar:
         return AnyStart(words, {"clavicle", "collar", "schl", "clav"});
     }

@@ -26,7 +26,9 @@ public:
         Pinky,
         UpperArm,
         Collar,
-        PalmBone // a metacarpal or metatarsal: the base of a digit inside the palm or sole
+        PalmBone, // a metacarpal or metatarsal: the base of a digit inside the palm or sole
+        Twist,    // a twist or roll helper inside a limb segment
+        Tip       // the end of a chain, no joint that turns ("Index3_end", "Finger0Nub")
     };
 
     // The lower-case words of a host name: separators, case changes and digits split it, and

@@ -14,8 +14,14 @@
 namespace automap {
 
 // Tolerances, as fractions of the skeleton's size (its largest bounding-box extent).
-constexpr double kTrivialBone = 0.02;   // leaf joints shorter than this are helpers
-constexpr double kLimbReach = 0.2;      // a limb reaches at least this far
+constexpr double kTrivialBone = 0.02; // leaf joints shorter than this are helpers
+// Of two branches with as many joints, one reaching this many times farther carries on.
+constexpr double kFartherReach = 1.5;
+constexpr double kLimbReach = 0.2; // a limb reaches at least this far
+// Limbs of unlike joint counts are twins when their reaches match at least this closely and
+// their first joints stand about as far from the branch joint (within this factor).
+constexpr double kTwinReach = 0.45;
+constexpr double kTwinStart = 1.5;
 constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
 
 // Joints closer than this stand at one place.
@@ -53,21 +59,40 @@ constexpr double kCollarsBelowNeck = 0.01;
 // Digits placed by geometry alone: the thumb where two cues agree, and anything weaker.
 constexpr double kThumbByGeometry = 0.85;
 constexpr double kWeakDigit = 0.72;
+// A chain from the hand reaching farther than this many forearm lengths is a prop, no digit.
+constexpr double kDigitOverForearm = 1.5;
 
 // Weights of the segment fit's terms: joints off the upper segment (per segment length) and
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;
 constexpr double kNameWeight = 0.15;
+// A leg starting below more than this fraction of its height costs this much per fraction.
+constexpr double kHipDrop = 0.2;
+constexpr double kDropWeight = 4.0;
+// The cost of a middle joint named as a twist.
+constexpr double kTwistNameWeight = 0.5;
 // A leg's end this near the lowest joint (a fraction of the size) stands on the ground.
 constexpr double kGroundedFoot = 0.1;
 // A limb whose best upper joint beats the next by less than this is an uncertain fit.
 constexpr double kSureFitMargin = 0.15;
+// The most an uncertain fit, or a limb parsed unlike its twin, is trusted.
+constexpr double kUnsureFit = 0.78;
+// Twin limbs' segments differ in length by at most this factor.
+constexpr double kTwinLengths = 1.2;
+// Limbs read to match their twin are trusted this much (their own fit was misled).
+constexpr double kTwinFitted = 0.85;
+// Joints of a path considered when refitting a limb to its twin.
+constexpr int kMaxTwinPath = 24;
+// The wrist has at most this many forearm lengths of hand and digits beyond it.
+constexpr double kHandOverForearm = 1.5;
 
 // Legs must run against the spine: cos of the angle between them at most this (135 deg).
 constexpr double kMaxLegSpineCos = -0.7;
 
+// Four legs reach within this factor of each other.
+constexpr double kFourLegsAlike = 1.5;
 // Pairs of limbs tried, longest first, before refusing.
-constexpr std::size_t kMaxLimbPairTries = 8;
+constexpr std::size_t kMaxLimbPairTries = 12;
 
 constexpr int kMaxSpine = 10; // Spine, Spine1..Spine9
 constexpr int kMaxNeck = 10;  // Neck, Neck1..Neck9
@@ -111,6 +136,10 @@ struct LimbParse
     // The best score with another upper joint; the gap to `score` is how sure the choice is.
     double runnerUp = std::numeric_limits<double>::infinity();
     int runnerUpUpper = -1; // index into path of that upper joint
+    // Its segments differ in length from its twin's on the other side: one parse is wrong.
+    bool unlikeTwin = false;
+    // Its joints were chosen to match its twin's segments, its own fit being misled.
+    bool twinFitted = false;
 };
 
 // A pair of sibling branches that look like a pair of limbs.
@@ -119,6 +148,7 @@ struct LimbPair
     int branch = -1;
     int child[2] = {-1, -1};
     double reach = 0.0;
+    bool countsMatch = true; // the two carry about as many joints
 };
 
 class Mapper
@@ -152,9 +182,15 @@ private:
     std::vector<LimbPair> FindLimbPairs() const;
     bool IsAncestor(int ancestor, int j) const;
     bool ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
-                     QString& refusal);
+                     LimbParse* legParse, LimbParse* armParse, QString& refusal);
     LimbParse ParseLeg(int start) const;
     LimbParse ParseArm(int start) const;
+    // Marks both limbs of a pair whose segments differ in length by more than a fifth, then
+    // refits the misread one to its twin where that works (see FitToTwin).
+    void CompareTwins(LimbParse* pair, double ratio) const;
+    bool FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const;
+    // Fills an unparsed limb of `pair` from its parsed twin; false when either stays unparsed.
+    bool ReadLikeTwin(LimbParse* pair) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
     int ToeOf(int foot) const;
     int HipsJoint(int branch, const Vec3& thighs) const;
@@ -169,7 +205,10 @@ private:
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;
     void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
-    std::vector<std::vector<int>> DigitChains(int joint) const;
+    std::vector<std::vector<int>> DigitChains(int joint, double reach = 0.0) const;
+    bool NamedDigit(const std::vector<int>& chain) const;
+    // Whether `j` lies along the segment from `a` to `b` (within 15 % of its length).
+    bool LiesOn(int j, int a, int b) const;
 
     // Binds `joint` to `node` unless either is taken or the confidence is below the threshold;
     // `alternative` is the step's own next-best joint for the slot, if it had one.

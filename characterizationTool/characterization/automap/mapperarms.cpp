@@ -37,11 +37,36 @@ LimbParse Mapper::ParseArm(int start) const
         // Palm bones starting together stand for the wrist: the hand's digits are theirs and
         // their siblings'.
         const bool palms = IsPalmStart(arm.path[i]);
-        const bool branching = m_children[arm.path[i]].size() >= 2 || palms;
+        // Twist helpers do not branch: leaves lying along the segment into or out of the
+        // joint, away from it.
+        // Beyond the wrist lie only the hand and its digits: its nearest branch that is no
+        // leaf (a leaf where all are) ends within reach (a twist, or an elbow branching to a
+        // helper, has the forearm beyond it too).
+        int branches = 0;
+        double nearest = std::numeric_limits<double>::infinity(), nearestLeaf = nearest;
+        for (int child : m_children[arm.path[i]]) {
+            const bool leaf = m_children[child].empty();
+            if (leaf && !Coincide(child, arm.path[i]) &&
+                (LiesOn(child, arm.path[i - 1], arm.path[i]) ||
+                 (i < last && LiesOn(child, arm.path[i], arm.path[i + 1]))))
+                continue;
+            ++branches;
+            (leaf ? nearestLeaf : nearest) =
+                std::min(leaf ? nearestLeaf : nearest, LimbReach(child));
+        }
+        if (!std::isfinite(nearest))
+            nearest = nearestLeaf;
+        const bool branching = branches >= 2 || palms;
         const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
-        if (branching || i == last) {
+        // A joint named as a twist is hardly the wrist.
+        if (JointNames::Names(m_joints[arm.path[i]].name, JointNames::Part::Twist))
+            trial.score += kTwistNameWeight;
+        const bool handBeyond =
+            trial.upper >= 0 &&
+            nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
+        if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
                 return trial;
@@ -67,13 +92,40 @@ LimbParse Mapper::ParseArm(int start) const
     return arm;
 }
 
-// The chains that start at the children of `joint`, each followed along its main path.
-std::vector<std::vector<int>> Mapper::DigitChains(int joint) const
+// The chains that start at the children of `joint`, each followed along its main path; with
+// `reach` > 0, chains reaching farther from `joint` than that are no digits (a prop held)
+// unless named as digits.
+std::vector<std::vector<int>> Mapper::DigitChains(int joint, double reach) const
 {
     std::vector<std::vector<int>> chains;
-    for (int child : m_children[joint])
-        chains.push_back(MainPath(child));
+    for (int child : m_children[joint]) {
+        std::vector<int> chain = MainPath(child);
+        if (!(reach > 0.0 && LimbReach(child) > reach) || NamedDigit(chain))
+            chains.push_back(std::move(chain));
+    }
     return chains;
+}
+
+bool Mapper::NamedDigit(const std::vector<int>& chain) const
+{
+    using Part = JointNames::Part;
+    for (int j : chain)
+        for (Part part :
+             {Part::Thumb, Part::Index, Part::Middle, Part::Ring, Part::Pinky, Part::PalmBone})
+            if (JointNames::Names(m_joints[j].name, part))
+                return true;
+    return false;
+}
+
+bool Mapper::LiesOn(int j, int a, int b) const
+{
+    const Vec3 segment = Pos(b) - Pos(a);
+    const double length2 = segment.Dot(segment);
+    if (!(length2 > 0.0))
+        return false;
+    const double t = (Pos(j) - Pos(a)).Dot(segment) / length2;
+    return t >= -0.05 && t <= 1.05 &&
+           ((Pos(j) - Pos(a)) - segment * t).Length() <= 0.15 * std::sqrt(length2);
 }
 
 // A long first bone followed by short ones in a chain long enough to hold a base: a
@@ -95,9 +147,14 @@ void Mapper::ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId f
         Propose(base, chain[0], confidence, reason + QStringLiteral(", base inside the palm"));
         first = 1;
     }
-    for (std::size_t k = first; k < chain.size() && k - first < 4; ++k)
+    for (std::size_t k = first; k < chain.size() && k - first < 4; ++k) {
+        // A leaf named as the chain's end marks the tip; no segment turns there.
+        if (k + 1 == chain.size() && m_children[chain[k]].empty() &&
+            JointNames::Names(m_joints[chain[k]].name, JointNames::Part::Tip))
+            break;
         Propose(firstSegment + NodeId(k - first), chain[k], confidence,
                 QStringLiteral("%1, joint %2").arg(reason).arg(k - first + 1));
+    }
 }
 
 void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
@@ -106,13 +163,16 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
         return;
     const int hand = arm.path[arm.end];
     const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
-    std::vector<std::vector<int>> chains = DigitChains(hand);
+    // A digit reaches less far than half again the forearm's length; a longer chain is held.
+    const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
+    std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
     // A hand that is one of several palm bones: its siblings' chains are digits too, and the
     // palm bones starting with the hand are their bases.
     std::vector<int> palmBases;
     if (IsPalmStart(hand))
         for (int sibling : m_children[m_joints[hand].parent])
-            if (sibling != hand && !IsTrivial(sibling)) {
+            if (sibling != hand && !IsTrivial(sibling) &&
+                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
                 chains.push_back(MainPath(sibling));
                 if (Coincide(sibling, hand))
                     palmBases.push_back(sibling);

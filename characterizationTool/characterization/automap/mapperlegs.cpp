@@ -16,8 +16,14 @@ LimbParse Mapper::ParseLeg(int start) const
 {
     LimbParse leg;
     leg.path = MainPath(start);
-    if (leg.path.size() == 2) {
-        const int foot = DetachedFoot(leg.path[0], leg.path[1]);
+    // A short leg ending well above the ground (a helper may stand before the thigh) carries
+    // on to a foot placed elsewhere.
+    double lowest = std::numeric_limits<double>::infinity();
+    for (const SkeletonJoint& joint : m_joints)
+        lowest = std::min(lowest, joint.position.Dot(m_up));
+    const std::size_t n = leg.path.size();
+    if (n == 2 || (n == 3 && Pos(leg.path[2]).Dot(m_up) - lowest > kGroundedFoot * m_scale)) {
+        const int foot = DetachedFoot(leg.path[n - 2], leg.path[n - 1]);
         if (foot >= 0)
             leg.path.push_back(foot);
     }
@@ -39,10 +45,12 @@ LimbParse Mapper::ParseLeg(int start) const
         }
     }
     // A steep foot never turns level: a short last bone below a much longer shin is the
-    // ankle-to-toe one.
+    // ankle-to-toe one. The shin is half the leg above it, whatever twists split it.
     const int last = static_cast<int>(leg.path.size()) - 1;
-    if (endIndex == last && last >= 3 &&
-        Bone(leg.path[last]) < kShortFootBone * Bone(leg.path[last - 1]))
+    double above = 0.0;
+    for (int i = 1; i < last; ++i)
+        above += Bone(leg.path[i]);
+    if (endIndex == last && last >= 3 && Bone(leg.path[last]) < kShortFootBone * 0.5 * above)
         endIndex = last - 1;
     FitSegments(leg, endIndex, kLegRatio, true);
     return leg;

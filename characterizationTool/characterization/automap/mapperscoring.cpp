@@ -42,6 +42,18 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 continue;
             const double ratioScore = std::abs(std::log(upper / lower / ratio));
             double score = ratioScore + (isLeg ? 0.5 * along[u] / along[endIndex] : 0.0);
+            // A leg does not start below a long drop (a thigh split by a twist is still one
+            // thigh); a hip offset may come first.
+            if (isLeg) {
+                const double drop = (Pos(limb.path[0]) - Pos(limb.path[u])).Dot(m_up);
+                const double height = (Pos(limb.path[0]) - end).Dot(m_up);
+                if (height > 0.0)
+                    score += kDropWeight * std::max(0.0, drop / height - kHipDrop);
+            }
+            // A joint named as a twist starts no segment.
+            for (int j : {limb.path[u], limb.path[m]})
+                if (JointNames::Names(m_joints[j].name, JointNames::Part::Twist))
+                    score += kTwistNameWeight;
             const Vec3 onwards = Pos(limb.path[u + 1]) - Pos(limb.path[u]);
             if (isLeg && std::abs(onwards.Dot(m_up)) < 0.5 * onwards.Length())
                 score += 0.1;
@@ -69,6 +81,90 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
             }
         }
     }
+}
+
+// The joints of `limb` whose segments best match `upper` and `lower` in length (each within
+// kTwinLengths), joints inside a segment lying on it; false when none do.
+bool Mapper::FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const
+{
+    const int n = std::min<int>(int(limb.path.size()), kMaxTwinPath);
+    cost = std::numeric_limits<double>::infinity();
+    int best[3] = {-1, -1, -1};
+    const auto offSegment = [&](int from, int to) {
+        double off = 0.0;
+        const Vec3 axis = (Pos(limb.path[to]) - Pos(limb.path[from])).Normalized();
+        const double length = (Pos(limb.path[to]) - Pos(limb.path[from])).Length();
+        for (int k = from + 1; k < to; ++k)
+            off += (Pos(limb.path[k]) - Pos(limb.path[from])).Across(axis).Length() / length;
+        return off;
+    };
+    for (int u = 0; u + 2 < n; ++u)
+        for (int m = u + 1; m + 1 < n; ++m)
+            for (int e = m + 1; e < n; ++e) {
+                const double a = (Pos(limb.path[m]) - Pos(limb.path[u])).Length();
+                const double b = (Pos(limb.path[e]) - Pos(limb.path[m])).Length();
+                if (!(a > 0.0 && b > 0.0) ||
+                    std::max(a, upper) > kTwinLengths * std::min(a, upper) ||
+                    std::max(b, lower) > kTwinLengths * std::min(b, lower))
+                    continue;
+                // Earlier joints win ties: a hand before the prop it holds.
+                const double c = std::abs(std::log(a / upper)) + std::abs(std::log(b / lower)) +
+                                 offSegment(u, m) + offSegment(m, e) + 0.01 * e;
+                if (c < cost) {
+                    cost = c;
+                    best[0] = u, best[1] = m, best[2] = e;
+                }
+            }
+    if (best[0] < 0)
+        return false;
+    limb.upper = best[0];
+    limb.middle = best[1];
+    limb.end = best[2];
+    limb.score = cost;
+    limb.runnerUp = std::numeric_limits<double>::infinity();
+    limb.runnerUpUpper = -1;
+    const int wrist = limb.path[limb.end];
+    limb.plainHand = SolidChildren(IsPalmStart(wrist) ? m_joints[wrist].parent : wrist) >= 3;
+    limb.twinFitted = true;
+    return true;
+}
+
+void Mapper::CompareTwins(LimbParse* pair, double ratio) const
+{
+    const auto length = [this](const LimbParse& limb, int from, int to) {
+        return from < 0 || to < 0 ? 0.0 : (Pos(limb.path[to]) - Pos(limb.path[from])).Length();
+    };
+    const auto unlike = [](double a, double b) {
+        return a > 0.0 && b > 0.0 && std::max(a, b) > kTwinLengths * std::min(a, b);
+    };
+    const bool differ = unlike(length(pair[0], pair[0].upper, pair[0].middle),
+                               length(pair[1], pair[1].upper, pair[1].middle)) ||
+                        unlike(length(pair[0], pair[0].middle, pair[0].end),
+                               length(pair[1], pair[1].middle, pair[1].end));
+    pair[0].unlikeTwin = pair[1].unlikeTwin = differ;
+    if (!differ || pair[0].end < 0 || pair[1].end < 0)
+        return;
+    // One of the two is misread (a twist, a prop or a helper on one side): refit each to the
+    // other's segments and keep the reading where the limb kept fits best.
+    LimbParse refit[2] = {pair[0], pair[1]};
+    double total[2] = {std::numeric_limits<double>::infinity(),
+                       std::numeric_limits<double>::infinity()};
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& kept = pair[1 - k];
+        double cost = 0.0;
+        if (FitToTwin(refit[k], length(kept, kept.upper, kept.middle),
+                      length(kept, kept.middle, kept.end), cost))
+            total[k] = kept.score + cost;
+    }
+    const int k = total[0] <= total[1] ? 0 : 1;
+    if (!std::isfinite(total[k]))
+        return;
+    // The refit is only as sure as the reading it copies.
+    pair[k] = refit[k];
+    pair[k].runnerUp = pair[k].score + (pair[1 - k].runnerUp - pair[1 - k].score);
+    pair[k].ratioScore = std::abs(std::log(length(pair[k], pair[k].upper, pair[k].middle) /
+                                           length(pair[k], pair[k].middle, pair[k].end) / ratio));
+    pair[0].unlikeTwin = pair[1].unlikeTwin = false;
 }
 
 void Mapper::AddRunnerUps(double sideConfidence)
@@ -130,7 +226,9 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
 {
     // Digits vouch for an arm of odd proportions, though not enough to bind it unreviewed.
     // An upper joint that barely beats another is a guess, however well it fits.
-    const double sure = limb.runnerUp - limb.score >= kSureFitMargin ? 1.0 : 0.78;
+    const double sure = limb.runnerUp - limb.score < kSureFitMargin || limb.unlikeTwin ? kUnsureFit
+                        : limb.twinFitted                                              ? kTwinFitted
+                                                                                       : 1.0;
     // A leg that stands on the ground vouches for itself the same way.
     bool grounded = false;
     if (slots.collar < 0 && limb.end >= 0) {
@@ -142,7 +240,13 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     const double fit =
         std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
         sure * sideConfidence;
-    const QString chain = QStringLiteral("the chain to the %1").arg(QLatin1String(endWord));
+    const QString chain =
+        QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
+        (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")
+         : limb.twinFitted ? QStringLiteral(" (read to match the other side's segments)")
+         : limb.runnerUp - limb.score < kSureFitMargin
+             ? QStringLiteral(" (another first joint fits nearly as well)")
+             : QString());
     Propose(
         slots.upper, limb.path[limb.upper], 0.98 * fit,
         QStringLiteral("first joint of %1, its segments proportioned like %2").arg(chain, limbWord),
@@ -154,10 +258,10 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     Propose(slots.end, limb.path[limb.end], 0.97 * fit,
             QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {
-        Propose(slots.collar, limb.path[0], 0.9 * sideConfidence,
+        Propose(slots.collar, limb.path[0], 0.9 * sure * sideConfidence,
                 QStringLiteral("joint between the chest and the upper arm"));
         if (limb.upper > 1)
-            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.8 * sideConfidence,
+            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.75 * sure * sideConfidence,
                     QStringLiteral("second joint between the chest and the upper arm"));
     }
     if (limb.middle - limb.upper > 1)
@@ -176,18 +280,12 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
 void Mapper::ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
                               double sideConfidence, const QString& segmentWord)
 {
-    const Vec3 a = Pos(limb.path[fromIndex]);
-    const Vec3 segment = Pos(limb.path[toIndex]) - a;
-    const double length2 = segment.Dot(segment);
     int index = 1;
     for (int i = fromIndex; i < toIndex && index <= kLeafRollsPerLimb; ++i)
         for (int child : m_children[limb.path[i]]) {
             if (!m_children[child].empty() || child == limb.path[i + 1] ||
-                index > kLeafRollsPerLimb)
-                continue;
-            const double t = (Pos(child) - a).Dot(segment) / length2;
-            const double off = ((Pos(child) - a) - segment * t).Length();
-            if (t < -0.05 || t > 1.05 || off > 0.15 * std::sqrt(length2))
+                index > kLeafRollsPerLimb ||
+                !LiesOn(child, limb.path[fromIndex], limb.path[toIndex]))
                 continue;
             Propose(LeafRollNode(limbColumn, index++), child, 0.7 * sideConfidence,
                     QStringLiteral("leaf joint lying on the %1").arg(segmentWord));

@@ -23,6 +23,8 @@ constexpr double kFaintKneesAlone = 0.55;
 constexpr double kKneesAndNames = 0.97;
 constexpr double kKneesAgainstNames = 0.75;
 constexpr double kNamesAlone = 0.9;
+constexpr double kNamesOnOnePair = 0.85;
+constexpr double kNamesAndFaintKnees = 0.9;
 constexpr double kNamesAgainstFaintKnees = 0.85;
 
 } // namespace
@@ -91,8 +93,30 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
         left = Vec3();
     }
 
-    // Then the names: +1 agree with the order above, -1 say the opposite, 0 say nothing.
+    // Then the names, each pair read in its own order: +1 agree with the order above, -1 say
+    // the opposite, 0 say nothing. Without geometry the pairs' orders are unrelated, so each
+    // named pair is put left first by its own names and an unnamed one follows it.
     const int legNames = NamedSide(legParse), armNames = NamedSide(armParse);
+    if (!anyGeometry && (legNames != 0 || armNames != 0)) {
+        if (legNames < 0)
+            std::swap(legParse[0], legParse[1]);
+        if (armNames < 0)
+            std::swap(armParse[0], armParse[1]);
+        const bool legsNamed = legNames != 0;
+        const LimbParse* named = legsNamed ? legParse : armParse;
+        left = (Pos(named[0].path[named[0].upper]) - Pos(named[1].path[named[1].upper]))
+                   .Across(m_up)
+                   .Normalized();
+        m_forward = left.Cross(m_up);
+        if (legNames == 0)
+            leftFirst(legs, legParse);
+        if (armNames == 0)
+            leftFirst(arms, armParse);
+        sideConfidence = legNames != 0 && armNames != 0 ? kNamesAlone : kNamesOnOnePair;
+        m_sideReason = QStringLiteral("side names (nothing in the pose shows the facing)");
+        return left;
+    }
+    // Legs and arms named against each other say nothing.
     const int names = legNames == -armNames && legNames != 0 ? 0
                       : legNames != 0                        ? legNames
                                                              : armNames;
@@ -115,23 +139,9 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
         return left;
     }
     if (names != 0) {
-        if (!anyGeometry) {
-            // The names order the pairs themselves.
-            sideConfidence = kNamesAlone;
-            if (flipByNames) {
-                std::swap(legParse[0], legParse[1]);
-                std::swap(armParse[0], armParse[1]);
-            }
-            m_sideReason = QStringLiteral("side names (nothing in the pose shows the facing)");
-            // Left from the named pair, for the feet.
-            left = (Pos(legParse[0].path[legParse[0].upper]) -
-                    Pos(legParse[1].path[legParse[1].upper]))
-                       .Across(m_up)
-                       .Normalized();
-            m_forward = left.Cross(m_up);
-            return left;
-        }
-        sideConfidence = names > 0 ? kKneesAndNames : kNamesAgainstFaintKnees;
+        // A faint bend (motion-capture knees are often held a degree back) does not outweigh
+        // the names, and agreeing with them adds little.
+        sideConfidence = names > 0 ? kNamesAndFaintKnees : kNamesAgainstFaintKnees;
         if (flipByNames) {
             std::swap(legParse[0], legParse[1]);
             std::swap(armParse[0], armParse[1]);

@@ -74,9 +74,15 @@ std::vector<int> Mapper::MainPath(int start) const
         int best = -1;
         double bestStraight = 0.0;
         for (int child : m_children[j]) {
+            // Of two alike, a leaf lying on the way to the other is a twist helper on the limb.
             const double straight = (Pos(child) - Pos(j)).Normalized().Dot(incoming);
+            const bool equal = best >= 0 && m_size[child] == m_size[best];
+            const auto twistOn = [&](int leaf, int limb) {
+                return m_children[leaf].empty() && !Coincide(leaf, limb) && LiesOn(leaf, j, limb);
+            };
             if (best < 0 || m_size[child] > m_size[best] ||
-                (m_size[child] == m_size[best] && straight > bestStraight)) {
+                (equal &&
+                 (twistOn(best, child) || (straight > bestStraight && !twistOn(child, best))))) {
                 best = child;
                 bestStraight = straight;
             }
@@ -106,21 +112,48 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                     double(std::min(m_size[a], m_size[c])) / std::max(m_size[a], m_size[c]);
                 const double reachRatio = LimbReach(c) / LimbReach(a);
                 // Identical joint counts are strong evidence on their own: one stray joint far
-                // off a limb (a mis-placed helper) must not hide its twin.
-                if (sizeRatio >= 0.75 && reachRatio >= (sizeRatio == 1.0 ? 0.25 : 0.5))
-                    pairs.push_back({b, {a, c}, LimbReach(c)});
+                // off a limb (a mis-placed helper) must not hide its twin. Limbs starting alike
+                // and of roughly matching reach pair however many joints they carry (a bare hand
+                // beside a full one, a prop held, twists on one side), though only where no
+                // pair of matching counts branches at the same joint.
+                const bool counts =
+                    sizeRatio >= 0.75 && reachRatio >= (sizeRatio == 1.0 ? 0.25 : 0.5);
+                const double startA = (Pos(a) - Pos(b)).Length(),
+                             startC = (Pos(c) - Pos(b)).Length();
+                const bool twinStarts =
+                    std::max(startA, startC) <= kTrivialBone * m_scale ||
+                    std::max(startA, startC) <= kTwinStart * std::min(startA, startC);
+                if (counts || (reachRatio >= kTwinReach && twinStarts))
+                    pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
-    std::sort(pairs.begin(), pairs.end(),
-              [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
-    // One pair per branch joint (its longest): five fingers must not crowd out the limbs.
+    // Per branch joint its longest pair of matching counts, and of the others the two closest
+    // in joint count (a leg beside its twin before the spine beside a leg): five fingers must
+    // not crowd out the limbs.
+    const auto countRatio = [this](const LimbPair& p) {
+        return double(std::min(m_size[p.child[0]], m_size[p.child[1]])) /
+               std::max(m_size[p.child[0]], m_size[p.child[1]]);
+    };
+    std::vector<int> matched(m_count, -1), other(m_count, -1), other2(m_count, -1);
+    for (int k = 0; k < int(pairs.size()); ++k) {
+        const LimbPair& pair = pairs[k];
+        const int b = pair.branch;
+        if (pair.countsMatch) {
+            if (matched[b] < 0 || pair.reach > pairs[matched[b]].reach)
+                matched[b] = k;
+        } else if (other[b] < 0 || countRatio(pair) > countRatio(pairs[other[b]])) {
+            other2[b] = other[b];
+            other[b] = k;
+        } else if (other2[b] < 0 || countRatio(pair) > countRatio(pairs[other2[b]]))
+            other2[b] = k;
+    }
     std::vector<LimbPair> unique;
-    std::vector<bool> seen(m_count, false);
-    for (const LimbPair& pair : pairs)
-        if (!seen[pair.branch]) {
-            seen[pair.branch] = true;
-            unique.push_back(pair);
-        }
+    for (int b = 0; b < m_count; ++b)
+        for (int k : {matched[b], other[b], other2[b]})
+            if (k >= 0)
+                unique.push_back(pairs[k]);
+    std::stable_sort(unique.begin(), unique.end(),
+                     [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
     return unique;
 }
 
@@ -144,13 +177,21 @@ bool Mapper::IsAncestor(int ancestor, int j) const
 // pairs apart from each other, the arms' branch above the legs' on one trunk, legs running
 // against the spine. Sets m_up. False with the reason the most likely combination failed.
 bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, LimbPair& arms,
-                         QString& refusal)
+                         LimbParse* legParse, LimbParse* armParse, QString& refusal)
 {
     if (pairs.empty()) {
         refusal = QStringLiteral("no pair of matching limbs");
         return false;
     }
     refusal = QStringLiteral("only one pair of matching limbs");
+    // Many matching limbs from one joint are no pair of legs and a pair of arms.
+    int alike = 0;
+    for (int child : pairs.size() == 1 ? m_children[pairs[0].branch] : std::vector<int>())
+        alike += LimbReach(child) >= std::max(kTwinReach * pairs[0].reach, kLimbReach * m_scale);
+    if (alike >= 4)
+        refusal = QStringLiteral("%1 matching limbs branch from one joint, as in a many-legged "
+                                 "body")
+                      .arg(alike);
     const auto endDistance = [this](const LimbPair& limbs, const LimbPair& other) {
         double sum = 0.0;
         for (int child : limbs.child)
@@ -176,17 +217,52 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
             for (bool swap : {false, true}) {
                 legs = firstAreLegs != swap ? first : second;
                 arms = firstAreLegs != swap ? second : first;
-                const QString why = TrunkProblem(legs, arms);
+                QString why = TrunkProblem(legs, arms);
                 if (why.isEmpty()) {
-                    refusal.clear();
-                    return true;
+                    // Each limb must hold two segments, else the next reading is tried (a
+                    // neck beside a bare arm is no arm).
+                    for (int s = 0; s < 2; ++s) {
+                        legParse[s] = ParseLeg(legs.child[s]);
+                        armParse[s] = ParseArm(arms.child[s]);
+                    }
+                    const bool parsed = ReadLikeTwin(legParse) && ReadLikeTwin(armParse);
+                    if (parsed) {
+                        refusal.clear();
+                        return true;
+                    }
+                    why = QStringLiteral("a limb has too few joints for two segments");
                 }
-                if (!reasoned)
+                // A body whose legs do not run against the spine says most about itself, where
+                // its two pairs are alike as four legs are; else no reading makes a biped.
+                bool fourLegged = why.contains(QLatin1String("four-legged"));
+                if (fourLegged && std::max(legs.reach, arms.reach) >
+                                      kFourLegsAlike * std::min(legs.reach, arms.reach)) {
+                    fourLegged = false;
+                    why = QStringLiteral("no two pairs of matching limbs stand as legs below arms");
+                }
+                if (!reasoned || (fourLegged && !refusal.contains(QLatin1String("four-legged"))))
                     refusal = why;
                 reasoned = true;
             }
         }
     return false;
+}
+
+// A limb that fits no proportions of its own is read like its twin, when that one fits.
+bool Mapper::ReadLikeTwin(LimbParse* pair) const
+{
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& twin = pair[1 - k];
+        if (pair[k].upper >= 0 || twin.upper < 0 || twin.end < 0)
+            continue;
+        double cost = 0.0;
+        if (!FitToTwin(pair[k], (Pos(twin.path[twin.middle]) - Pos(twin.path[twin.upper])).Length(),
+                       (Pos(twin.path[twin.end]) - Pos(twin.path[twin.middle])).Length(), cost))
+            return false;
+        pair[k].runnerUp = pair[k].score + (twin.runnerUp - twin.score);
+        pair[k].ratioScore = twin.ratioScore; // its segments are the twin's, within a fifth
+    }
+    return pair[0].upper >= 0 && pair[1].upper >= 0;
 }
 
 // Why `legs` and `arms` make no biped, or empty when they do (and then m_up is set): the arms'

@@ -87,8 +87,8 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
     // leaf is the head and the leaf the top of the skull, so the branch joint is the neck.
     // Collars that hang down from the branch joint say the same.
     const bool shortHeadWithTop =
-        neck.size() == 2 && head == 0 && m_children[neck[1]].empty() &&
-        (Pos(neck[0]) - Pos(arms.branch)).Length() < kShortNeck * Bone(neck[1]);
+        head == 0 && !neck.empty() &&
+        (Pos(neck[0]) - Pos(arms.branch)).Length() < kShortNeck * m_reach[neck[0]];
     bool collarsBelow = !neck.empty() && head == 0;
     for (int child : arms.child)
         collarsBelow = collarsBelow &&

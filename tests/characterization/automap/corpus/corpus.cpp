@@ -54,9 +54,12 @@ void CorpusTally::Add(const TruthRig& rig, const AutoMapProposal& proposal)
     const QString label =
         rig.source + (rig.traits.isEmpty() ? QString() : " + " + rig.traits.join(" + "));
     if (!rig.biped) {
-        if (proposal.IsBiped()) {
+        if (proposal.IsBiped() || !proposal.refusal.contains(rig.refusedFor)) {
             ++nonBipedsAccepted;
-            failures << label + QStringLiteral(": not a biped, but taken for one");
+            failures << label + QStringLiteral(": not a biped (%1), but: %2")
+                                    .arg(rig.refusedFor, proposal.IsBiped()
+                                                             ? QStringLiteral("taken for one")
+                                                             : proposal.refusal);
         }
         return;
     }

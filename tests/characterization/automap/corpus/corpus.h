@@ -24,7 +24,7 @@ struct CorpusTally
     int bandRows[kBands] = {}, bandRight[kBands] = {};
     int wrongConfident = 0;    // wrong rows at or above the tick threshold
     int bipedsRefused = 0;     // bipeds answered with a refusal
-    int nonBipedsAccepted = 0; // non-bipeds answered with rows
+    int nonBipedsAccepted = 0; // non-bipeds answered with rows, or refused for a false reason
     int silentlyEmpty = 0;     // required slots missing with no note saying why
     QStringList failures;      // a few lines for the report
 

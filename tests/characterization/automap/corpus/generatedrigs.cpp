@@ -266,6 +266,7 @@ std::vector<TruthRig> GenerateNonBipeds()
         TruthRig rig;
         rig.source = QStringLiteral("quadruped %1").arg(variant);
         rig.biped = false;
+        rig.refusedFor = QStringLiteral("four-legged");
         const int hip = rig.Add("pelvis", -1, {0, 50, 0});
         const int chest = rig.Add("chest", rig.Add("spine", hip, {0, 52, 20}), {0, 52, 40});
         rig.Add("head", rig.Add("neck", chest, {0, 60, 50}), {0, 65, 62});
@@ -284,6 +285,7 @@ std::vector<TruthRig> GenerateNonBipeds()
     TruthRig arm;
     arm.source = QStringLiteral("robot arm");
     arm.biped = false;
+    arm.refusedFor = QStringLiteral("no pair");
     int j = arm.Add("base", -1, {0, 0, 0});
     for (int k = 1; k <= 4; ++k)
         j = arm.Add(QStringLiteral("link%1").arg(k), j, {0, 60.0 * k, 0});
@@ -294,6 +296,7 @@ std::vector<TruthRig> GenerateNonBipeds()
     TruthRig spider;
     spider.source = QStringLiteral("eight legs");
     spider.biped = false;
+    spider.refusedFor = QStringLiteral("many-legged");
     const int body = spider.Add("body", -1, {0, 20, 0});
     for (int k = 0; k < 8; ++k) {
         const double a = M_PI * (k + 0.5) / 4.0;

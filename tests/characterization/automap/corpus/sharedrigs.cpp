@@ -217,6 +217,13 @@ Truth Pairs(const QString& prefix, const QString& text)
     return truth;
 }
 
+QString SharedSkeletonDir()
+{
+    const QString dir = qEnvironmentVariable("CT_SHARED_DIR") + QStringLiteral("/skeletons");
+    return qEnvironmentVariableIsEmpty("CT_SHARED_DIR") || !QFileInfo(dir).isDir() ? QString()
+                                                                                   : dir;
+}
+
 NodeId NodeByName(const char* name)
 {
     for (NodeId id = 0; id < NodeCount; ++id)
@@ -229,13 +236,16 @@ NodeId NodeByName(const char* name)
 std::vector<TruthRig> SharedRigs()
 {
     std::vector<TruthRig> rigs;
-    const QString shared = qEnvironmentVariable("CT_SHARED_DIR");
+    const QString shared = SharedSkeletonDir();
     if (shared.isEmpty())
         return rigs;
+    // With the folder present, every file must read: a loader that fails is a fault.
     const auto load = [&](const char* file, TruthRig& rig) {
-        const QString path = shared + QStringLiteral("/skeletons/") + QLatin1String(file);
+        const QString path = shared + QLatin1Char('/') + QLatin1String(file);
         rig.source = QLatin1String(file);
-        return QFileInfo::exists(path) && LoadSkeleton(path, rig.skeleton);
+        const bool read = LoadSkeleton(path, rig.skeleton) && !rig.skeleton.joints.isEmpty();
+        EXPECT_TRUE(read) << file << " does not read";
+        return read;
     };
     for (const Biped& biped : Bipeds()) {
         TruthRig rig;
@@ -253,9 +263,11 @@ std::vector<TruthRig> SharedRigs()
         rig.AxesFromTruth();
         rigs.push_back(rig);
     }
-    for (const char* file : {"khronos_fox_quadruped.glb", "godot_ccdik_robot_arm.glb"}) {
+    for (const auto& [file, refusal] : {std::pair{"khronos_fox_quadruped.glb", "four-legged"},
+                                        std::pair{"godot_ccdik_robot_arm.glb", "no pair"}}) {
         TruthRig rig;
         rig.biped = false;
+        rig.refusedFor = QLatin1String(refusal);
         if (load(file, rig))
             rigs.push_back(rig);
     }

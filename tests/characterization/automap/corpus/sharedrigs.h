@@ -27,6 +27,9 @@ Truth operator+(Truth a, const Truth& b);
 // The slot named `name` ("LeftHandThumb1"), or -1 (and a test failure) for an unknown name.
 NodeId NodeByName(const char* name);
 
-// Every shared skeleton that reads, with its truth: the bipeds, the four-legged animal and the
-// robot arm. Empty when the shared folder (`CT_SHARED_DIR`) is absent.
+// The shared skeleton folder, or empty when it is absent (tests needing it then skip).
+QString SharedSkeletonDir();
+
+// Every shared skeleton with its truth: the bipeds, the four-legged animal and the robot arm.
+// Empty when the shared folder is absent; a file that does not read fails the test.
 std::vector<TruthRig> SharedRigs();

@@ -19,6 +19,7 @@ struct TruthRig
     Skeleton skeleton;
     std::map<NodeId, int> truth;
     bool biped = true;
+    QString refusedFor; // what is no biped: a phrase its refusal must hold
     Vec3 up{0, 1, 0};
     Vec3 forward{0, 0, 1};
 
