@@ -13,7 +13,7 @@ allowed() {
     script | ui) echo "kestrelexport.h base" ;;
     io) echo "kestrelexport.h base scene script" ;;
     commands | plugins) echo "kestrelexport.h host.h base scene script ui io commands plugins solver" ;;
-    batch) echo "kestrelexport.h host.h base scene script ui io commands plugins" ;;
+    batch) echo "kestrelexport.h host.h base scene script ui io commands plugins solver" ;;
     desktop) echo "kestrelexport.h host.h base scene script ui io commands plugins batch" ;;
     *) echo "" ;;
     esac
