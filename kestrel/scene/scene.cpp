@@ -131,6 +131,24 @@ void Scene::Attach(Node* node, Node* parent, int childIndex)
 Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QString* error,
                         int childIndex)
 {
+    return MakeNode(type, name, parent, error, childIndex, nullptr);
+}
+
+Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent,
+                        const TransformValues& values, QString* error)
+{
+    return MakeNode(type, name, parent, error, -1, &values);
+}
+
+void Scene::ReserveNodes(int count)
+{
+    m_nodes.reserve(m_nodes.size() + static_cast<std::size_t>(count));
+    m_byName.reserve(m_byName.size() + count);
+}
+
+Node* Scene::MakeNode(NodeType type, const QString& name, Node* parent, QString* error,
+                      int childIndex, const TransformValues* values)
+{
     if (!IsValidNodeName(name)) {
         SetError(error, QStringLiteral("%1 is not a valid node name: use letters, digits, "
                                        "'_' and ':' (and not \"world\").")
@@ -155,8 +173,15 @@ Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QStrin
     m_byName.insert(node->Name(), node);
     if (node->IsTransform())
         Attach(node, parent, childIndex);
-    if (m_journal)
+    const bool channels = values && node->IsTransform() && *values != node->m_transform;
+    if (channels)
+        node->m_transform = *values;
+    if (m_journal) {
         m_journal->RecordCreated(*node, IndexAmongSiblings(node));
+        // Undo and redo replay it as the two steps it stands for.
+        if (channels)
+            m_journal->RecordTransform(*node, TransformValues());
+    }
     m_notifier.NotifyNodeAdded(*node);
     return node;
 }

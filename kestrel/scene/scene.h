@@ -64,6 +64,13 @@ public:
     // invalid or used name or a parent that is no transform.
     Node* CreateNode(NodeType type, const QString& name, Node* parent, QString* error,
                      int childIndex = -1);
+    // The same, last among its siblings, with the local channels `values` (ignored for
+    // character nodes) in place before anyone hears of the node: one notification where
+    // creating it and setting its channels sends two.
+    Node* CreateNode(NodeType type, const QString& name, Node* parent,
+                     const TransformValues& values, QString* error);
+    // Room for `count` more nodes, before many are created at once.
+    void ReserveNodes(int count);
     // Removes the node with its subtree (see the class comment). InvalidState when the node is
     // already being removed.
     Status RemoveNode(Node* node);
@@ -120,6 +127,8 @@ private:
     void Attach(Node* node, Node* parent, int childIndex);
     Status RemoveConnection(std::size_t index);
     Node* FindPath(const QString& path) const;
+    Node* MakeNode(NodeType type, const QString& name, Node* parent, QString* error, int childIndex,
+                   const TransformValues* values);
     static bool SubtreeBeingRemoved(const Node* node);
 
     SceneNotifier m_notifier;
