@@ -21,13 +21,13 @@ QString WorldName()
 
 bool IsValidNodeName(const QString& name)
 {
-    if (name.isEmpty() || name == WorldName())
+    if (name.isEmpty())
         return false;
     for (QChar c : name) {
         if (c.unicode() > 127 || !IsNameByte(static_cast<char>(c.unicode())))
             return false;
     }
-    return true;
+    return name.size() != 5 || name != QLatin1String("world");
 }
 
 QString EscapeNodeName(const QString& name)
