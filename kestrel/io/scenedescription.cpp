@@ -65,8 +65,7 @@ public:
     int Find(const QString& name) const { return m_slots[SlotOf(name)]; }
     // Puts record `i` in, in place of any record of the same name.
     void Put(int i) { m_slots[SlotOf(m_nodes[i].name)] = i; }
-
-private:
+    // The slot of `name`, to read (At) and then fill (Put) without looking it up twice.
     std::size_t SlotOf(const QString& name) const
     {
         const std::size_t mask = m_slots.size() - 1;
@@ -75,7 +74,10 @@ private:
             slot = (slot + 1) & mask;
         return slot;
     }
+    int At(std::size_t slot) const { return m_slots[slot]; }
+    void Put(std::size_t slot, int i) { m_slots[slot] = i; }
 
+private:
     const std::vector<NodeRecord>& m_nodes;
     std::vector<int> m_slots;
 };
@@ -109,7 +111,8 @@ bool SceneDescription::Validate(QString* error) const
         const NodeRecord& record = nodes[i];
         if (!IsValidNodeName(record.name))
             return Fail(error, QStringLiteral("\"%1\" is not a valid node name.").arg(record.name));
-        if (declared.Find(record.name) >= 0)
+        const std::size_t slot = declared.SlotOf(record.name);
+        if (declared.At(slot) >= 0)
             return Fail(error,
                         QStringLiteral("The node name \"%1\" is used twice.").arg(record.name));
         if (!record.parent.isEmpty()) {
@@ -130,7 +133,7 @@ bool SceneDescription::Validate(QString* error) const
         }
         if (!ValidateAttributes(record, error))
             return false;
-        declared.Put(int(i));
+        declared.Put(slot, int(i));
     }
     if (!ValidateNumbers(parents, error))
         return false;

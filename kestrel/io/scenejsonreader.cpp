@@ -204,6 +204,9 @@ public:
 private:
     static bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    // A string character that stands for itself: ASCII, neither a control character, a quote
+    // nor a backslash.
+    static bool IsPlain(uchar c) { return c >= 0x20 && c < 0x80 && c != '"' && c != '\\'; }
     static int HexDigit(char c)
     {
         if (IsDigit(c))
@@ -335,12 +338,16 @@ private:
         } else {
             return false;
         }
+        // Without an exponent only a number of more than 308 whole digits is out of range.
+        const bool fewDigits = at - begin <= 308;
         if (At(at) == '.') {
             if (!IsDigit(At(++at)))
                 return false;
             while (IsDigit(At(at)))
                 ++at;
         }
+        if (fewDigits && At(at) != 'e' && At(at) != 'E')
+            return true;
         if (At(at) == 'e' || At(at) == 'E') {
             ++at;
             if (At(at) == '+' || At(at) == '-')
@@ -365,6 +372,11 @@ private:
     bool CheckString(int& at, const char** problem) const
     {
         for (++at; at < m_size;) {
+            // Plain characters, most of a string, in a loop of their own.
+            while (at < m_size && IsPlain(static_cast<uchar>(m_data[at])))
+                ++at;
+            if (at == m_size)
+                break;
             const uchar c = static_cast<uchar>(m_data[at]);
             if (c == '"') {
                 ++at;

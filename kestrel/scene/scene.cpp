@@ -29,15 +29,14 @@ Scene::Scene()
 
 Scene::~Scene() = default;
 
-Node* Scene::NameTable::Find(const QString& name) const
+Node* Scene::NameTable::Find(const QString& name, uint hash) const
 {
-    return m_slots.empty() ? nullptr : m_slots[SlotOf(name, qHash(name))].node;
+    return m_slots.empty() ? nullptr : m_slots[SlotOf(name, hash)].node;
 }
 
-void Scene::NameTable::Insert(Node* node)
+void Scene::NameTable::Insert(Node* node, uint hash)
 {
     Reserve(m_size + 1);
-    const uint hash = qHash(node->Name());
     m_slots[SlotOf(node->Name(), hash)] = {hash, node};
     ++m_size;
 }
@@ -224,7 +223,8 @@ Node* Scene::MakeNode(NodeType type, const QString& name, Node* parent, QString*
                             .arg(Quoted(name)));
         return nullptr;
     }
-    if (m_byName.Find(name)) {
+    const uint hash = qHash(name);
+    if (m_byName.Find(name, hash)) {
         SetError(error, QStringLiteral("A node named %1 already exists.").arg(Quoted(name)));
         return nullptr;
     }
@@ -239,7 +239,7 @@ Node* Scene::MakeNode(NodeType type, const QString& name, Node* parent, QString*
     m_nodes.push_back(std::unique_ptr<Node>(new Node(m_nextId++, type, OwnedCopy(name))));
     m_nodes.back()->m_transformRevision = &m_transformRevision;
     Node* node = m_nodes.back().get();
-    m_byName.Insert(node);
+    m_byName.Insert(node, hash);
     if (node->IsTransform())
         Attach(node, parent, childIndex);
     const bool channels = values && node->IsTransform() && *values != node->m_transform;

@@ -136,9 +136,12 @@ private:
     class NameTable
     {
     public:
-        Node* Find(const QString& name) const;
+        // `hash` is qHash(name), for a caller that looks the name up and then inserts it.
+        Node* Find(const QString& name, uint hash) const;
+        Node* Find(const QString& name) const { return Find(name, qHash(name)); }
         // `node` under its name, which no node in the table has.
-        void Insert(Node* node);
+        void Insert(Node* node, uint hash);
+        void Insert(Node* node) { Insert(node, qHash(node->Name())); }
         // The node with that name, if any; its name must still be `name`.
         void Remove(const QString& name);
         void Reserve(int count);

@@ -20,7 +20,7 @@ quint64 IdOf(const Node* node)
 template <typename Callback>
 CallbackId SceneNotifier::Add(Kind kind, const Node* node, Callback Entry::*slot, Callback callback)
 {
-    auto entry = std::make_shared<Entry>();
+    auto entry = std::make_unique<Entry>();
     (*entry).*slot = std::move(callback);
     const CallbackId id = m_nextId++;
     m_slots.push_back({id, kind, IdOf(node), std::move(entry)});
@@ -76,11 +76,18 @@ bool SceneNotifier::RemoveCallback(CallbackId id)
                          [](const Slot& slot, CallbackId key) { return slot.id < key; });
     if (it == m_slots.end() || it->id != id)
         return false;
-    it->entry->installed = false;
-    if (it->nodeId != 0)
-        --m_boundCount;
+    Retire(*it);
     m_slots.erase(it);
     return true;
+}
+
+void SceneNotifier::Retire(Slot& slot)
+{
+    slot.entry->installed = false;
+    if (slot.nodeId != 0)
+        --m_boundCount;
+    if (m_dispatchDepth > 0)
+        m_retired.push_back(std::move(slot.entry));
 }
 
 template <typename Invoke>
@@ -88,12 +95,26 @@ void SceneNotifier::Dispatch(Kind kind, quint64 nodeId, Invoke invoke)
 {
     // Collect first: callbacks may add or remove callbacks while these run. On the stack: a
     // scene being filled sends a notification a node.
-    QVarLengthArray<std::shared_ptr<Entry>, 32> entries;
+    QVarLengthArray<const Entry*, 32> entries;
     for (const Slot& slot : m_slots) {
         if (slot.kind == kind && (slot.nodeId == 0 || slot.nodeId == nodeId))
-            entries.push_back(slot.entry);
+            entries.push_back(slot.entry.get());
     }
-    for (const std::shared_ptr<Entry>& entry : entries) {
+    struct Depth
+    {
+        SceneNotifier& notifier;
+        explicit Depth(SceneNotifier& n)
+            : notifier(n)
+        {
+            ++notifier.m_dispatchDepth;
+        }
+        ~Depth()
+        {
+            if (--notifier.m_dispatchDepth == 0)
+                notifier.m_retired.clear();
+        }
+    } depth(*this);
+    for (const Entry* entry : entries) {
         if (entry->installed)
             invoke(*entry);
     }
@@ -144,14 +165,17 @@ void SceneNotifier::DropNodeCallbacks(quint64 nodeId)
 {
     if (m_boundCount == 0)
         return;
-    const auto gone = std::remove_if(m_slots.begin(), m_slots.end(), [nodeId](const Slot& slot) {
-        if (slot.nodeId != nodeId)
-            return false;
-        slot.entry->installed = false;
-        return true;
-    });
-    m_boundCount -= static_cast<int>(m_slots.end() - gone);
-    m_slots.erase(gone, m_slots.end());
+    auto kept = m_slots.begin();
+    for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
+        if (it->nodeId == nodeId) {
+            Retire(*it);
+        } else {
+            if (kept != it)
+                *kept = std::move(*it);
+            ++kept;
+        }
+    }
+    m_slots.erase(kept, m_slots.end());
 }
 
 } // namespace kestrel

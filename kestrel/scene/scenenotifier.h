@@ -105,17 +105,22 @@ private:
         CallbackId id;
         Kind kind;
         quint64 nodeId; // 0: any node
-        // Shared with a dispatch in flight, so a callback that removes itself keeps running.
-        std::shared_ptr<Entry> entry;
+        std::unique_ptr<Entry> entry;
     };
 
     template <typename Callback>
     CallbackId Add(Kind kind, const Node* node, Callback Entry::*slot, Callback callback);
     template <typename Invoke>
     void Dispatch(Kind kind, quint64 nodeId, Invoke invoke);
+    // Uninstalls the slot's callback; kept alive while a dispatch may still hold it.
+    void Retire(Slot& slot);
 
     std::vector<Slot> m_slots; // in installation order, which is the order of their ids
     int m_boundCount = 0;      // slots bound to one node
+    // Callbacks removed during a dispatch, destroyed when the outermost one ends: a callback
+    // that removes itself keeps running.
+    std::vector<std::unique_ptr<Entry>> m_retired;
+    int m_dispatchDepth = 0;
     CallbackId m_nextId = 1;
 };
 
