@@ -47,8 +47,9 @@ bool ValidateAttributes(const NodeRecord& record, QString* error)
 }
 
 // Record indices by name for one pass over a description: open addressing in a table at
-// least twice the size of the description, so no name costs an allocation. The records must
-// outlive the index and keep their names.
+// least twice the size of the description, so no name costs an allocation, and each slot
+// keeps its name's hash, so a probe compares names only when the hashes agree. The records
+// must outlive the index and keep their names.
 class NameIndex
 {
 public:
@@ -58,28 +59,42 @@ public:
         std::size_t size = 16;
         while (size < 2 * nodes.size())
             size *= 2;
-        m_slots.assign(size, -1);
+        m_slots.assign(size, Slot());
     }
 
-    // The index of the record named `name` last put in, or -1.
-    int Find(const QString& name) const { return m_slots[SlotOf(name)]; }
-    // Puts record `i` in, in place of any record of the same name.
-    void Put(int i) { m_slots[SlotOf(m_nodes[i].name)] = i; }
-    // The slot of `name`, to read (At) and then fill (Put) without looking it up twice.
-    std::size_t SlotOf(const QString& name) const
+    // Where `name` is or would go, to read (At) and then fill (Put) with one lookup.
+    struct Place
+    {
+        std::size_t slot;
+        uint hash;
+    };
+    Place Locate(const QString& name) const
     {
         const std::size_t mask = m_slots.size() - 1;
-        std::size_t slot = qHash(name) & mask;
-        while (m_slots[slot] >= 0 && m_nodes[m_slots[slot]].name != name)
+        const uint hash = qHash(name);
+        std::size_t slot = hash & mask;
+        while (m_slots[slot].index >= 0 &&
+               (m_slots[slot].hash != hash || m_nodes[m_slots[slot].index].name != name))
             slot = (slot + 1) & mask;
-        return slot;
+        return {slot, hash};
     }
-    int At(std::size_t slot) const { return m_slots[slot]; }
-    void Put(std::size_t slot, int i) { m_slots[slot] = i; }
+    // The index of the record at `place`, -1 for none.
+    int At(const Place& place) const { return m_slots[place.slot].index; }
+    void Put(const Place& place, int i) { m_slots[place.slot] = {place.hash, i}; }
+
+    // The index of the record named `name` last put in, or -1.
+    int Find(const QString& name) const { return At(Locate(name)); }
+    // Puts record `i` in, in place of any record of the same name.
+    void Put(int i) { Put(Locate(m_nodes[i].name), i); }
 
 private:
+    struct Slot
+    {
+        uint hash = 0;
+        int index = -1;
+    };
     const std::vector<NodeRecord>& m_nodes;
-    std::vector<int> m_slots;
+    std::vector<Slot> m_slots;
 };
 
 const Attribute* FindRecordAttribute(const NodeRecord& record, const QString& name)
@@ -111,8 +126,8 @@ bool SceneDescription::Validate(QString* error) const
         const NodeRecord& record = nodes[i];
         if (!IsValidNodeName(record.name))
             return Fail(error, QStringLiteral("\"%1\" is not a valid node name.").arg(record.name));
-        const std::size_t slot = declared.SlotOf(record.name);
-        if (declared.At(slot) >= 0)
+        const NameIndex::Place place = declared.Locate(record.name);
+        if (declared.At(place) >= 0)
             return Fail(error,
                         QStringLiteral("The node name \"%1\" is used twice.").arg(record.name));
         if (!record.parent.isEmpty()) {
@@ -133,7 +148,7 @@ bool SceneDescription::Validate(QString* error) const
         }
         if (!ValidateAttributes(record, error))
             return false;
-        declared.Put(slot, int(i));
+        declared.Put(place, int(i));
     }
     if (!ValidateNumbers(parents, error))
         return false;

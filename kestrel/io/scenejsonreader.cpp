@@ -756,6 +756,10 @@ const QLatin1String kNodeKeys[kNodeKeyCount] = {
     QLatin1String("rotateAxis"), QLatin1String("scale"),     QLatin1String("jointOrient"),
     QLatin1String("limits"),     QLatin1String("attributes")};
 
+// NodeTypeName of each type, in the order of NodeType.
+const QLatin1String kNodeTypeNames[] = {QLatin1String("transform"), QLatin1String("joint"),
+                                        QLatin1String("character")};
+
 // Reads the node at `at`; `end` is then the position after it.
 bool ReadNode(const JsonText& text, int at, int index, NodeRecord* record, int* end, QString* error)
 {
@@ -771,16 +775,27 @@ bool ReadNode(const JsonText& text, int at, int index, NodeRecord* record, int* 
         rawName = text.String(reader.At(kName));
         place.name = &rawName;
     }
+    // The type compared where it is written, with no string made: a file names it plainly.
+    bool typeRead = false;
+    if (reader.Has(kType) && text.IsString(reader.At(kType))) {
+        const int typeEnd = text.SkipString(reader.At(kType));
+        for (int type = 0; type < 3 && !typeRead; ++type) {
+            typeRead = text.StringIs(reader.At(kType), typeEnd, kNodeTypeNames[type]);
+            if (typeRead)
+                record->type = static_cast<NodeType>(type);
+        }
+    }
     QString typeName;
     QString rawParent;
     QString orderName;
     if (!reader.CheckKeys() || (!place.name && !reader.String(kName, &rawName, true)) ||
-        !reader.String(kType, &typeName, true) || !reader.String(kParent, &rawParent, false) ||
+        (!typeRead && !reader.String(kType, &typeName, true)) ||
+        !reader.String(kParent, &rawParent, false) ||
         !reader.String(kRotateOrder, &orderName, false))
         return false;
     if (rawName.isEmpty())
         return reader.Fail(QStringLiteral("\"name\" is empty."));
-    if (!ParseNodeType(typeName, &record->type))
+    if (!typeRead && !ParseNodeType(typeName, &record->type))
         return reader.Fail(QStringLiteral("unknown node type \"%1\".").arg(typeName));
     TransformValues& t = record->transform;
     if (!orderName.isEmpty() && !ParseRotationOrder(orderName, &t.rotationOrder))
