@@ -144,6 +144,24 @@ TEST_F(SceneJson, EveryNameOfALargeSceneStaysFoundThroughRemovalsAndRenames)
     EXPECT_TRUE(scene().CreateNode(NodeType::Joint, name(1, 10), nullptr, &error));
 }
 
+// A name made on the heap (as a file's reader makes them) is kept as it is; one borrowed from a
+// library (a literal) or from someone's memory (raw data) is copied, as a plug-in unloaded or
+// a file unmapped would take its buffer away.
+TEST_F(SceneJson, NodesKeepHeapNamesAndCopyBorrowedOnes)
+{
+    const QString literal = QStringLiteral("Literal");
+    const QString borrowed = QString::fromRawData(reinterpret_cast<const QChar*>(u"Raw"), 3);
+    const QString heap = QString::fromLatin1("Heap");
+    QString error;
+    for (const QString* name : {&literal, &borrowed, &heap}) {
+        const Node* node = scene().CreateNode(NodeType::Joint, *name, nullptr, &error);
+        ASSERT_TRUE(node) << qPrintable(error);
+        EXPECT_EQ(node->Name(), *name);
+        EXPECT_EQ(node->Name().constData() == name->constData(), name == &heap)
+            << qPrintable(*name);
+    }
+}
+
 TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
 {
     const QByteArray joint = "{\"name\": \"A\", \"type\": \"joint\"";
