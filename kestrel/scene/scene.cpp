@@ -255,8 +255,11 @@ Node* Scene::MakeNode(NodeType type, const QString& name, Node* parent, QString*
     return node;
 }
 
-bool Scene::SubtreeBeingRemoved(const Node* node)
+bool Scene::SubtreeBeingRemoved(const Node* node) const
 {
+    // Nothing is being removed outside a removal: a scene torn down root by root walks none.
+    if (m_removalDepth == 0)
+        return false;
     if (node->m_beingRemoved)
         return true;
     for (const Node* child : node->m_children) {

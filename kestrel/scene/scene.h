@@ -129,7 +129,7 @@ private:
     Node* FindPath(const QString& path) const;
     Node* MakeNode(NodeType type, const QString& name, Node* parent, QString* error, int childIndex,
                    const TransformValues* values);
-    static bool SubtreeBeingRemoved(const Node* node);
+    bool SubtreeBeingRemoved(const Node* node) const;
 
     // Nodes by name: open addressing with linear probing, at most half full, so a node costs
     // no allocation and a lookup mostly reads one slot (a scene holds 100,000 nodes and more).
