@@ -210,7 +210,10 @@ Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent,
 
 void Scene::ReserveNodes(int count)
 {
-    m_nodes.reserve(m_nodes.size() + static_cast<std::size_t>(count));
+    // Growing geometrically still: many small files imported one after another.
+    const std::size_t needed = m_nodes.size() + static_cast<std::size_t>(count);
+    if (needed > m_nodes.capacity())
+        m_nodes.reserve(std::max(needed, 2 * m_nodes.capacity()));
     m_byName.Reserve(m_byName.Size() + count);
 }
 
