@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace kestrel {
@@ -29,26 +30,34 @@ void ViewportSkeleton::Rebuild(const Scene& scene, const CharacterNodes& charact
 {
     m_items.clear();
     m_indexByNode.clear();
+    m_indexed = false;
     m_character = characters.Current();
     // Depth-first with an explicit stack, children pushed last first so they come out in order.
     m_items.reserve(scene.NodeCount());
-    m_indexByNode.reserve(scene.NodeCount());
-    // World matrices by item, each its parent's times its own local one: the product the
+    // World matrices by depth, each its parent's times its own local one: the product the
     // scene's world query makes, without the rotations and scales it also keeps per node.
+    // Depth first, a node's descendants all come before its next sibling overwrites its entry.
     std::vector<Matrix4> worlds;
-    worlds.reserve(scene.NodeCount());
-    std::vector<std::pair<const Node*, int>> pending;
+    struct Pending
+    {
+        const Node* node;
+        int parent;
+        std::size_t depth;
+    };
+    std::vector<Pending> pending;
     const std::vector<Node*>& top = scene.TopLevelNodes();
     for (auto it = top.rbegin(); it != top.rend(); ++it)
-        pending.emplace_back(*it, -1);
+        pending.push_back({*it, -1, 0});
     while (!pending.empty()) {
-        const auto [node, parent] = pending.back();
+        const auto [node, parent, depth] = pending.back();
         pending.pop_back();
-        worlds.push_back(parent < 0 ? LocalMatrix(*node) : worlds[parent] * LocalMatrix(*node));
+        if (worlds.size() <= depth)
+            worlds.resize(depth + 1);
+        worlds[depth] = depth == 0 ? LocalMatrix(*node) : worlds[depth - 1] * LocalMatrix(*node);
         Item item;
         item.node = node;
         item.parent = parent;
-        item.world = worlds.back().TranslationPart();
+        item.world = worlds[depth].TranslationPart();
         item.side = SideOfName(node->Name());
         if (m_character && characters.CharacterOf(*node) == m_character)
             item.kind = Kind::BoundJoint;
@@ -56,10 +65,9 @@ void ViewportSkeleton::Rebuild(const Scene& scene, const CharacterNodes& charact
             item.kind = node->IsJoint() ? Kind::Joint : Kind::Transform;
         const int index = static_cast<int>(m_items.size());
         m_items.push_back(item);
-        m_indexByNode.insert(node, index);
         const std::vector<Node*>& children = node->Children();
         for (auto it = children.rbegin(); it != children.rend(); ++it)
-            pending.emplace_back(*it, index);
+            pending.push_back({*it, index, depth + 1});
     }
     if (!m_items.empty()) {
         m_minimum = m_maximum = m_items.front().world;
@@ -78,6 +86,17 @@ void ViewportSkeleton::UpdateSelection(const Selection& selection)
         if (index >= 0)
             m_items[index].selected = true;
     }
+}
+
+int ViewportSkeleton::IndexOf(const Node* node) const
+{
+    if (!m_indexed) {
+        m_indexByNode.reserve(static_cast<int>(m_items.size()));
+        for (std::size_t i = 0; i < m_items.size(); ++i)
+            m_indexByNode.insert(m_items[i].node, static_cast<int>(i));
+        m_indexed = true;
+    }
+    return m_indexByNode.value(node, -1);
 }
 
 bool ViewportSkeleton::Bounds(Vector3* minimum, Vector3* maximum) const
@@ -115,18 +134,30 @@ double ViewportSkeleton::Radius() const
 
 ViewportSkeleton::Side ViewportSkeleton::SideOfName(const QString& name)
 {
-    const QStringRef base = name.midRef(name.lastIndexOf(QLatin1Char(':')) + 1);
+    // Every name of a scene is looked at when it is drawn: plain loops over its characters.
+    int start = name.size();
+    while (start > 0 && name.at(start - 1) != QLatin1Char(':'))
+        --start;
+    const QStringRef base = name.midRef(start);
     const auto isSeparator = [](QChar c) {
         return c == QLatin1Char('_') || c == QLatin1Char('.') || c == QLatin1Char(' ') ||
                c == QLatin1Char('-');
     };
+    // No character outside ASCII folds to a letter of these words.
+    const auto isWordAt = [&base](int at, const char* word) {
+        for (; *word; ++word, ++at) {
+            const ushort c = base.at(at).unicode();
+            if ((c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != static_cast<uchar>(*word))
+                return false;
+        }
+        return true;
+    };
     for (const auto& [word, side] :
-         {std::pair<QLatin1String, Side>{QLatin1String("left"), Side::Left},
-          {QLatin1String("right"), Side::Right}}) {
-        // Only where a word can start: every name of a scene is looked at when it is drawn.
-        for (int at = 0; at + word.size() <= base.size(); ++at) {
-            if ((at == 0 || isSeparator(base.at(at - 1))) &&
-                base.mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0)
+         {std::pair<const char*, Side>{"left", Side::Left}, {"right", Side::Right}}) {
+        // Only where a word can start.
+        const int length = static_cast<int>(std::strlen(word));
+        for (int at = 0; at + length <= base.size(); ++at) {
+            if ((at == 0 || isSeparator(base.at(at - 1))) && isWordAt(at, word))
                 return side;
         }
     }

@@ -62,8 +62,9 @@ public:
 
     const std::vector<Item>& Items() const { return m_items; }
     bool IsEmpty() const { return m_items.empty(); }
-    // Index of the node's item, or -1.
-    int IndexOf(const Node* node) const { return m_indexByNode.value(node, -1); }
+    // Index of the node's item, or -1. The index by node is made on the first call after a
+    // Rebuild: drawing a scene with nothing selected never needs it.
+    int IndexOf(const Node* node) const;
 
     // The world-space box around every item; false (and nothing written) when there is none.
     bool Bounds(Vector3* minimum, Vector3* maximum) const;
@@ -73,7 +74,7 @@ public:
     double Radius() const;
 
     // The side a node name says, namespace ignored: "Left"/"Right" at the start or after a
-    // separator ("LeftUpLeg", "mixamorig:RightHand", "Bip_Left_Arm"), an "L" or "R" before an
+    // separator ("LeftUpLeg", "rig:RightHand", "Bip_Left_Arm"), an "L" or "R" before an
     // upper-case letter or a separator at the start ("LHipJoint", "R_Hand"), or an "l"/"L"/"r"/
     // "R" ending after a separator ("upperarm_l", "hand.R"). Everything else is the centre
     // ("LowerBack", "Root").
@@ -85,7 +86,8 @@ public:
 private:
     std::vector<Item> m_items;
     const Node* m_character = nullptr; // compared, never dereferenced
-    QHash<const Node*, int> m_indexByNode;
+    mutable QHash<const Node*, int> m_indexByNode;
+    mutable bool m_indexed = false;
     Vector3 m_minimum; // Bounds(), valid when there are items
     Vector3 m_maximum;
 };

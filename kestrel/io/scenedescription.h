@@ -75,6 +75,8 @@ public:
 private:
     // `parents[i]` is the index of node i's parent record, -1 for a root.
     bool ValidateNumbers(const std::vector<int>& parents, QString* error) const;
+    // The same, working out every world matrix.
+    bool ValidateWorlds(const std::vector<int>& parents, QString* error) const;
 };
 
 } // namespace kestrel

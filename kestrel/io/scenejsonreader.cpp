@@ -59,24 +59,27 @@ public:
     bool IsArray(int at) const { return At(at) == '['; }
     bool IsObject(int at) const { return At(at) == '{'; }
 
-    // The position after the string at `at`.
+    // The position after the string at `at`. Runs of plain characters are scanned on their
+    // own: the loop that also steps over escapes waits for each byte before the next.
     int SkipString(int at) const
     {
-        for (++at; m_data[at] != '"'; ++at) {
-            if (m_data[at] == '\\')
+        for (++at;; at += 2) {
+            while (m_data[at] != '"' && m_data[at] != '\\')
                 ++at;
+            if (m_data[at] == '"')
+                return at + 1;
         }
-        return at + 1;
     }
 
     bool HasEscape(int at) const
     {
-        for (++at; m_data[at] != '"'; ++at) {
-            if (m_data[at] == '\\')
-                return true;
-        }
-        return false;
+        for (++at; m_data[at] != '"' && m_data[at] != '\\';)
+            ++at;
+        return m_data[at] == '\\';
     }
+
+    // Objects two levels down (nodes and connections of a scene), as Check() counted them.
+    int NestedObjects() const { return m_nestedObjects; }
 
     // The position after the value at `at`.
     int Skip(int at) const
@@ -88,6 +91,11 @@ public:
                    m_data[at] != '}')
                 ++at;
             return at;
+        }
+        // The top level's lists, most of a file, were measured by Check().
+        for (const auto& [start, end] : m_containerEnds) {
+            if (start == at)
+                return end;
         }
         int depth = 0;
         do {
@@ -196,6 +204,9 @@ public:
 private:
     static bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    // A string character that stands for itself: ASCII, neither a control character, a quote
+    // nor a backslash.
+    static bool IsPlain(uchar c) { return c >= 0x20 && c < 0x80 && c != '"' && c != '\\'; }
     static int HexDigit(char c)
     {
         if (IsDigit(c))
@@ -247,6 +258,18 @@ private:
     }
 
     bool CheckContainer(int& at, int depth, const char** problem) const
+    {
+        const int start = at;
+        if (!CheckElements(at, depth, problem))
+            return false;
+        if (depth == 1)
+            m_containerEnds.emplace_back(start, at);
+        if (depth == 2 && m_data[start] == '{')
+            ++m_nestedObjects;
+        return true;
+    }
+
+    bool CheckElements(int& at, int depth, const char** problem) const
     {
         const bool object = m_data[at] == '{';
         const char close = object ? '}' : ']';
@@ -315,12 +338,16 @@ private:
         } else {
             return false;
         }
+        // Without an exponent only a number of more than 308 whole digits is out of range.
+        const bool fewDigits = at - begin <= 308;
         if (At(at) == '.') {
             if (!IsDigit(At(++at)))
                 return false;
             while (IsDigit(At(at)))
                 ++at;
         }
+        if (fewDigits && At(at) != 'e' && At(at) != 'E')
+            return true;
         if (At(at) == 'e' || At(at) == 'E') {
             ++at;
             if (At(at) == '+' || At(at) == '-')
@@ -345,6 +372,11 @@ private:
     bool CheckString(int& at, const char** problem) const
     {
         for (++at; at < m_size;) {
+            // Plain characters, most of a string, in a loop of their own.
+            while (at < m_size && IsPlain(static_cast<uchar>(m_data[at])))
+                ++at;
+            if (at == m_size)
+                break;
             const uchar c = static_cast<uchar>(m_data[at]);
             if (c == '"') {
                 ++at;
@@ -461,6 +493,9 @@ private:
 
     const char* m_data;
     int m_size;
+    // Filled by Check(): where each container one level down starts and ends.
+    mutable std::vector<std::pair<int, int>> m_containerEnds;
+    mutable int m_nestedObjects = 0;
 };
 
 // Where a message points: "node 3 (\"Hips\") attribute 0". Only turned into text for a
@@ -721,6 +756,10 @@ const QLatin1String kNodeKeys[kNodeKeyCount] = {
     QLatin1String("rotateAxis"), QLatin1String("scale"),     QLatin1String("jointOrient"),
     QLatin1String("limits"),     QLatin1String("attributes")};
 
+// NodeTypeName of each type, in the order of NodeType.
+const QLatin1String kNodeTypeNames[] = {QLatin1String("transform"), QLatin1String("joint"),
+                                        QLatin1String("character")};
+
 // Reads the node at `at`; `end` is then the position after it.
 bool ReadNode(const JsonText& text, int at, int index, NodeRecord* record, int* end, QString* error)
 {
@@ -736,16 +775,27 @@ bool ReadNode(const JsonText& text, int at, int index, NodeRecord* record, int* 
         rawName = text.String(reader.At(kName));
         place.name = &rawName;
     }
+    // The type compared where it is written, with no string made: a file names it plainly.
+    bool typeRead = false;
+    if (reader.Has(kType) && text.IsString(reader.At(kType))) {
+        const int typeEnd = text.SkipString(reader.At(kType));
+        for (int type = 0; type < 3 && !typeRead; ++type) {
+            typeRead = text.StringIs(reader.At(kType), typeEnd, kNodeTypeNames[type]);
+            if (typeRead)
+                record->type = static_cast<NodeType>(type);
+        }
+    }
     QString typeName;
     QString rawParent;
     QString orderName;
     if (!reader.CheckKeys() || (!place.name && !reader.String(kName, &rawName, true)) ||
-        !reader.String(kType, &typeName, true) || !reader.String(kParent, &rawParent, false) ||
+        (!typeRead && !reader.String(kType, &typeName, true)) ||
+        !reader.String(kParent, &rawParent, false) ||
         !reader.String(kRotateOrder, &orderName, false))
         return false;
     if (rawName.isEmpty())
         return reader.Fail(QStringLiteral("\"name\" is empty."));
-    if (!ParseNodeType(typeName, &record->type))
+    if (!typeRead && !ParseNodeType(typeName, &record->type))
         return reader.Fail(QStringLiteral("unknown node type \"%1\".").arg(typeName));
     TransformValues& t = record->transform;
     if (!orderName.isEmpty() && !ParseRotationOrder(orderName, &t.rotationOrder))
@@ -834,6 +884,10 @@ bool SceneJsonReader::Read(const QByteArray& data, SceneDescription* description
         return reader.Fail(QStringLiteral("\"connections\" must be an array."));
     // The nodes one after the other, each read where the one before it ended: the node list
     // is most of a file.
+    // No more records than objects, nor than the shortest node ({"name":"a","type":"joint"},
+    // 27 bytes) fits in the file: a file of empty objects reserves no more than one of nodes.
+    description->nodes.reserve(
+        static_cast<std::size_t>(std::min(text.NestedObjects(), data.size() / 27)));
     int at = text.Space(reader.At(1) + 1);
     for (int i = 0; text.At(at) != ']'; ++i) {
         description->nodes.emplace_back();

@@ -26,10 +26,10 @@ bool ParseNodeType(const QString& name, NodeType* type)
     return false;
 }
 
-Node::Node(quint64 id, NodeType type, const QString& name)
+Node::Node(quint64 id, NodeType type, QString name)
     : m_id(id)
     , m_type(type)
-    , m_name(name)
+    , m_name(std::move(name))
 {}
 
 QString Node::ParentName() const

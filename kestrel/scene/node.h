@@ -86,7 +86,7 @@ public:
 private:
     friend class Scene;
 
-    Node(quint64 id, NodeType type, const QString& name);
+    Node(quint64 id, NodeType type, QString name);
     Attribute* FindAttributeForEdit(const QString& name);
 
     quint64 m_id;

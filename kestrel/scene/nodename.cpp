@@ -6,11 +6,24 @@ namespace kestrel {
 
 namespace {
 
-bool IsNameByte(char c)
+constexpr bool IsNameByte(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == ':';
 }
+
+// IsNameByte for every ASCII code, looked up: every node of a file read is checked more than
+// once on its way into the scene.
+struct NameBytes
+{
+    bool allowed[128] = {};
+    constexpr NameBytes()
+    {
+        for (int c = 0; c < 128; ++c)
+            allowed[c] = IsNameByte(static_cast<char>(c));
+    }
+};
+constexpr NameBytes kNameBytes;
 
 } // namespace
 
@@ -21,13 +34,13 @@ QString WorldName()
 
 bool IsValidNodeName(const QString& name)
 {
-    if (name.isEmpty() || name == WorldName())
+    if (name.isEmpty())
         return false;
     for (QChar c : name) {
-        if (c.unicode() > 127 || !IsNameByte(static_cast<char>(c.unicode())))
+        if (c.unicode() > 127 || !kNameBytes.allowed[c.unicode()])
             return false;
     }
-    return true;
+    return name.size() != 5 || name != QLatin1String("world");
 }
 
 QString EscapeNodeName(const QString& name)

@@ -29,11 +29,79 @@ Scene::Scene()
 
 Scene::~Scene() = default;
 
+Node* Scene::NameTable::Find(const QString& name, uint hash) const
+{
+    return m_slots.empty() ? nullptr : m_slots[SlotOf(name, hash)].node;
+}
+
+void Scene::NameTable::Insert(Node* node, uint hash)
+{
+    Reserve(m_size + 1);
+    m_slots[SlotOf(node->Name(), hash)] = {hash, node};
+    ++m_size;
+}
+
+void Scene::NameTable::Remove(const QString& name)
+{
+    if (m_slots.empty())
+        return;
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t hole = SlotOf(name, qHash(name));
+    if (!m_slots[hole].node)
+        return;
+    m_slots[hole] = Slot();
+    --m_size;
+    // Close the gap: every entry after it in the run moves back unless that would put it
+    // before its home slot.
+    for (std::size_t next = (hole + 1) & mask; m_slots[next].node; next = (next + 1) & mask) {
+        const std::size_t home = m_slots[next].hash & mask;
+        const bool stays =
+            hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+        if (stays)
+            continue;
+        m_slots[hole] = m_slots[next];
+        m_slots[next] = Slot();
+        hole = next;
+    }
+}
+
+void Scene::NameTable::Reserve(int count)
+{
+    std::size_t capacity = m_slots.empty() ? 16 : m_slots.size();
+    while (capacity < 2 * static_cast<std::size_t>(count))
+        capacity *= 2;
+    if (capacity != m_slots.size())
+        Rehash(capacity);
+}
+
+std::size_t Scene::NameTable::SlotOf(const QString& name, uint hash) const
+{
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = hash & mask;
+    while (m_slots[slot].node && (m_slots[slot].hash != hash || m_slots[slot].node->Name() != name))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+void Scene::NameTable::Rehash(std::size_t capacity)
+{
+    std::vector<Slot> old(capacity);
+    old.swap(m_slots);
+    for (const Slot& slot : old) {
+        if (slot.node) {
+            std::size_t at = slot.hash & (capacity - 1);
+            while (m_slots[at].node)
+                at = (at + 1) & (capacity - 1);
+            m_slots[at] = slot;
+        }
+    }
+}
+
 Node* Scene::Find(const QString& nameOrPath) const
 {
     if (nameOrPath.contains(QLatin1Char('|')))
         return FindPath(nameOrPath);
-    return m_byName.value(nameOrPath, nullptr);
+    return m_byName.Find(nameOrPath);
 }
 
 Node* Scene::FindPath(const QString& path) const
@@ -44,7 +112,7 @@ Node* Scene::FindPath(const QString& path) const
         names.removeFirst();
     if (names.isEmpty() || names.contains(QString()))
         return nullptr;
-    Node* const found = m_byName.value(names.last(), nullptr);
+    Node* const found = m_byName.Find(names.last());
     if (!found || !found->IsTransform())
         return nullptr;
     // Walk up from the last name, checking each parent against the path.
@@ -90,7 +158,7 @@ QString Scene::UniqueName(const QString& base) const
 {
     for (int number = 1;; ++number) {
         const QString name = base + QString::number(number);
-        if (!m_byName.contains(name))
+        if (!m_byName.Find(name))
             return name;
     }
 }
@@ -131,13 +199,35 @@ void Scene::Attach(Node* node, Node* parent, int childIndex)
 Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QString* error,
                         int childIndex)
 {
+    return MakeNode(type, name, parent, error, childIndex, nullptr);
+}
+
+Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent,
+                        const TransformValues& values, QString* error)
+{
+    return MakeNode(type, name, parent, error, -1, &values);
+}
+
+void Scene::ReserveNodes(int count)
+{
+    // Growing geometrically still: many small files imported one after another.
+    const std::size_t needed = m_nodes.size() + static_cast<std::size_t>(count);
+    if (needed > m_nodes.capacity())
+        m_nodes.reserve(std::max(needed, 2 * m_nodes.capacity()));
+    m_byName.Reserve(m_byName.Size() + count);
+}
+
+Node* Scene::MakeNode(NodeType type, const QString& name, Node* parent, QString* error,
+                      int childIndex, const TransformValues* values)
+{
     if (!IsValidNodeName(name)) {
         SetError(error, QStringLiteral("%1 is not a valid node name: use letters, digits, "
                                        "'_' and ':' (and not \"world\").")
                             .arg(Quoted(name)));
         return nullptr;
     }
-    if (m_byName.contains(name)) {
+    const uint hash = qHash(name);
+    if (m_byName.Find(name, hash)) {
         SetError(error, QStringLiteral("A node named %1 already exists.").arg(Quoted(name)));
         return nullptr;
     }
@@ -152,17 +242,27 @@ Node* Scene::CreateNode(NodeType type, const QString& name, Node* parent, QStrin
     m_nodes.push_back(std::unique_ptr<Node>(new Node(m_nextId++, type, OwnedCopy(name))));
     m_nodes.back()->m_transformRevision = &m_transformRevision;
     Node* node = m_nodes.back().get();
-    m_byName.insert(node->Name(), node);
+    m_byName.Insert(node, hash);
     if (node->IsTransform())
         Attach(node, parent, childIndex);
-    if (m_journal)
+    const bool channels = values && node->IsTransform() && *values != node->m_transform;
+    if (channels)
+        node->m_transform = *values;
+    if (m_journal) {
         m_journal->RecordCreated(*node, IndexAmongSiblings(node));
+        // Undo and redo replay it as the two steps it stands for.
+        if (channels)
+            m_journal->RecordTransform(*node, TransformValues());
+    }
     m_notifier.NotifyNodeAdded(*node);
     return node;
 }
 
-bool Scene::SubtreeBeingRemoved(const Node* node)
+bool Scene::SubtreeBeingRemoved(const Node* node) const
 {
+    // Nothing is being removed outside a removal: a scene torn down root by root walks none.
+    if (m_removalDepth == 0)
+        return false;
     if (node->m_beingRemoved)
         return true;
     for (const Node* child : node->m_children) {
@@ -196,7 +296,7 @@ Status Scene::RemoveNode(Node* node)
     Detach(node);
     const quint64 id = node->Id();
     const QString name = node->Name();
-    m_byName.remove(name);
+    m_byName.Remove(name);
     // From the back: subtrees and whole scenes go newest node first, so this finds it at once
     // (from the front, tearing down 100,000 nodes took seconds).
     const auto rit = std::find_if(m_nodes.rbegin(), m_nodes.rend(),
@@ -220,14 +320,14 @@ Status Scene::RenameNode(Node* node, const QString& newName, QString* error)
                             .arg(Quoted(newName)));
         return Status::InvalidParameter;
     }
-    if (m_byName.contains(newName)) {
+    if (m_byName.Find(newName)) {
         SetError(error, QStringLiteral("A node named %1 already exists.").arg(Quoted(newName)));
         return Status::AlreadyExists;
     }
     const QString previous = node->Name();
-    m_byName.remove(previous);
+    m_byName.Remove(previous);
     node->m_name = OwnedCopy(newName);
-    m_byName.insert(node->m_name, node);
+    m_byName.Insert(node);
     if (m_journal)
         m_journal->RecordRenamed(previous, newName);
     m_notifier.NotifyNameChanged(*node, previous);

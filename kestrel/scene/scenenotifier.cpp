@@ -4,14 +4,9 @@
 
 #include <QVarLengthArray>
 
-namespace kestrel {
+#include <algorithm>
 
-CallbackId SceneNotifier::Add(Entry entry)
-{
-    const CallbackId id = m_nextId++;
-    m_entries.emplace(id, std::move(entry));
-    return id;
-}
+namespace kestrel {
 
 namespace {
 
@@ -25,11 +20,13 @@ quint64 IdOf(const Node* node)
 template <typename Callback>
 CallbackId SceneNotifier::Add(Kind kind, const Node* node, Callback Entry::*slot, Callback callback)
 {
-    Entry entry;
-    entry.kind = kind;
-    entry.nodeId = IdOf(node);
-    entry.*slot = std::move(callback);
-    return Add(std::move(entry));
+    auto entry = std::make_unique<Entry>();
+    (*entry).*slot = std::move(callback);
+    const CallbackId id = m_nextId++;
+    m_slots.push_back({id, kind, IdOf(node), std::move(entry)});
+    if (node)
+        ++m_boundCount;
+    return id;
 }
 
 CallbackId SceneNotifier::AddSelectionChangedCallback(SelectionCallback callback)
@@ -74,26 +71,52 @@ CallbackId SceneNotifier::AddChangedCallback(const Node* node, NodeCallback call
 
 bool SceneNotifier::RemoveCallback(CallbackId id)
 {
-    return m_entries.erase(id) > 0;
+    const auto it =
+        std::lower_bound(m_slots.begin(), m_slots.end(), id,
+                         [](const Slot& slot, CallbackId key) { return slot.id < key; });
+    if (it == m_slots.end() || it->id != id)
+        return false;
+    Retire(*it);
+    m_slots.erase(it);
+    return true;
+}
+
+void SceneNotifier::Retire(Slot& slot)
+{
+    slot.entry->installed = false;
+    if (slot.nodeId != 0)
+        --m_boundCount;
+    if (m_dispatchDepth > 0)
+        m_retired.push_back(std::move(slot.entry));
 }
 
 template <typename Invoke>
 void SceneNotifier::Dispatch(Kind kind, quint64 nodeId, Invoke invoke)
 {
-    // Collect first: callbacks may add or remove entries while we run them. On the stack: a
-    // scene being filled sends two notifications a node.
-    QVarLengthArray<CallbackId, 64> ids;
-    for (const auto& [id, entry] : m_entries) {
-        if (entry.kind == kind && (entry.nodeId == 0 || entry.nodeId == nodeId))
-            ids.push_back(id);
+    // Collect first: callbacks may add or remove callbacks while these run. On the stack: a
+    // scene being filled sends a notification a node.
+    QVarLengthArray<const Entry*, 32> entries;
+    for (const Slot& slot : m_slots) {
+        if (slot.kind == kind && (slot.nodeId == 0 || slot.nodeId == nodeId))
+            entries.push_back(slot.entry.get());
     }
-    for (CallbackId id : ids) {
-        const auto it = m_entries.find(id);
-        if (it == m_entries.end())
-            continue;
-        // A copy, so a callback that removes itself does not destroy the code it runs.
-        const Entry entry = it->second;
-        invoke(entry);
+    struct Depth
+    {
+        SceneNotifier& notifier;
+        explicit Depth(SceneNotifier& n)
+            : notifier(n)
+        {
+            ++notifier.m_dispatchDepth;
+        }
+        ~Depth()
+        {
+            if (--notifier.m_dispatchDepth == 0)
+                notifier.m_retired.clear();
+        }
+    } depth(*this);
+    for (const Entry* entry : entries) {
+        if (entry->installed)
+            invoke(*entry);
     }
 }
 
@@ -140,12 +163,19 @@ void SceneNotifier::NotifyChanged(Node& node)
 
 void SceneNotifier::DropNodeCallbacks(quint64 nodeId)
 {
-    for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if (it->second.nodeId == nodeId)
-            it = m_entries.erase(it);
-        else
-            ++it;
+    if (m_boundCount == 0)
+        return;
+    auto kept = m_slots.begin();
+    for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
+        if (it->nodeId == nodeId) {
+            Retire(*it);
+        } else {
+            if (kept != it)
+                *kept = std::move(*it);
+            ++kept;
+        }
     }
+    m_slots.erase(kept, m_slots.end());
 }
 
 } // namespace kestrel

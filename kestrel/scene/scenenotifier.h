@@ -7,7 +7,8 @@
 #include <QString>
 
 #include <functional>
-#include <map>
+#include <memory>
+#include <vector>
 
 namespace kestrel {
 
@@ -60,7 +61,7 @@ public:
     // node).
     bool RemoveCallback(CallbackId id);
     // Number of installed callbacks.
-    int CallbackCount() const { return static_cast<int>(m_entries.size()); }
+    int CallbackCount() const { return static_cast<int>(m_slots.size()); }
 
     // Dispatch, called by Scene and Selection.
     void NotifySelectionChanged();
@@ -86,25 +87,40 @@ private:
         Reparented,
         Changed,
     };
+    // The callback of one kind; the others stay empty.
     struct Entry
     {
-        Kind kind = Kind::Selection;
-        quint64 nodeId = 0; // 0: any node
         SelectionCallback selection;
         NameCallback name;
         RemovalCallback removal;
         DestroyedCallback destroyed;
         NodeCallback node;
         MoveCallback move;
+        bool installed = true; // false once removed, for a dispatch that collected it before
+    };
+    // What a dispatch filters on, next to each other: a scene being filled or torn down sends
+    // a notification or two a node, each looking at every callback.
+    struct Slot
+    {
+        CallbackId id;
+        Kind kind;
+        quint64 nodeId; // 0: any node
+        std::unique_ptr<Entry> entry;
     };
 
-    CallbackId Add(Entry entry);
     template <typename Callback>
     CallbackId Add(Kind kind, const Node* node, Callback Entry::*slot, Callback callback);
     template <typename Invoke>
     void Dispatch(Kind kind, quint64 nodeId, Invoke invoke);
+    // Uninstalls the slot's callback; kept alive while a dispatch may still hold it.
+    void Retire(Slot& slot);
 
-    std::map<CallbackId, Entry> m_entries;
+    std::vector<Slot> m_slots; // in installation order, which is the order of their ids
+    int m_boundCount = 0;      // slots bound to one node
+    // Callbacks removed during a dispatch, destroyed when the outermost one ends: a callback
+    // that removes itself keeps running.
+    std::vector<std::unique_ptr<Entry>> m_retired;
+    int m_dispatchDepth = 0;
     CallbackId m_nextId = 1;
 };
 

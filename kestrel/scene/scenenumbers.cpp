@@ -45,6 +45,18 @@ QString RefusedNumber::Text() const
 
 RefusedNumber FindRefusedNumber(const TransformValues& values)
 {
+    // Every node of a file read is checked: the numbers alone first, channels only to name
+    // one that is refused. NaN fails the comparison too.
+    bool accepted = true;
+    for (const Vector3* vector :
+         {&values.translation, &values.rotation, &values.rotateAxis, &values.scale,
+          &values.jointOrient, &values.limits.minimum, &values.limits.maximum}) {
+        accepted = accepted && std::abs(vector->x) <= kLargestSceneNumber &&
+                   std::abs(vector->y) <= kLargestSceneNumber &&
+                   std::abs(vector->z) <= kLargestSceneNumber;
+    }
+    if (accepted)
+        return {};
     const std::pair<const char*, const Vector3*> channels[] = {
         {"translate", &values.translation},   {"rotate", &values.rotation},
         {"rotateAxis", &values.rotateAxis},   {"scale", &values.scale},

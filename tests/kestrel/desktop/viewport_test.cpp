@@ -2,6 +2,7 @@
 #include "desktop/viewport.h"
 #include "desktop/viewportcamera.h"
 #include "desktop/viewportprojection.h"
+#include "desktop/viewportskeleton.h"
 #include "io/scenedocument.h"
 #include "kestreltest.h"
 #include "scene/transformquery.h"
@@ -58,6 +59,22 @@ TEST(ViewportCameraTest, OrthographicViewsShowTheWorldAxesUndistorted)
             EXPECT_NEAR(d.y(), expected[axis].y(), 1e-9) << "axis " << axis;
         }
     }
+}
+
+// Words at a word start in any case, a leading L or R before a capital or a separator, a
+// trailing l or r after a separator; the namespace is ignored and nothing else counts.
+TEST(ViewportSkeletonTest, NamesTellTheSideOfTheBody)
+{
+    using Side = ViewportSkeleton::Side;
+    const std::pair<const char*, Side> cases[] = {
+        {"LeftUpLeg", Side::Left},   {"rig:RightHand", Side::Right}, {"Bip_LEFT_Arm", Side::Left},
+        {"arm right", Side::Right},  {"LHipJoint", Side::Left},      {"R_Hand", Side::Right},
+        {"upperarm_l", Side::Left},  {"hand.R", Side::Right},        {"Left:Hips", Side::Centre},
+        {"LowerBack", Side::Centre}, {"Bereft", Side::Centre},       {"Lright", Side::Centre},
+        {"Le", Side::Centre},        {"\u0139eft", Side::Centre},
+    };
+    for (const auto& [name, side] : cases)
+        EXPECT_EQ(ViewportSkeleton::SideOfName(QString::fromUtf8(name)), side) << name;
 }
 
 // A bone reaching behind the perspective eye is cut at the near plane, not drawn through it.

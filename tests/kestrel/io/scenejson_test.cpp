@@ -103,6 +103,65 @@ TEST_F(SceneJson, NamesFromFilesAreEscapedConsistently)
     EXPECT_EQ(RunOk("listConnections C_1"), "Left_Arm.Character");
 }
 
+// Thousands of nodes read from a file: every name is found, also after subtrees are removed
+// and nodes renamed in between them, and the names set free can be used again.
+TEST_F(SceneJson, EveryNameOfALargeSceneStaysFoundThroughRemovalsAndRenames)
+{
+    const auto name = [](int chain, int joint) {
+        return QStringLiteral("S%1_J%2").arg(chain).arg(joint);
+    };
+    QByteArray nodes;
+    for (int chain = 0; chain < 40; ++chain) {
+        for (int joint = 0; joint < 50; ++joint) {
+            const QString parent = joint ? name(chain, joint - 1) : QStringLiteral("world");
+            nodes += (nodes.isEmpty() ? "" : ",") +
+                     QStringLiteral(R"({"name": "%1", "type": "joint", "parent": "%2"})")
+                         .arg(name(chain, joint), parent)
+                         .toUtf8();
+        }
+    }
+    SceneDescription description;
+    QString error;
+    ASSERT_TRUE(SceneJsonReader::Read(SceneText(nodes), &description, &error)) << qPrintable(error);
+    ASSERT_EQ(description.BuildInto(scene(), &error), Status::Success) << qPrintable(error);
+    for (int chain = 0; chain < 40; chain += 3)
+        ASSERT_EQ(scene().RemoveNode(Find(name(chain, 25))), Status::Success);
+    for (int chain = 1; chain < 40; chain += 3)
+        ASSERT_EQ(scene().RenameNode(Find(name(chain, 10)), "R" + name(chain, 10), &error),
+                  Status::Success);
+    for (int chain = 0; chain < 40; ++chain) {
+        for (int joint = 0; joint < 50; ++joint) {
+            const bool removed = chain % 3 == 0 && joint >= 25;
+            const bool renamed = chain % 3 == 1 && joint == 10;
+            const Node* node = Find(name(chain, joint));
+            EXPECT_EQ(node ? node->Name() : QString(),
+                      removed || renamed ? QString() : name(chain, joint));
+        }
+    }
+    EXPECT_EQ(scene().NodeCount(), 2000 - 14 * 25);
+    EXPECT_EQ(Find("R" + name(1, 10))->Parent(), Find(name(1, 9)));
+    EXPECT_TRUE(scene().CreateNode(NodeType::Joint, name(0, 30), nullptr, &error));
+    EXPECT_TRUE(scene().CreateNode(NodeType::Joint, name(1, 10), nullptr, &error));
+}
+
+// A name made on the heap (as a file's reader makes them) is kept as it is; one borrowed from a
+// library (a literal) or from someone's memory (raw data) is copied, as a plug-in unloaded or
+// a file unmapped would take its buffer away.
+TEST_F(SceneJson, NodesKeepHeapNamesAndCopyBorrowedOnes)
+{
+    const QString literal = QStringLiteral("Literal");
+    const QString borrowed = QString::fromRawData(reinterpret_cast<const QChar*>(u"Raw"), 3);
+    const QString heap = QString::fromLatin1("Heap");
+    QString error;
+    for (const QString* name : {&literal, &borrowed, &heap}) {
+        const Node* node = scene().CreateNode(NodeType::Joint, *name, nullptr, &error);
+        ASSERT_TRUE(node) << qPrintable(error);
+        EXPECT_EQ(node->Name(), *name);
+        EXPECT_EQ(node->Name().constData() == name->constData(), name == &heap)
+            << qPrintable(*name);
+    }
+}
+
 TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
 {
     const QByteArray joint = "{\"name\": \"A\", \"type\": \"joint\"";
