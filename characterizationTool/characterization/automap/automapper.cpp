@@ -40,7 +40,9 @@ AutoMapProposal Mapper::Run()
     m_slots.assign(NodeCount, AutoMapSlot());
     m_used.assign(m_count, false);
     m_alternative.assign(NodeCount, -1);
-    ProposeTrunk(hips, legs.branch, arms);
+    const int shoulders[2] = {armParse[0].path[armParse[0].upper],
+                              armParse[1].path[armParse[1].upper]};
+    ProposeTrunk(hips, legs.branch, arms, shoulders);
     for (int s = 0; s < 2; ++s) {
         const QString side = QLatin1String(kSideWord[s]);
         const QByteArray foot = (side + QStringLiteral(" foot")).toLatin1();

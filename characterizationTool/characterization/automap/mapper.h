@@ -53,6 +53,11 @@ constexpr double kShortNeck = 0.35;
 // and this many times its parent's bone stands at the top of the skull.
 constexpr double kHeadTopLeaf = 0.08;
 constexpr double kHeadTopOverNeck = 0.8;
+// A leaf at the end of the neck chain standing at least this many shoulder widths above the
+// shoulders is at the top of the skull, one below it the head; clearly so beyond the others.
+constexpr double kCrownRise = 0.72;
+constexpr double kClearCrownRise = 0.9;
+constexpr double kClearHeadRise = 0.55;
 // Collars starting this far (a fraction of the size) below the arms' branch hang from a neck.
 constexpr double kCollarsBelowNeck = 0.01;
 
@@ -204,7 +209,8 @@ private:
     // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;
-    void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
+    // `shoulder` holds the two upper arm joints.
+    void ProposeTrunk(int hips, int legBranch, const LimbPair& arms, const int* shoulder);
     std::vector<std::vector<int>> DigitChains(int joint, double reach = 0.0) const;
     bool NamedDigit(const std::vector<int>& chain) const;
     // Whether `j` lies along the segment from `a` to `b` (within 15 % of its length).
