@@ -99,6 +99,11 @@ constexpr double kFourLegsAlike = 1.5;
 // Pairs of limbs tried, longest first, before refusing.
 constexpr std::size_t kMaxLimbPairTries = 12;
 
+// With nothing to tell the sides, the limbs are still proposed, no sided row above this.
+constexpr double kGuessedSides = 0.55;
+// Sides decided less surely than this cap the sided rows instead of scaling them.
+constexpr double kWeakSides = 0.65;
+
 constexpr int kMaxSpine = 10; // Spine, Spine1..Spine9
 constexpr int kMaxNeck = 10;  // Neck, Neck1..Neck9
 
@@ -202,10 +207,16 @@ private:
     QString TrunkProblem(const LimbPair& legs, const LimbPair& arms);
     int DetachedFoot(int thigh, int shin) const;
     // Orders each pair of parses left first; answers the body's left (unit, world space) and
-    // how far the cue that decided it can be trusted (0..1).
-    // Sets m_note when nothing decides.
+    // how far the cues that decided it can be trusted (0..1). Where nothing decides, the
+    // sides are a guess at a low confidence.
     Vec3 DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* legParse,
                      LimbParse* armParse, double& sideConfidence);
+    // How far (degrees, signed) the middle joints of a pair of limbs stand out of their
+    // upper-end lines towards `ahead`: knees forward, elbows back in a rest pose.
+    double BendTowards(const LimbParse* pair, const Vec3& ahead) const;
+    // How far the thumbs stand off the fingers towards `ahead`: the mean cosine over the hands
+    // whose thumb is named or clearly told by geometry, 0 when there is none.
+    double ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const;
     // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;
@@ -226,6 +237,10 @@ private:
                      const char* limbWord, const char* endWord);
     void ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
                           double sideConfidence, const QString& segmentWord);
+    // The digit chains of an arm's hand (its end joint); with `palmBases`, also the palm bones
+    // starting with the hand whose chains were added.
+    std::vector<std::vector<int>> HandChains(const LimbParse& arm,
+                                             std::vector<int>* palmBases = nullptr) const;
     void ProposeHand(const LimbParse& arm, Side side, double sideConfidence);
     void ProposeFoot(int foot, int toe, Side side, const Vec3& left, double sideConfidence);
     bool HasBase(const std::vector<int>& chain, std::size_t minBaseChain) const;

@@ -157,26 +157,34 @@ void Mapper::ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId f
     }
 }
 
+std::vector<std::vector<int>> Mapper::HandChains(const LimbParse& arm,
+                                                 std::vector<int>* palmBases) const
+{
+    const int hand = arm.path[arm.end];
+    // A digit reaches less far than half again the forearm's length; a longer chain is held.
+    const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
+    std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
+    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
+    // palm bones starting with the hand are their bases.
+    if (IsPalmStart(hand))
+        for (int sibling : m_children[m_joints[hand].parent])
+            if (sibling != hand && !IsTrivial(sibling) &&
+                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
+                chains.push_back(MainPath(sibling));
+                if (palmBases && Coincide(sibling, hand))
+                    palmBases->push_back(sibling);
+            }
+    return chains;
+}
+
 void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
 {
     if (arm.end < 0)
         return;
     const int hand = arm.path[arm.end];
     const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
-    // A digit reaches less far than half again the forearm's length; a longer chain is held.
-    const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
-    std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
-    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
-    // palm bones starting with the hand are their bases.
     std::vector<int> palmBases;
-    if (IsPalmStart(hand))
-        for (int sibling : m_children[m_joints[hand].parent])
-            if (sibling != hand && !IsTrivial(sibling) &&
-                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
-                chains.push_back(MainPath(sibling));
-                if (Coincide(sibling, hand))
-                    palmBases.push_back(sibling);
-            }
+    std::vector<std::vector<int>> chains = HandChains(arm, &palmBases);
     const auto onPalmBase = [&](const std::vector<int>& chain) {
         return std::find(palmBases.begin(), palmBases.end(), chain[0]) != palmBases.end();
     };
