@@ -82,6 +82,8 @@ constexpr double kGroundedFoot = 0.1;
 constexpr double kSureFitMargin = 0.15;
 // The most an uncertain fit, or a limb parsed unlike its twin, is trusted.
 constexpr double kUnsureFit = 0.78;
+// The least a limb's rows are proposed at when its fit and its sides each pass the threshold.
+constexpr double kLeastLimb = 0.52;
 // Twin limbs' segments differ in length by at most this factor.
 constexpr double kTwinLengths = 1.2;
 // Limbs read to match their twin are trusted this much (their own fit was misled).

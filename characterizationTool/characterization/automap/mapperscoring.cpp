@@ -237,9 +237,11 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
             ground = std::min(ground, joint.position.Dot(m_up));
         grounded = Pos(limb.path[limb.end]).Dot(m_up) - ground < kGroundedFoot * m_scale;
     }
-    const double fit =
+    const double own =
         std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
-        sure * sideConfidence;
+        sure;
+    // Each factor alone worth proposing, the limb is proposed, however low their product.
+    const double fit = std::max(own * sideConfidence, std::min({own, sideConfidence, kLeastLimb}));
     const QString chain =
         QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
         (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")

@@ -87,14 +87,20 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms, const i
             headReason += QStringLiteral(" (the height above the shoulders is a weak cue)");
     }
     // Two joints at the head's place: the lower is the head and the upper a container for
-    // the face, unless the names say the upper is the head.
+    // the face, unless the names say the upper is the head. Unnamed, an upper joint that
+    // carries no face (at most the chain on) is more likely the head above a helper.
     while (head >= 1 && Coincide(neck[head], neck[head - 1])) {
-        if (named(neck[head], JointNames::Part::Head) &&
-            !named(neck[head - 1], JointNames::Part::Head))
+        const bool lowerNamed = named(neck[head - 1], JointNames::Part::Head);
+        if (named(neck[head], JointNames::Part::Head) && !lowerNamed)
             break;
+        if (!lowerNamed && SolidChildren(neck[head]) <= 1) {
+            headConfidence = std::min(headConfidence, 0.72);
+            headReason = QStringLiteral("the upper of two joints at the head's place, carrying "
+                                        "no face");
+            break;
+        }
         --head;
-        headConfidence =
-            std::min(headConfidence, named(neck[head], JointNames::Part::Head) ? 0.9 : 0.75);
+        headConfidence = std::min(headConfidence, lowerNamed ? 0.9 : 0.75);
         headReason = QStringLiteral("the lower of two joints at the head's place");
     }
     // Arms hanging from the neck: one short joint above their branch joint that carries a long
