@@ -71,6 +71,9 @@ constexpr double kDigitOverForearm = 1.5;
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;
 constexpr double kNameWeight = 0.15;
+// An arm's upper joint far along its chain costs this much per fraction of the chain before it
+// (the forearm split by a twist is no whole arm, though proportioned like one).
+constexpr double kArmStartWeight = 0.2;
 // A leg starting below more than this fraction of its height costs this much per fraction.
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;

@@ -41,7 +41,8 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
             if (upper <= 0.0 || lower <= 0.0)
                 continue;
             const double ratioScore = std::abs(std::log(upper / lower / ratio));
-            double score = ratioScore + (isLeg ? 0.5 * along[u] / along[endIndex] : 0.0);
+            double score =
+                ratioScore + (isLeg ? 0.5 : kArmStartWeight) * along[u] / along[endIndex];
             // A leg does not start below a long drop (a thigh split by a twist is still one
             // thigh); a hip offset may come first.
             if (isLeg) {
