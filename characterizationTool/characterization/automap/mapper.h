@@ -93,6 +93,8 @@ constexpr double kTwinLengths = 1.2;
 constexpr double kTwinFitted = 0.85;
 // Joints of a path considered when refitting a limb to its twin.
 constexpr int kMaxTwinPath = 24;
+// An unbranched hand and its finger reach less than this many forearm lengths past the wrist.
+constexpr double kSingleFingerHand = 0.75;
 // The wrist has at most this many forearm lengths of hand and digits beyond it.
 constexpr double kHandOverForearm = 1.5;
 

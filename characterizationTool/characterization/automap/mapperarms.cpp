@@ -73,12 +73,13 @@ LimbParse Mapper::ParseArm(int start) const
             continue;
         }
         // A hand with a single finger does not branch: its wrist is where a close fit leaves
-        // less beyond it than the forearm's length.
+        // clearly less beyond it than the forearm's length (a twist halfway leaves as much).
         bool branchesLater = false;
         for (int k = i + 1; k <= last && !branchesLater; ++k)
             branchesLater = m_children[arm.path[k]].size() >= 2;
         if (!branchesLater && trial.upper >= 0 && trial.score <= kMaxRatioScore / 2 &&
-            beyond[i] < (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
+            beyond[i] <
+                kSingleFingerHand * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
             return trial;
     }
     // An arm of two joints ends at the forearm (a rig without hands): upper arm and forearm
