@@ -193,6 +193,9 @@ private:
     bool Coincide(int a, int b) const { return (Pos(a) - Pos(b)).Length() < kCoincident * m_scale; }
     bool IsPalmStart(int j) const;
     int SolidChildren(int j) const;
+    // The length from `start`'s parent along its unbranched run to the first joint that does
+    // not carry exactly one chain on (leaves aside): the limb without its hand or foot.
+    double StemReach(int start) const;
 
     bool BuildTopology(QString& refusal);
     std::vector<int> MainPath(int start) const;

@@ -123,7 +123,12 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                 const bool twinStarts =
                     std::max(startA, startC) <= kTrivialBone * m_scale ||
                     std::max(startA, startC) <= kTwinStart * std::min(startA, startC);
-                if (counts || (reachRatio >= kTwinReach && twinStarts))
+                // Or their stems (up to the hand or foot) match where one end carries a far
+                // reaching oddity the other lacks.
+                const double stemA = StemReach(a), stemC = StemReach(c);
+                const bool twinStems =
+                    twinStarts && std::max(stemA, stemC) <= kTwinLengths * std::min(stemA, stemC);
+                if (counts || (reachRatio >= kTwinReach && twinStarts) || twinStems)
                     pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
@@ -155,6 +160,26 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
     std::stable_sort(unique.begin(), unique.end(),
                      [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
     return unique;
+}
+
+double Mapper::StemReach(int start) const
+{
+    // Leaves (twists, helpers, ends) neither branch nor carry the stem on.
+    double length = Bone(start);
+    for (int j = start;;) {
+        int next = -1, inner = 0;
+        double leaf = 0.0; // the longest leaf: a bare hand or foot ends the stem
+        for (int child : m_children[j])
+            if (!m_children[child].empty()) {
+                next = child;
+                ++inner;
+            } else
+                leaf = std::max(leaf, Bone(child));
+        if (inner != 1)
+            return length + (inner == 0 ? leaf : 0.0);
+        length += Bone(next);
+        j = next;
+    }
 }
 
 int Mapper::SolidChildren(int j) const
