@@ -160,8 +160,9 @@ void Mapper::CompareTwins(LimbParse* pair, double ratio) const
     const int k = total[0] <= total[1] ? 0 : 1;
     if (!std::isfinite(total[k]))
         return;
-    // The refit is only as sure as the reading it copies.
+    // The refit is only as sure as the reading it copies, and vouched for as that one is.
     pair[k] = refit[k];
+    pair[k].plainHand = pair[k].plainHand || pair[1 - k].plainHand;
     pair[k].runnerUp = pair[k].score + (pair[1 - k].runnerUp - pair[1 - k].score);
     pair[k].ratioScore = std::abs(std::log(length(pair[k], pair[k].upper, pair[k].middle) /
                                            length(pair[k], pair[k].middle, pair[k].end) / ratio));

@@ -286,6 +286,7 @@ bool Mapper::ReadLikeTwin(LimbParse* pair) const
             return false;
         pair[k].runnerUp = pair[k].score + (twin.runnerUp - twin.score);
         pair[k].ratioScore = twin.ratioScore; // its segments are the twin's, within a fifth
+        pair[k].plainHand = pair[k].plainHand || twin.plainHand;
     }
     return pair[0].upper >= 0 && pair[1].upper >= 0;
 }
