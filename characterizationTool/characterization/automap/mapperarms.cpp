@@ -277,7 +277,8 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     const bool namedFinger =
         fingers.size() == 1 && (chainNames(fingers[0], JointNames::Part::Index) ||
                                 chainNames(fingers[0], JointNames::Part::Middle));
-    if (fingers.size() == 1 && !namedFinger) {
+    // A lone finger named beside a thumb takes its named slot; alone it is the finger base.
+    if (fingers.size() == 1 && (!namedFinger || thumb < 0)) {
         Propose(side == Left ? 21 : 22, fingers[0][0], kWeakDigit * sideConfidence,
                 thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
                            : QStringLiteral("the hand's one chain of digits"));
