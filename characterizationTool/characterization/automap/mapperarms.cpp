@@ -279,9 +279,15 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
                                 chainNames(fingers[0], JointNames::Part::Middle));
     // A lone finger named beside a thumb takes its named slot; alone it is the finger base.
     if (fingers.size() == 1 && (!namedFinger || thumb < 0)) {
-        Propose(side == Left ? 21 : 22, fingers[0][0], kWeakDigit * sideConfidence,
-                thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
-                           : QStringLiteral("the hand's one chain of digits"));
+        const QString reason = thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
+                                          : QStringLiteral("the hand's one chain of digits");
+        // Its base inside the palm, if it has one, is the index finger's.
+        const bool base = fingers[0].size() >= 2 && hasBase(fingers[0], JointNames::Part::Index);
+        if (base)
+            Propose(bases + 1, fingers[0][0], kWeakDigit * sideConfidence,
+                    reason + QStringLiteral(", base inside the palm"));
+        Propose(side == Left ? 21 : 22, fingers[0][base ? 1 : 0], kWeakDigit * sideConfidence,
+                reason);
         return;
     }
     if (thumb < 0)
