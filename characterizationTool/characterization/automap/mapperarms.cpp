@@ -232,15 +232,24 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
         const double margin = offAxis[1].first - offAxis[0].first;
         const bool agree = m_forward.Length() > 0.5 && forwardMost == offAxis[0].second;
         // Disagreeing, the shorter chain wins (fingers carry palm bones more often than
-        // thumbs), and on a tie the forward one.
+        // thumbs); on a tie the one farthest off the axis where its tip also reaches least far
+        // along it (a thumb is short and starts by the wrist), else the forward one.
         const int farthest = offAxis[0].second;
-        thumb = m_forward.Length() < 0.5                               ? farthest
+        int leastAlong = 0;
+        for (std::size_t c = 1; c < chains.size(); ++c)
+            if ((Pos(chains[c].back()) - Pos(hand)).Dot(axis) <
+                (Pos(chains[leastAlong].back()) - Pos(hand)).Dot(axis))
+                leastAlong = int(c);
+        const bool shortOff = !agree && farthest == leastAlong;
+        thumb = m_forward.Length() < 0.5 || shortOff                   ? farthest
                 : chains[farthest].size() < chains[forwardMost].size() ? farthest
                                                                        : forwardMost;
         thumbConfidence = agree ? std::min(kThumbByGeometry, 0.6 + margin) : kWeakDigit;
         thumbReason =
-            agree ? QStringLiteral("the digit most forward and farthest off the hand's axis")
-                  : QStringLiteral("the digit most forward of the hand (a weak cue)");
+            agree      ? QStringLiteral("the digit most forward and farthest off the hand's axis")
+            : shortOff ? QStringLiteral("the digit farthest off the hand's axis and shortest "
+                                        "along it (a weak cue)")
+                       : QStringLiteral("the digit most forward of the hand (a weak cue)");
     }
     const NodeId digits = side == Left ? 50 : 74;
     const NodeId bases = side == Left ? 146 : 152;

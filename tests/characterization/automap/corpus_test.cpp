@@ -36,6 +36,7 @@ Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
     Measured m;
     QRandomGenerator random(7);
     for (TruthRig rig : corpus) {
+        const TruthRig original = rig;
         if (scramble)
             ScrambleNames(rig, random);
         const AutoMapProposal proposal = AutoMapper::Propose(rig.skeleton);
@@ -45,7 +46,7 @@ Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
         if (qEnvironmentVariableIsSet("CT_CORPUS_DUMP") &&
             label.contains(qEnvironmentVariable("CT_CORPUS_DUMP"))) {
             QStringList names;
-            for (const SkeletonJoint& joint : rig.skeleton.joints)
+            for (const SkeletonJoint& joint : original.skeleton.joints)
                 names << joint.name;
             std::printf("== %s\n%s\n", qPrintable(label),
                         qPrintable(proposal.ReasonLines(names).join('\n')));
