@@ -64,6 +64,9 @@ constexpr double kCollarsBelowNeck = 0.01;
 // Digits placed by geometry alone: the thumb where two cues agree, and anything weaker.
 constexpr double kThumbByGeometry = 0.85;
 constexpr double kWeakDigit = 0.72;
+// A thumb is told from the fingers by geometry when it stands off the hand's axis by at least
+// this much more (in cosine) than the next digit.
+constexpr double kThumbOffAxis = 0.1;
 // A chain from the hand reaching farther than this many forearm lengths is a prop, no digit.
 constexpr double kDigitOverForearm = 1.5;
 

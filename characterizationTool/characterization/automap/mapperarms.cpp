@@ -219,6 +219,21 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
             sum = sum + Pos(j);
         return sum * (1.0 / chain.size()) - Pos(hand);
     };
+    // Of two digits, the thumb stands clearly farther off the axis and reaches less far along it.
+    const auto along = [&](const std::vector<int>& chain) {
+        return (Pos(chain.back()) - Pos(hand)).Dot(axis);
+    };
+    if (thumb < 0 && chains.size() == 2) {
+        const int off = direction(chains[0]).Dot(axis) < direction(chains[1]).Dot(axis) ? 0 : 1;
+        if (direction(chains[1 - off]).Dot(axis) - direction(chains[off]).Dot(axis) >=
+                kThumbOffAxis &&
+            along(chains[off]) < along(chains[1 - off])) {
+            thumb = off;
+            thumbConfidence = kWeakDigit;
+            thumbReason = QStringLiteral("the digit farther off the hand's axis and shorter along "
+                                         "it (a weak cue)");
+        }
+    }
     if (thumb < 0 && chains.size() >= 3) {
         std::vector<std::pair<double, int>> offAxis;
         int forwardMost = -1;
@@ -237,8 +252,7 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
         const int farthest = offAxis[0].second;
         int leastAlong = 0;
         for (std::size_t c = 1; c < chains.size(); ++c)
-            if ((Pos(chains[c].back()) - Pos(hand)).Dot(axis) <
-                (Pos(chains[leastAlong].back()) - Pos(hand)).Dot(axis))
+            if (along(chains[c]) < along(chains[leastAlong]))
                 leastAlong = int(c);
         const bool shortOff = !agree && farthest == leastAlong;
         thumb = m_forward.Length() < 0.5 || shortOff                   ? farthest

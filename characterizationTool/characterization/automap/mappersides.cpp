@@ -21,9 +21,6 @@ constexpr double kAnyKneeBend = 0.3;
 constexpr double kElbowBend = 0.5;
 // Thumbs standing off the fingers towards the facing: the least mean cosine that counts.
 constexpr double kThumbsForward = 0.3;
-// A thumb is told from the fingers by geometry when it stands off the hand's axis by at least
-// this much more (in cosine) than the next digit.
-constexpr double kThumbOffAxisMargin = 0.1;
 
 // How far each combination of cues can be trusted; a weak cue never binds unasked.
 constexpr double kToesAndNames = 1.0;
@@ -121,7 +118,7 @@ double Mapper::ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const
                 } else
                     next = std::min(next, along);
             }
-            if (next - least < kThumbOffAxisMargin)
+            if (next - least < kThumbOffAxis)
                 continue;
         }
         // Where the thumb stands off the other digits, across the hand's axis.
