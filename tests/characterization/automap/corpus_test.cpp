@@ -36,7 +36,9 @@ Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
     Measured m;
     QRandomGenerator random(7);
     for (TruthRig rig : corpus) {
-        const TruthRig original = rig;
+        QStringList names; // the joints' own names, for the dump below
+        for (const SkeletonJoint& joint : rig.skeleton.joints)
+            names << joint.name;
         if (scramble)
             ScrambleNames(rig, random);
         const AutoMapProposal proposal = AutoMapper::Propose(rig.skeleton);
@@ -45,9 +47,6 @@ Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
         const QString label = rig.source + " + " + rig.traits.join(" + ");
         if (qEnvironmentVariableIsSet("CT_CORPUS_DUMP") &&
             label.contains(qEnvironmentVariable("CT_CORPUS_DUMP"))) {
-            QStringList names;
-            for (const SkeletonJoint& joint : original.skeleton.joints)
-                names << joint.name;
             std::printf("== %s\n%s\n", qPrintable(label),
                         qPrintable(proposal.ReasonLines(names).join('\n')));
         }

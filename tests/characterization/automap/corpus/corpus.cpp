@@ -9,7 +9,6 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <cstdio>
 
 std::vector<TruthRig> BuildCorpus(quint32 seed, int generated)
 {
@@ -74,8 +73,6 @@ void CorpusTally::Add(const TruthRig& rig, const AutoMapProposal& proposal)
         const bool right = slot && slot->joint == joint;
         (IsRequiredNode(node) ? requiredTotal : otherTotal) += 1;
         (IsRequiredNode(node) ? requiredRight : otherRight) += right;
-        if (!right && !IsRequiredNode(node) && qEnvironmentVariableIsSet("CT_OTHER"))
-            std::printf("OTHER %s %s | %s\n", kinetra::NodeName(node), slot ? "wrong" : "missing", qPrintable(label));
         if (!right && IsRequiredNode(node)) {
             misses << QStringLiteral("%1=%2 (got %3)")
                           .arg(QLatin1String(kinetra::NodeName(node)),
