@@ -102,7 +102,7 @@ TEST(AutoMapCorpus, NamedRigsMapRightAndNeverConfidentlyWrong)
     EXPECT_EQ(plain.requiredRight, plain.requiredTotal);
     EXPECT_GE(m.decidable.requiredRight * 1000, m.decidable.requiredTotal * 999);
     EXPECT_GE(m.all.requiredRight * 1000, m.all.requiredTotal * 998);
-    EXPECT_GE(m.all.otherRight * 1000, m.all.otherTotal * 975);
+    EXPECT_GE(m.all.otherRight * 1000, m.all.otherTotal * 990);
     EXPECT_EQ(m.all.bipedsRefused, 0);
     EXPECT_EQ(m.all.nonBipedsAccepted, 0);
     EXPECT_EQ(m.all.silentlyEmpty, 0);
@@ -116,7 +116,7 @@ TEST(AutoMapCorpus, RenamedRigsNeverConfidentlyWrong)
     Report("renamed", m);
     EXPECT_EQ(m.all.wrongConfident, 0);
     EXPECT_GE(m.decidable.requiredRight * 1000, m.decidable.requiredTotal * 995);
-    EXPECT_GE(m.all.otherRight * 100, m.all.otherTotal * 94);
+    EXPECT_GE(m.all.otherRight * 100, m.all.otherTotal * 96);
     EXPECT_EQ(m.all.bipedsRefused, 0);
     EXPECT_EQ(m.all.nonBipedsAccepted, 0);
     EXPECT_EQ(m.all.silentlyEmpty, 0);
