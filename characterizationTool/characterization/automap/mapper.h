@@ -77,6 +77,9 @@ constexpr double kNameWeight = 0.15;
 // An arm's upper joint far along its chain costs this much per fraction of the chain before it
 // (the forearm split by a twist is no whole arm, though proportioned like one).
 constexpr double kArmStartWeight = 0.2;
+// An arm's upper joint nearer the spine than the thighs stand from the legs' branch costs this
+// much per fraction it falls short.
+constexpr double kNarrowShoulder = 0.3;
 // A leg starting below more than this fraction of its height costs this much per fraction.
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;
@@ -268,6 +271,8 @@ private:
     std::vector<double> m_reach; // longest path length below the joint
     double m_scale = 0.0;
     Vec3 m_up;
+    int m_armBranch = -1;
+    double m_thighSpread = 0.0; // mean distance of the thighs from the legs' branch, across up
     Vec3 m_forward;
     QString m_sideReason; // what decided left and right, for the rows' reasons
     QString m_note;       // why required slots stay empty, when they do

@@ -65,6 +65,13 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 score += kOffSegmentWeight *
                          (Pos(limb.path[k]) - Pos(limb.path[u])).Across(axis).Length() / upper;
             score += named;
+            // The shoulder stands out from the spine at least as far as the thighs do; a joint
+            // nearer the spine starts a collar.
+            if (!isLeg && m_thighSpread > 0.0) {
+                const double out =
+                    (Pos(limb.path[u]) - Pos(m_armBranch)).Across(m_up).Length() / m_thighSpread;
+                score += kNarrowShoulder * std::max(0.0, 1.0 - out);
+            }
             // The best fit with another upper joint: how sure the choice of upper joint is.
             if (u != limb.upper && score < limb.score) {
                 limb.runnerUp = limb.score;

@@ -246,10 +246,18 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
                 if (why.isEmpty()) {
                     // Each limb must hold two segments, else the next reading is tried (a
                     // neck beside a bare arm is no arm).
-                    for (int s = 0; s < 2; ++s) {
+                    for (int s = 0; s < 2; ++s)
                         legParse[s] = ParseLeg(legs.child[s]);
+                    // The thighs' spread, for the arms' fit (see kNarrowShoulder).
+                    m_armBranch = arms.branch;
+                    m_thighSpread = 0.0;
+                    for (int s = 0; s < 2 && legParse[0].upper >= 0 && legParse[1].upper >= 0; ++s)
+                        m_thighSpread +=
+                            0.5 * (Pos(legParse[s].path[legParse[s].upper]) - Pos(legs.branch))
+                                      .Across(m_up)
+                                      .Length();
+                    for (int s = 0; s < 2; ++s)
                         armParse[s] = ParseArm(arms.child[s]);
-                    }
                     const bool parsed = ReadLikeTwin(legParse) && ReadLikeTwin(armParse);
                     if (parsed) {
                         refusal.clear();
