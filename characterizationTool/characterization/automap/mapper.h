@@ -22,6 +22,8 @@ constexpr double kLimbReach = 0.2; // a limb reaches at least this far
 // their first joints stand about as far from the branch joint (within this factor).
 constexpr double kTwinReach = 0.45;
 constexpr double kTwinStart = 1.5;
+// Pairs whose shorter limbs reach within this fraction of each other reach alike.
+constexpr double kAlikeReach = 0.01;
 constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
 
 // Joints closer than this stand at one place.

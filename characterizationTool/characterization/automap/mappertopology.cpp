@@ -144,7 +144,15 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
         const LimbPair& pair = pairs[k];
         const int b = pair.branch;
         if (pair.countsMatch) {
-            if (matched[b] < 0 || pair.reach > pairs[matched[b]].reach)
+            // Of pairs reaching alike (a limb beside its twin, and beside the neck), the one
+            // whose limbs match in reach too.
+            const auto closer = [this](const LimbPair& p, const LimbPair& q) {
+                return p.reach > q.reach * (1.0 - kAlikeReach) &&
+                       p.reach < q.reach * (1.0 + kAlikeReach) &&
+                       LimbReach(p.child[0]) < LimbReach(q.child[0]);
+            };
+            if (matched[b] < 0 || pair.reach > pairs[matched[b]].reach ||
+                closer(pair, pairs[matched[b]]))
                 matched[b] = k;
         } else if (other[b] < 0 || countRatio(pair) > countRatio(pairs[other[b]])) {
             other2[b] = other[b];
