@@ -81,6 +81,9 @@ AutoMapProposal Mapper::Run()
                                 ? QStringLiteral("some required slots are not proposed: no "
                                                  "joint fits them clearly enough")
                                 : m_note;
+    if (proposal.note.isEmpty() && m_sidesGuessed)
+        proposal.note = QStringLiteral("left and right are a guess: nothing in the pose or the "
+                                       "names shows which way the body faces");
     return proposal;
 }
 

@@ -276,8 +276,9 @@ private:
     int m_armBranch = -1;
     double m_thighSpread = 0.0; // mean distance of the thighs from the legs' branch, across up
     Vec3 m_forward;
-    QString m_sideReason; // what decided left and right, for the rows' reasons
-    QString m_note;       // why required slots stay empty, when they do
+    QString m_sideReason;        // what decided left and right, for the rows' reasons
+    QString m_note;              // why required slots stay empty, when they do
+    bool m_sidesGuessed = false; // nothing in the pose or the names told left from right
 
     std::vector<AutoMapSlot> m_slots; // by node id; joint -1 when empty
     std::vector<bool> m_used;         // by joint

@@ -244,6 +244,7 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
         left = lateral;
         leftFirst(arms, armParse);
         sideConfidence = kGuessedSides;
+        m_sidesGuessed = true;
         m_sideReason = QStringLiteral("a guess: nothing in the pose or the names shows which "
                                       "way the body faces");
         return left;

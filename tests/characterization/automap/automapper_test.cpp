@@ -179,6 +179,7 @@ TEST(AutoMapper, WeighsWeakFacingCuesAndGuessesSidesLowWhenNothingShows)
         const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
         ASSERT_TRUE(proposal.IsBiped()) << qPrintable(proposal.refusal);
         const Score score = Compare(skeleton, proposal, kTPoseTruth);
+        EXPECT_EQ(proposal.note.contains("a guess"), !digits) << qPrintable(proposal.note);
         for (const char* sided : {"LeftUpLeg", "RightFoot", "LeftArm", "RightHand"})
             EXPECT_NE(proposal.SlotOf(NodeByName(sided)), nullptr) << digits << sided;
         if (digits) {
