@@ -1,5 +1,6 @@
-// The auto-mapper on hand-built skeletons: any orientation and unit, no facing, refusals, a
-// one-finger hand; the shipped templates against it; applying and reverting its rows.
+// The auto-mapper on hand-built skeletons: any orientation and unit, weak or no facing cues,
+// refusals; the shipped templates against it; applying and reverting its rows. (Hands of one
+// finger, twists, helpers and the rest are measured on the corpus.)
 #include "automapchange.h"
 #include "automapper.h"
 #include "files/namingtemplate.h"
@@ -325,26 +326,4 @@ TEST(AutoMapChange, AppliesRowsWithoutDuplicatingJointsAndRevertsExactly)
     EXPECT_EQ(bound(), QStringList({"pelvis", "spine1", "skull", ""}));
     change.Revert(model);
     EXPECT_EQ(bound(), QStringList({"pelvis", "", "spine3", "skull"}));
-}
-
-// A hand with one finger and no thumb does not branch; its wrist is still the hand, not the
-// fingertip, and the finger goes to the finger base slot.
-TEST(AutoMapper, FindsTheWristOfAHandWithOneFinger)
-{
-    std::vector<Joint> joints;
-    for (const Joint& joint : kTPose)
-        if (!QByteArray(joint.name).contains("thumb") &&
-            !QByteArray(joint.name).contains("middle") &&
-            !QByteArray(joint.name).contains("ring") && !QByteArray(joint.name).contains("pinky"))
-            joints.push_back(joint);
-    const Skeleton skeleton = Build(joints, [](const Vec3& p) { return p; });
-    const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
-    const Score score = Compare(skeleton, proposal,
-                                Sided({{"Hips", "hips"}},
-                                      {{"LeftArm", "%1upper"},
-                                       {"LeftForeArm", "%1fore"},
-                                       {"LeftHand", "%1hand"},
-                                       {"LeftFingerBase", "%1index1"}},
-                                      "l", "r"));
-    EXPECT_TRUE(score.misses.isEmpty()) << qPrintable(score.misses.join(' '));
 }
