@@ -193,8 +193,8 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
                                   : kThumbsAlone;
     else if (k >= kAnyKneeBend || e >= kElbowBend) {
         pose = kFaintCueAlone;
-        shown << (k >= kAnyKneeBend ? QStringLiteral("a faint knee bend")
-                                    : QStringLiteral("a faint elbow bend"));
+        if (k >= kAnyKneeBend)
+            shown << QStringLiteral("a faint knee bend");
     }
     const QString cues = hasToes                 ? QStringLiteral("the toes")
                          : pose == kCuesDisagree ? QStringLiteral("pose cues that disagree")
@@ -256,9 +256,11 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
     const bool faint = pose == kFaintCueAlone, disputed = pose == kCuesDisagree;
     if (names == 0) {
         sideConfidence = pose;
-        m_sideReason = disputed ? cues + QStringLiteral(" (a weak decision)")
-                                : (faint || pose < 0.8 ? QStringLiteral("only ") : QString()) +
-                                      cues + QStringLiteral(" show the facing");
+        m_sideReason = disputed ? QStringLiteral("decided by ") + cues
+                                : (pose < 0.8 ? QStringLiteral("only ") : QString()) + cues +
+                                      (shown.size() == 1 && shown[0].startsWith('a')
+                                           ? QStringLiteral(" shows the facing")
+                                           : QStringLiteral(" show the facing"));
     } else if (names > 0) {
         sideConfidence = hasToes    ? kToesAndNames
                          : disputed ? kNamesAndDisputedPose
