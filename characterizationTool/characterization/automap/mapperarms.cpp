@@ -305,7 +305,8 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
         const QString reason = thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
                                           : QStringLiteral("the hand's one chain of digits");
         // Its base inside the palm, if it has one, is the index finger's.
-        const bool base = fingers[0].size() >= 2 && hasBase(fingers[0], JointNames::Part::Index);
+        const bool base = fingers[0].size() >= 2 &&
+                          (hasBase(fingers[0], JointNames::Part::Index) || HasBase(fingers[0], 3));
         if (base)
             Propose(bases + 1, fingers[0][0], kWeakDigit * sideConfidence,
                     reason + QStringLiteral(", base inside the palm"));
