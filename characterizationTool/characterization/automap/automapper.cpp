@@ -40,19 +40,29 @@ AutoMapProposal Mapper::Run()
     m_slots.assign(NodeCount, AutoMapSlot());
     m_used.assign(m_count, false);
     m_alternative.assign(NodeCount, -1);
-    ProposeTrunk(hips, legs.branch, arms);
+    const int shoulders[2] = {armParse[0].path[armParse[0].upper],
+                              armParse[1].path[armParse[1].upper]};
+    ProposeTrunk(hips, legs.branch, arms, shoulders);
+    // Sides barely told or guessed do not scale the rows' own confidence: they cap every
+    // sided row.
+    const bool guessed = sideConfidence < kWeakSides;
+    const double sideWeight = guessed ? 1.0 : sideConfidence;
     for (int s = 0; s < 2; ++s) {
         const QString side = QLatin1String(kSideWord[s]);
         const QByteArray foot = (side + QStringLiteral(" foot")).toLatin1();
         const QByteArray hand = (side + QStringLiteral(" hand")).toLatin1();
-        ProposeLimb(legParse[s], kLegSlots[s], sideConfidence, "a leg", foot.constData());
-        ProposeLimb(armParse[s], kArmSlots[s], sideConfidence, "an arm", hand.constData());
+        ProposeLimb(legParse[s], kLegSlots[s], sideWeight, "a leg", foot.constData());
+        ProposeLimb(armParse[s], kArmSlots[s], sideWeight, "an arm", hand.constData());
     }
     for (int s = 0; s < 2; ++s) {
         const int foot = legParse[s].path[legParse[s].end];
-        ProposeFoot(foot, ToeOf(foot), Side(s), left, sideConfidence);
-        ProposeHand(armParse[s], Side(s), sideConfidence);
+        ProposeFoot(foot, ToeOf(foot), Side(s), left, sideWeight);
+        ProposeHand(armParse[s], Side(s), sideWeight);
     }
+    if (guessed)
+        for (AutoMapSlot& slot : m_slots)
+            if (slot.joint >= 0 && MirrorNodeOf(slot.node) > 0)
+                slot.confidence = std::min(slot.confidence, sideConfidence);
     AddRunnerUps(sideConfidence);
     // Where the sides are in doubt, every sided row says what decided them.
     if (sideConfidence < 1.0)
@@ -71,6 +81,9 @@ AutoMapProposal Mapper::Run()
                                 ? QStringLiteral("some required slots are not proposed: no "
                                                  "joint fits them clearly enough")
                                 : m_note;
+    if (proposal.note.isEmpty() && m_sidesGuessed)
+        proposal.note = QStringLiteral("left and right are a guess: nothing in the pose or the "
+                                       "names shows which way the body faces");
     return proposal;
 }
 

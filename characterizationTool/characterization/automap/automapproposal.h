@@ -37,7 +37,8 @@ struct AutoMapProposal
     static constexpr double kTickThreshold = 0.8;
 
     QString refusal;
-    // For a biped whose required slots are not all proposed: one line saying why.
+    // For a biped whose required slots are not all proposed: one line saying why; else, where
+    // left and right are only guessed, one line saying so.
     QString note;
     QVector<AutoMapSlot> entries;
 

@@ -22,6 +22,8 @@ constexpr double kLimbReach = 0.2; // a limb reaches at least this far
 // their first joints stand about as far from the branch joint (within this factor).
 constexpr double kTwinReach = 0.45;
 constexpr double kTwinStart = 1.5;
+// Pairs whose shorter limbs reach within this fraction of each other reach alike.
+constexpr double kAlikeReach = 0.01;
 constexpr double kKneeOutstand = 0.005; // knees standing out less give no facing
 
 // Joints closer than this stand at one place.
@@ -53,12 +55,20 @@ constexpr double kShortNeck = 0.35;
 // and this many times its parent's bone stands at the top of the skull.
 constexpr double kHeadTopLeaf = 0.08;
 constexpr double kHeadTopOverNeck = 0.8;
+// A leaf at the end of the neck chain standing at least this many shoulder widths above the
+// shoulders is at the top of the skull, one below it the head; clearly so beyond the others.
+constexpr double kCrownRise = 0.72;
+constexpr double kClearCrownRise = 0.9;
+constexpr double kClearHeadRise = 0.55;
 // Collars starting this far (a fraction of the size) below the arms' branch hang from a neck.
 constexpr double kCollarsBelowNeck = 0.01;
 
 // Digits placed by geometry alone: the thumb where two cues agree, and anything weaker.
 constexpr double kThumbByGeometry = 0.85;
 constexpr double kWeakDigit = 0.72;
+// A thumb is told from the fingers by geometry when it stands off the hand's axis by at least
+// this much more (in cosine) than the next digit.
+constexpr double kThumbOffAxis = 0.1;
 // A chain from the hand reaching farther than this many forearm lengths is a prop, no digit.
 constexpr double kDigitOverForearm = 1.5;
 
@@ -66,6 +76,12 @@ constexpr double kDigitOverForearm = 1.5;
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;
 constexpr double kNameWeight = 0.15;
+// An arm's upper joint far along its chain costs this much per fraction of the chain before it
+// (the forearm split by a twist is no whole arm, though proportioned like one).
+constexpr double kArmStartWeight = 0.2;
+// An arm's upper joint nearer the spine than the thighs stand from the legs' branch costs this
+// much per fraction it falls short.
+constexpr double kNarrowShoulder = 0.3;
 // A leg starting below more than this fraction of its height costs this much per fraction.
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;
@@ -77,12 +93,16 @@ constexpr double kGroundedFoot = 0.1;
 constexpr double kSureFitMargin = 0.15;
 // The most an uncertain fit, or a limb parsed unlike its twin, is trusted.
 constexpr double kUnsureFit = 0.78;
+// The least a limb's rows are proposed at when its fit and its sides each pass the threshold.
+constexpr double kLeastLimb = 0.52;
 // Twin limbs' segments differ in length by at most this factor.
 constexpr double kTwinLengths = 1.2;
 // Limbs read to match their twin are trusted this much (their own fit was misled).
 constexpr double kTwinFitted = 0.85;
 // Joints of a path considered when refitting a limb to its twin.
 constexpr int kMaxTwinPath = 24;
+// An unbranched hand and its finger reach less than this many forearm lengths past the wrist.
+constexpr double kSingleFingerHand = 0.75;
 // The wrist has at most this many forearm lengths of hand and digits beyond it.
 constexpr double kHandOverForearm = 1.5;
 
@@ -93,6 +113,11 @@ constexpr double kMaxLegSpineCos = -0.7;
 constexpr double kFourLegsAlike = 1.5;
 // Pairs of limbs tried, longest first, before refusing.
 constexpr std::size_t kMaxLimbPairTries = 12;
+
+// With nothing to tell the sides, the limbs are still proposed, no sided row above this.
+constexpr double kGuessedSides = 0.55;
+// Sides decided less surely than this cap the sided rows instead of scaling them.
+constexpr double kWeakSides = 0.65;
 
 constexpr int kMaxSpine = 10; // Spine, Spine1..Spine9
 constexpr int kMaxNeck = 10;  // Neck, Neck1..Neck9
@@ -176,6 +201,9 @@ private:
     bool Coincide(int a, int b) const { return (Pos(a) - Pos(b)).Length() < kCoincident * m_scale; }
     bool IsPalmStart(int j) const;
     int SolidChildren(int j) const;
+    // The length from `start`'s parent along its unbranched run to the first joint that does
+    // not carry exactly one chain on (leaves aside): the limb without its hand or foot.
+    double StemReach(int start) const;
 
     bool BuildTopology(QString& refusal);
     std::vector<int> MainPath(int start) const;
@@ -197,14 +225,21 @@ private:
     QString TrunkProblem(const LimbPair& legs, const LimbPair& arms);
     int DetachedFoot(int thigh, int shin) const;
     // Orders each pair of parses left first; answers the body's left (unit, world space) and
-    // how far the cue that decided it can be trusted (0..1).
-    // Sets m_note when nothing decides.
+    // how far the cues that decided it can be trusted (0..1). Where nothing decides, the
+    // sides are a guess at a low confidence.
     Vec3 DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* legParse,
                      LimbParse* armParse, double& sideConfidence);
+    // How far (degrees, signed) the middle joints of a pair of limbs stand out of their
+    // upper-end lines towards `ahead`: knees forward, elbows back in a rest pose.
+    double BendTowards(const LimbParse* pair, const Vec3& ahead) const;
+    // How far the thumbs stand off the fingers towards `ahead`: the mean cosine over the hands
+    // whose thumb is named or clearly told by geometry, 0 when there is none.
+    double ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const;
     // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;
-    void ProposeTrunk(int hips, int legBranch, const LimbPair& arms);
+    // `shoulder` holds the two upper arm joints.
+    void ProposeTrunk(int hips, int legBranch, const LimbPair& arms, const int* shoulder);
     std::vector<std::vector<int>> DigitChains(int joint, double reach = 0.0) const;
     bool NamedDigit(const std::vector<int>& chain) const;
     // Whether `j` lies along the segment from `a` to `b` (within 15 % of its length).
@@ -220,6 +255,10 @@ private:
                      const char* limbWord, const char* endWord);
     void ProposeLeafRolls(const LimbParse& limb, int fromIndex, int toIndex, int limbColumn,
                           double sideConfidence, const QString& segmentWord);
+    // The digit chains of an arm's hand (its end joint); with `palmBases`, also the palm bones
+    // starting with the hand whose chains were added.
+    std::vector<std::vector<int>> HandChains(const LimbParse& arm,
+                                             std::vector<int>* palmBases = nullptr) const;
     void ProposeHand(const LimbParse& arm, Side side, double sideConfidence);
     void ProposeFoot(int foot, int toe, Side side, const Vec3& left, double sideConfidence);
     bool HasBase(const std::vector<int>& chain, std::size_t minBaseChain) const;
@@ -234,9 +273,12 @@ private:
     std::vector<double> m_reach; // longest path length below the joint
     double m_scale = 0.0;
     Vec3 m_up;
+    int m_armBranch = -1;
+    double m_thighSpread = 0.0; // mean distance of the thighs from the legs' branch, across up
     Vec3 m_forward;
-    QString m_sideReason; // what decided left and right, for the rows' reasons
-    QString m_note;       // why required slots stay empty, when they do
+    QString m_sideReason;        // what decided left and right, for the rows' reasons
+    QString m_note;              // why required slots stay empty, when they do
+    bool m_sidesGuessed = false; // nothing in the pose or the names told left from right
 
     std::vector<AutoMapSlot> m_slots; // by node id; joint -1 when empty
     std::vector<bool> m_used;         // by joint

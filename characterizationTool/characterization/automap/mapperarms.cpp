@@ -73,12 +73,13 @@ LimbParse Mapper::ParseArm(int start) const
             continue;
         }
         // A hand with a single finger does not branch: its wrist is where a close fit leaves
-        // less beyond it than the forearm's length.
+        // clearly less beyond it than the forearm's length (a twist halfway leaves as much).
         bool branchesLater = false;
         for (int k = i + 1; k <= last && !branchesLater; ++k)
             branchesLater = m_children[arm.path[k]].size() >= 2;
         if (!branchesLater && trial.upper >= 0 && trial.score <= kMaxRatioScore / 2 &&
-            beyond[i] < (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
+            beyond[i] <
+                kSingleFingerHand * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length())
             return trial;
     }
     // An arm of two joints ends at the forearm (a rig without hands): upper arm and forearm
@@ -157,26 +158,34 @@ void Mapper::ProposeDigits(const std::vector<int>& chain, bool hasBase, NodeId f
     }
 }
 
+std::vector<std::vector<int>> Mapper::HandChains(const LimbParse& arm,
+                                                 std::vector<int>* palmBases) const
+{
+    const int hand = arm.path[arm.end];
+    // A digit reaches less far than half again the forearm's length; a longer chain is held.
+    const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
+    std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
+    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
+    // palm bones starting with the hand are their bases.
+    if (IsPalmStart(hand))
+        for (int sibling : m_children[m_joints[hand].parent])
+            if (sibling != hand && !IsTrivial(sibling) &&
+                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
+                chains.push_back(MainPath(sibling));
+                if (palmBases && Coincide(sibling, hand))
+                    palmBases->push_back(sibling);
+            }
+    return chains;
+}
+
 void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
 {
     if (arm.end < 0)
         return;
     const int hand = arm.path[arm.end];
     const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
-    // A digit reaches less far than half again the forearm's length; a longer chain is held.
-    const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
-    std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
-    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
-    // palm bones starting with the hand are their bases.
     std::vector<int> palmBases;
-    if (IsPalmStart(hand))
-        for (int sibling : m_children[m_joints[hand].parent])
-            if (sibling != hand && !IsTrivial(sibling) &&
-                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
-                chains.push_back(MainPath(sibling));
-                if (Coincide(sibling, hand))
-                    palmBases.push_back(sibling);
-            }
+    std::vector<std::vector<int>> chains = HandChains(arm, &palmBases);
     const auto onPalmBase = [&](const std::vector<int>& chain) {
         return std::find(palmBases.begin(), palmBases.end(), chain[0]) != palmBases.end();
     };
@@ -210,6 +219,21 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
             sum = sum + Pos(j);
         return sum * (1.0 / chain.size()) - Pos(hand);
     };
+    // Of two digits, the thumb stands clearly farther off the axis and reaches less far along it.
+    const auto along = [&](const std::vector<int>& chain) {
+        return (Pos(chain.back()) - Pos(hand)).Dot(axis);
+    };
+    if (thumb < 0 && chains.size() == 2) {
+        const int off = direction(chains[0]).Dot(axis) < direction(chains[1]).Dot(axis) ? 0 : 1;
+        if (direction(chains[1 - off]).Dot(axis) - direction(chains[off]).Dot(axis) >=
+                kThumbOffAxis &&
+            along(chains[off]) < along(chains[1 - off])) {
+            thumb = off;
+            thumbConfidence = kWeakDigit;
+            thumbReason = QStringLiteral("the digit farther off the hand's axis and shorter along "
+                                         "it (a weak cue)");
+        }
+    }
     if (thumb < 0 && chains.size() >= 3) {
         std::vector<std::pair<double, int>> offAxis;
         int forwardMost = -1;
@@ -223,15 +247,23 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
         const double margin = offAxis[1].first - offAxis[0].first;
         const bool agree = m_forward.Length() > 0.5 && forwardMost == offAxis[0].second;
         // Disagreeing, the shorter chain wins (fingers carry palm bones more often than
-        // thumbs), and on a tie the forward one.
+        // thumbs); on a tie the one farthest off the axis where its tip also reaches least far
+        // along it (a thumb is short and starts by the wrist), else the forward one.
         const int farthest = offAxis[0].second;
-        thumb = m_forward.Length() < 0.5                               ? farthest
+        int leastAlong = 0;
+        for (std::size_t c = 1; c < chains.size(); ++c)
+            if (along(chains[c]) < along(chains[leastAlong]))
+                leastAlong = int(c);
+        const bool shortOff = !agree && farthest == leastAlong;
+        thumb = m_forward.Length() < 0.5 || shortOff                   ? farthest
                 : chains[farthest].size() < chains[forwardMost].size() ? farthest
                                                                        : forwardMost;
         thumbConfidence = agree ? std::min(kThumbByGeometry, 0.6 + margin) : kWeakDigit;
         thumbReason =
-            agree ? QStringLiteral("the digit most forward and farthest off the hand's axis")
-                  : QStringLiteral("the digit most forward of the hand (a weak cue)");
+            agree      ? QStringLiteral("the digit most forward and farthest off the hand's axis")
+            : shortOff ? QStringLiteral("the digit farthest off the hand's axis and shortest "
+                                        "along it (a weak cue)")
+                       : QStringLiteral("the digit most forward of the hand (a weak cue)");
     }
     const NodeId digits = side == Left ? 50 : 74;
     const NodeId bases = side == Left ? 146 : 152;
@@ -268,10 +300,18 @@ void Mapper::ProposeHand(const LimbParse& arm, Side side, double sideConfidence)
     const bool namedFinger =
         fingers.size() == 1 && (chainNames(fingers[0], JointNames::Part::Index) ||
                                 chainNames(fingers[0], JointNames::Part::Middle));
-    if (fingers.size() == 1 && !namedFinger) {
-        Propose(side == Left ? 21 : 22, fingers[0][0], kWeakDigit * sideConfidence,
-                thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
-                           : QStringLiteral("the hand's one chain of digits"));
+    // A lone finger named beside a thumb takes its named slot; alone it is the finger base.
+    if (fingers.size() == 1 && (!namedFinger || thumb < 0)) {
+        const QString reason = thumb >= 0 ? QStringLiteral("the hand's one chain besides the thumb")
+                                          : QStringLiteral("the hand's one chain of digits");
+        // Its base inside the palm, if it has one, is the index finger's.
+        const bool base = fingers[0].size() >= 2 &&
+                          (hasBase(fingers[0], JointNames::Part::Index) || HasBase(fingers[0], 3));
+        if (base)
+            Propose(bases + 1, fingers[0][0], kWeakDigit * sideConfidence,
+                    reason + QStringLiteral(", base inside the palm"));
+        Propose(side == Left ? 21 : 22, fingers[0][base ? 1 : 0], kWeakDigit * sideConfidence,
+                reason);
         return;
     }
     if (thumb < 0)

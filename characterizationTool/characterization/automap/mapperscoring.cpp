@@ -41,7 +41,8 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
             if (upper <= 0.0 || lower <= 0.0)
                 continue;
             const double ratioScore = std::abs(std::log(upper / lower / ratio));
-            double score = ratioScore + (isLeg ? 0.5 * along[u] / along[endIndex] : 0.0);
+            double score =
+                ratioScore + (isLeg ? 0.5 : kArmStartWeight) * along[u] / along[endIndex];
             // A leg does not start below a long drop (a thigh split by a twist is still one
             // thigh); a hip offset may come first.
             if (isLeg) {
@@ -64,6 +65,13 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 score += kOffSegmentWeight *
                          (Pos(limb.path[k]) - Pos(limb.path[u])).Across(axis).Length() / upper;
             score += named;
+            // The shoulder stands out from the spine at least as far as the thighs do; a joint
+            // nearer the spine starts a collar.
+            if (!isLeg && m_thighSpread > 0.0) {
+                const double out =
+                    (Pos(limb.path[u]) - Pos(m_armBranch)).Across(m_up).Length() / m_thighSpread;
+                score += kNarrowShoulder * std::max(0.0, 1.0 - out);
+            }
             // The best fit with another upper joint: how sure the choice of upper joint is.
             if (u != limb.upper && score < limb.score) {
                 limb.runnerUp = limb.score;
@@ -159,8 +167,9 @@ void Mapper::CompareTwins(LimbParse* pair, double ratio) const
     const int k = total[0] <= total[1] ? 0 : 1;
     if (!std::isfinite(total[k]))
         return;
-    // The refit is only as sure as the reading it copies.
+    // The refit is only as sure as the reading it copies, and vouched for as that one is.
     pair[k] = refit[k];
+    pair[k].plainHand = pair[k].plainHand || pair[1 - k].plainHand;
     pair[k].runnerUp = pair[k].score + (pair[1 - k].runnerUp - pair[1 - k].score);
     pair[k].ratioScore = std::abs(std::log(length(pair[k], pair[k].upper, pair[k].middle) /
                                            length(pair[k], pair[k].middle, pair[k].end) / ratio));
@@ -237,9 +246,11 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
             ground = std::min(ground, joint.position.Dot(m_up));
         grounded = Pos(limb.path[limb.end]).Dot(m_up) - ground < kGroundedFoot * m_scale;
     }
-    const double fit =
+    const double own =
         std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
-        sure * sideConfidence;
+        sure;
+    // Each factor alone worth proposing, the limb is proposed, however low their product.
+    const double fit = std::max(own * sideConfidence, std::min({own, sideConfidence, kLeastLimb}));
     const QString chain =
         QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
         (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")

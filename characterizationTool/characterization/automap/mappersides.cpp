@@ -1,8 +1,12 @@
-// Sides and facing: forward from the feet or the knees, left = up x forward, and the names.
+// Sides and facing: forward from the cues the pose shows (toes, knees, thumbs, elbows) weighed
+// together, left = up x forward, and the names.
 #include "mapper.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace automap {
 
@@ -13,19 +17,36 @@ namespace {
 constexpr double kClearKneeBend = 5.0;
 constexpr double kKneeBend = 2.0;
 constexpr double kAnyKneeBend = 0.3;
+// Elbows standing behind the shoulder-wrist line by at least this (degrees) hint at the facing.
+constexpr double kElbowBend = 0.5;
+// Thumbs standing off the fingers towards the facing: the least mean cosine that counts.
+constexpr double kThumbsForward = 0.3;
 
 // How far each combination of cues can be trusted; a weak cue never binds unasked.
 constexpr double kToesAndNames = 1.0;
 constexpr double kToesAgainstNames = 0.7;
+constexpr double kClearKneesAndThumbs = 0.9;
+constexpr double kKneesAndThumbs = 0.85;
 constexpr double kClearKneesAlone = 0.82;
+constexpr double kThumbsAndElbows = 0.78;
+constexpr double kThumbsAlone = 0.75;
 constexpr double kKneesAlone = 0.7;
-constexpr double kFaintKneesAlone = 0.55;
-constexpr double kKneesAndNames = 0.97;
-constexpr double kKneesAgainstNames = 0.75;
+constexpr double kThumbsAgainstElbows = 0.65;
+constexpr double kCuesDisagree = 0.6;
+constexpr double kFaintCueAlone = 0.55;
+constexpr double kPoseAndNames = 0.97;
+constexpr double kNamesAndDisputedPose = 0.85;
+constexpr double kNamesAndFaintPose = 0.9;
+constexpr double kPoseAgainstNames = 0.75;
+constexpr double kNamesAgainstDisputedPose = 0.7;
+constexpr double kNamesAgainstFaintPose = 0.85;
 constexpr double kNamesAlone = 0.9;
 constexpr double kNamesOnOnePair = 0.85;
-constexpr double kNamesAndFaintKnees = 0.9;
-constexpr double kNamesAgainstFaintKnees = 0.85;
+
+double Degrees(double sine)
+{
+    return std::asin(std::max(-1.0, std::min(1.0, sine))) * 180.0 / M_PI;
+}
 
 } // namespace
 
@@ -46,34 +67,140 @@ int Mapper::NamedSide(const LimbParse* parses) const
     return reads[0] != 0 && reads[0] == -reads[1] ? reads[0] : 0;
 }
 
+double Mapper::BendTowards(const LimbParse* pair, const Vec3& ahead) const
+{
+    double out = 0.0, upper = 0.0;
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& limb = pair[k];
+        if (limb.end < 0)
+            continue;
+        const Vec3 from = Pos(limb.path[limb.upper]);
+        const Vec3 line = Pos(limb.path[limb.end]) - from;
+        const Vec3 joint = Pos(limb.path[limb.middle]) - from;
+        if (!(line.Dot(line) > 0.0))
+            continue;
+        out += (joint - line * (joint.Dot(line) / line.Dot(line))).Dot(ahead);
+        upper += joint.Length();
+    }
+    return upper > 0.0 ? Degrees(out / upper) : 0.0;
+}
+
+double Mapper::ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const
+{
+    double sum = 0.0;
+    int hands = 0;
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& arm = arms[k];
+        if (arm.end < 0)
+            continue;
+        const int hand = arm.path[arm.end];
+        const Vec3 axis = (Pos(hand) - Pos(arm.path[arm.middle])).Normalized();
+        std::vector<std::vector<int>> chains;
+        for (std::vector<int>& chain : HandChains(arm))
+            if (!(chain.size() == 1 && IsTrivial(chain[0])))
+                chains.push_back(std::move(chain));
+        if (chains.size() < 3)
+            continue;
+        // The thumb: named so, else the digit clearly farthest off the hand's axis.
+        int thumb = -1;
+        for (std::size_t c = 0; c < chains.size() && thumb < 0; ++c)
+            for (int j : chains[c])
+                if (JointNames::Names(m_joints[j].name, JointNames::Part::Thumb))
+                    thumb = int(c);
+        if (thumb < 0) {
+            double least = 2.0, next = 2.0;
+            for (std::size_t c = 0; c < chains.size(); ++c) {
+                const double along = (Pos(chains[c].back()) - Pos(hand)).Normalized().Dot(axis);
+                if (along < least) {
+                    next = least;
+                    least = along;
+                    thumb = int(c);
+                } else
+                    next = std::min(next, along);
+            }
+            if (next - least < kThumbOffAxis)
+                continue;
+        }
+        // Where the thumb stands off the other digits, across the hand's axis.
+        Vec3 fingers, own;
+        for (std::size_t c = 0; c < chains.size(); ++c)
+            for (int j : chains[c])
+                (int(c) == thumb ? own : fingers) =
+                    (int(c) == thumb ? own : fingers) + (Pos(j) - Pos(hand));
+        own = own * (1.0 / chains[thumb].size());
+        std::size_t others = 0;
+        for (std::size_t c = 0; c < chains.size(); ++c)
+            others += int(c) == thumb ? 0 : chains[c].size();
+        fingers = fingers * (1.0 / others);
+        sum += (own - fingers).Across(axis).Across(m_up).Normalized().Dot(ahead);
+        ++hands;
+    }
+    return hands ? sum / hands : 0.0;
+}
+
 Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* legParse,
                          LimbParse* armParse, double& sideConfidence)
 {
-    // Geometry first: heels to toes, else the knees standing out of the hip-ankle lines.
-    Vec3 forward;
+    // Every cue is read along `ahead`: the facing were legParse[0] the left leg.
+    const auto joints = [this](const LimbParse& limb) {
+        Vec3 sum;
+        for (int i : {limb.upper, limb.middle, limb.end})
+            if (i >= 0)
+                sum = sum + Pos(limb.path[i]);
+        return sum;
+    };
+    const Vec3 lateral = (joints(legParse[0]) - joints(legParse[1])).Across(m_up).Normalized();
+    const Vec3 ahead = lateral.Cross(m_up);
+    // Heels to toes say it best; then the knees bend forward, the thumbs stand forward of the
+    // fingers and the elbows bend back, weighed together.
+    Vec3 toes;
     for (int s = 0; s < 2; ++s) {
         const int foot = legParse[s].path[legParse[s].end];
         const int toe = ToeOf(foot);
         if (toe >= 0)
-            forward = forward + (Pos(toe) - Pos(foot)).Across(m_up).Normalized();
+            toes = toes + (Pos(toe) - Pos(foot)).Across(m_up).Normalized();
     }
-    const bool toes = forward.Length() >= 0.5;
-    double kneeDegrees = 0.0;
-    if (!toes) {
-        forward = Vec3();
-        double thighs = 0.0;
-        for (int s = 0; s < 2; ++s) {
-            const LimbParse& leg = legParse[s];
-            const Vec3 hip = Pos(leg.path[leg.upper]);
-            const Vec3 line = Pos(leg.path[leg.end]) - hip;
-            const Vec3 knee = Pos(leg.path[leg.middle]) - hip;
-            forward = forward + (knee - line * (knee.Dot(line) / line.Dot(line))).Across(m_up);
-            thighs += knee.Length();
-        }
-        kneeDegrees =
-            std::asin(std::min(1.0, forward.Length() / std::max(thighs, 1e-12))) * 180.0 / M_PI;
+    const bool hasToes = toes.Length() >= 0.5;
+    const double knees = BendTowards(legParse, ahead);
+    const double elbows = -BendTowards(armParse, ahead);
+    const double thumbs = ThumbsTowards(armParse, ahead);
+    const double vote = hasToes ? toes.Dot(ahead)
+                                : std::max(-1.0, std::min(1.0, knees / kClearKneeBend)) + thumbs +
+                                      0.5 * std::max(-1.0, std::min(1.0, elbows / kClearKneeBend));
+    const double sign = vote < 0.0 ? -1.0 : 1.0;
+    // Each cue signed along the chosen facing, and how far the pose alone can be trusted.
+    const double k = knees * sign, t = thumbs * sign, e = elbows * sign;
+    const bool thumbsShow = t >= kThumbsForward;
+    QStringList shown;
+    if (k >= kKneeBend)
+        shown << QStringLiteral("knees");
+    if (thumbsShow)
+        shown << QStringLiteral("thumbs");
+    if (e >= kElbowBend)
+        shown << QStringLiteral("elbows");
+    double pose = 0.0;
+    if (hasToes)
+        pose = 1.0;
+    else if (k <= -kKneeBend || t <= -kThumbsForward)
+        pose = kCuesDisagree;
+    else if (k >= kClearKneeBend)
+        pose = thumbsShow ? kClearKneesAndThumbs : kClearKneesAlone;
+    else if (k >= kKneeBend)
+        pose = thumbsShow ? kKneesAndThumbs : kKneesAlone;
+    else if (thumbsShow)
+        pose = e >= kElbowBend    ? kThumbsAndElbows
+               : e <= -kElbowBend ? kThumbsAgainstElbows
+                                  : kThumbsAlone;
+    else if (k >= kAnyKneeBend || e >= kElbowBend) {
+        pose = kFaintCueAlone;
+        if (k >= kAnyKneeBend)
+            shown << QStringLiteral("a faint knee bend");
     }
-    m_forward = forward.Normalized();
+    const QString cues = hasToes                 ? QStringLiteral("the toes")
+                         : pose == kCuesDisagree ? QStringLiteral("pose cues that disagree")
+                                                 : shown.join(QStringLiteral(" and "));
+
+    m_forward = pose > 0.0 ? (hasToes ? toes.Normalized() : ahead * sign) : Vec3();
     Vec3 left = m_up.Cross(m_forward).Normalized();
     // Which of each pair is the left one: the one standing farther along `left`.
     const auto leftFirst = [&](const LimbPair& pair, LimbParse* parses) {
@@ -83,21 +210,16 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
         if (lateral(parses[1]) > lateral(parses[0]))
             std::swap(parses[0], parses[1]);
     };
-    const bool anyGeometry = toes || kneeDegrees >= kAnyKneeBend;
-    if (anyGeometry) {
+    if (pose > 0.0) {
         leftFirst(legs, legParse);
         leftFirst(arms, armParse);
-    } else {
-        // No facing to order by: the parses stay in hierarchy order for the names to judge.
-        m_forward = Vec3();
-        left = Vec3();
     }
 
     // Then the names, each pair read in its own order: +1 agree with the order above, -1 say
     // the opposite, 0 say nothing. Without geometry the pairs' orders are unrelated, so each
     // named pair is put left first by its own names and an unnamed one follows it.
     const int legNames = NamedSide(legParse), armNames = NamedSide(armParse);
-    if (!anyGeometry && (legNames != 0 || armNames != 0)) {
+    if (pose == 0.0 && (legNames != 0 || armNames != 0)) {
         if (legNames < 0)
             std::swap(legParse[0], legParse[1]);
         if (armNames < 0)
@@ -116,50 +238,47 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
         m_sideReason = QStringLiteral("side names (nothing in the pose shows the facing)");
         return left;
     }
+    if (pose == 0.0) {
+        // Nothing decides: the legs as the hierarchy lists them, the arms beside them.
+        m_forward = ahead;
+        left = lateral;
+        leftFirst(arms, armParse);
+        sideConfidence = kGuessedSides;
+        m_sidesGuessed = true;
+        m_sideReason = QStringLiteral("a guess: nothing in the pose or the names shows which "
+                                      "way the body faces");
+        return left;
+    }
     // Legs and arms named against each other say nothing.
     const int names = legNames == -armNames && legNames != 0 ? 0
                       : legNames != 0                        ? legNames
                                                              : armNames;
-    const bool flipByNames = names < 0;
-    if (toes) {
-        sideConfidence = names < 0 ? kToesAgainstNames : kToesAndNames;
-        m_sideReason = names < 0   ? QStringLiteral("toes show the facing; side names disagree")
-                       : names > 0 ? QStringLiteral("toes and side names agree")
-                                   : QStringLiteral("the toes show the facing");
-        return left;
+    const bool faint = pose == kFaintCueAlone, disputed = pose == kCuesDisagree;
+    if (names == 0) {
+        sideConfidence = pose;
+        m_sideReason = disputed ? QStringLiteral("decided by ") + cues
+                                : (pose < 0.8 ? QStringLiteral("only ") : QString()) + cues +
+                                      (shown.size() == 1 && shown[0].startsWith('a')
+                                           ? QStringLiteral(" shows the facing")
+                                           : QStringLiteral(" show the facing"));
+    } else if (names > 0) {
+        sideConfidence = hasToes    ? kToesAndNames
+                         : disputed ? kNamesAndDisputedPose
+                         : faint    ? kNamesAndFaintPose
+                                    : kPoseAndNames;
+        m_sideReason = cues + QStringLiteral(" and side names agree");
+    } else if (hasToes || !(faint || disputed)) {
+        sideConfidence = hasToes ? kToesAgainstNames : kPoseAgainstNames;
+        m_sideReason = cues + QStringLiteral(" show the facing; side names disagree");
+    } else {
+        // A faint or disputed pose does not outweigh the names.
+        sideConfidence = faint ? kNamesAgainstFaintPose : kNamesAgainstDisputedPose;
+        std::swap(legParse[0], legParse[1]);
+        std::swap(armParse[0], armParse[1]);
+        left = left * -1.0;
+        m_forward = m_forward * -1.0;
+        m_sideReason = QStringLiteral("side names over ") + cues;
     }
-    if (kneeDegrees >= kKneeBend) {
-        sideConfidence = names > 0                       ? kKneesAndNames
-                         : names < 0                     ? kKneesAgainstNames
-                         : kneeDegrees >= kClearKneeBend ? kClearKneesAlone
-                                                         : kKneesAlone;
-        m_sideReason = names < 0   ? QStringLiteral("knees show the facing; side names disagree")
-                       : names > 0 ? QStringLiteral("knees and side names agree")
-                                   : QStringLiteral("only the knees' bend shows the facing");
-        return left;
-    }
-    if (names != 0) {
-        // A faint bend (motion-capture knees are often held a degree back) does not outweigh
-        // the names, and agreeing with them adds little.
-        sideConfidence = names > 0 ? kNamesAndFaintKnees : kNamesAgainstFaintKnees;
-        if (flipByNames) {
-            std::swap(legParse[0], legParse[1]);
-            std::swap(armParse[0], armParse[1]);
-            left = left * -1.0;
-            m_forward = m_forward * -1.0;
-        }
-        m_sideReason = names > 0 ? QStringLiteral("side names and a faint knee bend agree")
-                                 : QStringLiteral("side names over a faint knee bend");
-        return left;
-    }
-    if (anyGeometry) {
-        sideConfidence = kFaintKneesAlone;
-        m_sideReason = QStringLiteral("only a faint knee bend shows the facing");
-        return left;
-    }
-    sideConfidence = 0.0;
-    m_note = QStringLiteral("left and right are not proposed: no toes, straight knees and no "
-                            "side names show which way the body faces");
     return left;
 }
 

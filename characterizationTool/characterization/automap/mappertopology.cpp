@@ -123,7 +123,12 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                 const bool twinStarts =
                     std::max(startA, startC) <= kTrivialBone * m_scale ||
                     std::max(startA, startC) <= kTwinStart * std::min(startA, startC);
-                if (counts || (reachRatio >= kTwinReach && twinStarts))
+                // Or their stems (up to the hand or foot) match where one end carries a far
+                // reaching oddity the other lacks.
+                const double stemA = StemReach(a), stemC = StemReach(c);
+                const bool twinStems =
+                    twinStarts && std::max(stemA, stemC) <= kTwinLengths * std::min(stemA, stemC);
+                if (counts || (reachRatio >= kTwinReach && twinStarts) || twinStems)
                     pairs.push_back({b, {a, c}, LimbReach(c), counts});
             }
     }
@@ -139,7 +144,15 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
         const LimbPair& pair = pairs[k];
         const int b = pair.branch;
         if (pair.countsMatch) {
-            if (matched[b] < 0 || pair.reach > pairs[matched[b]].reach)
+            // Of pairs reaching alike (a limb beside its twin, and beside the neck), the one
+            // whose limbs match in reach too.
+            const auto closer = [this](const LimbPair& p, const LimbPair& q) {
+                return p.reach > q.reach * (1.0 - kAlikeReach) &&
+                       p.reach < q.reach * (1.0 + kAlikeReach) &&
+                       LimbReach(p.child[0]) < LimbReach(q.child[0]);
+            };
+            if (matched[b] < 0 || pair.reach > pairs[matched[b]].reach ||
+                closer(pair, pairs[matched[b]]))
                 matched[b] = k;
         } else if (other[b] < 0 || countRatio(pair) > countRatio(pairs[other[b]])) {
             other2[b] = other[b];
@@ -155,6 +168,26 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
     std::stable_sort(unique.begin(), unique.end(),
                      [](const LimbPair& a, const LimbPair& b) { return a.reach > b.reach; });
     return unique;
+}
+
+double Mapper::StemReach(int start) const
+{
+    // Leaves (twists, helpers, ends) neither branch nor carry the stem on.
+    double length = Bone(start);
+    for (int j = start;;) {
+        int next = -1, inner = 0;
+        double leaf = 0.0; // the longest leaf: a bare hand or foot ends the stem
+        for (int child : m_children[j])
+            if (!m_children[child].empty()) {
+                next = child;
+                ++inner;
+            } else
+                leaf = std::max(leaf, Bone(child));
+        if (inner != 1)
+            return length + (inner == 0 ? leaf : 0.0);
+        length += Bone(next);
+        j = next;
+    }
 }
 
 int Mapper::SolidChildren(int j) const
@@ -221,10 +254,18 @@ bool Mapper::ChooseLimbs(const std::vector<LimbPair>& pairs, LimbPair& legs, Lim
                 if (why.isEmpty()) {
                     // Each limb must hold two segments, else the next reading is tried (a
                     // neck beside a bare arm is no arm).
-                    for (int s = 0; s < 2; ++s) {
+                    for (int s = 0; s < 2; ++s)
                         legParse[s] = ParseLeg(legs.child[s]);
+                    // The thighs' spread, for the arms' fit (see kNarrowShoulder).
+                    m_armBranch = arms.branch;
+                    m_thighSpread = 0.0;
+                    for (int s = 0; s < 2 && legParse[0].upper >= 0 && legParse[1].upper >= 0; ++s)
+                        m_thighSpread +=
+                            0.5 * (Pos(legParse[s].path[legParse[s].upper]) - Pos(legs.branch))
+                                      .Across(m_up)
+                                      .Length();
+                    for (int s = 0; s < 2; ++s)
                         armParse[s] = ParseArm(arms.child[s]);
-                    }
                     const bool parsed = ReadLikeTwin(legParse) && ReadLikeTwin(armParse);
                     if (parsed) {
                         refusal.clear();
@@ -261,6 +302,7 @@ bool Mapper::ReadLikeTwin(LimbParse* pair) const
             return false;
         pair[k].runnerUp = pair[k].score + (twin.runnerUp - twin.score);
         pair[k].ratioScore = twin.ratioScore; // its segments are the twin's, within a fifth
+        pair[k].plainHand = pair[k].plainHand || twin.plainHand;
     }
     return pair[0].upper >= 0 && pair[1].upper >= 0;
 }

@@ -25,7 +25,7 @@ int Mapper::HipsJoint(int branch, const Vec3& thighs) const
 }
 
 // The joints from the hips up to the arms' branch joint (the chest), the neck and the head.
-void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
+void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms, const int* shoulder)
 {
     std::vector<int> spine;
     for (int j = arms.branch; j != hips; j = m_joints[j].parent)
@@ -54,33 +54,53 @@ void Mapper::ProposeTrunk(int hips, int legBranch, const LimbPair& arms)
     const auto named = [this](int j, JointNames::Part part) {
         return JointNames::Names(m_joints[j].name, part);
     };
-    // A long leaf at the end stands at the top of the skull: the head is its parent. A short
-    // one may be either; the names decide, else the leaf stays the head at low confidence.
+    // A leaf at the end is the head itself or a joint at the top of the skull. The crown
+    // stands about a shoulder width above the shoulders, the head's own joint (the skull's base)
+    // at most about half that: the height decides where it is clear, the names where it is
+    // not, and a leaf long against its parent's bone leans towards the crown.
     if (head >= 1 && head + 1 == neck.size() && m_children[neck[head]].empty()) {
         const int leaf = neck[head];
+        const Vec3 shoulders = (Pos(shoulder[0]) + Pos(shoulder[1])) * 0.5;
+        const double width = (Pos(shoulder[0]) - Pos(shoulder[1])).Length();
+        const double rise = width > 0.0 ? (Pos(leaf) - shoulders).Dot(m_up) / width : 0.0;
         const bool longLeaf = Bone(leaf) >= kHeadTopLeaf * m_scale &&
                               Bone(leaf) >= kHeadTopOverNeck * Bone(neck[head - 1]);
+        const bool riseTop = width > 0.0 ? rise >= kCrownRise : longLeaf;
+        const bool clear = width > 0.0 && (rise >= kClearCrownRise || rise <= kClearHeadRise);
         const bool namedTop =
             named(leaf, JointNames::Part::HeadEnd) ||
             (!named(leaf, JointNames::Part::Head) && named(neck[head - 1], JointNames::Part::Head));
-        if ((longLeaf && !named(leaf, JointNames::Part::Head)) || namedTop) {
+        const bool namedHead = !namedTop && named(leaf, JointNames::Part::Head);
+        const bool namesSay = namedTop || namedHead;
+        // Clear height over the names; else the names over a weak height.
+        const bool top = clear || !namesSay ? riseTop : namedTop;
+        const bool agree = namesSay && namedTop == riseTop;
+        headConfidence = clear      ? (agree || !namesSay ? 0.9 : 0.72)
+                         : namesSay ? (agree ? 0.85 : 0.8)
+                                    : 0.7;
+        if (top) {
             --head;
-            headConfidence = longLeaf && namedTop ? 0.9 : namedTop ? 0.82 : 0.72;
             headReason = QStringLiteral("the joint below the leaf at the top of the skull");
-        } else if (longLeaf) {
-            headConfidence = 0.75;
-            headReason = QStringLiteral("the end of the rising chain, named as the head");
-        }
+        } else
+            headReason = QStringLiteral("the end of the rising chain, too low for the skull's top");
+        if (!clear && !namesSay)
+            headReason += QStringLiteral(" (the height above the shoulders is a weak cue)");
     }
     // Two joints at the head's place: the lower is the head and the upper a container for
-    // the face, unless the names say the upper is the head.
+    // the face, unless the names say the upper is the head. Unnamed, an upper joint that
+    // carries no face (at most the chain on) is more likely the head above a helper.
     while (head >= 1 && Coincide(neck[head], neck[head - 1])) {
-        if (named(neck[head], JointNames::Part::Head) &&
-            !named(neck[head - 1], JointNames::Part::Head))
+        const bool lowerNamed = named(neck[head - 1], JointNames::Part::Head);
+        if (named(neck[head], JointNames::Part::Head) && !lowerNamed)
             break;
+        if (!lowerNamed && SolidChildren(neck[head]) <= 1) {
+            headConfidence = std::min(headConfidence, 0.72);
+            headReason = QStringLiteral("the upper of two joints at the head's place, carrying "
+                                        "no face");
+            break;
+        }
         --head;
-        headConfidence =
-            std::min(headConfidence, named(neck[head], JointNames::Part::Head) ? 0.9 : 0.75);
+        headConfidence = std::min(headConfidence, lowerNamed ? 0.9 : 0.75);
         headReason = QStringLiteral("the lower of two joints at the head's place");
     }
     // Arms hanging from the neck: one short joint above their branch joint that carries a long
