@@ -18,6 +18,7 @@ protected:
     {
         return Run("getAttr " + node + "." + attribute).result.ToBool();
     }
+    double Number(const QString& plug) { return Run("getAttr " + plug).result.ToDouble(); }
 };
 
 } // namespace
@@ -104,12 +105,11 @@ TEST_F(CharacterProcedures, LockingStoresEachMappedJointsWorldPose)
     EXPECT_TRUE(Flag("Char", "InputCharacterizationLock"));
     const Node& hand = *Find("LeftHand");
     const Vector3 position = Translation(hand, Space::World);
-    EXPECT_EQ(Run("getAttr Char.LeftHandTx").result.ToDouble(), position.x);
-    EXPECT_EQ(Run("getAttr Char.LeftHandTy").result.ToDouble(), position.y);
+    EXPECT_EQ(Number("Char.LeftHandTx"), position.x);
+    EXPECT_EQ(Number("Char.LeftHandTy"), position.y);
     EXPECT_EQ(RunOk("getAttr Char.LeftHandRotateOrder"), "5");
-    const Vector3 angles(Run("getAttr Char.LeftHandRx").result.ToDouble(),
-                         Run("getAttr Char.LeftHandRy").result.ToDouble(),
-                         Run("getAttr Char.LeftHandRz").result.ToDouble());
+    const Vector3 angles(Number("Char.LeftHandRx"), Number("Char.LeftHandRy"),
+                         Number("Char.LeftHandRz"));
     EXPECT_TRUE(SameRotation(EulerToQuaternion(angles, RotationOrder::ZYX),
                              Rotation(hand, Space::World), 1e-12));
     EXPECT_EQ(Run("getAttr Char.HipsSz").result, Value(1.0));
