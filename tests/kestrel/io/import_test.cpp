@@ -2,8 +2,6 @@
 // the files' own numbers, BVH against a glTF of the same joints, bad files and importFile.
 #include "kestreltest.h"
 
-#include "io/bvhimporter.h"
-#include "io/scenedescription.h"
 #include "io/scenedocument.h"
 #include "scene/matrix4.h"
 #include "scene/transformquery.h"
@@ -17,7 +15,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -110,76 +107,28 @@ Vector3 FromZUp(const Vector3& p)
     return {p.x, p.z, -p.y};
 }
 
-// A glTF whose nodes `names` (parent index per node, -1 for a root, and translation) are the
-// joints of one skin used by a one-triangle mesh.
-QByteArray MakeGltf(const QStringList& names, const std::vector<int>& parents,
-                    const std::vector<Vector3>& translations)
-{
-    // Triangle positions (3 x vec3 float), joints (3 x 4 unsigned bytes), weights (3 x vec4).
-    // Filled in a plain array: GCC's overflow check misreads writes through QByteArray::data().
-    std::array<char, 36 + 12 + 48> bytes{};
-    const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    std::memcpy(bytes.data(), positions, sizeof positions);
-    const float weight[4] = {1, 0, 0, 0};
-    for (int v = 0; v < 3; ++v)
-        std::memcpy(bytes.data() + 48 + 16 * v, weight, sizeof weight);
-    const QByteArray buffer(bytes.data(), int(bytes.size()));
-    QJsonArray nodes, roots, joints;
-    std::vector<QJsonArray> children(names.size());
-    for (int i = 0; i < names.size(); ++i) {
-        (parents[i] >= 0 ? children[parents[i]] : roots).append(i);
-        joints.append(i);
-    }
-    for (int i = 0; i < names.size(); ++i) {
-        const Vector3& t = translations[i];
-        QJsonObject node{{"name", names[i]}, {"translation", QJsonArray{t.x, t.y, t.z}}};
-        if (!children[i].isEmpty())
-            node["children"] = children[i];
-        nodes.append(node);
-    }
-    nodes.append(QJsonObject{{"name", "body"}, {"mesh", 0}, {"skin", 0}});
-    roots.append(nodes.size() - 1);
-    const auto view = [](int offset, int length) {
-        return QJsonObject{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}};
-    };
-    const auto accessor = [](int view, int type, const char* shape) {
-        return QJsonObject{
-            {"bufferView", view}, {"componentType", type}, {"count", 3}, {"type", shape}};
-    };
-    QJsonObject position = accessor(0, 5126, "VEC3");
-    position["min"] = QJsonArray{0, 0, 0};
-    position["max"] = QJsonArray{1, 1, 0};
-    const QJsonObject attributes{{"POSITION", 0}, {"JOINTS_0", 1}, {"WEIGHTS_0", 2}};
-    const QJsonObject gltf{
-        {"asset", QJsonObject{{"version", "2.0"}}},
-        {"scene", 0},
-        {"scenes", QJsonArray{QJsonObject{{"nodes", roots}}}},
-        {"nodes", nodes},
-        {"meshes", QJsonArray{QJsonObject{
-                       {"primitives", QJsonArray{QJsonObject{{"attributes", attributes}}}}}}},
-        {"skins", QJsonArray{QJsonObject{{"joints", joints}}}},
-        {"buffers", QJsonArray{QJsonObject{{"byteLength", buffer.size()},
-                                           {"uri", QString("data:application/octet-stream;base64," +
-                                                           buffer.toBase64())}}}},
-        {"bufferViews", QJsonArray{view(0, 36), view(36, 12), view(48, 48)}},
-        {"accessors", QJsonArray{position, accessor(1, 5121, "VEC4"), accessor(2, 5126, "VEC4")}},
-    };
-    return QJsonDocument(gltf).toJson(QJsonDocument::Compact);
-}
-
 class Import : public HostTest
 {
 protected:
     QTemporaryDir dir;
 };
 
+// Tests of the real skeleton files, skipped when ../shared is absent.
+class SharedImport : public Import
+{
+protected:
+    void SetUp() override
+    {
+        if (folder.isEmpty())
+            GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    }
+    const QString folder = SharedSkeletonFolder();
+};
+
 } // namespace
 
-TEST_F(Import, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
+TEST_F(SharedImport, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     // Each file's joint count as its source documents it; the BVH files are Bvh's.
     const QMap<QString, int> counts = {
         {"rigify_metarig_base_mesh.glb", 56}, {"khronos_cesium_man.glb", 19},
@@ -198,11 +147,8 @@ TEST_F(Import, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
     }
 }
 
-TEST_F(Import, WorldPositionsFollowTheFilesOwnNumbers)
+TEST_F(SharedImport, WorldPositionsFollowTheFilesOwnNumbers)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     struct Probe
     {
         const char* file;
@@ -242,34 +188,17 @@ TEST_F(Import, WorldPositionsFollowTheFilesOwnNumbers)
     EXPECT_TRUE(NearVector(World("Bip01_L_Hand"), AseTmPos(ase, "Bip01 L Hand"), 1e-3));
 }
 
-// Hand-written chains in the Assimp formats with the least each needs for its nodes to be
-// joints: a skin whose cluster (FBX) or weights (Collada) name the bones.
-// The CMU BVH and a glTF of the same joints, written here from the BVH's own offsets.
-TEST_F(Import, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
+// The CMU BVH and a glTF of the same joints (tests/kestrel/data, written from the BVH's own
+// offsets, each joint a bone of one skin).
+TEST_F(SharedImport, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
-    const QString bvh = folder + "/cmu_mocap_subject01_jumps.bvh";
-    SceneDescription description;
-    QString error;
-    ASSERT_TRUE(BvhImporter::Read(ReadBytes(bvh), -1, &description, &error));
-    QStringList names;
-    std::vector<int> parents;
-    std::vector<Vector3> translations;
-    for (const NodeRecord& node : description.nodes) {
-        names.append(node.name);
-        parents.push_back(node.parent.isEmpty() ? -1 : names.indexOf(node.parent));
-        translations.push_back(node.transform.translation);
-    }
-    const QString gltf = dir.filePath("same_joints.gltf");
-    WriteFile(gltf, MakeGltf(names, parents, translations));
-    RunOk("openScene " + Quoted(bvh));
+    RunOk("openScene " + Quoted(folder + "/cmu_mocap_subject01_jumps.bvh"));
+    const QStringList names = Run("ls -type joint").result.ToStringArray();
     QMap<QString, Vector3> expected;
     for (const QString& name : names)
         expected[name] = World(name);
-    RunOk("openScene " + Quoted(gltf));
-    EXPECT_EQ(RunOk("ls -type joint").split(' ').size(), names.size());
+    RunOk("openScene " + Quoted(TestData("cmu_subject01_rest_joints.gltf")));
+    EXPECT_EQ(Run("ls -type joint").result.ToStringArray(), names);
     for (const QString& name : names)
         EXPECT_TRUE(NearVector(World(name), expected[name], 1e-4)) << qPrintable(name);
 }
@@ -407,15 +336,6 @@ TEST_F(Import, ImportFileAddsUnderANamespaceOrGroupAndIsUndoable)
 // answers one line naming the node and the channel, and the open scene stays.
 TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
 {
-    // Each scale of the chain is allowed; their product is beyond single precision.
-    const auto scaled = [](QByteArray gltf, const char* scale) {
-        return gltf.replace("\"translation\"",
-                            QByteArray("\"scale\":") + scale + ",\"translation\"");
-    };
-    const QByteArray hugeScale = scaled(MakeGltf({"Hips"}, {-1}, {{0, 1, 0}}), "[1e308,1,1]");
-    const QByteArray nested =
-        scaled(MakeGltf({"J0", "J1", "J2", "J3", "J4"}, {-1, 0, 1, 2, 3}, std::vector<Vector3>(5)),
-               "[1e10,1e10,1e10]");
     const QByteArray ase = "*3DSMAX_ASCIIEXPORT 200\n*HELPEROBJECT {\n*NODE_NAME \"Root\"\n"
                            "*HELPER_CLASS \"Dummy\"\n*NODE_TM {\n*NODE_NAME \"Root\"\n"
                            "*TM_ROW0 1 0 0\n*TM_ROW1 0 1 0\n*TM_ROW2 0 0 1\n*TM_ROW3 nan 0 0\n"
@@ -434,8 +354,9 @@ TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
          R"({"kestrelScene": 1, "nodes": [{"name": "C", "type": "character", "attributes":
              [{"name": "pose", "type": "double", "value": -1e300}]}]})",
          "Node \"C\": \"pose\" holds a number beyond +-1e+12."},
-        {"scale.gltf", hugeScale, "Node \"Hips\": \"scale\" holds"},
-        {"nested.gltf", nested, "Node \"J3\": its world transform is out of range"},
+        {"scale_out_of_range.gltf", {}, "Node \"Hips\": \"scale\" holds"},
+        // Each scale of the chain is allowed; their product is beyond single precision.
+        {"scales_multiply_out_of_range.gltf", {}, "Node \"J3\": its world transform is out"},
         {"rig.json",
          R"({"a": {"head": {"default_position": [0, 0, 1e308]},
                    "tail": {"default_position": [0, 0, 1]}}})",
@@ -446,8 +367,9 @@ TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
     };
     RunOk("createNode joint -n Kept");
     for (const Case& c : cases) {
-        const QString path = dir.filePath(c.file);
-        WriteFile(path, c.bytes);
+        const QString path = c.bytes.isNull() ? TestData(c.file) : dir.filePath(c.file);
+        if (!c.bytes.isNull())
+            WriteFile(path, c.bytes);
         const QString error = RunFails("openScene " + Quoted(path));
         EXPECT_TRUE(error.contains(path) && error.contains(c.reason))
             << c.file << " -> " << qPrintable(error);
@@ -494,10 +416,8 @@ TEST_F(Import, GltfStructureFaultsEachGetTheirOwnMessage)
 // names that only differ where they were made legal stay apart and keep the file's name.
 TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
 {
-    const QString path = dir.filePath("names.gltf");
-    WriteFile(path, MakeGltf({"dup", "dup", "dup_2", "dup", "", "", "a.b", "a_b"},
-                             {-1, 0, 0, 0, 0, 0, 0, 0}, std::vector<Vector3>(8)));
-    RunOk("openScene " + Quoted(path));
+    // Joints named "dup", "dup", "dup_2", "dup", "", "", "a.b" and "a_b".
+    RunOk("openScene " + Quoted(TestData("repeated_names.gltf")));
     EXPECT_EQ(RunOk("ls -type \"joint\""), "dup dup_2 dup_2_2 dup_3 joint joint_2 a_b a_b_2");
     EXPECT_EQ(RunOk("getAttr a_b.originalName"), "a.b");
     EXPECT_EQ(RunOk("getAttr a_b_2.originalName"), "a_b");
@@ -505,11 +425,8 @@ TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
 
 // A node above the skeleton whose pivot helpers move it is kept as a plain transform under
 // its own name, its transform no longer folded into the pelvis.
-TEST_F(Import, FbxNodeAboveTheSkeletonIsKeptAsATransform)
+TEST_F(SharedImport, FbxNodeAboveTheSkeletonIsKeptAsATransform)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     RunOk("openScene " + Quoted(folder + "/rocketbox_bip01_face_rig.fbx"));
     const Node* bip01 = Find("Bip01");
     ASSERT_NE(bip01, nullptr);
@@ -522,11 +439,8 @@ TEST_F(Import, FbxNodeAboveTheSkeletonIsKeptAsATransform)
 
 // One flipped byte in a real FBX file trips an assertion inside Assimp that aborts its
 // process: the host refuses the file and keeps its scene.
-TEST_F(Import, AFileThatAbortsTheReaderIsRefusedAndTheHostGoesOn)
+TEST_F(SharedImport, AFileThatAbortsTheReaderIsRefusedAndTheHostGoesOn)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     QByteArray bytes = ReadBytes(folder + "/kenney_ik_control_joints.fbx");
     ASSERT_GT(bytes.size(), 137541);
     bytes[137541] = 2; // was 0
