@@ -49,20 +49,16 @@ TEST_F(Batch, PrintsEachResultAndStopsAtTheFirstError)
 
 TEST_F(Batch, ScriptFilesRunAndTheLogIsWrittenEvenAfterAnError)
 {
-    const QString script = QDir::temp().filePath("kestrel_batch_test.ks");
     const QString log = QDir::temp().filePath("kestrel_batch_test.log");
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("createNode joint -n A\n// comment\nrename A B\n");
-    file.close();
     host.ExecuteScript("createNode joint -n Logged");
-    EXPECT_EQ(RunBatch({"-s", script, "-s", "/nonexistent.ks", "--log", log}), 1);
+    EXPECT_EQ(
+        RunBatch({"-s", TestData("create_and_rename.ks"), "-s", "/nonexistent.ks", "--log", log}),
+        1);
     EXPECT_TRUE(Errors().last().startsWith("Cannot read the script \"/nonexistent.ks\""));
     EXPECT_EQ(Output(), QStringList({"// Result: A", "// Result: B"}));
     QFile written(log);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "createNode joint -n Logged\n");
-    QFile::remove(script);
     QFile::remove(log);
 }
 

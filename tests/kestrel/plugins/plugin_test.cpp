@@ -88,13 +88,8 @@ TEST_F(Plugins, FailuresToFindLoadOrInitializeAreReportedAndLeaveNothingBehind)
     EXPECT_EQ(host.GetCommands().Find("kestrelTestCmd"), nullptr) << "its registration was undone";
     EXPECT_TRUE(plugins().LoadedNames().isEmpty());
     // A file that is no library at all.
-    const QString garbage = QDir::temp().filePath("libkestrelgarbage.so");
-    QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not an ELF file");
-    file.close();
-    ExpectFails("loadPlugin \"" + garbage + "\"", Status::Failure, garbage);
-    QFile::remove(garbage);
+    ExpectFails("loadPlugin \"" + TestData("libnotelf.so") + "\"", Status::Failure,
+                TestData("libnotelf.so"));
 }
 
 TEST_F(Plugins, UnloadingRemovesWhatThePluginLeftAndWarns)
