@@ -277,6 +277,10 @@ TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
          R"({"a": {"parent": "ghost", "head": {"default_position": [0, 0, 0]},
                    "tail": {"default_position": [0, 0, 1]}}})",
          "bone \"a\": unknown parent \"ghost\"."},
+        {"self_connection.json",
+         R"({"kestrelScene": 1, "nodes": [{"name": "A", "type": "joint", "attributes":
+             [{"name": "m", "type": "message"}]}], "connections": [{"from": "A.m", "to": "A.m"}]})",
+         "A.m -> A.m"},
         {"late_parent.json",
          R"({"kestrelScene": 1, "nodes": [{"name": "A", "type": "joint", "parent": "Nope"}]})",
          "The parent \"Nope\" of \"A\" is not declared before it."},
@@ -330,6 +334,14 @@ TEST_F(Import, ImportFileAddsUnderANamespaceOrGroupAndIsUndoable)
     EXPECT_EQ(RunOk("ls"), "Kept A:hips A:upper_arm_L");
     // Without a namespace flag the file's base name is the namespace.
     EXPECT_EQ(RunOk("importFile " + Quoted(rig)), "tiny:hips");
+}
+
+// Only an attribute feeding itself is refused: one node may feed another of its attributes and
+// like-named attributes of two nodes may be connected.
+TEST_F(Import, ConnectionsWithinANodeOrBetweenLikeNamedAttributesAreKept)
+{
+    RunOk("openScene " + Quoted(TestData("connections.json")));
+    EXPECT_EQ(RunOk("listConnections -destination A.m"), "A.n B.m");
 }
 
 // NaN, infinity and numbers too large to place a joint never enter the scene: every reader
