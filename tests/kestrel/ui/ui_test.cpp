@@ -220,12 +220,11 @@ TEST(UiWithoutApplication, EveryOperationFailsCleanly)
     Host host(options);
     EXPECT_FALSE(host.GetLayouts().IsAvailable());
     EXPECT_EQ(host.GetLayouts().MainWindow(), nullptr);
-    EXPECT_EQ(host.GetInterpreter().Execute("createLayout a", ExecuteOptions()).status,
-              Status::InvalidState);
-    EXPECT_EQ(host.GetErrorLog().Last(),
-              "createLayout: There is no user interface in this session.");
-    EXPECT_EQ(host.GetInterpreter().Execute("showPanel a", ExecuteOptions()).status,
-              Status::InvalidState);
-    EXPECT_EQ(host.GetInterpreter().Execute("snapshot \"a.png\"", ExecuteOptions()).status,
-              Status::InvalidState);
+    for (const QString text : {"createLayout a", "showPanel a", "snapshot \"a.png\""}) {
+        EXPECT_EQ(host.GetInterpreter().Execute(text, ExecuteOptions()).status,
+                  Status::InvalidState)
+            << qPrintable(text);
+        EXPECT_TRUE(host.GetErrorLog().Last().startsWith(text.section(' ', 0, 0) + ": "))
+            << qPrintable(host.GetErrorLog().Last());
+    }
 }
