@@ -88,26 +88,20 @@ protected:
 
 } // namespace
 
-TEST_F(ScriptConsoleTest, EnterRunsTheStatementUndoablyAndShowsItsResult)
-{
-    Enter("createNode joint -name Hips");
-    EXPECT_EQ(Lines(), (QStringList{"> createNode joint -name Hips", "// Result: Hips"}));
-    EXPECT_TRUE(LastLineDrawnAs(Kind::Result));
-    EXPECT_TRUE(Input(*console)->toPlainText().isEmpty());
-    ASSERT_NE(Find("Hips"), nullptr);
-
-    Enter("undo");
-    EXPECT_EQ(Find("Hips"), nullptr);
-}
-
-TEST_F(ScriptConsoleTest, MultiLineEntryRunsEveryLine)
+TEST_F(ScriptConsoleTest, EnterRunsEveryLineUndoablyAndShowsTheResults)
 {
     Enter("createNode joint -name A\ncreateNode joint -name B -parent A");
     EXPECT_EQ(Lines(),
               (QStringList{"> createNode joint -name A", "> createNode joint -name B -parent A",
                            "// Result: A", "// Result: B"}));
+    EXPECT_TRUE(LastLineDrawnAs(Kind::Result));
+    EXPECT_TRUE(Input(*console)->toPlainText().isEmpty());
     ASSERT_NE(Find("B"), nullptr);
     EXPECT_EQ(Find("B")->ParentName(), "A");
+
+    Enter("undo");
+    EXPECT_EQ(Find("B"), nullptr);
+    EXPECT_NE(Find("A"), nullptr);
 }
 
 TEST_F(ScriptConsoleTest, ShowsWhatTheHostSaysWhoeverCausedIt)
