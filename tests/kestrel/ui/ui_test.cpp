@@ -160,6 +160,8 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
     EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 20, 20));
     RunOk(QString("snapshot -widget Swatch1 -height 15 \"%1\"").arg(one)); // a thumbnail
     EXPECT_EQ(QImage(one).size(), QSize(20, 15));
+    RunOk(QString("snapshot -widget Swatch1 -height 1 \"%1\"").arg(one)); // the smallest
+    EXPECT_EQ(QImage(one).height(), 1);
     ExpectFails(QString("snapshot -height 0 \"%1\"").arg(one), Status::InvalidParameter, "-height");
 
     const QString unused = folder.filePath("unused.png");
