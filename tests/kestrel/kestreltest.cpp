@@ -33,12 +33,7 @@ void PrintTo(const QString& text, std::ostream* out)
 
 void PrintTo(const QStringList& list, std::ostream* out)
 {
-    *out << "{";
-    for (int i = 0; i < list.size(); ++i) {
-        *out << (i ? ", " : "");
-        PrintTo(list.at(i), out);
-    }
-    *out << "}";
+    *out << (list.isEmpty() ? "{}" : "{\"" + list.join("\", \"").toStdString() + "\"}");
 }
 
 void kestrel::PrintTo(Status status, std::ostream* out)

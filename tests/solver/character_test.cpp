@@ -49,6 +49,12 @@ struct CharacterFixture : ::testing::Test
     Character* Create() { return CreateCharacter(usage.data(), trackingallocator::Allocate); }
 };
 
+// The four components of a solver vector, for whole comparisons.
+std::vector<float> Four(const float* v)
+{
+    return {v, v + 4};
+}
+
 } // namespace
 
 TEST_F(CharacterFixture, BlockIsSixteenByteAlignedWhateverTheAllocatorReturns)
@@ -86,21 +92,15 @@ TEST_F(CharacterFixture, ReferenceTransformIsTheRestPoseWithFixedW)
 
     float t[4], r[4], s[4];
     ASSERT_TRUE(GetCharacterNodeTransform(character, 10, t, r, s));
-    EXPECT_EQ(t[0], 10.0f);
-    EXPECT_EQ(t[1], 10.25f);
-    EXPECT_EQ(t[2], -10.0f);
-    EXPECT_EQ(t[3], 0.0f);
-    EXPECT_EQ(r[0], 0.5f);
-    EXPECT_EQ(r[3], 0.5f);
-    EXPECT_EQ(s[0], 2.0f);
-    EXPECT_EQ(s[2], 4.0f);
-    EXPECT_EQ(s[3], 1.0f);
+    EXPECT_EQ(Four(t), (std::vector<float>{10, 10.25f, -10, 0}));
+    EXPECT_EQ(Four(r), (std::vector<float>{0.5f, 0, 0, 0.5f}));
+    EXPECT_EQ(Four(s), (std::vector<float>{2, 3, 4, 1}));
 
     // A node that is not used keeps the identity whatever its record says.
     ASSERT_TRUE(GetCharacterNodeTransform(character, 11, t, r, s));
-    EXPECT_EQ(t[0], 0.0f);
-    EXPECT_EQ(r[3], 1.0f);
-    EXPECT_EQ(s[0], 1.0f);
+    EXPECT_EQ(Four(t), (std::vector<float>{0, 0, 0, 0}));
+    EXPECT_EQ(Four(r), (std::vector<float>{0, 0, 0, 1}));
+    EXPECT_EQ(Four(s), (std::vector<float>{1, 1, 1, 1}));
 
     EXPECT_FALSE(GetCharacterNodeTransform(character, NodeCount, t, r, s));
     EXPECT_FALSE(GetCharacterNodeTransform(character, -1, t, r, s));
@@ -159,11 +159,10 @@ TEST_F(CharacterFixture, OffsetTransformForcesTranslationWToZero)
 
     float to[4], ro[4], so[4];
     ASSERT_TRUE(GetNodeOffsetTransform(character, 211, to, ro, so));
-    EXPECT_EQ(to[2], 3.0f);
-    EXPECT_EQ(to[3], 0.0f);
-    EXPECT_EQ(ro[1], 0.6f);
+    EXPECT_EQ(Four(to), (std::vector<float>{1, 2, 3, 0}));
+    EXPECT_EQ(Four(ro), Four(r));
     ASSERT_TRUE(GetNodeOffsetTransform(character, 210, to, ro, so));
-    EXPECT_EQ(ro[3], 1.0f) << "untouched nodes keep the identity offset";
+    EXPECT_EQ(Four(ro), (std::vector<float>{0, 0, 0, 1})) << "untouched nodes keep the identity";
     DestroyCharacter(character, trackingallocator::Deallocate);
 }
 

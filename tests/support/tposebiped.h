@@ -24,7 +24,5 @@ struct BipedJoint
 //                                          ├─ LeftShoulder ── LeftArm ── LeftForeArm ── LeftHand
 //                                          └─ RightShoulder ── ...
 //
-// `withExtras` adds the toes, shoulders, neck and Spine1-2 to the 15 required joints and
-// Reference.
-QVector<BipedJoint> AddTPoseBiped(ScriptedHub& hub, const QString& prefix = QString(),
-                                  bool withExtras = true);
+// Besides Reference and the 15 required joints it has the toes, shoulders, neck and Spine1-2.
+QVector<BipedJoint> AddTPoseBiped(ScriptedHub& hub, const QString& prefix = QString());

@@ -9,8 +9,8 @@
 
 using namespace kestrel;
 
-// The order of -c and -s actions and a flag without its value are pinned end to end by the
-// kestrel_batch tests.
+// The order of -c and -s actions, a flag without its value and a scene that cannot be opened are
+// pinned end to end by the kestrel_batch tests.
 TEST(BatchOptions, BadCommandLinesAreRefused)
 {
     BatchOptions options;
@@ -44,28 +44,23 @@ TEST_F(Batch, PrintsEachResultAndStopsAtTheFirstError)
               1);
     EXPECT_EQ(Output(),
               QStringList({"// Result: Hips Spine", "p", "// Result: Spine", "// Result: 100"}));
-    EXPECT_EQ(Errors(), QStringList({"getAttr: \"Hips\" has no attribute \"nope\"."}));
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_TRUE(Errors()[0].contains("\"nope\"")) << qPrintable(Errors()[0]);
 }
 
 TEST_F(Batch, ScriptFilesRunAndTheLogIsWrittenEvenAfterAnError)
 {
-    const QString script = QDir::temp().filePath("kestrel_batch_test.ks");
     const QString log = QDir::temp().filePath("kestrel_batch_test.log");
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("createNode joint -n A\n// comment\nrename A B\n");
-    file.close();
     host.ExecuteScript("createNode joint -n Logged");
-    EXPECT_EQ(RunBatch({"-s", script, "-s", "/nonexistent.ks", "--log", log}), 1);
+    EXPECT_EQ(
+        RunBatch({"-s", TestData("create_and_rename.ks"), "-s", "/nonexistent.ks", "--log", log}),
+        1);
     EXPECT_TRUE(Errors().last().startsWith("Cannot read the script \"/nonexistent.ks\""));
     EXPECT_EQ(Output(), QStringList({"// Result: A", "// Result: B"}));
     QFile written(log);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "createNode joint -n Logged\n");
-    QFile::remove(script);
     QFile::remove(log);
-    EXPECT_EQ(RunBatch({"/nonexistent/scene.json", "-c", "print \"never\""}), 1);
-    EXPECT_FALSE(Output().contains("never"));
 }
 
 // One table names the scene formats: --help, the file dialogs and the reader dispatch agree.

@@ -18,29 +18,14 @@ protected:
     {
         return Run("getAttr " + node + "." + attribute).result.ToBool();
     }
+    double Number(const QString& plug) { return Run("getAttr " + plug).result.ToDouble(); }
 };
 
 } // namespace
 
-TEST_F(CharacterProcedures, SetCharacterObjectCreatesTheCharacterAndConnectsTheJointToItsSlot)
-{
-    RunOk("setCharacterObject(\"LeftHand\",\"Char\",11,0);");
-    Node* character = characters().Find("Char");
-    ASSERT_NE(character, nullptr);
-    for (const QString& attribute : CharacterNodes::StandardAttributes())
-        EXPECT_EQ(Run("getAttr Char." + attribute).result, Value(false)) << qPrintable(attribute);
-    EXPECT_EQ(RunOk("listConnections LeftHand.Character"), "Char.LeftHand");
-    EXPECT_EQ(characters().CharacterOf(*Find("LeftHand")), character);
-    EXPECT_EQ(characters().ObjectOf(*character, 11), Find("LeftHand"));
-    EXPECT_EQ(characters().Current(), character);
-
-    // Remapping the slot replaces its joint; the same joint may fill another slot.
-    RunOk("setCharacterObject(\"RightHand\",\"Char\",11,1);");
-    EXPECT_EQ(RunOk("listConnections Char.LeftHand"), "RightHand.Character");
-    EXPECT_EQ(RunOk("listConnections LeftHand.Character"), "");
-    // Unmapping with an empty object is pinned by BridgeTest.CharacterScriptsAreSentAsExactTexts.
-}
-
+// Binding, unbinding and the flags of slots 3, 10 and 13 as the tool's bridge sends them are
+// pinned by BridgeTest.CharacterScriptsAreSentAsExactTexts and SceneSync; OneTruth compares the
+// character nodes with the tool after random edits.
 TEST_F(CharacterProcedures, BadArgumentsToSetCharacterObjectChangeNothing)
 {
     ExpectFails("setCharacterObject(\"LeftHand\",\"Char\",212,0);", Status::InvalidParameter,
@@ -104,12 +89,11 @@ TEST_F(CharacterProcedures, LockingStoresEachMappedJointsWorldPose)
     EXPECT_TRUE(Flag("Char", "InputCharacterizationLock"));
     const Node& hand = *Find("LeftHand");
     const Vector3 position = Translation(hand, Space::World);
-    EXPECT_EQ(Run("getAttr Char.LeftHandTx").result.ToDouble(), position.x);
-    EXPECT_EQ(Run("getAttr Char.LeftHandTy").result.ToDouble(), position.y);
+    EXPECT_EQ(Number("Char.LeftHandTx"), position.x);
+    EXPECT_EQ(Number("Char.LeftHandTy"), position.y);
     EXPECT_EQ(RunOk("getAttr Char.LeftHandRotateOrder"), "5");
-    const Vector3 angles(Run("getAttr Char.LeftHandRx").result.ToDouble(),
-                         Run("getAttr Char.LeftHandRy").result.ToDouble(),
-                         Run("getAttr Char.LeftHandRz").result.ToDouble());
+    const Vector3 angles(Number("Char.LeftHandRx"), Number("Char.LeftHandRy"),
+                         Number("Char.LeftHandRz"));
     EXPECT_TRUE(SameRotation(EulerToQuaternion(angles, RotationOrder::ZYX),
                              Rotation(hand, Space::World), 1e-12));
     EXPECT_EQ(Run("getAttr Char.HipsSz").result, Value(1.0));

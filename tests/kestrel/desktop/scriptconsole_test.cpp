@@ -88,77 +88,69 @@ protected:
 
 } // namespace
 
-TEST_F(ScriptConsoleTest, EnterRunsTheStatementUndoablyAndShowsItsResult)
+TEST_F(ScriptConsoleTest, EnterRunsEveryLineUndoablyAndShowsTheResults)
 {
-    Enter(QStringLiteral("createNode joint -name Hips"));
-    EXPECT_EQ(Lines(), (QStringList{QStringLiteral("> createNode joint -name Hips"),
-                                    QStringLiteral("// Result: Hips")}));
+    Enter("createNode joint -name A\ncreateNode joint -name B -parent A");
+    EXPECT_EQ(Lines(),
+              (QStringList{"> createNode joint -name A", "> createNode joint -name B -parent A",
+                           "// Result: A", "// Result: B"}));
     EXPECT_TRUE(LastLineDrawnAs(Kind::Result));
     EXPECT_TRUE(Input(*console)->toPlainText().isEmpty());
-    ASSERT_NE(Find(QStringLiteral("Hips")), nullptr);
+    ASSERT_NE(Find("B"), nullptr);
+    EXPECT_EQ(Find("B")->ParentName(), "A");
 
-    Enter(QStringLiteral("undo"));
-    EXPECT_EQ(Find(QStringLiteral("Hips")), nullptr);
-}
-
-TEST_F(ScriptConsoleTest, MultiLineEntryRunsEveryLine)
-{
-    Enter(QStringLiteral("createNode joint -name A\ncreateNode joint -name B -parent A"));
-    EXPECT_EQ(Lines(),
-              (QStringList{QStringLiteral("> createNode joint -name A"),
-                           QStringLiteral("> createNode joint -name B -parent A"),
-                           QStringLiteral("// Result: A"), QStringLiteral("// Result: B")}));
-    ASSERT_NE(Find(QStringLiteral("B")), nullptr);
-    EXPECT_EQ(Find(QStringLiteral("B"))->ParentName(), QStringLiteral("A"));
+    Enter("undo");
+    EXPECT_EQ(Find("B"), nullptr);
+    EXPECT_NE(Find("A"), nullptr);
 }
 
 TEST_F(ScriptConsoleTest, ShowsWhatTheHostSaysWhoeverCausedIt)
 {
-    Enter(QStringLiteral("delete Ghost"));
-    EXPECT_TRUE(Lines().last().startsWith(QStringLiteral("// Error: ")));
+    Enter("delete Ghost");
+    EXPECT_TRUE(Lines().last().startsWith("// Error: "));
     EXPECT_TRUE(LastLineDrawnAs(Kind::Error));
     EXPECT_NE(ConsoleOutput::FormatFor(Kind::Error).foreground(),
               ConsoleOutput::FormatFor(Kind::Output).foreground());
 
-    host.Print(QStringLiteral("from a plug-in"));
-    EXPECT_EQ(Lines().last(), QStringLiteral("from a plug-in"));
+    host.Print("from a plug-in");
+    EXPECT_EQ(Lines().last(), "from a plug-in");
     EXPECT_TRUE(LastLineDrawnAs(Kind::Output));
-    host.DisplayWarning(QStringLiteral("pose is not a T-pose"));
-    EXPECT_EQ(Lines().last(), QStringLiteral("// Warning: pose is not a T-pose"));
+    host.DisplayWarning("pose is not a T-pose");
+    EXPECT_EQ(Lines().last(), "// Warning: pose is not a T-pose");
     EXPECT_TRUE(LastLineDrawnAs(Kind::Warning));
-    host.GetInterpreter().Execute(QStringLiteral("noSuchCommand"), {}); // as a menu would
-    EXPECT_EQ(Lines().last(), QStringLiteral("// Error: Unknown command \"noSuchCommand\"."));
+    host.GetInterpreter().Execute("noSuchCommand", {}); // as a menu would
+    EXPECT_EQ(Lines().last(), "// Error: Unknown command \"noSuchCommand\".");
     EXPECT_TRUE(LastLineDrawnAs(Kind::Error));
 }
 
 TEST_F(ScriptConsoleTest, AStatementMayCloseTheConsoleItRunsIn)
 {
     QPointer<ScriptConsole> docked = new ScriptConsole(host, host.GetLayouts().MainWindow());
-    Enter(*docked, QStringLiteral("deleteUI \"kestrelMainWindow|scriptConsole\"; print \"after\""));
+    Enter(*docked, "deleteUI \"kestrelMainWindow|scriptConsole\"; print \"after\"");
     EXPECT_TRUE(docked.isNull());
-    EXPECT_EQ(host.GetOutputLog().Last(), QStringLiteral("after"));
+    EXPECT_EQ(host.GetOutputLog().Last(), "after");
 }
 
 TEST_F(ScriptConsoleTest, UpAndDownWalkTheHistoryKeptBetweenSessions)
 {
-    Enter(QStringLiteral("print 1"));
-    Enter(QStringLiteral("print \"two\"\nprint 3"));
+    Enter("print 1");
+    Enter("print \"two\"\nprint 3");
     ConsoleInput* input = Input(*console);
-    QTest::keyClicks(input, QStringLiteral("draft"));
+    QTest::keyClicks(input, "draft");
     QTest::keyClick(input, Qt::Key_Up);
-    EXPECT_EQ(input->toPlainText(), QStringLiteral("print \"two\"\nprint 3"));
+    EXPECT_EQ(input->toPlainText(), "print \"two\"\nprint 3");
     QTest::keyClick(input, Qt::Key_Up); // cursor on the last line: moves within the entry
-    EXPECT_EQ(input->toPlainText(), QStringLiteral("print \"two\"\nprint 3"));
+    EXPECT_EQ(input->toPlainText(), "print \"two\"\nprint 3");
     QTest::keyClick(input, Qt::Key_Up);
-    EXPECT_EQ(input->toPlainText(), QStringLiteral("print 1"));
+    EXPECT_EQ(input->toPlainText(), "print 1");
     QTest::keyClick(input, Qt::Key_Up); // the oldest stays
-    EXPECT_EQ(input->toPlainText(), QStringLiteral("print 1"));
+    EXPECT_EQ(input->toPlainText(), "print 1");
     QTest::keyClick(input, Qt::Key_Down);
     QTest::keyClick(input, Qt::Key_Down);
-    EXPECT_EQ(input->toPlainText(), QStringLiteral("draft"));
+    EXPECT_EQ(input->toPlainText(), "draft");
 
     console.reset();
     console = MakeConsole();
     QTest::keyClick(Input(*console), Qt::Key_Up);
-    EXPECT_EQ(Input(*console)->toPlainText(), QStringLiteral("print \"two\"\nprint 3"));
+    EXPECT_EQ(Input(*console)->toPlainText(), "print \"two\"\nprint 3");
 }

@@ -2,24 +2,15 @@
 // the files' own numbers, BVH against a glTF of the same joints, bad files and importFile.
 #include "kestreltest.h"
 
-#include "io/bvhimporter.h"
-#include "io/scenedescription.h"
 #include "io/scenedocument.h"
-#include "scene/matrix4.h"
 #include "scene/transformquery.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <random>
 
 using namespace kestrel;
@@ -44,127 +35,10 @@ QString Quoted(const QString& path)
     return QLatin1Char('"') + path + QLatin1Char('"');
 }
 
-// World position of glTF node `name` in a .glb, composed from the nodes' own TRS or matrix.
-Vector3 GlbWorldPosition(const QString& path, const QString& name)
-{
-    const QByteArray glb = ReadBytes(path);
-    quint32 jsonLength = 0;
-    std::memcpy(&jsonLength, glb.constData() + 12, 4);
-    const QJsonArray nodes =
-        QJsonDocument::fromJson(glb.mid(20, jsonLength)).object()["nodes"].toArray();
-    QMap<int, int> parentOf;
-    int target = -1;
-    for (int i = 0; i < nodes.size(); ++i) {
-        for (const QJsonValue child : nodes[i].toObject()["children"].toArray())
-            parentOf[child.toInt()] = i;
-        if (nodes[i].toObject()["name"].toString() == name)
-            target = i;
-    }
-    EXPECT_GE(target, 0) << qPrintable(name);
-    Vector3 point;
-    for (int i = target; i >= 0; i = parentOf.value(i, -1)) {
-        const QJsonObject node = nodes[i].toObject();
-        Matrix4 local;
-        if (node.contains("matrix")) {
-            const QJsonArray m = node["matrix"].toArray(); // column-major
-            for (int k = 0; k < 16; ++k)
-                local.m[k % 4][k / 4] = m[k].toDouble();
-        } else {
-            const QJsonArray t = node["translation"].toArray({0, 0, 0});
-            const QJsonArray r = node["rotation"].toArray({0, 0, 0, 1});
-            const QJsonArray s = node["scale"].toArray({1, 1, 1});
-            local = Matrix4::Translation({t[0].toDouble(), t[1].toDouble(), t[2].toDouble()}) *
-                    Matrix4::Rotation(Quaternion(r[0].toDouble(), r[1].toDouble(), r[2].toDouble(),
-                                                 r[3].toDouble())) *
-                    Matrix4::Scaling({s[0].toDouble(), s[1].toDouble(), s[2].toDouble()});
-        }
-        point = local.TransformPoint(point);
-    }
-    return point;
-}
-
-// The first "*TM_POS x y z" after an ASE object's "*NODE_NAME "name"".
-Vector3 AseTmPos(const QString& path, const QString& name)
-{
-    const QString text = QString::fromLatin1(ReadBytes(path));
-    const int at = text.indexOf("*NODE_NAME \"" + name + "\"");
-    const QRegularExpressionMatch m =
-        QRegularExpression(R"(\*TM_POS\s+(\S+)\s+(\S+)\s+(\S+))").match(text, at);
-    EXPECT_TRUE(at >= 0 && m.hasMatch()) << qPrintable(name);
-    return {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()};
-}
-
-// A rig bone's head position from the JSON file.
-Vector3 RigHead(const QString& path, const QString& bone)
-{
-    QJsonObject root = QJsonDocument::fromJson(ReadBytes(path)).object();
-    if (root.contains("bones"))
-        root = root["bones"].toObject();
-    const QJsonArray p = root[bone].toObject()["head"].toObject()["default_position"].toArray();
-    return {p[0].toDouble(), p[1].toDouble(), p[2].toDouble()};
-}
-
 // Z-up file coordinates in the Y-up host.
 Vector3 FromZUp(const Vector3& p)
 {
     return {p.x, p.z, -p.y};
-}
-
-// A glTF whose nodes `names` (parent index per node, -1 for a root, and translation) are the
-// joints of one skin used by a one-triangle mesh.
-QByteArray MakeGltf(const QStringList& names, const std::vector<int>& parents,
-                    const std::vector<Vector3>& translations)
-{
-    // Triangle positions (3 x vec3 float), joints (3 x 4 unsigned bytes), weights (3 x vec4).
-    // Filled in a plain array: GCC's overflow check misreads writes through QByteArray::data().
-    std::array<char, 36 + 12 + 48> bytes{};
-    const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    std::memcpy(bytes.data(), positions, sizeof positions);
-    const float weight[4] = {1, 0, 0, 0};
-    for (int v = 0; v < 3; ++v)
-        std::memcpy(bytes.data() + 48 + 16 * v, weight, sizeof weight);
-    const QByteArray buffer(bytes.data(), int(bytes.size()));
-    QJsonArray nodes, roots, joints;
-    std::vector<QJsonArray> children(names.size());
-    for (int i = 0; i < names.size(); ++i) {
-        (parents[i] >= 0 ? children[parents[i]] : roots).append(i);
-        joints.append(i);
-    }
-    for (int i = 0; i < names.size(); ++i) {
-        const Vector3& t = translations[i];
-        QJsonObject node{{"name", names[i]}, {"translation", QJsonArray{t.x, t.y, t.z}}};
-        if (!children[i].isEmpty())
-            node["children"] = children[i];
-        nodes.append(node);
-    }
-    nodes.append(QJsonObject{{"name", "body"}, {"mesh", 0}, {"skin", 0}});
-    roots.append(nodes.size() - 1);
-    const auto view = [](int offset, int length) {
-        return QJsonObject{{"buffer", 0}, {"byteOffset", offset}, {"byteLength", length}};
-    };
-    const auto accessor = [](int view, int type, const char* shape) {
-        return QJsonObject{
-            {"bufferView", view}, {"componentType", type}, {"count", 3}, {"type", shape}};
-    };
-    QJsonObject position = accessor(0, 5126, "VEC3");
-    position["min"] = QJsonArray{0, 0, 0};
-    position["max"] = QJsonArray{1, 1, 0};
-    const QJsonObject attributes{{"POSITION", 0}, {"JOINTS_0", 1}, {"WEIGHTS_0", 2}};
-    const QJsonObject gltf{
-        {"asset", QJsonObject{{"version", "2.0"}}},
-        {"scene", 0},
-        {"scenes", QJsonArray{QJsonObject{{"nodes", roots}}}},
-        {"nodes", nodes},
-        {"meshes", QJsonArray{QJsonObject{
-                       {"primitives", QJsonArray{QJsonObject{{"attributes", attributes}}}}}}},
-        {"skins", QJsonArray{QJsonObject{{"joints", joints}}}},
-        {"buffers", QJsonArray{QJsonObject{{"byteLength", buffer.size()},
-                                           {"uri", QString("data:application/octet-stream;base64," +
-                                                           buffer.toBase64())}}}},
-        {"bufferViews", QJsonArray{view(0, 36), view(36, 12), view(48, 48)}},
-        {"accessors", QJsonArray{position, accessor(1, 5121, "VEC4"), accessor(2, 5126, "VEC4")}},
-    };
-    return QJsonDocument(gltf).toJson(QJsonDocument::Compact);
 }
 
 class Import : public HostTest
@@ -173,32 +47,30 @@ protected:
     QTemporaryDir dir;
 };
 
+// Tests of the real skeleton files, skipped when ../shared is absent.
+class SharedImport : public Import
+{
+protected:
+    void SetUp() override
+    {
+        if (folder.isEmpty())
+            GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
+    }
+    const QString folder = SharedSkeletonFolder();
+};
+
 } // namespace
 
-TEST_F(Import, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
+TEST_F(SharedImport, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
-    // Each file's joint count as its source documents it.
+    // Each file's joint count as its source documents it; the BVH files are Bvh's.
     const QMap<QString, int> counts = {
-        {"cmu_mocap_subject01_jumps.bvh", 31},
-        {"mixamo_prefixed_clip.bvh", 55},
-        {"biovision_style_arms_down.bvh", 19},
-        {"makehuman_default_rig_apose_rest.bvh", 173},
-        {"namespaced_joints_walk.bvh", 37},
-        {"rigify_metarig_base_mesh.glb", 56},
-        {"khronos_cesium_man.glb", 19},
-        {"khronos_fox_quadruped.glb", 24},
-        {"robot_expressive_lr_suffix.glb", 43},
-        {"mannequin_style_rig.json", 66},
-        {"mixamo_style_rig.json", 52},
-        {"biped_german_names_rom.ase", 31},
-        {"generic_bone_names_binary.fbx", 16},
-        {"rocketbox_bip01_face_rig.fbx", 80},
-        {"kenney_ik_control_joints.fbx", 58},
-        {"gdquest_mannequin_dot_lr.glb", 45},
-        {"godot_robot_hyphen_lr_prefix.glb", 27},
+        {"rigify_metarig_base_mesh.glb", 56}, {"khronos_cesium_man.glb", 19},
+        {"khronos_fox_quadruped.glb", 24},    {"robot_expressive_lr_suffix.glb", 43},
+        {"mannequin_style_rig.json", 66},     {"mixamo_style_rig.json", 52},
+        {"biped_german_names_rom.ase", 31},   {"generic_bone_names_binary.fbx", 16},
+        {"rocketbox_bip01_face_rig.fbx", 80}, {"kenney_ik_control_joints.fbx", 58},
+        {"gdquest_mannequin_dot_lr.glb", 45}, {"godot_robot_hyphen_lr_prefix.glb", 27},
         {"godot_ccdik_robot_arm.glb", 9},
     };
     for (auto it = counts.begin(); it != counts.end(); ++it) {
@@ -209,78 +81,88 @@ TEST_F(Import, EverySharedSkeletonOpensWithTheJointCountItsSourcesGive)
     }
 }
 
-TEST_F(Import, WorldPositionsFollowTheFilesOwnNumbers)
+// Each probe's position as its file gives it: a .glb node's world position composed from the
+// TRS of its node chain, an ASE node's TM_POS, a rig bone's head default_position; the last two
+// in the files' Z-up coordinates.
+TEST_F(SharedImport, WorldPositionsFollowTheFilesOwnNumbers)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     struct Probe
     {
         const char* file;
         const char* joint;  // host name
         const char* source; // name in the file
+        Vector3 position;
         double tolerance;
     };
     const Probe probes[] = {
-        {"khronos_fox_quadruped.glb", "b_LeftHand_011", "b_LeftHand_011", 1e-3},
-        {"khronos_cesium_man.glb", "leg_joint_R_5", "leg_joint_R_5", 1e-5},
-        {"rigify_metarig_base_mesh.glb", "hand_L", "hand.L", 1e-5},
-        {"rigify_metarig_base_mesh.glb", "upper_arm_L", "upper_arm.L", 1e-5},
-        {"robot_expressive_lr_suffix.glb", "Middle2L", "Middle2L", 1e-5},
-        {"biped_german_names_rom.ase", "Bip01_L_Hand", "Bip01 L Hand", 1e-3},
-        {"biped_german_names_rom.ase", "Bip01_R_Zeh0", "Bip01 R Zeh0", 1e-3},
-        {"mixamo_style_rig.json", "mixamorig:LeftHand", "mixamorig:LeftHand", 1e-9},
-        {"mannequin_style_rig.json", "index_metacarpal_r", "index_metacarpal_r", 1e-9},
+        {"khronos_fox_quadruped.glb",
+         "b_LeftHand_011",
+         "b_LeftHand_011",
+         {6.94305214, 6.694590846, 17.83883914},
+         1e-3},
+        {"khronos_cesium_man.glb",
+         "leg_joint_R_5",
+         "leg_joint_R_5",
+         {-0.07456934733, 0.0212348475, 0.02692012084},
+         1e-5},
+        {"rigify_metarig_base_mesh.glb", "hand_L", "hand.L", {0.0308, 0.1161, -0.5094}, 1e-5},
+        {"rigify_metarig_base_mesh.glb",
+         "upper_arm_L",
+         "upper_arm.L",
+         {-0.0267, 0.5846, -0.1953},
+         1e-5},
+        {"robot_expressive_lr_suffix.glb",
+         "Middle2L",
+         "Middle2L",
+         {2.545720264, 1.562490596, -0.6137088546},
+         1e-5},
+        {"biped_german_names_rom.ase",
+         "Bip01_L_Hand",
+         "Bip01 L Hand",
+         {27.5384, 23.1356, 55.5503},
+         1e-3},
+        {"biped_german_names_rom.ase",
+         "Bip01_R_Zeh0",
+         "Bip01 R Zeh0",
+         {-8.8237, 16.8273, 1.5739},
+         1e-3},
+        {"mixamo_style_rig.json",
+         "mixamorig:LeftHand",
+         "mixamorig:LeftHand",
+         {0.65844, 0.01486, 1.39337},
+         1e-9},
+        {"mannequin_style_rig.json",
+         "index_metacarpal_r",
+         "index_metacarpal_r",
+         {-0.4810870885848999, -0.27767249941825867, 0.15672460198402405},
+         1e-9},
     };
     for (const Probe& p : probes) {
-        const QString path = folder + "/" + p.file;
-        ASSERT_EQ(host.GetDocument().Open(path), Status::Success) << p.file;
-        Vector3 expected;
-        if (path.endsWith(".glb"))
-            expected = GlbWorldPosition(path, p.source);
-        else if (path.endsWith(".ase"))
-            expected = FromZUp(AseTmPos(path, p.source));
-        else
-            expected = FromZUp(RigHead(path, p.source));
+        ASSERT_EQ(host.GetDocument().Open(folder + "/" + p.file), Status::Success) << p.file;
+        const Vector3 expected =
+            QString(p.file).endsWith(".glb") ? p.position : FromZUp(p.position);
         EXPECT_TRUE(NearVector(World(p.joint), expected, p.tolerance)) << p.file << " " << p.joint;
         if (QString(p.joint) != p.source) {
             EXPECT_EQ(RunOk(QString("getAttr %1.originalName").arg(p.joint)), p.source);
         }
     }
     // The override takes the file's coordinates as they are.
-    const QString ase = folder + "/biped_german_names_rom.ase";
-    RunOk("openScene -upAxis y " + Quoted(ase));
-    EXPECT_TRUE(NearVector(World("Bip01_L_Hand"), AseTmPos(ase, "Bip01 L Hand"), 1e-3));
+    RunOk("openScene -upAxis y " + Quoted(folder + "/biped_german_names_rom.ase"));
+    EXPECT_TRUE(NearVector(World("Bip01_L_Hand"), probes[5].position, 1e-3));
 }
 
-// Hand-written chains in the Assimp formats with the least each needs for its nodes to be
-// joints: a skin whose cluster (FBX) or weights (Collada) name the bones.
-// The CMU BVH and a glTF of the same joints, written here from the BVH's own offsets.
-TEST_F(Import, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
+// The CMU BVH and a glTF of the same joints (tests/kestrel/data, written from the BVH's own
+// offsets, each joint a bone of one skin).
+TEST_F(SharedImport, ABvhAndAGltfOfTheSameJointsGiveTheSameWorldPositions)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
-    const QString bvh = folder + "/cmu_mocap_subject01_jumps.bvh";
-    SceneDescription description;
-    QString error;
-    ASSERT_TRUE(BvhImporter::Read(ReadBytes(bvh), -1, &description, &error));
-    QStringList names;
-    std::vector<int> parents;
-    std::vector<Vector3> translations;
-    for (const NodeRecord& node : description.nodes) {
-        names.append(node.name);
-        parents.push_back(node.parent.isEmpty() ? -1 : names.indexOf(node.parent));
-        translations.push_back(node.transform.translation);
-    }
-    const QString gltf = dir.filePath("same_joints.gltf");
-    WriteFile(gltf, MakeGltf(names, parents, translations));
-    RunOk("openScene " + Quoted(bvh));
+    RunOk("openScene " + Quoted(folder + "/cmu_mocap_subject01_jumps.bvh"));
+    const QStringList names = Run("ls -type joint").result.ToStringArray();
+    ASSERT_EQ(names.size(), 31);
     QMap<QString, Vector3> expected;
     for (const QString& name : names)
         expected[name] = World(name);
-    RunOk("openScene " + Quoted(gltf));
-    EXPECT_EQ(RunOk("ls -type joint").split(' ').size(), names.size());
+    RunOk("openScene " + Quoted(TestData("cmu_subject01_rest_joints.gltf")));
+    EXPECT_EQ(Run("ls -type joint").result.ToStringArray(), names);
     for (const QString& name : names)
         EXPECT_TRUE(NearVector(World(name), expected[name], 1e-4)) << qPrintable(name);
 }
@@ -359,6 +241,10 @@ TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
          R"({"a": {"parent": "ghost", "head": {"default_position": [0, 0, 0]},
                    "tail": {"default_position": [0, 0, 1]}}})",
          "bone \"a\": unknown parent \"ghost\"."},
+        {"self_connection.json",
+         R"({"kestrelScene": 1, "nodes": [{"name": "A", "type": "joint", "attributes":
+             [{"name": "m", "type": "message"}]}], "connections": [{"from": "A.m", "to": "A.m"}]})",
+         "A.m -> A.m"},
         {"late_parent.json",
          R"({"kestrelScene": 1, "nodes": [{"name": "A", "type": "joint", "parent": "Nope"}]})",
          "The parent \"Nope\" of \"A\" is not declared before it."},
@@ -414,19 +300,18 @@ TEST_F(Import, ImportFileAddsUnderANamespaceOrGroupAndIsUndoable)
     EXPECT_EQ(RunOk("importFile " + Quoted(rig)), "tiny:hips");
 }
 
+// Only an attribute feeding itself is refused: one node may feed another of its attributes and
+// like-named attributes of two nodes may be connected.
+TEST_F(Import, ConnectionsWithinANodeOrBetweenLikeNamedAttributesAreKept)
+{
+    RunOk("openScene " + Quoted(TestData("connections.json")));
+    EXPECT_EQ(RunOk("listConnections -destination A.m"), "A.n B.m");
+}
+
 // NaN, infinity and numbers too large to place a joint never enter the scene: every reader
 // answers one line naming the node and the channel, and the open scene stays.
 TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
 {
-    // Each scale of the chain is allowed; their product is beyond single precision.
-    const auto scaled = [](QByteArray gltf, const char* scale) {
-        return gltf.replace("\"translation\"",
-                            QByteArray("\"scale\":") + scale + ",\"translation\"");
-    };
-    const QByteArray hugeScale = scaled(MakeGltf({"Hips"}, {-1}, {{0, 1, 0}}), "[1e308,1,1]");
-    const QByteArray nested =
-        scaled(MakeGltf({"J0", "J1", "J2", "J3", "J4"}, {-1, 0, 1, 2, 3}, std::vector<Vector3>(5)),
-               "[1e10,1e10,1e10]");
     const QByteArray ase = "*3DSMAX_ASCIIEXPORT 200\n*HELPEROBJECT {\n*NODE_NAME \"Root\"\n"
                            "*HELPER_CLASS \"Dummy\"\n*NODE_TM {\n*NODE_NAME \"Root\"\n"
                            "*TM_ROW0 1 0 0\n*TM_ROW1 0 1 0\n*TM_ROW2 0 0 1\n*TM_ROW3 nan 0 0\n"
@@ -445,8 +330,9 @@ TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
          R"({"kestrelScene": 1, "nodes": [{"name": "C", "type": "character", "attributes":
              [{"name": "pose", "type": "double", "value": -1e300}]}]})",
          "Node \"C\": \"pose\" holds a number beyond +-1e+12."},
-        {"scale.gltf", hugeScale, "Node \"Hips\": \"scale\" holds"},
-        {"nested.gltf", nested, "Node \"J3\": its world transform is out of range"},
+        {"scale_out_of_range.gltf", {}, "Node \"Hips\": \"scale\" holds"},
+        // Each scale of the chain is allowed; their product is beyond single precision.
+        {"scales_multiply_out_of_range.gltf", {}, "Node \"J3\": its world transform is out"},
         {"rig.json",
          R"({"a": {"head": {"default_position": [0, 0, 1e308]},
                    "tail": {"default_position": [0, 0, 1]}}})",
@@ -457,8 +343,9 @@ TEST_F(Import, NumbersThatAreNotFiniteOrTooLargeAreRefusedNamingTheNode)
     };
     RunOk("createNode joint -n Kept");
     for (const Case& c : cases) {
-        const QString path = dir.filePath(c.file);
-        WriteFile(path, c.bytes);
+        const QString path = c.bytes.isNull() ? TestData(c.file) : dir.filePath(c.file);
+        if (!c.bytes.isNull())
+            WriteFile(path, c.bytes);
         const QString error = RunFails("openScene " + Quoted(path));
         EXPECT_TRUE(error.contains(path) && error.contains(c.reason))
             << c.file << " -> " << qPrintable(error);
@@ -505,10 +392,8 @@ TEST_F(Import, GltfStructureFaultsEachGetTheirOwnMessage)
 // names that only differ where they were made legal stay apart and keep the file's name.
 TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
 {
-    const QString path = dir.filePath("names.gltf");
-    WriteFile(path, MakeGltf({"dup", "dup", "dup_2", "dup", "", "", "a.b", "a_b"},
-                             {-1, 0, 0, 0, 0, 0, 0, 0}, std::vector<Vector3>(8)));
-    RunOk("openScene " + Quoted(path));
+    // Joints named "dup", "dup", "dup_2", "dup", "", "", "a.b" and "a_b".
+    RunOk("openScene " + Quoted(TestData("repeated_names.gltf")));
     EXPECT_EQ(RunOk("ls -type \"joint\""), "dup dup_2 dup_2_2 dup_3 joint joint_2 a_b a_b_2");
     EXPECT_EQ(RunOk("getAttr a_b.originalName"), "a.b");
     EXPECT_EQ(RunOk("getAttr a_b_2.originalName"), "a_b");
@@ -516,11 +401,8 @@ TEST_F(Import, RepeatedNamesGetTheNextFreeSuffix)
 
 // A node above the skeleton whose pivot helpers move it is kept as a plain transform under
 // its own name, its transform no longer folded into the pelvis.
-TEST_F(Import, FbxNodeAboveTheSkeletonIsKeptAsATransform)
+TEST_F(SharedImport, FbxNodeAboveTheSkeletonIsKeptAsATransform)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     RunOk("openScene " + Quoted(folder + "/rocketbox_bip01_face_rig.fbx"));
     const Node* bip01 = Find("Bip01");
     ASSERT_NE(bip01, nullptr);
@@ -533,11 +415,8 @@ TEST_F(Import, FbxNodeAboveTheSkeletonIsKeptAsATransform)
 
 // One flipped byte in a real FBX file trips an assertion inside Assimp that aborts its
 // process: the host refuses the file and keeps its scene.
-TEST_F(Import, AFileThatAbortsTheReaderIsRefusedAndTheHostGoesOn)
+TEST_F(SharedImport, AFileThatAbortsTheReaderIsRefusedAndTheHostGoesOn)
 {
-    const QString folder = SharedSkeletonFolder();
-    if (folder.isEmpty())
-        GTEST_SKIP() << "../shared/skeletons is absent; the real skeleton files are not tested";
     QByteArray bytes = ReadBytes(folder + "/kenney_ik_control_joints.fbx");
     ASSERT_GT(bytes.size(), 137541);
     bytes[137541] = 2; // was 0

@@ -1,4 +1,4 @@
-// A small plug-in the Kestrel tests load: one command, two string resources and a panel type.
+// A small plug-in the Kestrel tests load: one command, a string resource and a panel type.
 //
 // Built in variants (compile definitions): TEST_PLUGIN_NORMAL; TEST_PLUGIN_FAILS_TO_INITIALIZE
 // registers its command, then fails; TEST_PLUGIN_FUTURE_VERSION claims a newer interface;
@@ -97,8 +97,7 @@ private:
 kestrel::Status RegisterStrings()
 {
     kestrel::StringResources& strings = kestrel::Host::Current()->GetStringResources();
-    strings.Register({kCommand, QStringLiteral("rGreeting")}, QStringLiteral("Hello ^1s."));
-    return strings.Register({kCommand, QStringLiteral("rFailure")}, QStringLiteral("Failed ^1s."));
+    return strings.Register({kCommand, QStringLiteral("rGreeting")}, QStringLiteral("Hello ^1s."));
 }
 
 } // namespace

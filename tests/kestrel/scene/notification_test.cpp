@@ -58,8 +58,10 @@ TEST_F(Notifications, RenamesReportTheNodeUnderItsNewNameAndThePreviousName)
     notifier().AddNameChangedCallback(nullptr, [&](Node& node, const QString& previous) {
         any << previous + "->" + node.Name();
     });
+    // Callbacks run in the order they were added.
+    notifier().AddNameChangedCallback(nullptr, [&](Node&, const QString&) { any << "then"; });
     RunOk("rename A B; rename Other O2; rename B B; rename B C");
-    EXPECT_EQ(any, QStringList({"A->B", "Other->O2", "B->C"}));
+    EXPECT_EQ(any, QStringList({"A->B", "then", "Other->O2", "then", "B->C", "then"}));
 }
 
 TEST_F(Notifications, RemovingASubtreeAnnouncesEachNodeBeforeAndAfter)

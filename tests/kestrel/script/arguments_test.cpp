@@ -115,29 +115,25 @@ TEST(Arguments, FlagNamesMustBeUniqueAndWellFormed)
 namespace {
 
 // Counts its runs; answers nothing.
-class CountingCommand : public Command
+struct CountingCommand : Command
 {
-public:
-    explicit CountingCommand(int* runs)
-        : m_runs(runs)
-    {}
     Status Run(const ArgumentList&) override
     {
-        ++*m_runs;
+        ++runs;
         return Status::Success;
     }
-
-private:
-    int* m_runs;
+    static int runs;
 };
+int CountingCommand::runs = 0;
 
 class CommandResults : public HostTest
 {
 protected:
     void SetUp() override
     {
+        CountingCommand::runs = 0;
         ASSERT_EQ(host.GetCommands().Register(
-                      "resultCmd", [this] { return std::make_unique<CountingCommand>(&m_runs); },
+                      "resultCmd", [] { return std::make_unique<CountingCommand>(); },
                       [] {
                           Syntax syntax;
                           syntax.AddFlag("-k", "-kind", ArgumentType::String);
@@ -146,7 +142,6 @@ protected:
                       nullptr),
                   Status::Success);
     }
-    int m_runs = 0;
 };
 
 } // namespace
@@ -154,9 +149,9 @@ protected:
 TEST_F(CommandResults, ArgumentsThatDoNotFitTheSyntaxNeverReachTheCommand)
 {
     ExpectFails("resultCmd -k 3", Status::InvalidParameter, "\"-k\"");
-    EXPECT_EQ(m_runs, 0);
+    EXPECT_EQ(CountingCommand::runs, 0);
     EXPECT_TRUE(Run("resultCmd -k \"x\"").result.IsNone());
-    EXPECT_EQ(m_runs, 1);
+    EXPECT_EQ(CountingCommand::runs, 1);
 }
 
 TEST_F(CommandResults, CommandNamesAreUnique)

@@ -60,19 +60,10 @@ TEST(ScriptParser, ReadsEveryKindOfLiteral)
     const QVector<Statement> statements = ParseOk(
         "f \"q\\\"b\\\\s\\nt\" -12 +3 4.5 -.25 1e3 2.5E-1 true false Char1:Hips.translateX |a|b");
     ASSERT_EQ(statements.size(), 1);
-    const QVector<Argument>& a = statements[0].arguments;
-    ASSERT_EQ(a.size(), 11);
-    EXPECT_EQ(a[0].value.ToString(), "q\"b\\s\nt");
-    EXPECT_EQ(a[1].value, Value(-12));
-    EXPECT_EQ(a[2].value, Value(3));
-    EXPECT_EQ(a[3].value, Value(4.5));
-    EXPECT_EQ(a[4].value, Value(-0.25));
-    EXPECT_EQ(a[5].value, Value(1000.0));
-    EXPECT_EQ(a[6].value, Value(0.25));
-    EXPECT_EQ(a[7].value, Value(true));
-    EXPECT_EQ(a[8].value, Value(false));
-    EXPECT_EQ(a[9].value, Value("Char1:Hips.translateX"));
-    EXPECT_EQ(a[10].value, Value("|a|b"));
+    EXPECT_EQ(Describe(statements[0]),
+              QStringList({"string:q\"b\\s\nt", "int:-12", "int:3", "double:4.5", "double:-0.25",
+                           "double:1000", "double:0.25", "bool:true", "bool:false",
+                           "string:Char1:Hips.translateX", "string:|a|b"}));
     // A minus before a letter starts a flag, before a digit a number.
     EXPECT_EQ(Describe(ParseOk("f -a1 -1")[0]), QStringList({"-a1", "int:-1"}));
 }

@@ -12,13 +12,12 @@ TEST_F(TextLogListenerTest, ListenersHearEachTextOnceUntilRemoved)
     QStringList heard;
     TextLog::ListenerId second = 0;
     const TextLog::ListenerId first = errors.AddListener([&](const QString& text) {
-        heard << QStringLiteral("first: ") + text;
+        heard << QString("first: ") + text;
         errors.RemoveListener(second); // gone before its turn: must not hear this text
     });
-    second = errors.AddListener(
-        [&](const QString& text) { heard << QStringLiteral("second: ") + text; });
-    RunFails(QStringLiteral("noSuchCommand"));
+    second = errors.AddListener([&](const QString& text) { heard << QString("second: ") + text; });
+    RunFails(QString("noSuchCommand"));
     errors.RemoveListener(first);
-    host.DisplayError(QStringLiteral("nobody listens"));
-    EXPECT_EQ(heard, QStringList{QStringLiteral("first: Unknown command \"noSuchCommand\".")});
+    host.DisplayError(QString("nobody listens"));
+    EXPECT_EQ(heard, QStringList{QString("first: Unknown command \"noSuchCommand\".")});
 }

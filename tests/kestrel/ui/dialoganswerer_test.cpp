@@ -22,9 +22,16 @@ using kestrel::BatchDialogAnswerer;
 
 namespace {
 
+// Runs in a fresh working folder, as answers may name files relative to it.
 class DialogAnswerer : public ::testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
     void Answer(const QStringList& answers)
     {
         answerer = std::make_unique<BatchDialogAnswerer>(
@@ -59,6 +66,8 @@ protected:
         QCheckBox* limits;
     };
 
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
     std::unique_ptr<BatchDialogAnswerer> answerer;
     QStringList reports;
     QStringList errors;
@@ -88,10 +97,6 @@ TEST_F(DialogAnswerer, MessageBoxesTakeTheAnswersInOrderThenTheirDefault)
 
 TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder.path()));
     Answer({"out.bin::little::nolimits", folder.filePath("big.bin") + "::big"});
 
     SaveDialog first;
@@ -108,20 +113,14 @@ TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
 
     SaveDialog third; // no answer left
     EXPECT_EQ(third.dialog.exec(), QDialog::Rejected);
-    QDir::setCurrent(previous);
     EXPECT_TRUE(errors.isEmpty());
-    ASSERT_EQ(reports.size(), 3);
-    EXPECT_EQ(
-        reports[1],
-        QString("\"Save As\": Binary big endian (*.bin) -> %1").arg(folder.filePath("big.bin")));
+    ASSERT_EQ(reports.size(), 3); // the wording of the others: tool_saves_and_applies_templates
     EXPECT_EQ(reports[2], "\"Save As\" -> cancelled, no answer left");
 }
 
 // An overwrite question answered Yes is pinned by the app's tool_saves_and_applies_templates.
 TEST_F(DialogAnswerer, AnUnansweredOverwriteQuestionAndAMissingFolderCancel)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString existing = folder.filePath("taken.bin");
     QFile file(existing);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -131,13 +130,10 @@ TEST_F(DialogAnswerer, AnUnansweredOverwriteQuestionAndAMissingFolderCancel)
     EXPECT_EQ(declined.dialog.exec(), QDialog::Rejected);
     EXPECT_TRUE(reports.contains("\"Save As\" -> cancelled"));
 
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder.path()));
     Answer({"nodir/y.bin"});
     SaveDialog missing;
     EXPECT_EQ(missing.dialog.exec(), QDialog::Rejected)
         << "not taken as y.bin in the working folder";
-    QDir::setCurrent(previous);
     EXPECT_EQ(reports.last(), "\"Save As\" -> cancelled");
     EXPECT_TRUE(errors.isEmpty());
 }
@@ -161,15 +157,10 @@ TEST_F(DialogAnswerer, BadFileAnswersCancelTheDialogAndFail)
     }
 }
 
+// Other dialogs are accepted without taking an answer: the app's tool_saves_and_applies_templates
+// answers a save dialog after one.
 TEST_F(DialogAnswerer, OtherDialogsAreAcceptedAsProposedWithoutTakingAnAnswer)
 {
-    Answer({"Yes"});
-    QDialog dialog;
-    dialog.setWindowTitle("Save Template");
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(answerer->RemainingAnswers(), 1);
-    EXPECT_EQ(reports, QStringList{"\"Save Template\" -> accepted"});
-
     // "choose:" picks an entry of the dialog's list first; an entry it lacks cancels it.
     Answer({"choose:DOT_SIDE", "choose:tail"});
     for (const bool fits : {true, false}) {

@@ -49,6 +49,16 @@ protected:
         }
     }
     UiLayouts& layouts() { return host.GetLayouts(); }
+    // The layout `name` under the main window, made on first use.
+    QWidget* Layout(const QString& name)
+    {
+        QWidget* found = layouts().FindLayout(name);
+        return found ? found : layouts().CreateLayout(name, nullptr, &m_error);
+    }
+    void Add(QWidget* widget, const QString& layout, const QString& type)
+    {
+        ASSERT_NE(layouts().AddWidget(widget, Layout(layout), type, &m_error), "");
+    }
     QString m_error;
 };
 
@@ -119,10 +129,8 @@ TEST_F(Ui, PanelsComeFromPluginCreatorsAndGoBeforeTheirLibrary)
 
 TEST_F(Ui, DeletingAWidgetClearsWeakPointersAtOnce)
 {
-    QWidget* layout = layouts().CreateLayout("area", nullptr, &m_error);
-    QString error;
     QPointer<QWidget> widget(new QLabel);
-    layouts().AddWidget(widget, layout, "Tool", &error);
+    Add(widget, "area", "Tool");
     RunOk("deleteUI \"kestrelMainWindow|area|Tool1\"");
     EXPECT_TRUE(widget.isNull());
     ExpectFails("deleteUI kestrelMainWindow", Status::NotFound, "\"kestrelMainWindow\"");
@@ -133,12 +141,10 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    QWidget* layout = layouts().CreateLayout("area", nullptr, &m_error);
     auto* swatch = new QLabel;
     swatch->setFixedSize(40, 30);
     swatch->setStyleSheet("background: rgb(200, 20, 20)");
-    QString error;
-    layouts().AddWidget(swatch, layout, "Swatch", &error);
+    Add(swatch, "area", "Swatch");
 
     const QString whole = folder.filePath("window.png");
     EXPECT_EQ(RunOk(QString("snapshot \"%1\"").arg(whole)), whole);
@@ -154,6 +160,8 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
     EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 20, 20));
     RunOk(QString("snapshot -widget Swatch1 -height 15 \"%1\"").arg(one)); // a thumbnail
     EXPECT_EQ(QImage(one).size(), QSize(20, 15));
+    RunOk(QString("snapshot -widget Swatch1 -height 1 \"%1\"").arg(one)); // the smallest
+    EXPECT_EQ(QImage(one).height(), 1);
     ExpectFails(QString("snapshot -height 0 \"%1\"").arg(one), Status::InvalidParameter, "-height");
 
     const QString unused = folder.filePath("unused.png");
@@ -168,21 +176,19 @@ TEST_F(Ui, SnapshotsRenderTheWindowOrOneWidgetAndRefuseBadTargets)
 // Clicks reach the innermost widget under the point, in a window that was never shown.
 TEST_F(Ui, ClicksReachTheWidgetUnderThePoint)
 {
-    QWidget* layout = layouts().CreateLayout("buttons", nullptr, &m_error);
     auto* above = new QLabel;
     above->setFixedHeight(40);
-    QString error;
-    layouts().AddWidget(above, layout, "Label", &error);
+    Add(above, "buttons", "Label");
     auto* button = new QPushButton("press");
     button->setObjectName("pressMe");
     button->setFixedSize(60, 20);
-    layouts().AddWidget(button, layout, "Button", &error);
+    Add(button, "buttons", "Button");
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
     RunOk("click pressMe -at 30 10");
     EXPECT_EQ(clicks, 1);
     EXPECT_GE(button->y(), 40); // laid out below the label
-    const QPoint inLayout = button->mapTo(layout, QPoint(30, 10));
+    const QPoint inLayout = button->mapTo(Layout("buttons"), QPoint(30, 10));
     RunOk(QString("click buttons -at %1 %2 -double").arg(inLayout.x()).arg(inLayout.y()));
     EXPECT_EQ(clicks, 3); // a double click is two presses
     ExpectFails("click pressMe -at 60 10", Status::InvalidParameter, "\"pressMe\"");
@@ -193,19 +199,17 @@ TEST_F(Ui, ClicksReachTheWidgetUnderThePoint)
 // A right click answers the context menu it opens by one of its enabled entries.
 TEST_F(Ui, MenuClicksTriggerAnEnabledEntry)
 {
-    QWidget* layout = layouts().CreateLayout("menus", nullptr, &m_error);
     auto* owner = new MenuOnRightPress;
     owner->setObjectName("menuOwner");
     owner->setFixedSize(40, 20);
-    QString error;
-    layouts().AddWidget(owner, layout, "Widget", &error);
+    Add(owner, "menus", "Widget");
     RunOk("click menuOwner -at 5 5 -menu First");
     EXPECT_EQ(owner->chosen, QStringList{"First"});
     ExpectFails("click menuOwner -at 5 5 -menu Off", Status::InvalidParameter, "\"Off\"");
     EXPECT_EQ(owner->chosen, QStringList{"First"});
     auto* plain = new QLabel("no menu");
     plain->setObjectName("plain");
-    layouts().AddWidget(plain, layout, "Label", &error);
+    Add(plain, "menus", "Label");
     ExpectFails("click plain -at 1 1 -menu First", Status::InvalidParameter, "\"First\"");
 }
 
@@ -218,12 +222,11 @@ TEST(UiWithoutApplication, EveryOperationFailsCleanly)
     Host host(options);
     EXPECT_FALSE(host.GetLayouts().IsAvailable());
     EXPECT_EQ(host.GetLayouts().MainWindow(), nullptr);
-    EXPECT_EQ(host.GetInterpreter().Execute("createLayout a", ExecuteOptions()).status,
-              Status::InvalidState);
-    EXPECT_EQ(host.GetErrorLog().Last(),
-              "createLayout: There is no user interface in this session.");
-    EXPECT_EQ(host.GetInterpreter().Execute("showPanel a", ExecuteOptions()).status,
-              Status::InvalidState);
-    EXPECT_EQ(host.GetInterpreter().Execute("snapshot \"a.png\"", ExecuteOptions()).status,
-              Status::InvalidState);
+    for (const QString text : {"createLayout a", "showPanel a", "snapshot \"a.png\""}) {
+        EXPECT_EQ(host.GetInterpreter().Execute(text, ExecuteOptions()).status,
+                  Status::InvalidState)
+            << qPrintable(text);
+        EXPECT_TRUE(host.GetErrorLog().Last().startsWith(text.section(' ', 0, 0) + ": "))
+            << qPrintable(host.GetErrorLog().Last());
+    }
 }
