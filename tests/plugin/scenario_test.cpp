@@ -30,12 +30,15 @@ protected:
         ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
     }
 
-    // Widgets directly inside a host layout; -1 when there is no such layout.
-    int WidgetsIn(const QString& layout)
+    // No panel, nothing in the tool layout and no watch left behind.
+    void ExpectNoPanelLeft()
     {
-        QWidget* found = host.GetLayouts().FindLayout(layout);
-        return found ? found->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size()
-                     : -1;
+        EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
+        QWidget* layout = host.GetLayouts().FindLayout("kntCharacterizationScrollControl");
+        ASSERT_NE(layout, nullptr);
+        EXPECT_TRUE(
+            layout->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
+        EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
     }
 
     int callbacksBefore = 0;
@@ -91,7 +94,6 @@ protected:
 TEST_F(PluginScenario, PanelOpensOnceAndStartsWithThePlaceholder)
 {
     EXPECT_EQ(panel, kToolPanel);
-    EXPECT_NE(host.GetLayouts().FindWidget(kToolPanel), nullptr);
     // Opening again makes no second panel and answers nothing.
     const kestrel::ScriptResult again = Run(kToolCmd);
     EXPECT_EQ(again.status, kestrel::Status::Success);
@@ -195,28 +197,24 @@ TEST_F(PluginScenario, OutOfRangeIdsFailClearlyAndChangeNothing)
     Sent();
     const QString before = Cmd("-q -currentcharname");
 
-    EXPECT_EQ(CmdFails("-e -characternodeassign Hero -nodeid 212 -kestrelnodename Char1:Spine"),
-              "characterizationToolUICmd: node id 212 is outside 0..211.");
-    EXPECT_EQ(CmdFails("-e -characternodeassign Hero -nodeid -1 -kestrelnodename Char1:Spine"),
-              "characterizationToolUICmd: node id -1 is outside 0..211.");
-    // Checked before any flag runs: the other action of the same call does not happen.
-    EXPECT_EQ(CmdFails("-e -setcurrentcharname Hero -characternodeassign Hero -nodeid 212 "
-                       "-kestrelnodename Char1:Spine"),
-              "characterizationToolUICmd: node id 212 is outside 0..211.");
+    // The setcurrentcharname call shows that ids are checked before any flag runs.
+    const QString spine = " -kestrelnodename Char1:Spine";
+    const QString refused[][2] = {
+        {"-characternodeassign Hero -nodeid 212" + spine, "node id 212 is outside 0..211."},
+        {"-characternodeassign Hero -nodeid -1" + spine, "node id -1 is outside 0..211."},
+        {"-setcurrentcharname Hero -characternodeassign Hero -nodeid 212" + spine,
+         "node id 212 is outside 0..211."},
+        {"-invertbone 4 -invertstate true -character Hero", "inversion index 4 is outside 0..3."},
+        {"-invertbone -1 -invertstate true -character Hero", "inversion index -1 is outside 0..3."},
+        {"-invertbone 0 -invertstate true -character Nobody",
+         "there is no characterization named \"Nobody\"."},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(CmdFails("-e " + c[0]), kToolCmd + ": " + c[1]);
     EXPECT_EQ(Cmd("-q -currentcharname"), before);
     // An unknown characterization gets nothing, nor does the current one instead.
     Cmd("-e -characternodeassign Nobody -nodeid 8 -kestrelnodename Char1:Spine");
     EXPECT_FALSE(RunOk("characterizationToolReport").contains("Char1:Spine"));
-
-    for (int index : {4, -1}) {
-        EXPECT_EQ(
-            CmdFails(
-                QStringLiteral("-e -invertbone %1 -invertstate true -character Hero").arg(index)),
-            QStringLiteral("characterizationToolUICmd: inversion index %1 is outside 0..3.")
-                .arg(index));
-    }
-    EXPECT_EQ(CmdFails("-e -invertbone 0 -invertstate true -character Nobody"),
-              "characterizationToolUICmd: there is no characterization named \"Nobody\".");
     // In range, for a known characterization: accepted, and the host's character node follows
     // (the host sets it itself; the tool sends nothing).
     Cmd("-e -invertbone 0 -invertstate true -character Hero");
@@ -390,9 +388,7 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
 {
     MakeCharacters("Hero", "Hero");
     Cmd("-e -deleteTool");
-    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
-    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
-    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    ExpectNoPanelLeft();
     // Without a tool, queries give their empty answers and actions do nothing.
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList());
     EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
@@ -407,8 +403,7 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
 
     // A panel the host closes is built again the same way.
     RunOk(QStringLiteral("deleteUI \"%1\"").arg(kToolPanel));
-    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
-    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    ExpectNoPanelLeft();
     EXPECT_EQ(RunOk(kToolCmd), kToolPanel);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 }
@@ -423,9 +418,7 @@ TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
     // in the undo queue to drop, and nothing left behind to clean up.
     EXPECT_EQ(host.GetWarningLog().Entries().mid(warnings),
               QStringList{"Unloading \"characterizationTool\" cleared the undo queue."});
-    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
-    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
-    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    ExpectNoPanelLeft();
     EXPECT_EQ(RunFails(kToolCmd), "Unknown command \"characterizationToolUICmd\".");
 
     // The scene goes on without it.

@@ -24,6 +24,22 @@ QStringList ChildTexts(const QTreeWidgetItem* item)
     return texts;
 }
 
+// The tree's menu as ChooseInMenu lists it, with the entries at `off` greyed.
+QStringList MenuWith(std::initializer_list<int> off)
+{
+    QStringList entries{"Assign Selected Bone",
+                        "Change Assigned Bone...",
+                        "Auto Characterize",
+                        "Fix Stance",
+                        "Clear",
+                        "Clear All",
+                        "Invert Joint",
+                        "Character View"};
+    for (int index : off)
+        entries[index] += " (off)";
+    return entries;
+}
+
 } // namespace
 
 class NameTreeTest : public QObject
@@ -66,19 +82,9 @@ private:
             trigger);
     }
 
-    // Press, release, double-click, release: what a window system delivers.
     void DoubleClick(QTreeWidgetItem* item)
     {
-        QWidget* viewport = m_widget->Tree()->viewport();
-        const QPoint at = RowCentre(item);
-        const QPoint global = viewport->mapToGlobal(at);
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-            const bool down = type != QEvent::MouseButtonRelease;
-            QMouseEvent event(type, at, global, Qt::LeftButton,
-                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport, &event);
-        }
+        WindowDoubleClick(m_widget->Tree()->viewport(), RowCentre(item));
     }
 
     // Adds a left thumb to the biped, three joints beyond the hand along +X.
@@ -112,19 +118,15 @@ private slots:
     {
         QTreeWidgetItem* root = m_widget->RootItem();
         QCOMPARE(root->text(0), QString("Body"));
-        QCOMPARE(ChildTexts(root), (QStringList{"Base (required)", "Auxiliary", "Spine", "Neck",
-                                                "Roll", "Special", "Left Hand", "Right Hand",
-                                                "Left Foot", "Right Foot", "Inner Finger"}));
+        QCOMPARE(root->childCount(), 11);
         QVERIFY(root->isExpanded() && Group("Base (required)")->isExpanded());
         QVERIFY(!Group("Auxiliary")->isExpanded());
 
         QTreeWidgetItem* roll = Group("Roll");
         QCOMPARE(ChildTexts(roll), (QStringList{"In-Line", "Leaf"}));
-        QTreeWidgetItem* leaf = roll->child(1);
-        QList<int> firstLeaves;
-        for (int i = 0; i < 7; ++i)
-            firstLeaves << m_widget->NodeOfItem(leaf->child(i));
-        QCOMPARE(firstLeaves, (QList<int>{176, 184, 192, 200, 208, 177, 185}));
+        QTreeWidgetItem* leaf = roll->child(1); // by index first, then by limb
+        QCOMPARE(m_widget->NodeOfItem(leaf->child(1)), 184);
+        QCOMPARE(m_widget->NodeOfItem(leaf->child(5)), 177);
         QCOMPARE(m_widget->NodeOfItem(leaf->child(39)), 207);
 
         // Every node but 0, 170 and 171 has a row; 8 and 20 have two, the first one listed.
@@ -273,35 +275,17 @@ private slots:
         DoubleClick(m_widget->ItemOfNode(9));
         QCOMPARE(answers.Seen(), QStringList{seen});
         QVERIFY(!f.Model().IsEditedPartReadWrite());
-        QVERIFY(f.Model().EditedPart() != 9 || !f.Model().IsEditedPartReadWrite());
 
         // The menu greys every editing entry in the same cases.
-        QCOMPARE(Menu(m_widget->ItemOfNode(3)),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize (off)", "Fix Stance (off)", "Clear (off)",
-                              "Clear All (off)", "Invert Joint (off)", "Character View"}));
+        QCOMPARE(Menu(m_widget->ItemOfNode(3)), MenuWith({0, 1, 2, 3, 4, 5, 6}));
     }
 
     void contextMenuEntriesFollowTheRow()
     {
-        const QStringList all{"Assign Selected Bone",
-                              "Change Assigned Bone...",
-                              "Auto Characterize",
-                              "Fix Stance",
-                              "Clear",
-                              "Clear All",
-                              "Invert Joint",
-                              "Character View"};
-        QCOMPARE(Menu(Group("Auxiliary")),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize", "Fix Stance", "Clear", "Clear All",
-                              "Invert Joint (off)", "Character View"}));
-        QCOMPARE(Menu(m_widget->ItemOfNode(9)),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone...",
-                              "Auto Characterize", "Fix Stance", "Clear", "Clear All",
-                              "Invert Joint (off)", "Character View"}));
+        QCOMPARE(Menu(Group("Auxiliary")), MenuWith({0, 1, 6}));
+        QCOMPARE(Menu(m_widget->ItemOfNode(9)), MenuWith({0, 6}));
         f.hub->Select({"Char:LeftLeg"});
-        QCOMPARE(Menu(m_widget->ItemOfNode(3)), all);
+        QCOMPARE(Menu(m_widget->ItemOfNode(3)), MenuWith({}));
     }
 
     void contextMenuActionsChangeTheModel()
