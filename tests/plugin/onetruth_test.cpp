@@ -14,7 +14,6 @@
 #include "solver/nodenames.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -234,32 +233,6 @@ TEST_F(OneTruthCases, PanelEditsUndoAndRedoOnBothSides)
     ExpectAgreement("after undoing Clear All");
 }
 
-// A bound joint deleted and undone comes back bound in the tool, with its children; a bound
-// joint renamed and undone is renamed back on both sides, and redo works again.
-TEST_F(OneTruthCases, DeletedAndRenamedJointsComeBackBoundOnUndo)
-{
-    Cmd("-e -locktoggle");
-    RunOk("delete Char1:LeftHand");
-    EXPECT_EQ(Cmd("-q -islocked"), "false") << "a deleted joint unlocks the characterization";
-    EXPECT_EQ(Attribute("Hero", "InputCharacterizationLock"), kestrel::Value(false));
-    RunOk("undo");
-    EXPECT_TRUE(ToolBinds(11, "Char1:LeftHand"));
-    EXPECT_TRUE(ToolBinds(54, "Char1:LeftHandIndex1"));
-    EXPECT_EQ(Cmd("-q -islocked"), "true");
-    EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
-    ExpectAgreement("after undoing the deletion");
-
-    Cmd("-e -locktoggle");
-    RunOk("rename Char1:Head Char1:Head2");
-    EXPECT_TRUE(ToolBinds(15, "Char1:Head2"));
-    RunOk("undo");
-    EXPECT_TRUE(ToolBinds(15, "Char1:Head"));
-    ExpectAgreement("after undoing the rename");
-    RunOk("redo");
-    EXPECT_TRUE(ToolBinds(15, "Char1:Head2"));
-    ExpectAgreement("after redoing the rename");
-}
-
 // A lock from a script reaches the scene, so saving and reopening keeps it (and an unlock),
 // and the characterization that was current comes back current.
 TEST_F(OneTruthCases, LockAndCurrentCharacterizationSurviveSavingAndReopening)
@@ -281,26 +254,6 @@ TEST_F(OneTruthCases, LockAndCurrentCharacterizationSurviveSavingAndReopening)
     Cmd("-e -setcurrentcharname Hero");
     EXPECT_EQ(Cmd("-q -islocked"), "false");
     ExpectAgreement("after reopening an unlocked scene");
-}
-
-// The documented way to characterize by script (-characterlist and -characternodeassign)
-// lands in the scene: saved and reopened, all 39 bindings are back.
-TEST_F(OneTruth, TheSampleScriptIsKeptBySavingTheScene)
-{
-    const QTemporaryDir folder;
-    const QString path = folder.filePath("scene.json");
-    RunOk("openScene \"" + SamplePath("biped_tpose.json") +
-          "\"; createLayout kntCharacterizationScrollControl");
-    QFile script(SamplePath("characterize_biped.ks"));
-    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
-    RunOk(QString::fromUtf8(script.readAll()));
-    RunOk("saveScene \"" + path + "\"; newScene; openScene \"" + path + "\"");
-    QString current;
-    const Record tool = ToolRecord(&current);
-    ASSERT_EQ(tool.count("Hero"), 1u);
-    EXPECT_EQ(tool.at("Hero").count(':'), 2 * 39) << qPrintable(tool.at("Hero"));
-    EXPECT_EQ(Disagreement(), QString());
-    EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
 }
 
 // Picks what a user does next, from what the scene holds now.
