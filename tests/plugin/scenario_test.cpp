@@ -231,8 +231,7 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
     answers.Click("OK"); // only a valid characterization can be locked
     Cmd("-e -locktoggle");
     EXPECT_EQ(Cmd("-q -islocked"), "false");
-    EXPECT_EQ(answers.Seen(), QStringList{"Validation Warning|Your characterization is not yet "
-                                          "valid.\nOnly valid characterizations can be locked."});
+    EXPECT_TRUE(answers.Seen().value(0).startsWith("Validation Warning|"));
 
     BindSample("Hero");
     Assign("Hero", 8, "Char1:Hips"); // the spine on the hips: a warning, which does not stop it
@@ -268,8 +267,7 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
                                           "kntUpdateCharacterControlsUICallback"}));
     EXPECT_EQ(JointInSlot("Hero", "Head"), "");
     EXPECT_EQ(answers.Seen().size(), 3);
-    EXPECT_TRUE(answers.Seen().last().startsWith(
-        "Validation Warning|One or more bones in the current characterization cannot be found"));
+    EXPECT_TRUE(answers.Seen().last().contains("cannot be found"));
     EXPECT_EQ(Cmd("-q -curcharstatus"), "3"); // the head is required
     EXPECT_TRUE(answers.AllAnswered());
 }
@@ -285,14 +283,10 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     // The host's node "Villain" reached the tool first, so it comes first.
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Lead", "Extra"}));
     Sent();
-    const QString question = QStringLiteral(
-        "Delete Skeleton Definition|Are you sure you want to delete the current Skeleton "
-        "Definition?");
-
     ModalAnswerer answers;
     answers.Click("No");
     Cmd("-e -deletecurrentchar");
-    EXPECT_EQ(answers.Seen(), QStringList{question});
+    EXPECT_TRUE(answers.Seen().value(0).startsWith("Delete Skeleton Definition|"));
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Lead", "Extra"}));
     EXPECT_EQ(SentChanges(), QStringList());
 

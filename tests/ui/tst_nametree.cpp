@@ -251,20 +251,15 @@ private slots:
     void doubleClickOnALockedOrPlaceholderCharacterizationOnlyWarns_data()
     {
         QTest::addColumn<bool>("locked");
-        QTest::addColumn<QString>("seen");
-        QTest::newRow("locked") << true
-                                << "Characterization Locked|The current characterization is "
-                                   "locked.\nYou must unlock it before you can edit its bone "
-                                   "mappings.";
-        QTest::newRow("placeholder") << false
-                                     << "Characterization Not Created|You must new create a "
-                                        "characterization before you can edit its bone mappings.";
+        QTest::addColumn<QString>("title");
+        QTest::newRow("locked") << true << "Characterization Locked|";
+        QTest::newRow("placeholder") << false << "Characterization Not Created|";
     }
 
     void doubleClickOnALockedOrPlaceholderCharacterizationOnlyWarns()
     {
         QFETCH(bool, locked);
-        QFETCH(QString, seen);
+        QFETCH(QString, title);
         if (locked)
             f.Current().SetLocked(true);
         else
@@ -273,7 +268,8 @@ private slots:
         ModalAnswerer answers;
         answers.Click("OK");
         DoubleClick(m_widget->ItemOfNode(9));
-        QCOMPARE(answers.Seen(), QStringList{seen});
+        QCOMPARE(answers.Seen().size(), 1);
+        QVERIFY2(answers.Seen()[0].startsWith(title), qPrintable(answers.Seen()[0]));
         QVERIFY(!f.Model().IsEditedPartReadWrite());
 
         // The menu greys every editing entry in the same cases.
