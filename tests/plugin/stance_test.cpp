@@ -6,7 +6,6 @@
 
 #include "scene/node.h"
 #include "scene/scene.h"
-#include "scene/transformquery.h"
 #include "scene/transformvalues.h"
 #include "script/textlog.h"
 #include "script/undoqueue.h"
@@ -14,7 +13,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextEdit>
 
 #include <map>
@@ -192,25 +190,6 @@ TEST_F(Stance, ThePanelReportsTheAnglesAndItsButtonFixesThem)
     RunOk("undo");
     EXPECT_GT(Angles().at("leftArm"), 44.0);
     EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
-}
-
-// A lock after the fix stores the fixed pose on the character node, and a saved and reopened
-// scene keeps it.
-TEST_F(Stance, ALockAfterTheFixKeepsTheFixedPose)
-{
-    const QTemporaryDir folder;
-    ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
-    RunOk("setAttr Char1:Hips.ry 90; setAttr Char1:LeftArm.rz -50; characterizationStance -e; " +
-          kToolCmd + " -e -locktoggle");
-    const kestrel::Vector3 hand =
-        kestrel::Translation(*Find("Char1:LeftHand"), kestrel::Space::World);
-    const QString path = folder.filePath("fixed.json");
-    RunOk("saveScene \"" + path + "\"; newScene; openScene \"" + path + "\"");
-    EXPECT_EQ(Cmd("-q -islocked"), "true");
-    EXPECT_NEAR(Attribute("Hero", "LeftHandTx").ToDouble(), hand.x, 1e-9);
-    EXPECT_NEAR(Attribute("Hero", "LeftHandTy").ToDouble(), hand.y, 1e-9);
-    for (const auto& angle : Angles())
-        EXPECT_LE(angle.second, 0.5) << qPrintable(angle.first);
 }
 
 } // namespace

@@ -119,32 +119,30 @@ TEST_F(BridgeTest, ListingsAndSelectionGoThroughTheHost)
 }
 
 // The host's character procedures are called by text: the texts are fixed, and the ones that
-// change the scene join the host's undo.
+// change the scene join the host's undo, one step per panel action (the event loop comes back
+// after each, which closes the step).
 TEST_F(BridgeTest, CharacterScriptsAreSentAsExactTexts)
 {
     Sent();
+    const auto sentAsOneStep = [this] {
+        host.GetInterpreter().ClosePendingStep();
+        return Sent();
+    };
     bridge.SetCharacterObject("Old", "Spine", "Hero", 8, false);
     bridge.SetCharacterObject("", "Hips", "Hero", 1, true);
-    // The event loop comes back after each panel action: its texts become one undo step.
-    host.GetInterpreter().ClosePendingStep();
-    EXPECT_EQ(Sent(), QStringList({"setCharacterObject(\"Spine\",\"Hero\",8,0);",
-                                   "setCharacterObject(\"Hips\",\"Hero\",1,1);"}));
+    EXPECT_EQ(sentAsOneStep(), QStringList({"setCharacterObject(\"Spine\",\"Hero\",8,0);",
+                                            "setCharacterObject(\"Hips\",\"Hero\",1,1);"}));
     EXPECT_EQ(JointInSlot("Hero", "Spine"), "Spine");
-    EXPECT_EQ(JointInSlot("Hero", "Hips"), "Hips");
-
     bridge.SetCharacterObject("Hips", "", "Hero", 1, false);
-    host.GetInterpreter().ClosePendingStep();
-    EXPECT_EQ(Sent(), QStringList{"setCharacterObject(\"\",\"Hero\",1,0);"});
+    EXPECT_EQ(sentAsOneStep(), QStringList{"setCharacterObject(\"\",\"Hero\",1,0);"});
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "");
     RunOk("undo");
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "Hips");
 
     bridge.InvertBone(10, true);
-    host.GetInterpreter().ClosePendingStep();
+    EXPECT_EQ(sentAsOneStep(), QStringList{"characterizationInvertBone( 10, 1 );"});
     bridge.InvertBone(3, false);
-    host.GetInterpreter().ClosePendingStep();
-    EXPECT_EQ(Sent(), QStringList({"characterizationInvertBone( 10, 1 );",
-                                   "characterizationInvertBone( 3, 0 );"}));
+    EXPECT_EQ(sentAsOneStep(), QStringList{"characterizationInvertBone( 3, 0 );"});
     EXPECT_EQ(Attribute("Hero", "leftElbowInverted"), kestrel::Value(true));
     RunOk("undo");
     RunOk("undo");
