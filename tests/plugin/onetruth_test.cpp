@@ -2,6 +2,7 @@
 // and the scene's character nodes hold the same bindings, inversions, locks and current one.
 // Seeded random sequences of what users do check it after each step; a failure prints the seed
 // and the steps up to the first disagreement, which is the shortest prefix that fails.
+#include "modalanswerer.h"
 #include "pluginhosttest.h"
 
 #include "scene/characternodes.h"
@@ -17,11 +18,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <map>
 #include <tuple>
@@ -150,22 +149,17 @@ protected:
         ASSERT_NE(diagram, nullptr);
         QWidget* target = diagram->childAt(kHeadPart) ? diagram->childAt(kHeadPart) : diagram;
         const QPoint local = target->mapFrom(diagram, kHeadPart);
-        QTimer::singleShot(0, diagram, [entry] {
-            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!popup)
-                return;
-            popup->close();
-            for (QAction* action : popup->actions()) {
-                if (action->isEnabled() && action->text().remove('&') == entry)
-                    action->trigger();
-            }
-        });
-        QMouseEvent press(QEvent::MouseButtonPress, local, target->mapToGlobal(local),
-                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, target->mapToGlobal(local),
-                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        QApplication::sendEvent(target, &release);
+        ChooseInMenu(
+            [&] {
+                for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                    QMouseEvent event(type, local, target->mapToGlobal(local), Qt::RightButton,
+                                      type == QEvent::MouseButtonPress ? Qt::RightButton
+                                                                       : Qt::NoButton,
+                                      Qt::NoModifier);
+                    QApplication::sendEvent(target, &event);
+                }
+            },
+            entry);
         QApplication::processEvents();
         host.GetInterpreter().ClosePendingStep();
     }
