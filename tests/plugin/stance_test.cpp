@@ -141,22 +141,16 @@ TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheRealBipeds)
 TEST_F(Stance, RefusalsChangeNothing)
 {
     OpenWithPlugin(SamplePath("biped_tpose.json"), false);
-    EXPECT_EQ(RunFails("characterizationStance -q"),
-              "characterizationStance: no characterization tool is open.");
+    EXPECT_TRUE(RunFails("characterizationStance -q").contains("no characterization tool"));
     RunOk("createLayout kntCharacterizationScrollControl; " + kToolCmd);
     m_open = true;
     ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
     RunOk("setAttr Char1:LeftArm.rz -45");
-    EXPECT_EQ(RunFails("characterizationStance -e -character Nobody"),
-              "characterizationStance: there is no characterization named \"Nobody\".");
+    EXPECT_TRUE(RunFails("characterizationStance -e -character Nobody").contains("\"Nobody\""));
     Cmd("-e -characterlist \"Hero;Empty\"");
-    EXPECT_EQ(RunFails("characterizationStance -e -character Empty"),
-              "characterizationStance: \"Empty\" binds none of the joints the pose rules "
-              "measure.");
+    EXPECT_TRUE(RunFails("characterizationStance -e -character Empty").contains("binds none"));
     Cmd("-e -setcurrentcharname Hero; " + kToolCmd + " -e -locktoggle");
-    EXPECT_TRUE(RunFails("characterizationStance -e")
-                    .endsWith("is locked; unlock it to change "
-                              "its pose."));
+    EXPECT_TRUE(RunFails("characterizationStance -e").contains("is locked"));
     EXPECT_EQ(Find("Char1:LeftArm")->Transform().rotation.z, -45.0 / 57.29577951308232);
     EXPECT_GT(Angles().at("leftArm"), 40.0) << "a locked characterization is measured as frozen";
 }
