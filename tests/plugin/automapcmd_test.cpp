@@ -2,6 +2,8 @@
 #include "modalanswerer.h"
 #include "pluginhosttest.h"
 
+#include "solver/nodenames.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QJsonArray>
@@ -37,8 +39,8 @@ protected:
     int BoundRequired()
     {
         int bound = 0;
-        for (const char* slot : kRequiredSlots)
-            bound += !JointInSlot("Subject", QLatin1String(slot)).isEmpty();
+        for (int id = 1; id <= 15; ++id)
+            bound += !JointInSlot("Subject", kinetra::NodeName(id)).isEmpty();
         return bound;
     }
 

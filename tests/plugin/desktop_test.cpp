@@ -2,6 +2,8 @@
 // character controls drive the tool and follow it, and the File menu's actions.
 #include "pluginhosttest.h"
 
+#include "solver/nodenames.h"
+
 #include "desktop/charactercontrols.h"
 #include "desktop/desktopwindow.h"
 #include "desktop/scenefileactions.h"
@@ -129,7 +131,7 @@ TEST_F(Desktop, CharacterControlsAndUndoFollowTheToolAndTheLock)
     // Bindings made by a script reach the status through the tool's callback.
     for (int id = 1; id <= 15; ++id)
         RunOk(QStringLiteral("setCharacterObject(\"Char1:%1\",\"Character1\",%2,0)")
-                  .arg(kRequiredSlots[id - 1])
+                  .arg(kinetra::NodeName(id))
                   .arg(id));
     QApplication::processEvents();
     EXPECT_NE(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"));

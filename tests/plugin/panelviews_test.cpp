@@ -3,6 +3,8 @@
 // views then show.
 #include "pluginhosttest.h"
 
+#include "solver/nodenames.h"
+
 #include "ui/uilayouts.h"
 
 #include <QImage>
@@ -71,7 +73,7 @@ protected:
 TEST_F(PanelViews, AHoleInAFingerChainShowsInTheTreeAndBothPropertyViews)
 {
     for (int node = 1; node <= 15; ++node)
-        Assign(node, kRequiredSlots[node - 1]);
+        Assign(node, kinetra::NodeName(node));
     Assign(51, "LThumb"); // LeftHandThumb2 without LeftHandThumb1
     ASSERT_EQ(Cmd("-q -curcharstatus"), "3");
 

@@ -9,11 +9,6 @@ using namespace kestrel;
 const QString kToolCmd = QStringLiteral("characterizationToolUICmd");
 const QString kToolPanel =
     QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
-const char* const kRequiredSlots[15] = {
-    "Hips",     "LeftUpLeg", "LeftLeg",      "LeftFoot",  "RightUpLeg",
-    "RightLeg", "RightFoot", "Spine",        "LeftArm",   "LeftForeArm",
-    "LeftHand", "RightArm",  "RightForeArm", "RightHand", "Head",
-};
 
 QStringList PluginHostTest::RunOkList(const QString& text)
 {

@@ -11,9 +11,6 @@
 extern const QString kToolCmd;
 // The tool panel's full name in the tool layout.
 extern const QString kToolPanel;
-// Names of the 15 required slots, for node ids 1 to 15; the sample biped's and a CMU subject's
-// joints are named after them.
-extern const char* const kRequiredSlots[15];
 
 class PluginHostTest : public HostTest
 {
