@@ -57,23 +57,20 @@ private:
         return texts;
     }
 
-    QStringList AllValueTexts() const
+    // Every value field's text, and whether all of them are enabled.
+    QString AllValueTexts(bool* allEnabled = nullptr) const
     {
-        QStringList texts;
-        for (int row = 0; row < PropertyView::kValueRowCount; ++row)
-            texts << Row(row);
-        return texts;
-    }
-
-    bool AllValueFieldsEnabled() const
-    {
+        QString texts;
+        bool enabled = true;
         for (int row = 0; row < PropertyView::kValueRowCount; ++row) {
             for (int axis = 0; axis < 3; ++axis) {
-                if (!m_view->ValueField(row, axis)->isEnabled())
-                    return false;
+                texts += m_view->ValueField(row, axis)->text();
+                enabled = enabled && m_view->ValueField(row, axis)->isEnabled();
             }
         }
-        return true;
+        if (allEnabled)
+            *allEnabled = enabled;
+        return texts;
     }
 
     // Binds node 3 with the rest state `state` and makes it the edited node.
@@ -130,14 +127,15 @@ private slots:
     {
         QCOMPARE(m_view->NodeField()->text(), QString("No node selected."));
         QCOMPARE(m_view->JointField()->text(), QString());
-        QCOMPARE(AllValueTexts().join(QString()), QString());
-        QVERIFY(AllValueFieldsEnabled());
+        bool enabled = false;
+        QCOMPARE(AllValueTexts(&enabled), QString());
+        QVERIFY(enabled);
 
         // A node nobody bound: its name, nothing else.
         m_model->SetEditedPart(9, false);
         QCOMPARE(m_view->NodeField()->text(), QString("LeftArm"));
         QCOMPARE(m_view->JointField()->text(), QString());
-        QCOMPARE(AllValueTexts().join(QString()), QString());
+        QCOMPARE(AllValueTexts(), QString());
 
         // Bound and sampled: the joint, its stored world position, and the overall message
         // (which names the required nodes still missing).
@@ -250,7 +248,9 @@ private slots:
         }
         // Another node shows every field enabled again.
         m_view->ChangeEditPart(3, 9, false);
-        QVERIFY(AllValueFieldsEnabled());
+        bool enabled = false;
+        AllValueTexts(&enabled);
+        QVERIFY(enabled);
         QCOMPARE(m_view->RotationOrderField()->text(), QString());
     }
 
