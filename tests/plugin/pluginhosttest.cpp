@@ -2,6 +2,8 @@
 
 #include "script/textlog.h"
 
+#include "solver/nodenames.h"
+
 #include <QFileInfo>
 
 using namespace kestrel;
@@ -51,6 +53,17 @@ QStringList PluginHostTest::SentChanges()
             changes << text;
     }
     return changes;
+}
+
+void PluginHostTest::BindSample(const QString& character, int lastSlot)
+{
+    for (int id = 0; id <= lastSlot; ++id) {
+        const QString joint = QStringLiteral("Char1:") + kinetra::NodeName(id);
+        if (Find(joint))
+            RunOk(QStringLiteral("setCharacterObject(\"%2\",\"%1\",%3,0); %4 -e "
+                                 "-characternodeassign %1 -nodeid %3 -kestrelnodename %2")
+                      .arg(character, joint, QString::number(id), kToolCmd));
+    }
 }
 
 Value PluginHostTest::Attribute(const QString& node, const QString& attribute)

@@ -36,6 +36,10 @@ protected:
     // Sent(), without the listing queries ("ls ...") that only read the scene.
     QStringList SentChanges();
 
+    // Binds, on both sides as host scripts do, every sample joint "Char1:<slot name>" of the
+    // slots up to `lastSlot` to that slot of `character`.
+    void BindSample(const QString& character, int lastSlot);
+
     // The value of a node's attribute; none when the node or the attribute is missing.
     kestrel::Value Attribute(const QString& node, const QString& attribute);
     // The joint whose "Character" attribute feeds `character`.`slot`; empty when none.
