@@ -33,11 +33,7 @@ protected:
         const QString path = SharedSkeleton(file);
         if (path.isEmpty())
             return false;
-        if (m_panelOpen)
-            RunOk(QStringLiteral("openScene \"%1\"").arg(path));
-        else
-            OpenWithPlugin(path, true);
-        m_panelOpen = true;
+        OpenWithPlugin(path, true);
         Cmd("-e -characterlist \"Subject\"");
         return true;
     }
@@ -49,9 +45,6 @@ protected:
             bound += !JointInSlot("Subject", kinetra::NodeName(id)).isEmpty();
         return bound;
     }
-
-private:
-    bool m_panelOpen = false;
 };
 
 } // namespace

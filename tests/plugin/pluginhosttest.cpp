@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 using namespace kestrel;
 
 const QString kToolCmd = QStringLiteral("characterizationToolUICmd");
@@ -20,6 +22,8 @@ QStringList PluginHostTest::RunOkList(const QString& text)
 void PluginHostTest::OpenWithPlugin(const QString& path, bool panel)
 {
     RunOk(QStringLiteral("openScene \"%1\"").arg(path));
+    if (std::exchange(m_loaded, true))
+        return;
     ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
     if (!panel)
         return;

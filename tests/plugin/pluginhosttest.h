@@ -23,8 +23,8 @@ protected:
     QStringList CmdList(const QString& arguments) { return RunOkList(kToolCmd + ' ' + arguments); }
     QString CmdFails(const QString& arguments) { return RunFails(kToolCmd + ' ' + arguments); }
 
-    // Opens the scene file `path` and loads the plug-in; with `panel`, also makes the tool
-    // layout and opens the panel in it.
+    // Opens the scene file `path`. The first call also loads the plug-in and, with `panel`, makes
+    // the tool layout and opens the panel in it.
     void OpenWithPlugin(const QString& path, bool panel);
 
     // Script texts the tool sent since the previous call (or since the fixture began). Scripts
@@ -47,6 +47,7 @@ protected:
 
 private:
     int m_sentMark = 0;
+    bool m_loaded = false;
 };
 
 // Path of a file in the repository's samples folder.

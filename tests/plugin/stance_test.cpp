@@ -42,11 +42,7 @@ protected:
     // Opens `path`, makes "Hero" and auto-characterizes it; false when the mapper refuses.
     bool Characterize(const QString& path)
     {
-        if (m_open)
-            RunOk("openScene \"" + path + "\"");
-        else
-            OpenWithPlugin(path, true);
-        m_open = true;
+        OpenWithPlugin(path, true);
         Cmd("-e -characterlist Hero");
         return Run("characterizationAutoMap -e -character Hero").status == kestrel::Status::Success;
     }
@@ -101,8 +97,6 @@ protected:
                 << qPrintable(what + ": rotation of " + joint.first + " after undo");
         EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
     }
-
-    bool m_open = false;
 };
 
 TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheSampleInTheFilesPoses)
@@ -143,7 +137,6 @@ TEST_F(Stance, RefusalsChangeNothing)
     OpenWithPlugin(SamplePath("biped_tpose.json"), false);
     EXPECT_TRUE(RunFails("characterizationStance -q").contains("no characterization tool"));
     RunOk("createLayout kntCharacterizationScrollControl; " + kToolCmd);
-    m_open = true;
     ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
     RunOk("setAttr Char1:LeftArm.rz -45");
     EXPECT_TRUE(RunFails("characterizationStance -e -character Nobody").contains("\"Nobody\""));
