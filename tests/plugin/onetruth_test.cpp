@@ -129,14 +129,6 @@ protected:
         return {};
     }
 
-    bool ToolLocked(const QString& character)
-    {
-        QString current;
-        const Record tool = ToolRecord(&current);
-        const auto found = tool.find(character);
-        return found != tool.end() && found->second.startsWith("locked");
-    }
-
     // A right click on the diagram's head part and a menu entry, as a person does it: outside
     // any statement. Then control returns to the event loop.
     void PanelMenu(const QString& entry)
@@ -345,8 +337,10 @@ protected:
                     bound << part.section(':', 1);
             }
             kestrel::UndoQueue& queue = host.GetUndoQueue();
-            const QString action = user.Next(RunOkList("ls -transforms"), bound, queue.CanUndo(),
-                                             queue.CanRedo(), ToolLocked("Hero"));
+            QString current;
+            const QString action =
+                user.Next(RunOkList("ls -transforms"), bound, queue.CanUndo(), queue.CanRedo(),
+                          ToolRecord(&current)["Hero"].startsWith("locked"));
             done << action;
             const int errorsBefore = host.GetErrorLog().Count();
             const int stepsBefore = queue.UndoCount();

@@ -31,11 +31,6 @@ void AnswerSaveDialog(ModalAnswerer& answers, const QString& path, bool bigEndia
     });
 }
 
-qint64 SizeOf(const QString& path)
-{
-    return QFileInfo(path).size();
-}
-
 } // namespace
 
 class PanelFileActionsTest : public QObject
@@ -63,7 +58,7 @@ private slots:
         const qint64 expected = 872 + 120 * f.biped.size();
         f.tool->OnSave();
         QVERIFY(answers.AllAnswered());
-        QCOMPARE(SizeOf(Out("hero.old.kntc")), expected);
+        QCOMPARE(QFileInfo(Out("hero.old.kntc")).size(), expected);
         QVERIFY(QFile::exists(Out("hero.bones.xml")));
 
         AnswerSaveDialog(answers, Out("HERO.KNTC"), true, false);
