@@ -201,10 +201,14 @@ TEST_F(PluginScenario, OutOfRangeIdsFailClearlyAndChangeNothing)
     // An unknown characterization gets nothing, nor does the current one instead.
     Cmd("-e -characternodeassign Nobody -nodeid 8 -kestrelnodename Char1:Spine");
     EXPECT_FALSE(RunOk("characterizationToolReport").contains("Char1:Spine"));
-    // In range, for a known characterization: accepted, and the host's character node follows
-    // (the host sets it itself; the tool sends nothing).
+    // The bounds themselves, for a known characterization: accepted, and the host's character
+    // node follows (the host sets it itself; the tool sends nothing).
     Cmd("-e -invertbone 0 -invertstate true -character Hero");
+    Cmd("-e -invertbone 3 -invertstate true -character Hero");
     EXPECT_EQ(Attribute("Hero", "leftKneeInverted"), kestrel::Value(true));
+    EXPECT_EQ(Attribute("Hero", "rightElbowInverted"), kestrel::Value(true));
+    Cmd("-e -characternodeassign Other -nodeid 0 -kestrelnodename Char1:Spine");
+    Cmd("-e -characternodeassign Other -nodeid 211 -kestrelnodename Char1:Hips");
 
     EXPECT_EQ(SentChanges(), QStringList());
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "Other"}));

@@ -305,6 +305,15 @@ private slots:
         QCOMPARE(shown, QString("Char:LeftArm"));
         QCOMPARE(f.Model().JointOfNode(9), QString("Char:LeftForeArm"));
         QCOMPARE(f.Model().JointOfNode(10), QString());
+        // A name the scene does not know binds nothing and asks nothing.
+        answers.Handle([](QDialog* dialog) {
+            qobject_cast<CompleterWidget*>(dialog)->ComboBox()->lineEdit()->setText("Char:Tail");
+            dialog->accept();
+        });
+        answers.Click("No"); // for a question that must not come
+        Menu(m_widget->ItemOfNode(9), "Change Assigned Bone...");
+        QCOMPARE(f.Model().JointOfNode(9), QString("Char:LeftForeArm"));
+        QCOMPARE(answers.Seen().size(), 2);
 
         Menu(Group("Spine"), "Clear All");
         for (NodeId node = 0; node < NodeCount; ++node)
