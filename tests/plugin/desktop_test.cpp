@@ -2,6 +2,8 @@
 // character controls drive the tool and follow it, and the File menu's actions.
 #include "pluginhosttest.h"
 
+#include "solver/nodenames.h"
+
 #include "desktop/charactercontrols.h"
 #include "desktop/desktopwindow.h"
 #include "desktop/scenefileactions.h"
@@ -98,18 +100,29 @@ TEST_F(Desktop, ThePanelDocksUnderItsScriptNameAndComesBackAfterItsDockIsClosed)
     EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel + "2"), nullptr);
 }
 
-TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
+// The character controls drive the tool and follow its state; Edit > Undo and Redo say what they
+// would replay and are off when there is nothing; a lock from the tool bar reaches the scene as
+// one step that undo takes back on both sides.
+TEST_F(Desktop, CharacterControlsAndUndoFollowTheToolAndTheLock)
 {
+    QMenu* edit = nullptr;
+    for (QAction* action : window->menuBar()->actions()) {
+        if (action->text() == "&Edit")
+            edit = action->menu();
+    }
+    ASSERT_NE(edit, nullptr);
+    QAction* undo = edit->actions().value(0);
+    QAction* redo = edit->actions().value(1);
     EXPECT_FALSE(controls().Chooser()->isEnabled()) << "nothing to drive before the panel opens";
     OpenTool();
     ASSERT_TRUE(controls().Chooser()->isEnabled());
+    EXPECT_FALSE(undo->isEnabled()) << "opening a scene leaves nothing to undo";
+    EXPECT_FALSE(redo->isEnabled());
     EXPECT_EQ(controls().CreateCharacterization(), "Character1");
     EXPECT_EQ(controls().CreateCharacterization(), "Character2");
-    EXPECT_EQ(Cmd("-q -currentcharname"), "Character2");
     EXPECT_EQ(controls().Chooser()->currentText(), "Character2");
     EXPECT_EQ(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"))
         << "an empty characterization misses its required joints";
-
     // Made current from the chooser, as a person picks it.
     controls().Chooser()->setCurrentIndex(controls().Chooser()->findText("Character1"));
     emit controls().Chooser()->activated(controls().Chooser()->currentIndex());
@@ -117,17 +130,33 @@ TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
 
     // Bindings made by a script reach the status through the tool's callback.
     for (int id = 1; id <= 15; ++id)
-        Cmd(QStringLiteral("-e -characternodeassign \"Character1\" -nodeid %1 -kestrelnodename "
-                           "\"Char1:%2\"")
-                .arg(id)
-                .arg(kRequiredSlots[id - 1]));
+        RunOk(QStringLiteral("setCharacterObject(\"Char1:%1\",\"Character1\",%2,0)")
+                  .arg(kinetra::NodeName(id))
+                  .arg(id));
     QApplication::processEvents();
     EXPECT_NE(controls().StatusLabel()->text(), QString::fromUtf8("\u25cf Error"));
+    EXPECT_EQ(undo->text(), "&Undo setCharacterObject(\"Char1:Head\", \"Character1\", 15, 0)");
     ASSERT_NE(ToolBarAction("Lock"), nullptr);
     ToolBarAction("Lock")->trigger();
+    QApplication::processEvents(); // the panel's step closes when control comes back
     EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
+    EXPECT_NE(ToolBarAction("Unlock"), nullptr) << "the lock button shows what it will do";
+    EXPECT_EQ(undo->text(), "&Undo Lock Character1");
+    Cmd("-q -islocked"); // a query is no step of its own
     QApplication::processEvents();
-    ASSERT_NE(ToolBarAction("Unlock"), nullptr) << "the lock button shows what it will do";
+    EXPECT_EQ(undo->text(), "&Undo Lock Character1");
+
+    undo->trigger();
+    EXPECT_EQ(Cmd("-q -islocked"), "false");
+    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(false));
+    EXPECT_EQ(redo->text(), "&Redo Lock Character1");
+    redo->trigger();
+    EXPECT_EQ(Cmd("-q -islocked"), "true");
+    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
+    EXPECT_FALSE(redo->isEnabled());
+    QApplication::processEvents();
+    ASSERT_NE(ToolBarAction("Unlock"), nullptr);
     ToolBarAction("Unlock")->trigger();
     EXPECT_EQ(Cmd("-q -islocked"), "false");
 
@@ -135,6 +164,7 @@ TEST_F(Desktop, CharacterControlsDriveTheToolAndFollowItsState)
     QApplication::processEvents();
     EXPECT_EQ(controls().Characterizations(), QStringList{"Character2"});
     EXPECT_EQ(controls().Chooser()->count(), 1);
+    EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
 }
 
 TEST_F(Desktop, FileActionsRunTheSceneCommandsAndRememberRecentFiles)
@@ -184,48 +214,4 @@ TEST_F(Desktop, NewSceneAsksBeforeDroppingUnsavedChanges)
     EXPECT_EQ(scene().NodeCount(), 0);
     EXPECT_EQ(asked, QStringList({"Save", "Save"}));
     EXPECT_FALSE(files.IsModified());
-}
-
-// Edit > Undo and Redo say what they would replay and are off when there is nothing; a lock
-// from the tool bar reaches the scene as one step that undo takes back on both sides.
-TEST_F(Desktop, UndoAndRedoNameTheStepAndFollowTheLock)
-{
-    QMenu* edit = nullptr;
-    for (QAction* action : window->menuBar()->actions()) {
-        if (action->text() == "&Edit")
-            edit = action->menu();
-    }
-    ASSERT_NE(edit, nullptr);
-    QAction* undo = edit->actions().value(0);
-    QAction* redo = edit->actions().value(1);
-    OpenTool();
-    EXPECT_FALSE(undo->isEnabled()) << "opening a scene leaves nothing to undo";
-    EXPECT_FALSE(redo->isEnabled());
-
-    EXPECT_EQ(controls().CreateCharacterization(), "Character1");
-    for (int id = 1; id <= 15; ++id)
-        RunOk(QStringLiteral("setCharacterObject(\"Char1:%1\",\"Character1\",%2,0)")
-                  .arg(kRequiredSlots[id - 1])
-                  .arg(id));
-    QApplication::processEvents();
-    EXPECT_EQ(undo->text(), "&Undo setCharacterObject(\"Char1:Head\", \"Character1\", 15, 0)");
-    ToolBarAction("Lock")->trigger();
-    QApplication::processEvents(); // the panel's step closes when control comes back
-    EXPECT_EQ(Cmd("-q -islocked"), "true");
-    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
-    EXPECT_EQ(undo->text(), "&Undo Lock Character1");
-    Cmd("-q -islocked"); // a query is no step of its own
-    QApplication::processEvents();
-    EXPECT_EQ(undo->text(), "&Undo Lock Character1");
-
-    undo->trigger();
-    EXPECT_EQ(Cmd("-q -islocked"), "false");
-    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(false));
-    EXPECT_TRUE(redo->isEnabled());
-    EXPECT_EQ(redo->text(), "&Redo Lock Character1");
-    redo->trigger();
-    EXPECT_EQ(Cmd("-q -islocked"), "true");
-    EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
-    EXPECT_FALSE(redo->isEnabled());
-    EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
 }

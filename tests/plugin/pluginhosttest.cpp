@@ -2,18 +2,17 @@
 
 #include "script/textlog.h"
 
+#include "solver/nodenames.h"
+
 #include <QFileInfo>
+
+#include <utility>
 
 using namespace kestrel;
 
 const QString kToolCmd = QStringLiteral("characterizationToolUICmd");
 const QString kToolPanel =
     QStringLiteral("kestrelMainWindow|kntCharacterizationScrollControl|CharacterizationTool1");
-const char* const kRequiredSlots[15] = {
-    "Hips",     "LeftUpLeg", "LeftLeg",      "LeftFoot",  "RightUpLeg",
-    "RightLeg", "RightFoot", "Spine",        "LeftArm",   "LeftForeArm",
-    "LeftHand", "RightArm",  "RightForeArm", "RightHand", "Head",
-};
 
 QStringList PluginHostTest::RunOkList(const QString& text)
 {
@@ -23,6 +22,8 @@ QStringList PluginHostTest::RunOkList(const QString& text)
 void PluginHostTest::OpenWithPlugin(const QString& path, bool panel)
 {
     RunOk(QStringLiteral("openScene \"%1\"").arg(path));
+    if (std::exchange(m_loaded, true))
+        return;
     ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
     if (!panel)
         return;
@@ -56,6 +57,17 @@ QStringList PluginHostTest::SentChanges()
             changes << text;
     }
     return changes;
+}
+
+void PluginHostTest::BindSample(const QString& character, int lastSlot)
+{
+    for (int id = 0; id <= lastSlot; ++id) {
+        const QString joint = QStringLiteral("Char1:") + kinetra::NodeName(id);
+        if (Find(joint))
+            RunOk(QStringLiteral("setCharacterObject(\"%2\",\"%1\",%3,0); %4 -e "
+                                 "-characternodeassign %1 -nodeid %3 -kestrelnodename %2")
+                      .arg(character, joint, QString::number(id), kToolCmd));
+    }
 }
 
 Value PluginHostTest::Attribute(const QString& node, const QString& attribute)

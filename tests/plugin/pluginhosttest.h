@@ -11,9 +11,6 @@
 extern const QString kToolCmd;
 // The tool panel's full name in the tool layout.
 extern const QString kToolPanel;
-// Names of the 15 required slots, for node ids 1 to 15; the sample biped's and a CMU subject's
-// joints are named after them.
-extern const char* const kRequiredSlots[15];
 
 class PluginHostTest : public HostTest
 {
@@ -26,8 +23,8 @@ protected:
     QStringList CmdList(const QString& arguments) { return RunOkList(kToolCmd + ' ' + arguments); }
     QString CmdFails(const QString& arguments) { return RunFails(kToolCmd + ' ' + arguments); }
 
-    // Opens the scene file `path` and loads the plug-in; with `panel`, also makes the tool
-    // layout and opens the panel in it.
+    // Opens the scene file `path`. The first call also loads the plug-in and, with `panel`, makes
+    // the tool layout and opens the panel in it.
     void OpenWithPlugin(const QString& path, bool panel);
 
     // Script texts the tool sent since the previous call (or since the fixture began). Scripts
@@ -39,6 +36,10 @@ protected:
     // Sent(), without the listing queries ("ls ...") that only read the scene.
     QStringList SentChanges();
 
+    // Binds, on both sides as host scripts do, every sample joint "Char1:<slot name>" of the
+    // slots up to `lastSlot` to that slot of `character`.
+    void BindSample(const QString& character, int lastSlot);
+
     // The value of a node's attribute; none when the node or the attribute is missing.
     kestrel::Value Attribute(const QString& node, const QString& attribute);
     // The joint whose "Character" attribute feeds `character`.`slot`; empty when none.
@@ -46,6 +47,7 @@ protected:
 
 private:
     int m_sentMark = 0;
+    bool m_loaded = false;
 };
 
 // Path of a file in the repository's samples folder.

@@ -30,12 +30,15 @@ protected:
         ASSERT_EQ(RunOk("loadPlugin \"characterizationTool\""), "characterizationTool");
     }
 
-    // Widgets directly inside a host layout; -1 when there is no such layout.
-    int WidgetsIn(const QString& layout)
+    // No panel, nothing in the tool layout and no watch left behind.
+    void ExpectNoPanelLeft()
     {
-        QWidget* found = host.GetLayouts().FindLayout(layout);
-        return found ? found->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size()
-                     : -1;
+        EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
+        QWidget* layout = host.GetLayouts().FindLayout("kntCharacterizationScrollControl");
+        ASSERT_NE(layout, nullptr);
+        EXPECT_TRUE(
+            layout->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
+        EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
     }
 
     int callbacksBefore = 0;
@@ -63,20 +66,6 @@ protected:
                 .arg(joint));
     }
 
-    // Binds, on both sides, every sample joint to the slot it is named after.
-    void BindSample(const QString& character)
-    {
-        for (int id = 0; id < kinetra::NodeCount; ++id) {
-            const QString joint = QStringLiteral("Char1:") + kinetra::NodeName(id);
-            if (!Find(joint))
-                continue;
-            RunOk(QStringLiteral("setCharacterObject(\"%1\",\"%2\",%3,0);")
-                      .arg(joint, character)
-                      .arg(id));
-            Assign(character, id, joint);
-        }
-    }
-
     // A host character node made by the host's own script, and the tool's characterizations.
     void MakeCharacters(const QString& hostCharacter, const QString& list)
     {
@@ -91,7 +80,6 @@ protected:
 TEST_F(PluginScenario, PanelOpensOnceAndStartsWithThePlaceholder)
 {
     EXPECT_EQ(panel, kToolPanel);
-    EXPECT_NE(host.GetLayouts().FindWidget(kToolPanel), nullptr);
     // Opening again makes no second panel and answers nothing.
     const kestrel::ScriptResult again = Run(kToolCmd);
     EXPECT_EQ(again.status, kestrel::Status::Success);
@@ -195,32 +183,32 @@ TEST_F(PluginScenario, OutOfRangeIdsFailClearlyAndChangeNothing)
     Sent();
     const QString before = Cmd("-q -currentcharname");
 
-    EXPECT_EQ(CmdFails("-e -characternodeassign Hero -nodeid 212 -kestrelnodename Char1:Spine"),
-              "characterizationToolUICmd: node id 212 is outside 0..211.");
-    EXPECT_EQ(CmdFails("-e -characternodeassign Hero -nodeid -1 -kestrelnodename Char1:Spine"),
-              "characterizationToolUICmd: node id -1 is outside 0..211.");
-    // Checked before any flag runs: the other action of the same call does not happen.
-    EXPECT_EQ(CmdFails("-e -setcurrentcharname Hero -characternodeassign Hero -nodeid 212 "
-                       "-kestrelnodename Char1:Spine"),
-              "characterizationToolUICmd: node id 212 is outside 0..211.");
+    // The setcurrentcharname call shows that ids are checked before any flag runs.
+    const QString spine = " -kestrelnodename Char1:Spine";
+    const QString refused[][2] = {
+        {"-characternodeassign Hero -nodeid 212" + spine, "node id 212 is outside 0..211."},
+        {"-characternodeassign Hero -nodeid -1" + spine, "node id -1 is outside 0..211."},
+        {"-setcurrentcharname Hero -characternodeassign Hero -nodeid 212" + spine,
+         "node id 212 is outside 0..211."},
+        {"-invertbone 4 -invertstate true -character Hero", "inversion index 4 is outside 0..3."},
+        {"-invertbone -1 -invertstate true -character Hero", "inversion index -1 is outside 0..3."},
+        {"-invertbone 0 -invertstate true -character Nobody",
+         "there is no characterization named \"Nobody\"."},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(CmdFails("-e " + c[0]), kToolCmd + ": " + c[1]);
     EXPECT_EQ(Cmd("-q -currentcharname"), before);
     // An unknown characterization gets nothing, nor does the current one instead.
     Cmd("-e -characternodeassign Nobody -nodeid 8 -kestrelnodename Char1:Spine");
     EXPECT_FALSE(RunOk("characterizationToolReport").contains("Char1:Spine"));
-
-    for (int index : {4, -1}) {
-        EXPECT_EQ(
-            CmdFails(
-                QStringLiteral("-e -invertbone %1 -invertstate true -character Hero").arg(index)),
-            QStringLiteral("characterizationToolUICmd: inversion index %1 is outside 0..3.")
-                .arg(index));
-    }
-    EXPECT_EQ(CmdFails("-e -invertbone 0 -invertstate true -character Nobody"),
-              "characterizationToolUICmd: there is no characterization named \"Nobody\".");
-    // In range, for a known characterization: accepted, and the host's character node follows
-    // (the host sets it itself; the tool sends nothing).
+    // The bounds themselves, for a known characterization: accepted, and the host's character
+    // node follows (the host sets it itself; the tool sends nothing).
     Cmd("-e -invertbone 0 -invertstate true -character Hero");
+    Cmd("-e -invertbone 3 -invertstate true -character Hero");
     EXPECT_EQ(Attribute("Hero", "leftKneeInverted"), kestrel::Value(true));
+    EXPECT_EQ(Attribute("Hero", "rightElbowInverted"), kestrel::Value(true));
+    Cmd("-e -characternodeassign Other -nodeid 0 -kestrelnodename Char1:Spine");
+    Cmd("-e -characternodeassign Other -nodeid 211 -kestrelnodename Char1:Hips");
 
     EXPECT_EQ(SentChanges(), QStringList());
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Hero", "Other"}));
@@ -233,10 +221,9 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
     answers.Click("OK"); // only a valid characterization can be locked
     Cmd("-e -locktoggle");
     EXPECT_EQ(Cmd("-q -islocked"), "false");
-    EXPECT_EQ(answers.Seen(), QStringList{"Validation Warning|Your characterization is not yet "
-                                          "valid.\nOnly valid characterizations can be locked."});
+    EXPECT_TRUE(answers.Seen().value(0).startsWith("Validation Warning|"));
 
-    BindSample("Hero");
+    BindSample("Hero", kinetra::NodeCount - 1);
     Assign("Hero", 8, "Char1:Hips"); // the spine on the hips: a warning, which does not stop it
     EXPECT_EQ(Cmd("-q -curcharstatus"), "2");
     Sent();
@@ -270,8 +257,7 @@ TEST_F(PluginScenario, LockFreezesTheBindingsUntilUnlocked)
                                           "kntUpdateCharacterControlsUICallback"}));
     EXPECT_EQ(JointInSlot("Hero", "Head"), "");
     EXPECT_EQ(answers.Seen().size(), 3);
-    EXPECT_TRUE(answers.Seen().last().startsWith(
-        "Validation Warning|One or more bones in the current characterization cannot be found"));
+    EXPECT_TRUE(answers.Seen().last().contains("cannot be found"));
     EXPECT_EQ(Cmd("-q -curcharstatus"), "3"); // the head is required
     EXPECT_TRUE(answers.AllAnswered());
 }
@@ -287,14 +273,10 @@ TEST_F(PluginScenario, DeletionsAskFirstAndTellTheHost)
     // The host's node "Villain" reached the tool first, so it comes first.
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Lead", "Extra"}));
     Sent();
-    const QString question = QStringLiteral(
-        "Delete Skeleton Definition|Are you sure you want to delete the current Skeleton "
-        "Definition?");
-
     ModalAnswerer answers;
     answers.Click("No");
     Cmd("-e -deletecurrentchar");
-    EXPECT_EQ(answers.Seen(), QStringList{question});
+    EXPECT_TRUE(answers.Seen().value(0).startsWith("Delete Skeleton Definition|"));
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList({"Villain", "Lead", "Extra"}));
     EXPECT_EQ(SentChanges(), QStringList());
 
@@ -371,7 +353,7 @@ TEST_F(PluginScenario, ReportGivesTheReasonsForTheStatus)
                   warning + R"("name":"Hips","status":"warning"},{"id":8,"joint":"Char1:Hips",)" +
                   warning + R"("name":"Spine","status":"warning"}],"status":"error"})");
 
-    BindSample("Hero");
+    BindSample("Hero", kinetra::NodeCount - 1);
     const QJsonObject report =
         QJsonDocument::fromJson(RunOk("characterizationToolReport").toUtf8()).object();
     EXPECT_EQ(report["code"].toInt(), 0);
@@ -390,9 +372,7 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
 {
     MakeCharacters("Hero", "Hero");
     Cmd("-e -deleteTool");
-    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
-    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
-    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    ExpectNoPanelLeft();
     // Without a tool, queries give their empty answers and actions do nothing.
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList());
     EXPECT_EQ(Cmd("-q -curcharstatus"), "0");
@@ -407,8 +387,7 @@ TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
 
     // A panel the host closes is built again the same way.
     RunOk(QStringLiteral("deleteUI \"%1\"").arg(kToolPanel));
-    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
-    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    ExpectNoPanelLeft();
     EXPECT_EQ(RunOk(kToolCmd), kToolPanel);
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{"Hero"});
 }
@@ -423,9 +402,7 @@ TEST_F(PluginScenario, UnloadingWithThePanelOpenLeavesNothingBehind)
     // in the undo queue to drop, and nothing left behind to clean up.
     EXPECT_EQ(host.GetWarningLog().Entries().mid(warnings),
               QStringList{"Unloading \"characterizationTool\" cleared the undo queue."});
-    EXPECT_EQ(host.GetLayouts().FindWidget(kToolPanel), nullptr);
-    EXPECT_EQ(WidgetsIn("kntCharacterizationScrollControl"), 0);
-    EXPECT_EQ(scene().GetNotifier().CallbackCount(), callbacksBefore);
+    ExpectNoPanelLeft();
     EXPECT_EQ(RunFails(kToolCmd), "Unknown command \"characterizationToolUICmd\".");
 
     // The scene goes on without it.

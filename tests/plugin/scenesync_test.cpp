@@ -41,18 +41,6 @@ protected:
         return statements.join('\n');
     }
 
-    // Binds the sample joints of slots up to `lastSlot` on both sides, as host scripts do.
-    void Bind(const QString& character, int lastSlot)
-    {
-        for (int id = 0; id <= lastSlot; ++id) {
-            const QString joint = QStringLiteral("Char1:") + kinetra::NodeName(id);
-            if (Find(joint))
-                RunOk(QStringLiteral("setCharacterObject(\"%2\",\"%1\",%3,0); %4 -e "
-                                     "-characternodeassign %1 -nodeid %3 -kestrelnodename %2")
-                          .arg(character, joint, QString::number(id), kToolCmd));
-        }
-    }
-
     // Per characterization: its name, lock state and report (status, joints, node statuses).
     QStringList ToolState()
     {
@@ -76,8 +64,8 @@ TEST_F(SceneSync, CharacterizationsSurviveSavingAndOpening)
     RunOk("setAttr Char1:Head.rotateX 10"); // a stored pose that needs 17 digits
     RunOk(kToolCmd);
     Cmd("-e -characterlist \"Hero;Kid;Extra\"");
-    Bind("Hero", kinetra::NodeCount - 1);
-    Bind("Kid", 20);
+    BindSample("Hero", kinetra::NodeCount - 1);
+    BindSample("Kid", 20);
     RunOk("characterizationInvertBone(3, 1)"); // Kid is the host's current character
     Cmd("-e -invertbone 0 -invertstate true -character Kid");
     RunOk("lockCharacter(\"Hero\", 1)"); // the host tells the tool to lock it too

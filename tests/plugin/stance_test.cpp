@@ -6,7 +6,6 @@
 
 #include "scene/node.h"
 #include "scene/scene.h"
-#include "scene/transformquery.h"
 #include "scene/transformvalues.h"
 #include "script/textlog.h"
 #include "script/undoqueue.h"
@@ -14,10 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextEdit>
 
-#include <cmath>
 #include <map>
 
 namespace {
@@ -45,11 +42,7 @@ protected:
     // Opens `path`, makes "Hero" and auto-characterizes it; false when the mapper refuses.
     bool Characterize(const QString& path)
     {
-        if (m_open)
-            RunOk("openScene \"" + path + "\"");
-        else
-            OpenWithPlugin(path, true);
-        m_open = true;
+        OpenWithPlugin(path, true);
         Cmd("-e -characterlist Hero");
         return Run("characterizationAutoMap -e -character Hero").status == kestrel::Status::Success;
     }
@@ -63,33 +56,13 @@ protected:
         return angles;
     }
 
-    struct Joint
+    // Every transform's local values, by name.
+    std::map<QString, kestrel::TransformValues> Pose()
     {
-        kestrel::TransformValues local;
-        double length = 0.0; // world distance to the parent: the bone's length
-        double slack = 0.0;  // how unevenly the ancestors scale, which a turn lets show
-    };
-
-    std::map<QString, Joint> Pose()
-    {
-        std::map<QString, Joint> pose;
+        std::map<QString, kestrel::TransformValues> pose;
         for (const kestrel::Node* node : scene().Nodes()) {
-            if (!node->IsTransform())
-                continue;
-            Joint& joint = pose[node->Name()];
-            joint.local = node->Transform();
-            const kestrel::Node* parent = node->Parent();
-            if (!parent)
-                continue;
-            const kestrel::Vector3 d = kestrel::Translation(*node, kestrel::Space::World) -
-                                       kestrel::Translation(*parent, kestrel::Space::World);
-            joint.length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
-            for (const kestrel::Node* up = parent; up; up = up->Parent()) {
-                const kestrel::Vector3 k = up->Transform().scale;
-                const double most = std::fmax(k.x, std::fmax(k.y, k.z));
-                const double least = std::fmin(k.x, std::fmin(k.y, k.z));
-                joint.slack += (most - least) / most;
-            }
+            if (node->IsTransform())
+                pose[node->Name()] = node->Transform();
         }
         return pose;
     }
@@ -110,26 +83,20 @@ protected:
             << qPrintable(what + ": " + report);
         const auto after = Pose();
         ASSERT_EQ(after.size(), before.size()) << qPrintable(what);
+        // Rotations only: offsets and scales stay to the bit, so bone lengths stay too.
         for (const auto& joint : before) {
-            const Joint& now = after.at(joint.first);
+            const kestrel::TransformValues& now = after.at(joint.first);
             const QString bone = what + ": " + joint.first;
-            // Rotations only: offsets and scales stay to the bit, and so do the bones' lengths
-            // but for what uneven scaling above a turned joint makes of the turn.
-            EXPECT_EQ(now.local.translation, joint.second.local.translation) << qPrintable(bone);
-            EXPECT_EQ(now.local.scale, joint.second.local.scale) << qPrintable(bone);
-            EXPECT_NEAR(now.length, joint.second.length,
-                        (1e-6 + 2.0 * joint.second.slack) * std::fmax(1.0, joint.second.length))
-                << qPrintable(bone);
+            EXPECT_EQ(now.translation, joint.second.translation) << qPrintable(bone);
+            EXPECT_EQ(now.scale, joint.second.scale) << qPrintable(bone);
         }
         if (turned > 0)
             RunOk("undo");
         for (const auto& joint : Pose())
-            EXPECT_EQ(joint.second.local.rotation, before.at(joint.first).local.rotation)
+            EXPECT_EQ(joint.second.rotation, before.at(joint.first).rotation)
                 << qPrintable(what + ": rotation of " + joint.first + " after undo");
         EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
     }
-
-    bool m_open = false;
 };
 
 TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheSampleInTheFilesPoses)
@@ -164,30 +131,19 @@ TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheRealBipeds)
     EXPECT_GE(fixed, 10);
 }
 
-} // namespace
-
-namespace {
-
 // Each refusal is one clear error and changes nothing in the scene.
 TEST_F(Stance, RefusalsChangeNothing)
 {
     OpenWithPlugin(SamplePath("biped_tpose.json"), false);
-    EXPECT_EQ(RunFails("characterizationStance -q"),
-              "characterizationStance: no characterization tool is open.");
+    EXPECT_TRUE(RunFails("characterizationStance -q").contains("no characterization tool"));
     RunOk("createLayout kntCharacterizationScrollControl; " + kToolCmd);
-    m_open = true;
     ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
     RunOk("setAttr Char1:LeftArm.rz -45");
-    EXPECT_EQ(RunFails("characterizationStance -e -character Nobody"),
-              "characterizationStance: there is no characterization named \"Nobody\".");
+    EXPECT_TRUE(RunFails("characterizationStance -e -character Nobody").contains("\"Nobody\""));
     Cmd("-e -characterlist \"Hero;Empty\"");
-    EXPECT_EQ(RunFails("characterizationStance -e -character Empty"),
-              "characterizationStance: \"Empty\" binds none of the joints the pose rules "
-              "measure.");
+    EXPECT_TRUE(RunFails("characterizationStance -e -character Empty").contains("binds none"));
     Cmd("-e -setcurrentcharname Hero; " + kToolCmd + " -e -locktoggle");
-    EXPECT_TRUE(RunFails("characterizationStance -e")
-                    .endsWith("is locked; unlock it to change "
-                              "its pose."));
+    EXPECT_TRUE(RunFails("characterizationStance -e").contains("is locked"));
     EXPECT_EQ(Find("Char1:LeftArm")->Transform().rotation.z, -45.0 / 57.29577951308232);
     EXPECT_GT(Angles().at("leftArm"), 40.0) << "a locked characterization is measured as frozen";
 }
@@ -221,25 +177,6 @@ TEST_F(Stance, ThePanelReportsTheAnglesAndItsButtonFixesThem)
     RunOk("undo");
     EXPECT_GT(Angles().at("leftArm"), 44.0);
     EXPECT_TRUE(Errors().isEmpty()) << qPrintable(Errors().join('\n'));
-}
-
-// A lock after the fix stores the fixed pose on the character node, and a saved and reopened
-// scene keeps it.
-TEST_F(Stance, ALockAfterTheFixKeepsTheFixedPose)
-{
-    const QTemporaryDir folder;
-    ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
-    RunOk("setAttr Char1:Hips.ry 90; setAttr Char1:LeftArm.rz -50; characterizationStance -e; " +
-          kToolCmd + " -e -locktoggle");
-    const kestrel::Vector3 hand =
-        kestrel::Translation(*Find("Char1:LeftHand"), kestrel::Space::World);
-    const QString path = folder.filePath("fixed.json");
-    RunOk("saveScene \"" + path + "\"; newScene; openScene \"" + path + "\"");
-    EXPECT_EQ(Cmd("-q -islocked"), "true");
-    EXPECT_NEAR(Attribute("Hero", "LeftHandTx").ToDouble(), hand.x, 1e-9);
-    EXPECT_NEAR(Attribute("Hero", "LeftHandTy").ToDouble(), hand.y, 1e-9);
-    for (const auto& angle : Angles())
-        EXPECT_LE(angle.second, 0.5) << qPrintable(angle.first);
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 #include "ui/uilayouts.h"
 
 #include <QPointer>
+#include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -33,24 +35,25 @@ protected:
               "createNode transform -name Prop -parent Spine; createNode character -name Hero");
     }
 
-    // Records every node signal of `hub` in `heard`, one line each.
+    // Records every node signal of `hub` in `heard`, one line each: its name and arguments.
     void Listen(CharacterizationToolWrapper& hub)
     {
-        QObject::connect(&hub, &IDCCHub::NameChanged,
-                         [this](const QString& now, const QString& was) {
-                             heard << QStringLiteral("NameChanged %1 %2").arg(now, was);
-                         });
-        QObject::connect(&hub, &IDCCHub::NodeRemoved, [this](const QString& node, bool reset) {
-            heard << QStringLiteral("NodeRemoved %1 %2").arg(node).arg(reset);
-        });
-        QObject::connect(
-            &hub, &IDCCHub::CharacterizationNameChanged,
-            [this](const QString& now, const QString& was) {
-                heard << QStringLiteral("CharacterizationNameChanged %1 %2").arg(now, was);
-            });
-        QObject::connect(&hub, &IDCCHub::CharacterizationNodeRemoved, [this](const QString& node) {
-            heard << QStringLiteral("CharacterizationNodeRemoved %1").arg(node);
-        });
+        QObject::connect(&hub, &IDCCHub::NameChanged, Recorder<QString, QString>("NameChanged"));
+        QObject::connect(&hub, &IDCCHub::NodeRemoved, Recorder<QString, bool>("NodeRemoved"));
+        QObject::connect(&hub, &IDCCHub::CharacterizationNameChanged,
+                         Recorder<QString, QString>("CharacterizationNameChanged"));
+        QObject::connect(&hub, &IDCCHub::CharacterizationNodeRemoved,
+                         Recorder<QString>("CharacterizationNodeRemoved"));
+    }
+
+    template <typename... Args>
+    std::function<void(Args...)> Recorder(const char* signal)
+    {
+        return [this, signal](Args... args) {
+            QStringList line{signal};
+            (line << ... << QVariant(args).toString());
+            heard << line.join(' ');
+        };
     }
 
     // The signals heard since the last call.
@@ -119,32 +122,30 @@ TEST_F(BridgeTest, ListingsAndSelectionGoThroughTheHost)
 }
 
 // The host's character procedures are called by text: the texts are fixed, and the ones that
-// change the scene join the host's undo.
+// change the scene join the host's undo, one step per panel action (the event loop comes back
+// after each, which closes the step).
 TEST_F(BridgeTest, CharacterScriptsAreSentAsExactTexts)
 {
     Sent();
+    const auto sentAsOneStep = [this] {
+        host.GetInterpreter().ClosePendingStep();
+        return Sent();
+    };
     bridge.SetCharacterObject("Old", "Spine", "Hero", 8, false);
     bridge.SetCharacterObject("", "Hips", "Hero", 1, true);
-    // The event loop comes back after each panel action: its texts become one undo step.
-    host.GetInterpreter().ClosePendingStep();
-    EXPECT_EQ(Sent(), QStringList({"setCharacterObject(\"Spine\",\"Hero\",8,0);",
-                                   "setCharacterObject(\"Hips\",\"Hero\",1,1);"}));
+    EXPECT_EQ(sentAsOneStep(), QStringList({"setCharacterObject(\"Spine\",\"Hero\",8,0);",
+                                            "setCharacterObject(\"Hips\",\"Hero\",1,1);"}));
     EXPECT_EQ(JointInSlot("Hero", "Spine"), "Spine");
-    EXPECT_EQ(JointInSlot("Hero", "Hips"), "Hips");
-
     bridge.SetCharacterObject("Hips", "", "Hero", 1, false);
-    host.GetInterpreter().ClosePendingStep();
-    EXPECT_EQ(Sent(), QStringList{"setCharacterObject(\"\",\"Hero\",1,0);"});
+    EXPECT_EQ(sentAsOneStep(), QStringList{"setCharacterObject(\"\",\"Hero\",1,0);"});
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "");
     RunOk("undo");
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "Hips");
 
     bridge.InvertBone(10, true);
-    host.GetInterpreter().ClosePendingStep();
+    EXPECT_EQ(sentAsOneStep(), QStringList{"characterizationInvertBone( 10, 1 );"});
     bridge.InvertBone(3, false);
-    host.GetInterpreter().ClosePendingStep();
-    EXPECT_EQ(Sent(), QStringList({"characterizationInvertBone( 10, 1 );",
-                                   "characterizationInvertBone( 3, 0 );"}));
+    EXPECT_EQ(sentAsOneStep(), QStringList{"characterizationInvertBone( 3, 0 );"});
     EXPECT_EQ(Attribute("Hero", "leftElbowInverted"), kestrel::Value(true));
     RunOk("undo");
     RunOk("undo");
@@ -215,7 +216,7 @@ TEST_F(BridgeTest, RemovedNodeIsReportedByBothRemovalWatches)
 {
     bridge.AddNodeCallbacks("Spine");
     RunOk("delete Spine");
-    EXPECT_EQ(Heard(), QStringList({"NodeRemoved Spine 0", "NodeRemoved Spine 0"}));
+    EXPECT_EQ(Heard(), QStringList({"NodeRemoved Spine false", "NodeRemoved Spine false"}));
     // The node is gone, and its watches with it on the host's side; the record stays.
     bridge.RemoveNodeCallbacks("Spine");
     EXPECT_EQ(bridge.WatchCount("Spine"), 3);
@@ -232,7 +233,7 @@ TEST_F(BridgeTest, RemovedNodeIsReportedByBothRemovalWatches)
     // While a new scene replaces this one, removals say so.
     bridge.AddNodeCallbacks("Hips");
     RunOk("newScene");
-    EXPECT_EQ(Heard(), QStringList({"NodeRemoved Hips 1", "NodeRemoved Hips 1"}));
+    EXPECT_EQ(Heard(), QStringList({"NodeRemoved Hips true", "NodeRemoved Hips true"}));
 }
 
 TEST_F(BridgeTest, CharacterNodeWatches)

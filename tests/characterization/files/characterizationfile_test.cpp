@@ -50,8 +50,6 @@ TEST(CharacterizationFilePaths, FollowTheSaveDialogRules)
     EXPECT_EQ(BoneCorrespondencePath("/d/hero.old"), "/d/hero.bones.xml");
     EXPECT_EQ(BoneCorrespondencePath("/d/hero"), "/d/hero.bones.xml");
     EXPECT_EQ(BoneCorrespondencePath("/d/a.b/hero.kntc"), "/d/a.b/hero.bones.xml");
-    EXPECT_EQ(CharacterizationFileTypes::BigEndianFilter(), "Binary KNT big endian (*.kntc)");
-    EXPECT_EQ(CharacterizationFileTypes::LittleEndianFilter(), "Binary KNT little endian (*.kntc)");
 }
 
 // tpose_little.kntc: LeftForeArm carries usage 7 with its sampled limits, the right elbow's

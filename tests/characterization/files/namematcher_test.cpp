@@ -1,4 +1,5 @@
-// Prefix guessing and template matching on real-world naming styles.
+// Matching settings read from hand-written files, prefix guessing and template matching on
+// real-world naming styles.
 #include "files/namematcher.h"
 #include "scriptedhub.h"
 
@@ -64,6 +65,42 @@ struct PathCleaningHub : ScriptedHub
 };
 
 } // namespace
+
+TEST_F(NameMatcherTest, BuiltInDelimitersComeFirstAndMatchTypeDefaultsToSuffix)
+{
+    MatchingSettings read;
+    LoadSettings(read, "<config_root><name_match><delimiter_list><item value=\"_\"/><item "
+                       "value=\"-\"/></delimiter_list><match_type value=\"contains\"/>"
+                       "</name_match></config_root>");
+    EXPECT_EQ(read.Delimiters(), (QStringList{".", " ", ":", "_", "-"}));
+    EXPECT_EQ(read.GetMatchType(), MatchType::Suffix) << "the text is case-sensitive";
+    LoadSettings(read, "<config_root><name_match><match_type value=\"Contains\"/></name_match>"
+                       "</config_root>");
+    EXPECT_EQ(read.GetMatchType(), MatchType::Contains);
+    EXPECT_EQ(read.Delimiters(), (QStringList{".", " ", ":", "_"}));
+    read.LoadNameMatching(dir.filePath("absent.xml"));
+    EXPECT_EQ(read.GetMatchType(), MatchType::Suffix);
+    EXPECT_EQ(read.Delimiters().size(), 4);
+    EXPECT_FALSE(QFile::exists(dir.filePath("absent.xml"))) << "reading never creates the file";
+}
+
+TEST_F(NameMatcherTest, MirrorPairsGoBothWaysAndReloadForgetsRemovedOnes)
+{
+    const QString path = dir.filePath("settings.xml");
+    LoadSettings(settings, "<config_root><mirror><mirror_list><item key=\"Left\" value=\"Right\"/>"
+                           "<item key=\"L_\" value=\"R_\"/></mirror_list></mirror></config_root>");
+    settings.ReloadMirrorPairs(path);
+    EXPECT_EQ(settings.MirrorKeywords(), (QStringList{"Left", "Right", "L_", "R_"}));
+    ASSERT_EQ(settings.MirrorPairs().size(), 4);
+    EXPECT_EQ(settings.MirrorPairs()[1], qMakePair(QString("Right"), QString("Left")));
+    LoadSettings(settings, "<config_root><mirror><mirror_list><item key=\"L_\" value=\"R_\"/>"
+                           "</mirror_list></mirror></config_root>");
+    settings.ReloadMirrorPairs(path);
+    EXPECT_EQ(settings.MirrorKeywords(), (QStringList{"L_", "R_"}));
+    EXPECT_EQ(settings.MirrorPairs().size(), 2);
+    settings.ReloadMirrorPairs(dir.filePath("absent.xml"));
+    EXPECT_TRUE(settings.MirrorPairs().isEmpty());
+}
 
 TEST(PrefixRoot, IsThePrefixBeforeItsLastDelimiter)
 {

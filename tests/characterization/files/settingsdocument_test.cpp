@@ -1,5 +1,6 @@
 // The key/value document against files on disk: what it writes byte for byte, what it makes of
-// hand-edited and broken files, and when it leaves a file alone.
+// hand-edited and broken files, when it leaves a file alone, and the attribute order of its writer.
+#include "files/domwriter.h"
 #include "files/settingsdocument.h"
 #include "standardoutput.h"
 
@@ -195,10 +196,13 @@ TEST_F(SettingsDocumentTest, RefusedNamesAndUnwritablePathsChangeNothing)
     EXPECT_EQ(Read(Path()), QByteArray("not a folder"));
 }
 
-TEST_F(SettingsDocumentTest, NamespacedAndMixedContentSurviveRepeatedSaves)
+// Namespaces, mixed content, comments, CDATA and text that needs escaping all read back the same
+// after every rewrite, and no rewrite puts a CDATA end into character data.
+TEST_F(SettingsDocumentTest, HandEditedContentSurvivesRepeatedSaves)
 {
     Write("<config_root><p:meta xmlns:p=\"urn:x\" p:author=\"me\"><p:tag>t</p:tag></p:meta>"
-          "<note>text<b/></note></config_root>");
+          "<note>text<b/></note><!-- kept --><![CDATA[x<y]]><esc>a &lt; b &amp; \"c\" ]]&gt;</esc>"
+          "<k value=\"line1&#xa;tab&#x9;&quot;q&quot; &lt;&gt;\"/></config_root>");
     for (int save = 0; save < 3; ++save) {
         const std::string out = StandardOutputOf([&] {
             SettingsDocument doc(Path());
@@ -206,14 +210,20 @@ TEST_F(SettingsDocumentTest, NamespacedAndMixedContentSurviveRepeatedSaves)
         });
         EXPECT_EQ(out, "") << "save " << save;
     }
+    const QByteArray written = Read(Path());
+    EXPECT_TRUE(written.contains("<!-- kept -->") && written.contains("<![CDATA[x<y]]>"));
+    EXPECT_FALSE(written.contains("]]></esc>"));
     QDomDocument reread;
-    ASSERT_TRUE(reread.setContent(Read(Path()), true));
+    ASSERT_TRUE(reread.setContent(written, true));
     const QDomElement meta = reread.documentElement().firstChildElement("meta");
     EXPECT_EQ(meta.namespaceURI(), "urn:x");
     EXPECT_EQ(meta.attributeNS("urn:x", "author"), "me");
     EXPECT_EQ(meta.firstChildElement("tag").text(), "t");
     EXPECT_EQ(reread.documentElement().firstChildElement("note").firstChild().nodeValue(), "text");
     EXPECT_EQ(reread.documentElement().firstChildElement("count").attribute("value"), "2");
+    EXPECT_EQ(reread.documentElement().firstChildElement("esc").text(), "a < b & \"c\" ]]>");
+    EXPECT_EQ(reread.documentElement().firstChildElement("k").attribute("value"),
+              "line1\ntab\t\"q\" <>");
 }
 
 TEST_F(SettingsDocumentTest, FilesNestedTooDeeplyAreRefusedAsUnparsable)
@@ -236,4 +246,27 @@ TEST_F(SettingsDocumentTest, FilesNestedTooDeeplyAreRefusedAsUnparsable)
     });
     EXPECT_NE(out.find(Path().toStdString()), std::string::npos) << out;
     EXPECT_EQ(SettingsDocument(Path()).GetString("g", "k", ""), "w");
+}
+
+// Attributes are written key and value first, then by name, so files diff well.
+TEST(DomWriter, WritesAttributesKeyValueThenByName)
+{
+    QDomDocument document;
+    QDomElement root = document.createElement("config_root");
+    document.appendChild(root);
+    QDomElement list = document.createElement("match_list");
+    root.appendChild(list);
+    QDomElement item = document.createElement("item");
+    item.setAttribute("use_root", "true");
+    item.setAttribute("value", "");
+    item.setAttribute("key", "Reference");
+    item.setAttribute("a", "1");
+    list.appendChild(item);
+
+    EXPECT_EQ(WriteDomDocument(document, 4),
+              "<config_root>\n"
+              "    <match_list>\n"
+              "        <item key=\"Reference\" value=\"\" a=\"1\" use_root=\"true\"/>\n"
+              "    </match_list>\n"
+              "</config_root>\n");
 }
