@@ -45,7 +45,7 @@ QStringList JointNames::Words(const QString& name)
          match.hasMatch(); match = escape.match(plain))
         plain.replace(match.capturedStart(), match.capturedLength(),
                       QChar(match.captured(1).toInt()));
-    // After a namespace ("mixamorig:") only the last part names the joint.
+    // After a namespace ("rig:") only the last part names the joint.
     plain = plain.mid(plain.lastIndexOf(QLatin1Char(':')) + 1);
     QStringList words;
     QString word;

@@ -35,7 +35,7 @@ std::vector<Biped> Bipeds()
     const char* fingers = "Thumb=Thumb Index=Index Middle=Middle Ring=Ring Pinky=Pinky";
     const QString limbs = "LeftUpLeg,LeftLeg,LeftFoot,LeftToeBase,LeftShoulder,LeftArm,LeftForeArm,"
                           "LeftHand";
-    const Truth mixamo =
+    const Truth prefixedClip =
         Sided(Pairs("mixamorig:", "Hips,Spine,Spine1,Spine2,Neck,Head"),
               Pairs("mixamorig:", limbs) + Digits("Hand", fingers, "mixamorig:%1Hand%2%3", 3),
               "Left", "Right");
@@ -44,8 +44,8 @@ std::vector<Biped> Bipeds()
          Sided(Pairs("", "Hips,Spine=LowerBack,Spine1=Spine,Spine2=Spine1,Neck,Neck1,Head"),
                Pairs("", limbs + ",LeftFingerBase"), "Left", "Right") +
              Pairs("", "LeftHandThumb1=LThumb,RightHandThumb1=RThumb")},
-        {"mixamo_prefixed_clip.bvh", mixamo},
-        {"mixamo_style_rig.json", mixamo},
+        {"mixamo_prefixed_clip.bvh", prefixedClip},
+        {"mixamo_style_rig.json", prefixedClip},
         // The arms hang down at rest, there are no toes, and upper arms are named shoulders.
         {"biovision_style_arms_down.bvh",
          Sided(Pairs("", "Hips,Spine=Chest,Spine1=Chest2,Neck,Head"),
