@@ -241,6 +241,10 @@ TEST_F(Import, BadFilesGiveOneErrorAndLeaveTheSceneAlone)
          R"({"a": {"parent": "ghost", "head": {"default_position": [0, 0, 0]},
                    "tail": {"default_position": [0, 0, 1]}}})",
          "bone \"a\": unknown parent \"ghost\"."},
+        {"text_position.json",
+         R"({"a": {"head": {"default_position": [0, "up", 0]},
+                   "tail": {"default_position": [0, 0, 1]}}})",
+         "bone \"a\": head and tail need a default_position of three numbers."},
         {"self_connection.json",
          R"({"kestrelScene": 1, "nodes": [{"name": "A", "type": "joint", "attributes":
              [{"name": "m", "type": "message"}]}], "connections": [{"from": "A.m", "to": "A.m"}]})",
