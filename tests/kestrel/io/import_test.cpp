@@ -380,6 +380,7 @@ TEST_F(Import, GltfStructureFaultsEachGetTheirOwnMessage)
         {R"([{"nodes": []}])", "not glTF JSON"},
         {R"({"scenes": [{"nodes": [0, 0]}], "nodes": [{"name": "A"}])" + skin,
          "node 0 (\"A\") twice"},
+        {R"({"scenes": [{"nodes": [7]}], "nodes": [{"name": "A"}])" + skin, "the root 7"},
         {R"({"nodes": [{"name": "A", "children": [1]}, {"name": "B"}, {"children": [1]}])" + skin,
          "node 1 (\"B\") has two parents"},
     };
