@@ -329,4 +329,9 @@ TEST_F(Model, MirrorModeFindsThePartnerJointThroughKeywordPairs)
 
     model->AssignNodeMirrored(8, "Left_Arm", mirrorNode, mirrorJoint);
     EXPECT_EQ(mirrorNode, -1) << "centre nodes have no partner";
+
+    model->AssignNodeMirrored(9, "Right_Arm_end", mirrorNode, mirrorJoint);
+    EXPECT_EQ(mirrorNode, -1) << "no joint is named after a Right keyword's partner";
+    model->AssignNodeMirrored(9, "Arm", mirrorNode, mirrorJoint);
+    EXPECT_EQ(mirrorNode, -1) << "a name without a keyword has no partner";
 }
