@@ -106,6 +106,16 @@ const Attribute* FindRecordAttribute(const NodeRecord& record, const QString& na
     return nullptr;
 }
 
+// The node's first number that cannot be kept: in its transform, then in its attributes.
+RefusedNumber FirstRefusedNumber(const NodeRecord& record)
+{
+    RefusedNumber refused = FindRefusedNumber(record.transform);
+    for (auto a = record.attributes.begin(); !refused.IsRefused() && a != record.attributes.end();
+         ++a)
+        refused = FindRefusedNumber(a->name, a->value);
+    return refused;
+}
+
 } // namespace
 
 int SceneDescription::IndexOf(const QString& name) const
@@ -202,10 +212,7 @@ bool SceneDescription::ValidateNumbers(const std::vector<int>& parents, QString*
     std::vector<std::pair<double, double>> bounds(nodes.size(), {1.0, 0.0}); // stretch, reach
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const NodeRecord& record = nodes[i];
-        RefusedNumber refused = FindRefusedNumber(record.transform);
-        for (auto a = record.attributes.begin();
-             !refused.IsRefused() && a != record.attributes.end(); ++a)
-            refused = FindRefusedNumber(a->name, a->value);
+        const RefusedNumber refused = FirstRefusedNumber(record);
         if (refused.IsRefused()) // every node before it has a usable world
             return Fail(error, QStringLiteral("Node \"%1\": %2.").arg(record.name, refused.Text()));
         if (record.type == NodeType::Character)
@@ -227,10 +234,7 @@ bool SceneDescription::ValidateWorlds(const std::vector<int>& parents, QString* 
     std::vector<Matrix4> worlds(nodes.size(), Matrix4::Identity());
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const NodeRecord& record = nodes[i];
-        RefusedNumber refused = FindRefusedNumber(record.transform);
-        for (auto a = record.attributes.begin();
-             !refused.IsRefused() && a != record.attributes.end(); ++a)
-            refused = FindRefusedNumber(a->name, a->value);
+        const RefusedNumber refused = FirstRefusedNumber(record);
         if (refused.IsRefused())
             return Fail(error, QStringLiteral("Node \"%1\": %2.").arg(record.name, refused.Text()));
         if (record.type == NodeType::Character)
