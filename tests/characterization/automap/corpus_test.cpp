@@ -1,90 +1,31 @@
 // The auto-mapper measured on the corpus: shared and generated rigs under every trait, with
 // and without names; precision per confidence band and the traits that fail.
-#include "automapper.h"
-#include "corpus.h"
-#include "jointnames.h"
-#include "rigvariants.h"
+#include "corpusmeasure.h"
+#include "generatedrigs.h"
+#include "rigscenewriter.h"
+#include "sceneskeleton.h"
 
-#include <QRandomGenerator>
+#include <QHash>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <map>
-
 namespace {
 
-struct Measured
+// CT_CORPUS_DUMP=TEXT prints the rows of every rig whose label holds TEXT; CT_CORPUS_FAILURES=N
+// lists more of the failing rigs (renamed: those the pose decides).
+CorpusMeasure MeasureCorpus(bool scramble)
 {
-    CorpusTally all;
-    std::map<QString, CorpusTally> byTrait;
-    // Rigs whose sides something other than a guess can tell: the rest pose shows the facing,
-    // or (named) the thighs' names carry side words.
-    CorpusTally decidable;
-};
-
-bool ThighsNamedBySide(const TruthRig& rig)
-{
-    const int left = rig.Joint(2), right = rig.Joint(5);
-    return left >= 0 && right >= 0 &&
-           JointNames::SideOf(rig.skeleton.joints[left].name) == JointNames::Side::Left &&
-           JointNames::SideOf(rig.skeleton.joints[right].name) == JointNames::Side::Right;
-}
-
-Measured Measure(const std::vector<TruthRig>& corpus, bool scramble)
-{
-    Measured m;
-    QRandomGenerator random(7);
-    for (TruthRig rig : corpus) {
-        QStringList names; // the joints' own names, for the dump below
-        for (const SkeletonJoint& joint : rig.skeleton.joints)
-            names << joint.name;
-        if (scramble)
-            ScrambleNames(rig, random);
-        const AutoMapProposal proposal = AutoMapper::Propose(rig.skeleton);
-        CorpusTally one;
-        // CT_CORPUS_DUMP=TEXT prints the rows of every rig whose label contains TEXT.
-        const QString label = rig.source + " + " + rig.traits.join(" + ");
-        if (qEnvironmentVariableIsSet("CT_CORPUS_DUMP") &&
-            label.contains(qEnvironmentVariable("CT_CORPUS_DUMP"))) {
-            std::printf("== %s\n%s\n", qPrintable(label),
-                        qPrintable(proposal.ReasonLines(names).join('\n')));
-        }
-        one.Add(rig, proposal);
-        m.all.Merge(one);
-        if (!rig.biped || FacingShownByGeometry(rig) || (!scramble && ThighsNamedBySide(rig)))
-            m.decidable.Merge(one);
-        for (const QString& trait : rig.traits.isEmpty() ? QStringList{"(none)"} : rig.traits)
-            m.byTrait[trait].Merge(one);
-    }
+    QStringList problems;
+    const std::vector<TruthRig> corpus = BuildCorpus(2026, 300, &problems);
+    EXPECT_TRUE(problems.isEmpty()) << qPrintable(problems.join('\n'));
+    const CorpusMeasure m =
+        CorpusMeasure::Of(corpus, scramble, qEnvironmentVariable("CT_CORPUS_DUMP"));
+    m.Print(stdout, scramble ? "renamed" : "named",
+            qEnvironmentVariableIsSet("CT_CORPUS_FAILURES")
+                ? qEnvironmentVariableIntValue("CT_CORPUS_FAILURES")
+                : 12);
     return m;
-}
-
-void Report(const char* title, const Measured& m)
-{
-    std::printf("\n%s: %d rigs\n%-22s %5s %13s %13s %6s %s\n", title, m.all.rigs, "trait", "rigs",
-                "required", "other", ">=0.8x", "refused");
-    for (const auto& [trait, t] : m.byTrait)
-        std::printf("%-22s %5d %6d/%-6d %6d/%-6d %6d %d\n", qPrintable(trait), t.rigs,
-                    t.requiredRight, t.requiredTotal, t.otherRight, t.otherTotal, t.wrongConfident,
-                    t.bipedsRefused);
-    std::printf("%-22s %5d %6d/%-6d %6d/%-6d %6d %d\n", "all", m.all.rigs, m.all.requiredRight,
-                m.all.requiredTotal, m.all.otherRight, m.all.otherTotal, m.all.wrongConfident,
-                m.all.bipedsRefused);
-    std::printf("%-22s %5d %6d/%-6d  (sides shown by the pose or names)\n", "decidable",
-                m.decidable.rigs, m.decidable.requiredRight, m.decidable.requiredTotal);
-    std::printf("confidence band   rows   right  precision\n");
-    for (int b = 0; b < CorpusTally::kBands; ++b)
-        std::printf("[%.1f, %.1f)      %6d %6d  %6.2f%%\n", CorpusTally::BandLow(b),
-                    CorpusTally::BandLow(b) + 0.1, m.all.bandRows[b], m.all.bandRight[b],
-                    m.all.bandRows[b] ? 100.0 * m.all.bandRight[b] / m.all.bandRows[b] : 100.0);
-    // CT_CORPUS_FAILURES=N lists more of the failing rigs (renamed: those the pose decides).
-    const int most = qEnvironmentVariableIsSet("CT_CORPUS_FAILURES")
-                         ? qEnvironmentVariableIntValue("CT_CORPUS_FAILURES")
-                         : 12;
-    const int shown = std::min<int>(m.decidable.failures.size(), most);
-    for (int k = 0; k < shown; ++k)
-        std::printf("  %s\n", qPrintable(m.decidable.failures[k]));
 }
 
 } // namespace
@@ -95,8 +36,7 @@ void Report(const char* title, const Measured& m)
 // non-biped is refused for what it is.
 TEST(AutoMapCorpus, NamedRigsMapRightAndNeverConfidentlyWrong)
 {
-    const Measured m = Measure(BuildCorpus(2026, 300), false);
-    Report("named", m);
+    const CorpusMeasure m = MeasureCorpus(false);
     const CorpusTally& plain = m.byTrait.at("(none)");
     EXPECT_EQ(m.all.wrongConfident, 0);
     EXPECT_EQ(plain.requiredRight, plain.requiredTotal);
@@ -112,12 +52,40 @@ TEST(AutoMapCorpus, NamedRigsMapRightAndNeverConfidentlyWrong)
 // the rest pose alone shows which way the body faces.
 TEST(AutoMapCorpus, RenamedRigsNeverConfidentlyWrong)
 {
-    const Measured m = Measure(BuildCorpus(2026, 300), true);
-    Report("renamed", m);
+    const CorpusMeasure m = MeasureCorpus(true);
     EXPECT_EQ(m.all.wrongConfident, 0);
     EXPECT_GE(m.decidable.requiredRight * 1000, m.decidable.requiredTotal * 999);
     EXPECT_GE(m.all.otherRight * 100, m.all.otherTotal * 97);
     EXPECT_EQ(m.all.bipedsRefused, 0);
     EXPECT_EQ(m.all.nonBipedsAccepted, 0);
     EXPECT_EQ(m.all.silentlyEmpty, 0);
+}
+
+// A rig written as a scene reads back through the host with the same joints, parents and world
+// positions, so what the desktop shows of a corpus rig is what the auto-mapper was given.
+TEST(AutoMapCorpus, RigsWrittenAsScenesReadBackAsTheyWere)
+{
+    BipedShape shape;
+    shape.convention = 1;
+    const TruthRig rig = GenerateBiped(shape);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(RigSceneWriter::FileName(rig, 3));
+    QString error;
+    ASSERT_TRUE(RigSceneWriter::Write(rig, path, &error)) << qPrintable(error);
+    Skeleton back;
+    ASSERT_TRUE(LoadSkeleton(path, back));
+    ASSERT_EQ(back.joints.size(), rig.skeleton.joints.size());
+    QHash<QString, int> written; // the host keeps parents before children, not the rig's order
+    for (int j = 0; j < back.joints.size(); ++j)
+        written.insert(back.joints[j].name, j);
+    const auto nameOf = [](const Skeleton& s, int j) {
+        return j < 0 ? QString() : s.joints[j].name;
+    };
+    for (const SkeletonJoint& joint : rig.skeleton.joints) {
+        const int j = written.value(joint.name, -1);
+        ASSERT_GE(j, 0) << qPrintable(joint.name);
+        EXPECT_EQ(nameOf(back, back.joints[j].parent), nameOf(rig.skeleton, joint.parent));
+        EXPECT_LT((back.joints[j].position - joint.position).Length(), 1e-9);
+    }
+    EXPECT_FALSE(RigSceneWriter::Write(rig, dir.filePath("no/such/folder/rig.json"), &error));
 }

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-std::vector<TruthRig> BuildCorpus(quint32 seed, int generated)
+std::vector<TruthRig> BuildCorpus(quint32 seed, int generated, QStringList* problems)
 {
     QRandomGenerator random(seed);
     std::vector<TruthRig> corpus;
@@ -23,7 +23,7 @@ std::vector<TruthRig> BuildCorpus(quint32 seed, int generated)
         }
         corpus.push_back(rig);
     };
-    for (const TruthRig& rig : SharedRigs()) {
+    for (const TruthRig& rig : SharedRigs(problems)) {
         corpus.push_back(rig);
         if (!rig.biped)
             continue;

@@ -11,8 +11,9 @@
 #include <vector>
 
 // The shared rigs as they are and under each trait that applies, `generated` random bipeds
-// with none, one and two traits, and the non-bipeds; all drawn from `seed`.
-std::vector<TruthRig> BuildCorpus(quint32 seed, int generated);
+// with none, one and two traits, and the non-bipeds; all drawn from `seed`. Shared files that
+// do not read as their truth says are appended to `problems`.
+std::vector<TruthRig> BuildCorpus(quint32 seed, int generated, QStringList* problems = nullptr);
 
 // Counts over many proposals. A row is right when the truth binds its slot to its joint.
 struct CorpusTally

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 #include <vector>
@@ -24,12 +25,13 @@ Truth Digits(const char* part, const char* digits, const QString& joint, int cou
 Truth Pairs(const QString& prefix, const QString& text);
 Truth operator+(Truth a, const Truth& b);
 
-// The slot named `name` ("LeftHandThumb1"), or -1 (and a test failure) for an unknown name.
+// The slot named `name` ("LeftHandThumb1"), or -1 for an unknown name.
 NodeId NodeByName(const char* name);
 
 // The shared skeleton folder, or empty when it is absent (tests needing it then skip).
 QString SharedSkeletonDir();
 
 // Every shared skeleton with its truth: the bipeds, the four-legged animal and the robot arm.
-// Empty when the shared folder is absent; a file that does not read fails the test.
-std::vector<TruthRig> SharedRigs();
+// Empty when the shared folder is absent. With it present, a file that does not read or a truth
+// naming a joint or slot that does not exist is a fault, appended to `problems`.
+std::vector<TruthRig> SharedRigs(QStringList* problems = nullptr);
