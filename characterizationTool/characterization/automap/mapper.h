@@ -235,6 +235,12 @@ private:
     // How far the thumbs stand off the fingers towards `ahead`: the mean cosine over the hands
     // whose thumb is named or clearly told by geometry, 0 when there is none.
     double ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const;
+    // Rigs built for inverse kinematics aim each knee at a target joint kept outside the body's
+    // hierarchy, in front of the knee. +1 when each leg has its own such joint (at its knee's
+    // level along the leg, off the leg's line across `lateral`) and both stand towards `ahead`,
+    // -1 when both stand against it, 0 otherwise. `body` is the legs' branch joint.
+    int KneeTargetsTowards(const LimbParse* legs, int body, const Vec3& lateral,
+                           const Vec3& ahead) const;
     // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;

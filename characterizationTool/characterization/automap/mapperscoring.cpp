@@ -250,7 +250,11 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
         sure;
     // Each factor alone worth proposing, the limb is proposed, however low their product.
-    const double fit = std::max(own * sideConfidence, std::min({own, sideConfidence, kLeastLimb}));
+    const auto withSides = [&](double confidence) {
+        return std::max(confidence * sideConfidence,
+                        std::min({confidence, sideConfidence, kLeastLimb}));
+    };
+    const double fit = withSides(own);
     const QString chain =
         QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
         (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")
@@ -269,10 +273,10 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     Propose(slots.end, limb.path[limb.end], 0.97 * fit,
             QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {
-        Propose(slots.collar, limb.path[0], 0.9 * sure * sideConfidence,
+        Propose(slots.collar, limb.path[0], withSides(0.9 * sure),
                 QStringLiteral("joint between the chest and the upper arm"));
         if (limb.upper > 1)
-            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.75 * sure * sideConfidence,
+            Propose(slots.collarExtra, limb.path[limb.upper - 1], withSides(0.75 * sure),
                     QStringLiteral("second joint between the chest and the upper arm"));
     }
     if (limb.middle - limb.upper > 1)
