@@ -199,7 +199,9 @@ private:
     }
     double LimbReach(int j) const { return Bone(j) + m_reach[j]; }
     bool Coincide(int a, int b) const { return (Pos(a) - Pos(b)).Length() < kCoincident * m_scale; }
-    bool IsPalmStart(int j) const;
+    // The joint that the palm bones starting together at `j` hang from: its parent, or its
+    // grandparent past an in-line joint (a twist in the forearm); -1 when `j` starts none.
+    int PalmRoot(int j) const;
     int SolidChildren(int j) const;
     // The length from `start`'s parent along its unbranched run to the first joint that does
     // not carry exactly one chain on (leaves aside): the limb without its hand or foot.

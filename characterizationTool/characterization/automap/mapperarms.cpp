@@ -10,17 +10,21 @@
 
 namespace automap {
 
-// A joint away from its parent that shares its place with a sibling: one of several palm bones
-// starting together at the wrist, which has no joint of its own.
-bool Mapper::IsPalmStart(int j) const
+// A joint away from its parent that shares its place with a joint hanging from the same arm:
+// one of several palm bones starting together at the wrist, which has no joint of its own.
+int Mapper::PalmRoot(int j) const
 {
     const int parent = m_joints[j].parent;
     if (parent < 0 || Coincide(j, parent))
-        return false;
-    for (int sibling : m_children[parent])
-        if (sibling != j && Coincide(sibling, j))
-            return true;
-    return false;
+        return -1;
+    for (int root = parent, below = j; root >= 0; below = root, root = m_joints[root].parent) {
+        for (int other : m_children[root])
+            if (other != below && Coincide(other, j))
+                return root;
+        if (root != parent || m_children[root].size() != 1)
+            break;
+    }
+    return -1;
 }
 
 // The wrist is the first branching joint (or the path's end) with a fitting arm above it, or
@@ -36,7 +40,8 @@ LimbParse Mapper::ParseArm(int start) const
     for (int i = 2; i <= last; ++i) {
         // Palm bones starting together stand for the wrist: the hand's digits are theirs and
         // their siblings'.
-        const bool palms = IsPalmStart(arm.path[i]);
+        const int palmRoot = PalmRoot(arm.path[i]);
+        const bool palms = palmRoot >= 0;
         // Twist helpers do not branch: leaves lying along the segment into or out of the
         // joint, away from it.
         // Beyond the wrist lie only the hand and its digits: its nearest branch that is no
@@ -57,7 +62,7 @@ LimbParse Mapper::ParseArm(int start) const
         if (!std::isfinite(nearest))
             nearest = nearestLeaf;
         const bool branching = branches >= 2 || palms;
-        const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
+        const bool plainHand = SolidChildren(palms ? palmRoot : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
         // A joint named as a twist is hardly the wrist.
@@ -68,6 +73,14 @@ LimbParse Mapper::ParseArm(int start) const
             nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
         if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
+            // Of palm bones starting together, one that carries nothing is the wrist itself.
+            for (int other : palms ? m_children[palmRoot] : std::vector<int>())
+                if (m_children[other].empty() && other != arm.path[i] &&
+                    Coincide(other, arm.path[i])) {
+                    trial.path.resize(i + 1);
+                    trial.path[i] = other;
+                    break;
+                }
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
                 return trial;
             continue;
@@ -165,16 +178,16 @@ std::vector<std::vector<int>> Mapper::HandChains(const LimbParse& arm,
     // A digit reaches less far than half again the forearm's length; a longer chain is held.
     const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
     std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
-    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
-    // palm bones starting with the hand are their bases.
-    if (IsPalmStart(hand))
-        for (int sibling : m_children[m_joints[hand].parent])
-            if (sibling != hand && !IsTrivial(sibling) &&
-                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
-                chains.push_back(MainPath(sibling));
-                if (palmBases && Coincide(sibling, hand))
-                    palmBases->push_back(sibling);
-            }
+    // A hand that is one of several palm bones: the other chains from the arm there are digits
+    // too, and the palm bones starting with the hand are their bases.
+    const int palmRoot = PalmRoot(hand);
+    for (int sibling : palmRoot >= 0 ? m_children[palmRoot] : std::vector<int>())
+        if (sibling != hand && !IsAncestor(sibling, hand) && !IsTrivial(sibling) &&
+            (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
+            chains.push_back(MainPath(sibling));
+            if (palmBases && Coincide(sibling, hand))
+                palmBases->push_back(sibling);
+        }
     return chains;
 }
 

@@ -132,7 +132,8 @@ bool Mapper::FitToTwin(LimbParse& limb, double upper, double lower, double& cost
     limb.runnerUp = std::numeric_limits<double>::infinity();
     limb.runnerUpUpper = -1;
     const int wrist = limb.path[limb.end];
-    limb.plainHand = SolidChildren(IsPalmStart(wrist) ? m_joints[wrist].parent : wrist) >= 3;
+    const int palmRoot = PalmRoot(wrist);
+    limb.plainHand = SolidChildren(palmRoot >= 0 ? palmRoot : wrist) >= 3;
     limb.twinFitted = true;
     return true;
 }
