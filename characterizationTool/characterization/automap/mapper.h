@@ -86,7 +86,7 @@ constexpr double kNarrowShoulder = 0.3;
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;
 // The cost of a middle joint named as a twist.
-constexpr double kTwistNameWeight = 0.5;
+constexpr double kTwistNameWeight = 1.0;
 // A leg's end this near the lowest joint (a fraction of the size) stands on the ground.
 constexpr double kGroundedFoot = 0.1;
 // A limb whose best upper joint beats the next by less than this is an uncertain fit.
@@ -219,6 +219,10 @@ private:
     // refits the misread one to its twin where that works (see FitToTwin).
     void CompareTwins(LimbParse* pair, double ratio) const;
     bool FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const;
+    // Reads `limb` as upper arm and forearm only, like a twin that ends at the forearm: its path
+    // ends one segment of about the twin's `upper` length from its start, any joint between
+    // lying on that segment (a twist). False when it does not.
+    bool FitToShortTwin(LimbParse& limb, double upper) const;
     // Fills an unparsed limb of `pair` from its parsed twin; false when either stays unparsed.
     bool ReadLikeTwin(LimbParse* pair) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;

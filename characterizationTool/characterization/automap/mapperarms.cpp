@@ -96,10 +96,14 @@ LimbParse Mapper::ParseArm(int start) const
             return trial;
     }
     // An arm of two joints ends at the forearm (a rig without hands): upper arm and forearm
-    // only, fitted loosely.
-    if (last == 1 && Bone(arm.path[1]) >= kTrivialBone * m_scale) {
+    // only, fitted loosely. Joints between them named as twists and lying on the way are rolls.
+    bool twoJoints = last >= 1;
+    for (int k = 1; k < last && twoJoints; ++k)
+        twoJoints = JointNames::Names(m_joints[arm.path[k]].name, JointNames::Part::Twist) &&
+                    LiesOn(arm.path[k], arm.path[0], arm.path[last]);
+    if (twoJoints && (Pos(arm.path[last]) - Pos(arm.path[0])).Length() >= kTrivialBone * m_scale) {
         arm.upper = 0;
-        arm.middle = 1;
+        arm.middle = last;
         arm.end = -1;
         arm.score = arm.ratioScore = kMaxRatioScore / 2;
     }

@@ -138,6 +138,27 @@ bool Mapper::FitToTwin(LimbParse& limb, double upper, double lower, double& cost
     return true;
 }
 
+bool Mapper::FitToShortTwin(LimbParse& limb, double upper) const
+{
+    const int last = int(limb.path.size()) - 1;
+    if (last < 1 || last >= kMaxTwinPath)
+        return false;
+    const double length = (Pos(limb.path[last]) - Pos(limb.path[0])).Length();
+    if (!(length > 0.0) || std::max(length, upper) > kTwinLengths * std::min(length, upper))
+        return false;
+    for (int k = 1; k < last; ++k)
+        if (!LiesOn(limb.path[k], limb.path[0], limb.path[last]))
+            return false;
+    limb.upper = 0;
+    limb.middle = last;
+    limb.end = -1;
+    limb.score = limb.ratioScore = kMaxRatioScore / 2;
+    limb.runnerUp = std::numeric_limits<double>::infinity();
+    limb.runnerUpUpper = -1;
+    limb.twinFitted = true;
+    return true;
+}
+
 void Mapper::CompareTwins(LimbParse* pair, double ratio) const
 {
     const auto length = [this](const LimbParse& limb, int from, int to) {
@@ -151,6 +172,16 @@ void Mapper::CompareTwins(LimbParse* pair, double ratio) const
                         unlike(length(pair[0], pair[0].middle, pair[0].end),
                                length(pair[1], pair[1].middle, pair[1].end));
     pair[0].unlikeTwin = pair[1].unlikeTwin = differ;
+    // Beside a twin that ends at the forearm, a limb read with a hand may be the same two
+    // segments with a twist taken for the elbow.
+    for (int k = 0; k < 2 && differ; ++k) {
+        const LimbParse& twin = pair[1 - k];
+        if (twin.end < 0 && pair[k].end >= 0 &&
+            FitToShortTwin(pair[k], length(twin, twin.upper, twin.middle))) {
+            pair[0].unlikeTwin = pair[1].unlikeTwin = false;
+            return;
+        }
+    }
     if (!differ || pair[0].end < 0 || pair[1].end < 0)
         return;
     // One of the two is misread (a twist, a prop or a helper on one side): refit each to the

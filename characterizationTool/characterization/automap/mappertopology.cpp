@@ -294,8 +294,14 @@ bool Mapper::ReadLikeTwin(LimbParse* pair) const
 {
     for (int k = 0; k < 2; ++k) {
         const LimbParse& twin = pair[1 - k];
-        if (pair[k].upper >= 0 || twin.upper < 0 || twin.end < 0)
+        if (pair[k].upper >= 0 || twin.upper < 0)
             continue;
+        if (twin.end < 0) {
+            if (!FitToShortTwin(
+                    pair[k], (Pos(twin.path[twin.middle]) - Pos(twin.path[twin.upper])).Length()))
+                return false;
+            continue;
+        }
         double cost = 0.0;
         if (!FitToTwin(pair[k], (Pos(twin.path[twin.middle]) - Pos(twin.path[twin.upper])).Length(),
                        (Pos(twin.path[twin.end]) - Pos(twin.path[twin.middle])).Length(), cost))
