@@ -72,6 +72,9 @@ constexpr double kThumbOffAxis = 0.1;
 // A chain from the hand reaching farther than this many forearm lengths is a prop, no digit.
 constexpr double kDigitOverForearm = 1.5;
 
+// A bone shorter than this fraction of the arm's chain ends a collar: it starts no upper arm.
+constexpr double kShortCollarEnd = 0.05;
+
 // Weights of the segment fit's terms: joints off the upper segment (per segment length) and
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;

@@ -33,8 +33,9 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
             named = -kNameWeight;
         for (int m = u + 1; m < endIndex; ++m) {
             // An arm's upper joint is not one a hair's breadth before the next (the end of a
-            // collar).
-            if (!isLeg && Bone(limb.path[u + 1]) < kTrivialBone * m_scale)
+            // collar), for the skeleton or for the arm.
+            if (!isLeg && (Bone(limb.path[u + 1]) < kTrivialBone * m_scale ||
+                           Bone(limb.path[u + 1]) < kShortCollarEnd * along[endIndex]))
                 continue;
             const double upper = (Pos(limb.path[m]) - Pos(limb.path[u])).Length();
             const double lower = (end - Pos(limb.path[m])).Length();
