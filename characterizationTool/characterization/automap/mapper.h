@@ -88,6 +88,13 @@ constexpr double kNarrowShoulder = 0.3;
 // A leg starting below more than this fraction of its height costs this much per fraction.
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;
+// A middle joint the path runs through straighter than this (degrees) costs this much where the
+// path turns at least this much inside the upper segment, or at the upper joint after a straight
+// run at least this fraction of the upper segment's length.
+constexpr double kStraightJoint = 1.0;
+constexpr double kStraightMiddleWeight = 1.0;
+constexpr double kBentJoint = 3.0;
+constexpr double kUpperLikeBone = 0.8;
 // The cost of a middle joint named as a twist.
 constexpr double kTwistNameWeight = 1.0;
 // A leg's end this near the lowest joint (a fraction of the size) stands on the ground.

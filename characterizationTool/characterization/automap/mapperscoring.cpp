@@ -22,6 +22,21 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
         along[i] = along[i - 1] + (Pos(limb.path[i]) - Pos(limb.path[i - 1])).Length();
     if (!(along[endIndex] > 0.0))
         return;
+    // How far (degrees) the path turns at each joint (0 at its ends), and the length of the
+    // straight run that ends at each.
+    std::vector<double> turn(endIndex + 1, 0.0), run(endIndex + 1, 0.0);
+    for (int i = 1; i <= endIndex; ++i) {
+        if (i < endIndex)
+            turn[i] =
+                std::acos(std::max(
+                    -1.0,
+                    std::min(1.0,
+                             (Pos(limb.path[i]) - Pos(limb.path[i - 1]))
+                                 .Normalized()
+                                 .Dot((Pos(limb.path[i + 1]) - Pos(limb.path[i])).Normalized())))) *
+                180.0 / M_PI;
+        run[i] = along[i] - along[i - 1] + (turn[i - 1] < kStraightJoint ? run[i - 1] : 0.0);
+    }
     for (int u = 0; u + 1 < endIndex; ++u) {
         // Names weigh in: a joint named as the upper arm starts the arm, one named as a
         // collar does not.
@@ -31,7 +46,8 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
         else if (!isLeg &&
                  JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
             named = -kNameWeight;
-        for (int m = u + 1; m < endIndex; ++m) {
+        double innerTurn = 0.0; // the most the path turns between u and m
+        for (int m = u + 1; m < endIndex; innerTurn = std::max(innerTurn, turn[m]), ++m) {
             // An arm's upper joint is not one a hair's breadth before the next (the end of a
             // collar), for the skeleton or for the arm.
             if (!isLeg && (Bone(limb.path[u + 1]) < kTrivialBone * m_scale ||
@@ -52,6 +68,13 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 if (height > 0.0)
                     score += kDropWeight * std::max(0.0, drop / height - kHipDrop);
             }
+            // A limb bending where a straight run as long as its upper segment ends, or inside
+            // its upper segment, and running straight on through the joint taken for the middle,
+            // bends at its middle joint: the straight joint is a twist.
+            if (turn[m] < kStraightJoint &&
+                ((turn[u] >= kBentJoint && run[u] >= kUpperLikeBone * upper) ||
+                 innerTurn >= kBentJoint))
+                score += kStraightMiddleWeight;
             // A joint named as a twist starts no segment.
             for (int j : {limb.path[u], limb.path[m]})
                 if (JointNames::Names(m_joints[j].name, JointNames::Part::Twist))
