@@ -184,6 +184,7 @@ struct LimbPair
     int child[2] = {-1, -1};
     double reach = 0.0;
     bool countsMatch = true; // the two carry about as many joints
+    bool stemsMatch = false; // they start alike and reach alike up to their hands or feet
 };
 
 class Mapper
