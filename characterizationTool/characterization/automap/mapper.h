@@ -89,8 +89,8 @@ constexpr double kNarrowShoulder = 0.3;
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;
 // A middle joint the path runs through straighter than this (degrees) costs this much where the
-// path turns at least this much inside the upper segment, or at the upper joint after a straight
-// run at least this fraction of the upper segment's length.
+// path turns at least this much inside the upper segment, or where a straight run at least this
+// fraction of the upper segment's length ends at the upper joint.
 constexpr double kStraightJoint = 1.0;
 constexpr double kStraightMiddleWeight = 1.0;
 constexpr double kBentJoint = 3.0;

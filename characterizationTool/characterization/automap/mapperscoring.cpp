@@ -68,12 +68,11 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 if (height > 0.0)
                     score += kDropWeight * std::max(0.0, drop / height - kHipDrop);
             }
-            // A limb bending where a straight run as long as its upper segment ends, or inside
-            // its upper segment, and running straight on through the joint taken for the middle,
-            // bends at its middle joint: the straight joint is a twist.
+            // A middle joint the limb runs straight through is a twist where the limb bends
+            // inside the upper segment, or where a straight run as long as that segment ends at
+            // the upper joint (no collar is that long: the run is the upper segment).
             if (turn[m] < kStraightJoint &&
-                ((turn[u] >= kBentJoint && run[u] >= kUpperLikeBone * upper) ||
-                 innerTurn >= kBentJoint))
+                (run[u] >= kUpperLikeBone * upper || innerTurn >= kBentJoint))
                 score += kStraightMiddleWeight;
             // A joint named as a twist starts no segment.
             for (int j : {limb.path[u], limb.path[m]})
