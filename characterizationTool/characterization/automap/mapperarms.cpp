@@ -71,16 +71,15 @@ LimbParse Mapper::ParseArm(int start) const
         const bool handBeyond =
             trial.upper >= 0 &&
             nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
+        // Of palm bones starting together, one that carries nothing is the wrist itself.
+        for (int other : palms ? m_children[palmRoot] : std::vector<int>())
+            if (m_children[other].empty() && other != arm.path[i] && Coincide(other, arm.path[i])) {
+                trial.path.resize(i + 1);
+                trial.path[i] = other;
+                break;
+            }
         if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
-            // Of palm bones starting together, one that carries nothing is the wrist itself.
-            for (int other : palms ? m_children[palmRoot] : std::vector<int>())
-                if (m_children[other].empty() && other != arm.path[i] &&
-                    Coincide(other, arm.path[i])) {
-                    trial.path.resize(i + 1);
-                    trial.path[i] = other;
-                    break;
-                }
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
                 return trial;
             continue;

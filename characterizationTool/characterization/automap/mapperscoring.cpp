@@ -323,10 +323,9 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         limb.runnerUpUpper >= 0 ? limb.path[limb.runnerUpUpper] : -1);
     Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
             QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
-    if (limb.end < 0)
-        return;
-    Propose(slots.end, limb.path[limb.end], 0.97 * fit,
-            QStringLiteral("third joint of %1, where its long segments end").arg(chain));
+    if (limb.end >= 0)
+        Propose(slots.end, limb.path[limb.end], 0.97 * fit,
+                QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {
         Propose(slots.collar, limb.path[0], withSides(0.9 * sure),
                 QStringLiteral("joint between the chest and the upper arm"));
@@ -337,6 +336,8 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
     if (limb.middle - limb.upper > 1)
         Propose(slots.upperRoll, limb.path[limb.upper + 1], 0.85 * fit,
                 QStringLiteral("in-line joint on the upper segment of %1").arg(chain));
+    if (limb.end < 0)
+        return;
     if (limb.end - limb.middle > 1)
         Propose(slots.lowerRoll, limb.path[limb.middle + 1], 0.85 * fit,
                 QStringLiteral("in-line joint on the lower segment of %1").arg(chain));
