@@ -72,12 +72,14 @@ LimbParse Mapper::ParseArm(int start) const
             trial.upper >= 0 &&
             nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
         // Of palm bones starting together, one that carries nothing is the wrist itself.
-        for (int other : palms ? m_children[palmRoot] : std::vector<int>())
+        for (std::size_t k = 0; palms && k < m_children[palmRoot].size(); ++k) {
+            const int other = m_children[palmRoot][k];
             if (m_children[other].empty() && other != arm.path[i] && Coincide(other, arm.path[i])) {
                 trial.path.resize(i + 1);
                 trial.path[i] = other;
                 break;
             }
+        }
         if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
@@ -184,7 +186,8 @@ std::vector<std::vector<int>> Mapper::HandChains(const LimbParse& arm,
     // A hand that is one of several palm bones: the other chains from the arm there are digits
     // too, and the palm bones starting with the hand are their bases.
     const int palmRoot = PalmRoot(hand);
-    for (int sibling : palmRoot >= 0 ? m_children[palmRoot] : std::vector<int>())
+    static const std::vector<int> kNone;
+    for (int sibling : palmRoot >= 0 ? m_children[palmRoot] : kNone)
         if (sibling != hand && !IsAncestor(sibling, hand) && !IsTrivial(sibling) &&
             (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
             chains.push_back(MainPath(sibling));
