@@ -72,6 +72,9 @@ constexpr double kThumbOffAxis = 0.1;
 // A chain from the hand reaching farther than this many forearm lengths is a prop, no digit.
 constexpr double kDigitOverForearm = 1.5;
 
+// A bone shorter than this fraction of the arm's chain ends a collar: it starts no upper arm.
+constexpr double kShortCollarEnd = 0.05;
+
 // Weights of the segment fit's terms: joints off the upper segment (per segment length) and
 // a name that says upper arm or collar.
 constexpr double kOffSegmentWeight = 1.0;
@@ -85,8 +88,15 @@ constexpr double kNarrowShoulder = 0.3;
 // A leg starting below more than this fraction of its height costs this much per fraction.
 constexpr double kHipDrop = 0.2;
 constexpr double kDropWeight = 4.0;
+// A middle joint the path runs through straighter than this (degrees) costs this much where the
+// path turns at least this much inside the upper segment, or where a straight run at least this
+// fraction of the upper segment's length ends at the upper joint.
+constexpr double kStraightJoint = 1.0;
+constexpr double kStraightMiddleWeight = 1.0;
+constexpr double kBentJoint = 3.0;
+constexpr double kUpperLikeBone = 0.8;
 // The cost of a middle joint named as a twist.
-constexpr double kTwistNameWeight = 0.5;
+constexpr double kTwistNameWeight = 1.0;
 // A leg's end this near the lowest joint (a fraction of the size) stands on the ground.
 constexpr double kGroundedFoot = 0.1;
 // A limb whose best upper joint beats the next by less than this is an uncertain fit.
@@ -174,6 +184,7 @@ struct LimbPair
     int child[2] = {-1, -1};
     double reach = 0.0;
     bool countsMatch = true; // the two carry about as many joints
+    bool stemsMatch = false; // they start alike and reach alike up to their hands or feet
 };
 
 class Mapper
@@ -199,7 +210,9 @@ private:
     }
     double LimbReach(int j) const { return Bone(j) + m_reach[j]; }
     bool Coincide(int a, int b) const { return (Pos(a) - Pos(b)).Length() < kCoincident * m_scale; }
-    bool IsPalmStart(int j) const;
+    // The joint that the palm bones starting together at `j` hang from: its parent, or its
+    // grandparent past an in-line joint (a twist in the forearm); -1 when `j` starts none.
+    int PalmRoot(int j) const;
     int SolidChildren(int j) const;
     // The length from `start`'s parent along its unbranched run to the first joint that does
     // not carry exactly one chain on (leaves aside): the limb without its hand or foot.
@@ -217,6 +230,10 @@ private:
     // refits the misread one to its twin where that works (see FitToTwin).
     void CompareTwins(LimbParse* pair, double ratio) const;
     bool FitToTwin(LimbParse& limb, double upper, double lower, double& cost) const;
+    // Reads `limb` as upper arm and forearm only, like a twin that ends at the forearm: its path
+    // ends one segment of about the twin's `upper` length from its start, any joint between
+    // lying on that segment (a twist). False when it does not.
+    bool FitToShortTwin(LimbParse& limb, double upper) const;
     // Fills an unparsed limb of `pair` from its parsed twin; false when either stays unparsed.
     bool ReadLikeTwin(LimbParse* pair) const;
     void FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg) const;
@@ -235,6 +252,12 @@ private:
     // How far the thumbs stand off the fingers towards `ahead`: the mean cosine over the hands
     // whose thumb is named or clearly told by geometry, 0 when there is none.
     double ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const;
+    // Rigs built for inverse kinematics aim each knee at a target joint kept outside the body's
+    // hierarchy, in front of the knee. +1 when each leg has its own such joint (at its knee's
+    // level along the leg, off the leg's line across `lateral`) and both stand towards `ahead`,
+    // -1 when both stand against it, 0 otherwise. `body` is the legs' branch joint.
+    int KneeTargetsTowards(const LimbParse* legs, int body, const Vec3& lateral,
+                           const Vec3& ahead) const;
     // +1 when the names along the limbs say parses[0] is the left one, -1 when they say it is
     // the right one, 0 when they say nothing or disagree.
     int NamedSide(const LimbParse* parses) const;

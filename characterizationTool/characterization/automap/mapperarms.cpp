@@ -10,17 +10,21 @@
 
 namespace automap {
 
-// A joint away from its parent that shares its place with a sibling: one of several palm bones
-// starting together at the wrist, which has no joint of its own.
-bool Mapper::IsPalmStart(int j) const
+// A joint away from its parent that shares its place with a joint hanging from the same arm:
+// one of several palm bones starting together at the wrist, which has no joint of its own.
+int Mapper::PalmRoot(int j) const
 {
     const int parent = m_joints[j].parent;
     if (parent < 0 || Coincide(j, parent))
-        return false;
-    for (int sibling : m_children[parent])
-        if (sibling != j && Coincide(sibling, j))
-            return true;
-    return false;
+        return -1;
+    for (int root = parent, below = j; root >= 0; below = root, root = m_joints[root].parent) {
+        for (int other : m_children[root])
+            if (other != below && Coincide(other, j))
+                return root;
+        if (root != parent || m_children[root].size() != 1)
+            break;
+    }
+    return -1;
 }
 
 // The wrist is the first branching joint (or the path's end) with a fitting arm above it, or
@@ -36,7 +40,8 @@ LimbParse Mapper::ParseArm(int start) const
     for (int i = 2; i <= last; ++i) {
         // Palm bones starting together stand for the wrist: the hand's digits are theirs and
         // their siblings'.
-        const bool palms = IsPalmStart(arm.path[i]);
+        const int palmRoot = PalmRoot(arm.path[i]);
+        const bool palms = palmRoot >= 0;
         // Twist helpers do not branch: leaves lying along the segment into or out of the
         // joint, away from it.
         // Beyond the wrist lie only the hand and its digits: its nearest branch that is no
@@ -57,7 +62,7 @@ LimbParse Mapper::ParseArm(int start) const
         if (!std::isfinite(nearest))
             nearest = nearestLeaf;
         const bool branching = branches >= 2 || palms;
-        const bool plainHand = SolidChildren(palms ? arm.path[i - 1] : arm.path[i]) >= 3;
+        const bool plainHand = SolidChildren(palms ? palmRoot : arm.path[i]) >= 3;
         LimbParse trial = arm;
         FitSegments(trial, i, kArmRatio, false);
         // A joint named as a twist is hardly the wrist.
@@ -66,6 +71,15 @@ LimbParse Mapper::ParseArm(int start) const
         const bool handBeyond =
             trial.upper >= 0 &&
             nearest <= kHandOverForearm * (Pos(arm.path[i]) - Pos(arm.path[trial.middle])).Length();
+        // Of palm bones starting together, one that carries nothing is the wrist itself.
+        for (std::size_t k = 0; palms && k < m_children[palmRoot].size(); ++k) {
+            const int other = m_children[palmRoot][k];
+            if (m_children[other].empty() && other != arm.path[i] && Coincide(other, arm.path[i])) {
+                trial.path.resize(i + 1);
+                trial.path[i] = other;
+                break;
+            }
+        }
         if ((branching && handBeyond) || i == last) {
             trial.plainHand = plainHand;
             if (trial.score <= (plainHand ? kMaxHandRatioScore : kMaxRatioScore))
@@ -83,10 +97,14 @@ LimbParse Mapper::ParseArm(int start) const
             return trial;
     }
     // An arm of two joints ends at the forearm (a rig without hands): upper arm and forearm
-    // only, fitted loosely.
-    if (last == 1 && Bone(arm.path[1]) >= kTrivialBone * m_scale) {
+    // only, fitted loosely. Joints between them named as twists and lying on the way are rolls.
+    bool twoJoints = last >= 1;
+    for (int k = 1; k < last && twoJoints; ++k)
+        twoJoints = JointNames::Names(m_joints[arm.path[k]].name, JointNames::Part::Twist) &&
+                    LiesOn(arm.path[k], arm.path[0], arm.path[last]);
+    if (twoJoints && (Pos(arm.path[last]) - Pos(arm.path[0])).Length() >= kTrivialBone * m_scale) {
         arm.upper = 0;
-        arm.middle = 1;
+        arm.middle = last;
         arm.end = -1;
         arm.score = arm.ratioScore = kMaxRatioScore / 2;
     }
@@ -165,16 +183,17 @@ std::vector<std::vector<int>> Mapper::HandChains(const LimbParse& arm,
     // A digit reaches less far than half again the forearm's length; a longer chain is held.
     const double forearm = kDigitOverForearm * (Pos(hand) - Pos(arm.path[arm.middle])).Length();
     std::vector<std::vector<int>> chains = DigitChains(hand, forearm);
-    // A hand that is one of several palm bones: its siblings' chains are digits too, and the
-    // palm bones starting with the hand are their bases.
-    if (IsPalmStart(hand))
-        for (int sibling : m_children[m_joints[hand].parent])
-            if (sibling != hand && !IsTrivial(sibling) &&
-                (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
-                chains.push_back(MainPath(sibling));
-                if (palmBases && Coincide(sibling, hand))
-                    palmBases->push_back(sibling);
-            }
+    // A hand that is one of several palm bones: the other chains from the arm there are digits
+    // too, and the palm bones starting with the hand are their bases.
+    const int palmRoot = PalmRoot(hand);
+    static const std::vector<int> kNone;
+    for (int sibling : palmRoot >= 0 ? m_children[palmRoot] : kNone)
+        if (sibling != hand && !IsAncestor(sibling, hand) && !IsTrivial(sibling) &&
+            (LimbReach(sibling) <= forearm || NamedDigit(MainPath(sibling)))) {
+            chains.push_back(MainPath(sibling));
+            if (palmBases && Coincide(sibling, hand))
+                palmBases->push_back(sibling);
+        }
     return chains;
 }
 

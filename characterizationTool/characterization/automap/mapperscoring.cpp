@@ -22,6 +22,21 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
         along[i] = along[i - 1] + (Pos(limb.path[i]) - Pos(limb.path[i - 1])).Length();
     if (!(along[endIndex] > 0.0))
         return;
+    // How far (degrees) the path turns at each joint (0 at its ends), and the length of the
+    // straight run that ends at each.
+    std::vector<double> turn(endIndex + 1, 0.0), run(endIndex + 1, 0.0);
+    for (int i = 1; i <= endIndex; ++i) {
+        if (i < endIndex)
+            turn[i] =
+                std::acos(std::max(
+                    -1.0,
+                    std::min(1.0,
+                             (Pos(limb.path[i]) - Pos(limb.path[i - 1]))
+                                 .Normalized()
+                                 .Dot((Pos(limb.path[i + 1]) - Pos(limb.path[i])).Normalized())))) *
+                180.0 / M_PI;
+        run[i] = along[i] - along[i - 1] + (turn[i - 1] < kStraightJoint ? run[i - 1] : 0.0);
+    }
     for (int u = 0; u + 1 < endIndex; ++u) {
         // Names weigh in: a joint named as the upper arm starts the arm, one named as a
         // collar does not.
@@ -31,10 +46,12 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
         else if (!isLeg &&
                  JointNames::Names(m_joints[limb.path[u]].name, JointNames::Part::UpperArm))
             named = -kNameWeight;
-        for (int m = u + 1; m < endIndex; ++m) {
+        double innerTurn = 0.0; // the most the path turns between u and m
+        for (int m = u + 1; m < endIndex; innerTurn = std::max(innerTurn, turn[m]), ++m) {
             // An arm's upper joint is not one a hair's breadth before the next (the end of a
-            // collar).
-            if (!isLeg && Bone(limb.path[u + 1]) < kTrivialBone * m_scale)
+            // collar), for the skeleton or for the arm.
+            if (!isLeg && (Bone(limb.path[u + 1]) < kTrivialBone * m_scale ||
+                           Bone(limb.path[u + 1]) < kShortCollarEnd * along[endIndex]))
                 continue;
             const double upper = (Pos(limb.path[m]) - Pos(limb.path[u])).Length();
             const double lower = (end - Pos(limb.path[m])).Length();
@@ -51,6 +68,12 @@ void Mapper::FitSegments(LimbParse& limb, int endIndex, double ratio, bool isLeg
                 if (height > 0.0)
                     score += kDropWeight * std::max(0.0, drop / height - kHipDrop);
             }
+            // A middle joint the limb runs straight through is a twist where the limb bends
+            // inside the upper segment, or where a straight run as long as that segment ends at
+            // the upper joint (no collar is that long: the run is the upper segment).
+            if (turn[m] < kStraightJoint &&
+                (run[u] >= kUpperLikeBone * upper || innerTurn >= kBentJoint))
+                score += kStraightMiddleWeight;
             // A joint named as a twist starts no segment.
             for (int j : {limb.path[u], limb.path[m]})
                 if (JointNames::Names(m_joints[j].name, JointNames::Part::Twist))
@@ -132,7 +155,29 @@ bool Mapper::FitToTwin(LimbParse& limb, double upper, double lower, double& cost
     limb.runnerUp = std::numeric_limits<double>::infinity();
     limb.runnerUpUpper = -1;
     const int wrist = limb.path[limb.end];
-    limb.plainHand = SolidChildren(IsPalmStart(wrist) ? m_joints[wrist].parent : wrist) >= 3;
+    const int palmRoot = PalmRoot(wrist);
+    limb.plainHand = SolidChildren(palmRoot >= 0 ? palmRoot : wrist) >= 3;
+    limb.twinFitted = true;
+    return true;
+}
+
+bool Mapper::FitToShortTwin(LimbParse& limb, double upper) const
+{
+    const int last = int(limb.path.size()) - 1;
+    if (last < 1 || last >= kMaxTwinPath)
+        return false;
+    const double length = (Pos(limb.path[last]) - Pos(limb.path[0])).Length();
+    if (!(length > 0.0) || std::max(length, upper) > kTwinLengths * std::min(length, upper))
+        return false;
+    for (int k = 1; k < last; ++k)
+        if (!LiesOn(limb.path[k], limb.path[0], limb.path[last]))
+            return false;
+    limb.upper = 0;
+    limb.middle = last;
+    limb.end = -1;
+    limb.score = limb.ratioScore = kMaxRatioScore / 2;
+    limb.runnerUp = std::numeric_limits<double>::infinity();
+    limb.runnerUpUpper = -1;
     limb.twinFitted = true;
     return true;
 }
@@ -150,6 +195,16 @@ void Mapper::CompareTwins(LimbParse* pair, double ratio) const
                         unlike(length(pair[0], pair[0].middle, pair[0].end),
                                length(pair[1], pair[1].middle, pair[1].end));
     pair[0].unlikeTwin = pair[1].unlikeTwin = differ;
+    // Beside a twin that ends at the forearm, a limb read with a hand may be the same two
+    // segments with a twist taken for the elbow.
+    for (int k = 0; k < 2 && differ; ++k) {
+        const LimbParse& twin = pair[1 - k];
+        if (twin.end < 0 && pair[k].end >= 0 &&
+            FitToShortTwin(pair[k], length(twin, twin.upper, twin.middle))) {
+            pair[0].unlikeTwin = pair[1].unlikeTwin = false;
+            return;
+        }
+    }
     if (!differ || pair[0].end < 0 || pair[1].end < 0)
         return;
     // One of the two is misread (a twist, a prop or a helper on one side): refit each to the
@@ -250,7 +305,11 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         std::max(limb.plainHand || grounded ? kPlainHandArmFit : 0.0, 1.0 - 0.5 * limb.ratioScore) *
         sure;
     // Each factor alone worth proposing, the limb is proposed, however low their product.
-    const double fit = std::max(own * sideConfidence, std::min({own, sideConfidence, kLeastLimb}));
+    const auto withSides = [&](double confidence) {
+        return std::max(confidence * sideConfidence,
+                        std::min({confidence, sideConfidence, kLeastLimb}));
+    };
+    const double fit = withSides(own);
     const QString chain =
         QStringLiteral("the chain to the %1").arg(QLatin1String(endWord)) +
         (limb.unlikeTwin   ? QStringLiteral(" (its segments unlike the other side's)")
@@ -264,20 +323,21 @@ void Mapper::ProposeLimb(const LimbParse& limb, const LimbSlots& slots, double s
         limb.runnerUpUpper >= 0 ? limb.path[limb.runnerUpUpper] : -1);
     Propose(slots.middle, limb.path[limb.middle], 0.98 * fit,
             QStringLiteral("second joint of %1, where its two long segments meet").arg(chain));
-    if (limb.end < 0)
-        return;
-    Propose(slots.end, limb.path[limb.end], 0.97 * fit,
-            QStringLiteral("third joint of %1, where its long segments end").arg(chain));
+    if (limb.end >= 0)
+        Propose(slots.end, limb.path[limb.end], 0.97 * fit,
+                QStringLiteral("third joint of %1, where its long segments end").arg(chain));
     if (slots.collar >= 0 && limb.upper > 0) {
-        Propose(slots.collar, limb.path[0], 0.9 * sure * sideConfidence,
+        Propose(slots.collar, limb.path[0], withSides(0.9 * sure),
                 QStringLiteral("joint between the chest and the upper arm"));
         if (limb.upper > 1)
-            Propose(slots.collarExtra, limb.path[limb.upper - 1], 0.75 * sure * sideConfidence,
+            Propose(slots.collarExtra, limb.path[limb.upper - 1], withSides(0.75 * sure),
                     QStringLiteral("second joint between the chest and the upper arm"));
     }
     if (limb.middle - limb.upper > 1)
         Propose(slots.upperRoll, limb.path[limb.upper + 1], 0.85 * fit,
                 QStringLiteral("in-line joint on the upper segment of %1").arg(chain));
+    if (limb.end < 0)
+        return;
     if (limb.end - limb.middle > 1)
         Propose(slots.lowerRoll, limb.path[limb.middle + 1], 0.85 * fit,
                 QStringLiteral("in-line joint on the lower segment of %1").arg(chain));

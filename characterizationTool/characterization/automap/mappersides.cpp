@@ -21,6 +21,13 @@ constexpr double kAnyKneeBend = 0.3;
 constexpr double kElbowBend = 0.5;
 // Thumbs standing off the fingers towards the facing: the least mean cosine that counts.
 constexpr double kThumbsForward = 0.3;
+// A knee's target stands at least this near and at most this far from it (in thigh lengths),
+// within this fraction of that distance of its level along the leg, and mostly in front of or
+// behind it (its sideways part at most this fraction of its part off the leg's line).
+constexpr double kKneeTargetNear = 0.1;
+constexpr double kKneeTargetFar = 3.0;
+constexpr double kKneeTargetAlong = 0.3;
+constexpr double kKneeTargetAside = 0.35;
 
 // How far each combination of cues can be trusted; a weak cue never binds unasked.
 constexpr double kToesAndNames = 1.0;
@@ -138,6 +145,44 @@ double Mapper::ThumbsTowards(const LimbParse* arms, const Vec3& ahead) const
     return hands ? sum / hands : 0.0;
 }
 
+int Mapper::KneeTargetsTowards(const LimbParse* legs, int body, const Vec3& lateral,
+                               const Vec3& ahead) const
+{
+    // The body: the legs' branch joint, what hangs from it and what it hangs from.
+    std::vector<bool> inBody(m_count, false);
+    inBody[body] = true;
+    for (int j : m_order)
+        inBody[j] = inBody[j] || (m_joints[j].parent >= 0 && inBody[m_joints[j].parent]);
+    for (int j = m_joints[body].parent; j >= 0; j = m_joints[j].parent)
+        inBody[j] = true;
+    int target[2] = {-1, -1};
+    double side[2] = {0.0, 0.0};
+    for (int k = 0; k < 2; ++k) {
+        const LimbParse& leg = legs[k];
+        if (leg.end < 0)
+            return 0;
+        const Vec3 knee = Pos(leg.path[leg.middle]);
+        const Vec3 line = (Pos(leg.path[leg.end]) - Pos(leg.path[leg.upper])).Normalized();
+        const double thigh = (knee - Pos(leg.path[leg.upper])).Length();
+        double nearest = kKneeTargetFar * thigh;
+        for (int j = 0; j < m_count; ++j) {
+            const Vec3 offset = Pos(j) - knee;
+            const double distance = offset.Length();
+            const Vec3 across = offset - line * offset.Dot(line);
+            if (inBody[j] || distance < kKneeTargetNear * thigh || distance > nearest ||
+                std::abs(offset.Dot(line)) > kKneeTargetAlong * distance ||
+                std::abs(across.Dot(lateral)) > kKneeTargetAside * across.Length())
+                continue;
+            nearest = distance;
+            target[k] = j;
+            side[k] = across.Dot(ahead);
+        }
+    }
+    if (target[0] < 0 || target[1] < 0 || target[0] == target[1] || side[0] * side[1] <= 0.0)
+        return 0;
+    return side[0] > 0.0 ? 1 : -1;
+}
+
 Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* legParse,
                          LimbParse* armParse, double& sideConfidence)
 {
@@ -164,16 +209,22 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
     const double knees = BendTowards(legParse, ahead);
     const double elbows = -BendTowards(armParse, ahead);
     const double thumbs = ThumbsTowards(armParse, ahead);
+    const int targets = hasToes ? 0 : KneeTargetsTowards(legParse, legs.branch, lateral, ahead);
     const double vote = hasToes ? toes.Dot(ahead)
                                 : std::max(-1.0, std::min(1.0, knees / kClearKneeBend)) + thumbs +
-                                      0.5 * std::max(-1.0, std::min(1.0, elbows / kClearKneeBend));
+                                      0.5 * std::max(-1.0, std::min(1.0, elbows / kClearKneeBend)) +
+                                      targets;
     const double sign = vote < 0.0 ? -1.0 : 1.0;
-    // Each cue signed along the chosen facing, and how far the pose alone can be trusted.
+    // Each cue signed along the chosen facing, and how far the pose alone can be trusted. The
+    // knees' targets count as knees bent towards them, though not clearly.
     const double k = knees * sign, t = thumbs * sign, e = elbows * sign;
+    const double kt = targets * sign;
     const bool thumbsShow = t >= kThumbsForward;
     QStringList shown;
     if (k >= kKneeBend)
         shown << QStringLiteral("knees");
+    if (kt > 0.0)
+        shown << QStringLiteral("knee targets");
     if (thumbsShow)
         shown << QStringLiteral("thumbs");
     if (e >= kElbowBend)
@@ -181,11 +232,11 @@ Vec3 Mapper::DecideSides(const LimbPair& legs, const LimbPair& arms, LimbParse* 
     double pose = 0.0;
     if (hasToes)
         pose = 1.0;
-    else if (k <= -kKneeBend || t <= -kThumbsForward)
+    else if (k <= -kKneeBend || t <= -kThumbsForward || kt < 0.0)
         pose = kCuesDisagree;
     else if (k >= kClearKneeBend)
         pose = thumbsShow ? kClearKneesAndThumbs : kClearKneesAlone;
-    else if (k >= kKneeBend)
+    else if (k >= kKneeBend || kt > 0.0)
         pose = thumbsShow ? kKneesAndThumbs : kKneesAlone;
     else if (thumbsShow)
         pose = e >= kElbowBend    ? kThumbsAndElbows

@@ -129,15 +129,17 @@ std::vector<LimbPair> Mapper::FindLimbPairs() const
                 const bool twinStems =
                     twinStarts && std::max(stemA, stemC) <= kTwinLengths * std::min(stemA, stemC);
                 if (counts || (reachRatio >= kTwinReach && twinStarts) || twinStems)
-                    pairs.push_back({b, {a, c}, LimbReach(c), counts});
+                    pairs.push_back({b, {a, c}, LimbReach(c), counts, twinStems});
             }
     }
-    // Per branch joint its longest pair of matching counts, and of the others the two closest
-    // in joint count (a leg beside its twin before the spine beside a leg): five fingers must
-    // not crowd out the limbs.
+    // Per branch joint its longest pair of matching counts, and of the others the two with
+    // matching stems or else closest in joint count (a leg beside its twin before the spine
+    // beside a leg, a bare arm beside a full one before either beside a neck): five fingers
+    // must not crowd out the limbs.
     const auto countRatio = [this](const LimbPair& p) {
         return double(std::min(m_size[p.child[0]], m_size[p.child[1]])) /
-               std::max(m_size[p.child[0]], m_size[p.child[1]]);
+                   std::max(m_size[p.child[0]], m_size[p.child[1]]) +
+               (p.stemsMatch ? 1.0 : 0.0);
     };
     std::vector<int> matched(m_count, -1), other(m_count, -1), other2(m_count, -1);
     for (int k = 0; k < int(pairs.size()); ++k) {
@@ -294,8 +296,14 @@ bool Mapper::ReadLikeTwin(LimbParse* pair) const
 {
     for (int k = 0; k < 2; ++k) {
         const LimbParse& twin = pair[1 - k];
-        if (pair[k].upper >= 0 || twin.upper < 0 || twin.end < 0)
+        if (pair[k].upper >= 0 || twin.upper < 0)
             continue;
+        if (twin.end < 0) {
+            if (!FitToShortTwin(
+                    pair[k], (Pos(twin.path[twin.middle]) - Pos(twin.path[twin.upper])).Length()))
+                return false;
+            continue;
+        }
         double cost = 0.0;
         if (!FitToTwin(pair[k], (Pos(twin.path[twin.middle]) - Pos(twin.path[twin.upper])).Length(),
                        (Pos(twin.path[twin.end]) - Pos(twin.path[twin.middle])).Length(), cost))

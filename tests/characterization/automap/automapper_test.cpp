@@ -12,9 +12,12 @@
 #include "solver/nodenames.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 namespace {
@@ -194,6 +197,120 @@ TEST(AutoMapper, WeighsWeakFacingCuesAndGuessesSidesLowWhenNothingShows)
                             slot.reason.contains(digits ? "thumbs" : "a guess"))
                     << kinetra::NodeName(slot.node) << ": " << qPrintable(slot.reason);
             }
+        }
+    }
+}
+
+// Geometry over weak names: knee targets kept outside the body show the facing over side names
+// read from the viewer; a limb bends at its middle joint, so twists stay rolls, named or not; palm
+// bones starting together stand for the wrist past a forearm twist, and one bearing nothing is it.
+TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
+{
+    using Joints = std::vector<Joint>;
+    // Edits of kTPose: a joint put halfway between `child` and its parent, a joint moved,
+    // joints dropped by name.
+    const auto split = [](Joints& j, const char* name, const char* child) {
+        const auto c = std::find_if(j.begin(), j.end(),
+                                    [&](const Joint& k) { return qstrcmp(k.name, child) == 0; });
+        const auto p = std::find_if(
+            j.begin(), j.end(), [&](const Joint& k) { return qstrcmp(k.name, c->parent) == 0; });
+        const Joint twist{name, c->parent, (c->x + p->x) / 2, (c->y + p->y) / 2, (c->z + p->z) / 2};
+        c->parent = name;
+        j.insert(c, twist); // before its child: parents come first
+    };
+    const auto move = [](Joints& j, const char* name, double x, double z) {
+        for (Joint& c : j)
+            if (qstrcmp(c.name, name) == 0)
+                c.x = x, c.z = z;
+    };
+    const auto drop = [](Joints& j, const QRegularExpression& names) {
+        j.erase(std::remove_if(j.begin(), j.end(),
+                               [&](const Joint& c) { return QString(c.name).contains(names); }),
+                j.end());
+    };
+    const QRegularExpression digits("[0-9]$|toe"), hand("hand|thumb|index|middle|ring|pinky");
+    // Without collars, the upper arms hang from the chest.
+    const auto noCollar = [&](Joints& j) {
+        drop(j, QRegularExpression("collar"));
+        for (Joint& c : j)
+            c.parent = qstrcmp(c.name, "lupper") == 0 ? "chest" : c.parent;
+    };
+    // Palm bones starting together at the wrist, which has no joint: a finger on each, and
+    // the thumb on the forearm.
+    const auto palms = [&](Joints& j) {
+        drop(j, hand);
+        j.insert(j.end(), {{"lpalm1", "lfore", 68, 145, 0},
+                           {"lindex", "lpalm1", 76, 145, 2},
+                           {"lpalm2", "lfore", 68, 145, 0},
+                           {"lpalm3", "lfore", 68, 145, 0},
+                           {"lring", "lpalm3", 76, 145, -2},
+                           {"lthumb", "lfore", 71, 145, 4}});
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void(Joints&)> edit;
+        bool mirrored, renamed;
+        const char* expect; // slot=joint
+    };
+    const Case cases[] = {
+        {"knee targets",
+         [&](Joints& j) {
+             drop(j, digits);
+             move(j, "lknee", 9, 0);
+             j.push_back({"controls", nullptr, 0, 0, 0});
+             j.push_back({"ltarget", "controls", 9, 52, 30});
+         },
+         true, false, "LeftUpLeg=rthigh LeftArm=rupper RightFoot=lankle"},
+        {"twists on both arm segments",
+         [&](Joints& j) {
+             noCollar(j);
+             move(j, "lfore", 40, 0);
+             split(j, "lupturn", "lfore");
+             split(j, "lforeturn", "lhand");
+         },
+         false, true, "LeftArm=lupper LeftForeArm=lfore LeftHand=lhand LeftForeArmRoll=lforeturn"},
+        {"named twist in an arm without a hand",
+         [&](Joints& j) {
+             drop(j, hand);
+             noCollar(j);
+             split(j, "l_twist", "lfore");
+         },
+         false, false, "LeftArm=lupper LeftForeArm=lfore LeftArmRoll=l_twist"},
+        {"palm bones past a forearm twist",
+         [&](Joints& j) {
+             palms(j);
+             j.push_back({"lmiddle", "lpalm2", 76, 145, 0});
+             split(j, "lforeturn", "lpalm2");
+         },
+         false, true, "LeftHand=lpalm2 LeftForeArmRoll=lforeturn LeftInHandIndex=lpalm1"},
+        {"a palm bone bearing nothing", palms, false, true,
+         "LeftHand=lpalm2 LeftInHandIndex=lpalm1"},
+    };
+    for (const Case& c : cases) {
+        Joints joints = kTPose;
+        c.edit(joints);
+        Skeleton skeleton = Build(joints, [&](const Vec3& p) {
+            return c.mirrored ? Vec3{-p.x, p.y, p.z} : p;
+        });
+        QStringList names;
+        for (SkeletonJoint& joint : skeleton.joints) {
+            names << joint.name;
+            joint.name = c.renamed ? QStringLiteral("n%1").arg(names.size()) : joint.name;
+        }
+        const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
+        ASSERT_TRUE(proposal.IsBiped()) << c.what << ": " << qPrintable(proposal.refusal);
+        for (const QString& pair : QString(c.expect).split(' ')) {
+            const AutoMapSlot* slot =
+                proposal.SlotOf(NodeByName(qPrintable(pair.section('=', 0, 0))));
+            EXPECT_EQ((slot ? names[slot->joint] : QString("-")).toStdString(),
+                      pair.section('=', 1).toStdString())
+                << c.what << ": " << qPrintable(pair);
+            // Names read from the viewer, overruled, keep every sided row for review.
+            EXPECT_TRUE(!c.mirrored ||
+                        (slot && slot->confidence < AutoMapProposal::kTickThreshold &&
+                         slot->reason.contains("knee targets")))
+                << c.what;
         }
     }
 }
