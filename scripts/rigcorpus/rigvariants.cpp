@@ -1,6 +1,7 @@
 #include "rigvariants.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -217,6 +218,36 @@ bool Prop(TruthRig& rig, QRandomGenerator& random)
     return true;
 }
 
+// Names read from the viewer: each sided joint trades names with its mirror, so the side
+// words say the opposite of the body's own left and right.
+bool ViewerSideNames(TruthRig& rig, QRandomGenerator&)
+{
+    bool any = false;
+    for (const auto& [node, joint] : rig.truth) {
+        const NodeId mirror = MirrorNodeOf(node);
+        const int other = rig.Joint(mirror);
+        if (mirror > node && other >= 0 && other != joint) {
+            std::swap(rig.skeleton.joints[joint].name, rig.skeleton.joints[other].name);
+            any = true;
+        }
+    }
+    return any;
+}
+
+// Control joints outside the body, one in front of each knee at its height, as rigs whose legs
+// are posed by aiming the knees carry them.
+bool KneeTargets(TruthRig& rig, QRandomGenerator&)
+{
+    for (int side = 0; side < 2; ++side) {
+        const int hip = rig.Joint(side == 0 ? 2 : 5), knee = rig.Joint(side == 0 ? 3 : 6);
+        if (hip < 0 || knee < 0)
+            return false;
+        const double thigh = (rig.Pos(knee) - rig.Pos(hip)).Length();
+        rig.Add(QStringLiteral("kneeAim%1").arg(side), -1, rig.Pos(knee) + rig.forward * thigh);
+    }
+    return true;
+}
+
 bool APose(TruthRig& rig, QRandomGenerator&)
 {
     for (int side = 0; side < 2; ++side) {
@@ -263,6 +294,8 @@ const std::vector<RigTrait> kTraits = {
     {"tail", Tail},
     {"prop", Prop},
     {"A-pose", APose},
+    {"viewer-side names", ViewerSideNames},
+    {"knee targets", KneeTargets},
     {"turned and scaled", TurnAndScale},
 };
 

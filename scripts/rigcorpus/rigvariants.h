@@ -18,8 +18,8 @@ struct RigTrait
 // Every trait: palm bones before every digit (the thumb too), twist joints in line and as
 // leaves, helpers on the thigh and between hips and thigh, a dummy below the head, a face
 // container at the head, no toes, straight or slightly hyperextended knees (without toes),
-// one bare hand, a tail, a prop in a hand, an A-pose, a turn into another up axis and facing
-// with other units.
+// one bare hand, a tail, a prop in a hand, an A-pose, side names read from the viewer, aim
+// targets in front of the knees, a turn into another up axis and facing with other units.
 const std::vector<RigTrait>& RigTraits();
 // The trait named `name`, or null.
 const RigTrait* FindRigTrait(const char* name);
