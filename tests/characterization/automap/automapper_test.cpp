@@ -251,7 +251,8 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
         const char* what;
         std::function<void(Joints&)> edit;
         bool mirrored, renamed;
-        const char* expect; // slot=joint
+        const char* expect;           // slot=joint
+        const char* reason = nullptr; // what the first slot's reason says
     };
     const Case cases[] = {
         {"knee targets",
@@ -286,6 +287,8 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
          false, true, "LeftHand=lpalm2 LeftForeArmRoll=lforeturn LeftInHandIndex=lpalm1"},
         {"a palm bone bearing nothing", palms, false, true,
          "LeftHand=lpalm2 LeftInHandIndex=lpalm1"},
+        {"fingers told by their order alone", [](Joints&) {}, false, true,
+         "LeftHandMiddle1=lmiddle1 LeftHandThumb1=lthumb1", "middle finger, 2 from the thumb"},
     };
     for (const Case& c : cases) {
         Joints joints = kTPose;
@@ -300,6 +303,10 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
         }
         const AutoMapProposal proposal = AutoMapper::Propose(skeleton);
         ASSERT_TRUE(proposal.IsBiped()) << c.what << ": " << qPrintable(proposal.refusal);
+        const AutoMapSlot* first =
+            proposal.SlotOf(NodeByName(qPrintable(QString(c.expect).section('=', 0, 0))));
+        EXPECT_TRUE(!c.reason || (first && first->reason.contains(c.reason)))
+            << c.what << ": " << (first ? qPrintable(first->reason) : "");
         for (const QString& pair : QString(c.expect).split(' ')) {
             const AutoMapSlot* slot =
                 proposal.SlotOf(NodeByName(qPrintable(pair.section('=', 0, 0))));
