@@ -287,6 +287,14 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
          false, true, "LeftHand=lpalm2 LeftForeArmRoll=lforeturn LeftInHandIndex=lpalm1"},
         {"a palm bone bearing nothing", palms, false, true,
          "LeftHand=lpalm2 LeftInHandIndex=lpalm1"},
+        {"an index finger of a palm bone and five joints",
+         [](Joints& j) {
+             j.insert(j.end(), {{"lindex3", "lindex2", 83, 145, 2},
+                                {"lindex4", "lindex3", 86, 145, 2},
+                                {"lindex5", "lindex4", 89, 145, 2},
+                                {"lindex6", "lindex5", 92, 145, 2}});
+         },
+         false, true, "LeftHandIndex4=lindex5 LeftHandMiddle1=lmiddle1 LeftHandMiddle2=lmiddle2"},
         {"fingers told by their order alone", [](Joints&) {}, false, true,
          "LeftHandMiddle1=lmiddle1 LeftHandThumb1=lthumb1", "middle finger, 2 from the thumb"},
     };
