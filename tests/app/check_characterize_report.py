@@ -53,6 +53,9 @@ for name, row in by_name.items():
     saved = row["status"] in ("valid", "warning")
     check((row["kntc"] is not None) == saved, "%s: kntc %s" % (name, row["kntc"]))
     check(row["status"] != "error" or row["missing"] or row["message"], name + ": no reason")
+    # The tool's status code: none for a file it never judged, 0 for a valid one.
+    check((row["code"] is None) == (row["status"] in ("refused", "unreadable")) and
+          (row["status"] != "valid" or row["code"] == 0), "%s: code %s" % (name, row["code"]))
     if not saved:
         continue
     data = open(row["kntc"], "rb").read()
@@ -72,6 +75,7 @@ check(sorted(os.listdir(kntc_dir)) == sorted(
 # The page stands alone and lists the worst first.
 page = open(page_path, encoding="utf-8").read()
 check(not re.search(r'(src|href)="(?!data:)', page), "the page refers to another file")
+check(not re.search(r'<(?![a-zA-Z/!])', page), "a '<' that opens no tag")
 order = re.findall(r'class="badge"[^>]*>[^ ]+ (unreadable|error|refused|warning|valid)</span>',
                    page)
 rank = ["unreadable", "error", "refused", "warning", "valid"]
