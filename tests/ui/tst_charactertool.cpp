@@ -161,6 +161,13 @@ private slots:
         QCOMPARE(List(), QStringList{"--- None ---"});
         QCOMPARE(f.hub->Calls().size(), 2);
         QCOMPARE(f.hub->Calls().last(), QString("DeleteCharacter a"));
+
+        // The host may end the tool while a question is open: deleting all stops there.
+        for (const char* name : {"x", "y"})
+            f.tool->CreateCharacterization(name);
+        answers.Handle([&](QDialog*) { delete f.tool.data(); });
+        QVERIFY(!f.hub->DeleteAllCharacters(true));
+        QVERIFY(!f.hub->Tool());
     }
 
     void inversionFlagsAreSetOnTheNamedCharacterization()
