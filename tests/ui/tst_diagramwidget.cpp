@@ -233,12 +233,19 @@ private slots:
         QCOMPARE(f.Model().EditedPart(), 4);
         QVERIFY(!f.Model().IsEditedPartReadWrite());
 
-        // On the bare background only the page-wide entries are offered.
+        // On the bare background and on the status light only the page-wide entries are offered.
         QCOMPARE(diagram->ItemAt(corner), nullptr);
-        QCOMPARE(RightClickAndChoose(corner, "Name Match View"),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize", "Fix Stance", "Clear (off)", "Clear All in View",
-                              "Clear All", "Invert Joint (off)", "Name Match View"}));
+        const QStringList pageWide{"Assign Selected Bone (off)",
+                                   "Change Assigned Bone... (off)",
+                                   "Auto Characterize",
+                                   "Fix Stance",
+                                   "Clear (off)",
+                                   "Clear All in View",
+                                   "Clear All",
+                                   "Invert Joint (off)",
+                                   "Name Match View"};
+        QCOMPARE(RightClickAndChoose(CentreOf(*diagram, diagram->StatusItem()), {}), pageWide);
+        QCOMPARE(RightClickAndChoose(corner, "Name Match View"), pageWide);
         QCOMPARE(f.tool->CurrentPage(), 1);
     }
 

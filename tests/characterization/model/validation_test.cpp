@@ -44,11 +44,12 @@ TEST_F(Validation, EmptyCharacterizationOnlyMissesItsRequiredBones)
 TEST_F(Validation, MissingRequiredBoneIsAnErrorEvenWhenEveryRuleIsHappy)
 {
     BindBiped();
-    model->ClearNode(15); // Head
+    model->ClearNode(11); // LeftHand: the left arm's axis rule does not apply without it
     EXPECT_EQ(Overall(), ValidationStatus::Error);
     EXPECT_EQ(OverallMessage(), "Missing required bones.");
+    EXPECT_EQ(Status(9), ValidationStatus::Valid);
     // Groups of nodes: a missing required node is an error, a missing optional one unset.
-    EXPECT_EQ(model->CombinedStatus({15, 20}), ValidationStatus::Error);
+    EXPECT_EQ(model->CombinedStatus({11, 20}), ValidationStatus::Error);
     EXPECT_EQ(model->CombinedStatus({16, 17}), ValidationStatus::Valid);
     EXPECT_EQ(model->CombinedStatus({21, 22}), ValidationStatus::NotSet);
     EXPECT_EQ(model->CombinedStatus({}), ValidationStatus::NotSet);
