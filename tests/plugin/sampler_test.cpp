@@ -229,6 +229,13 @@ TEST_F(LockedCharacterTest, IncompleteOrUnlockedStoredPoseGivesWayToTheLiveJoint
     RunOk("setAttr \"Hero.InputCharacterizationLock\" true");
     EXPECT_TRUE(Near(Sample("Hips", kHipsSlot, true).Translate, {1, 2, 3}));
 
+    // A rotation order must be a whole number.
+    const QString order = "deleteAttr Hero.HipsRotateOrder; addAttr Hero.HipsRotateOrder "
+                          "-attributeType %1; setAttr Hero.HipsRotateOrder 0";
+    RunOk(order.arg("double"));
+    EXPECT_TRUE(Near(Sample("Hips", kHipsSlot, true).Translate, {5, 5, 5}));
+    RunOk(order.arg("int"));
+
     RunOk("deleteAttr \"Hero.HipsSz\"");
     const NodeTransformRecord live = Sample("Hips", kHipsSlot, true);
     EXPECT_TRUE(Near(live.Translate, {5, 5, 5}));

@@ -157,8 +157,10 @@ TEST_F(BridgeTest, CharacterScriptsAreSentAsExactTexts)
     EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps); // a refresh is nothing to undo
 
     ASSERT_TRUE(QMetaObject::invokeMethod(&bridge, "CreateCharacterNode", Q_ARG(bool, false)));
-    EXPECT_EQ(Sent(), QStringList{"CreateCharacterFromCurrentCharacter()"});
+    EXPECT_EQ(sentAsOneStep(), QStringList{"CreateCharacterFromCurrentCharacter()"});
     EXPECT_NE(Find("Character1"), nullptr);
+    RunOk("undo");
+    EXPECT_EQ(Find("Character1"), nullptr);
 
     bridge.DeleteCharacter("Hero");
     EXPECT_EQ(Sent(), QStringList{"deleteCharacter( \"Hero\" );"});
