@@ -5,6 +5,7 @@
 #include "modalanswerer.h"
 #include "pluginhosttest.h"
 
+#include "batch/batchcharacterizer.h"
 #include "script/textlog.h"
 #include "ui/uilayouts.h"
 
@@ -426,6 +427,20 @@ TEST_F(LoadedPlugin, PanelNeedsAToolLayout)
     RunOk("createLayout \"kntDefinitionScrollLayout\"");
     EXPECT_EQ(RunOk(kToolCmd), "kestrelMainWindow|kntDefinitionScrollLayout|CharacterizationTool1");
     EXPECT_EQ(CmdList("-q -characterlist"), QStringList{kNone});
+}
+
+// A batch run whose naming template the tool does not list stops that file with the dialog's
+// complaint instead of validating an empty characterization.
+TEST_F(PluginHostTest, BatchTemplateTheToolDoesNotListFailsTheFile)
+{
+    kestrel::BatchCharacterizer batch(host);
+    kestrel::CharacterizeOptions options;
+    options.templateName = "NoSuchTemplate";
+    QString error;
+    ASSERT_TRUE(batch.Run(options, {SamplePath("biped_tpose.json")}, &error)) << qPrintable(error);
+    const kestrel::CharacterizedFile& row = batch.Files().at(0);
+    EXPECT_EQ(row.status, kestrel::CharacterizedFile::Status::Error);
+    EXPECT_TRUE(row.message.contains("NoSuchTemplate")) << qPrintable(row.message);
 }
 
 } // namespace
