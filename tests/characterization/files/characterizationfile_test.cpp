@@ -1,7 +1,6 @@
 // Characterization and bone correspondence files written from a characterization sampled on a
-// T-pose biped, compared byte for byte with checked-in files. The word layout itself is pinned
-// where the solver writes it (tests/solver/blob_test.cpp); these files pin what the tool puts
-// into it: usage with and without limits, the sampled rest states and the inversion flags.
+// T-pose biped, compared byte for byte with checked-in files: the word layout in both byte
+// orders, usage with and without limits, the sampled rest states and the inversion flags.
 #include "files/characterizationfile.h"
 #include "files/settingsdocument.h"
 #include "golden.h"
