@@ -56,39 +56,6 @@ TEST_F(SettingsDocumentTest, WritesFourSpaceIndentedUtf8WithoutDeclaration)
                                        "</config_root>\n"));
 }
 
-TEST_F(SettingsDocumentTest, ValuesSurviveASaveAndReload)
-{
-    const KeyValueList pairs = {{"Left", "Right"}, {"", "_R"}};
-    {
-        SettingsDocument doc(Path());
-        doc.SetString("", "version", "a&b");
-        doc.SetKeyValueList("mirror", "mirror_list", pairs);
-    }
-    const SettingsDocument doc(Path());
-    EXPECT_EQ(doc.GetString("", "version", "default"), "a&b");
-    EXPECT_EQ(doc.GetString("", "missing", "default"), "default");
-    KeyValueList read = {{"kept", ""}};
-    doc.GetKeyValueList("mirror", "mirror_list", read);
-    EXPECT_EQ(read, KeyValueList({{"kept", ""}}) + pairs);
-}
-
-TEST_F(SettingsDocumentTest, FlagsAreWrittenOnlyWhereTheyDifferFromTheDefault)
-{
-    {
-        SettingsDocument doc(Path());
-        doc.SetFlaggedList("", "off", "use_root", false, {{"a", "1", true}, {"b", "2", false}});
-        doc.SetFlaggedList("", "on", "use_root", true, {{"c", "3", false}, {"d", "4", true}});
-    }
-    const QByteArray bytes = Read(Path());
-    EXPECT_EQ(bytes.count("use_root"), 2);
-    EXPECT_LT(bytes.indexOf("use_root=\"true\""), bytes.indexOf("value=\"2\""));
-    EXPECT_LT(bytes.indexOf("use_root=\"false\""), bytes.indexOf("value=\"4\""));
-    FlaggedList off;
-    SettingsDocument(Path()).GetFlaggedList("", "off", "use_root", false, off);
-    ASSERT_EQ(off.size(), 2);
-    EXPECT_TRUE(off[0].Key == "a" && off[0].Value == "1" && off[0].Flag && !off[1].Flag);
-}
-
 TEST_F(SettingsDocumentTest, HandEditedListsReadEveryChildAndDuplicatesAreReplaced)
 {
     Write("<config_root><list><item value='a'/><entry value='b'/><item/></list>"

@@ -116,17 +116,6 @@ TEST_F(ToolPathsTest, UniqueFileNameCountsUpFromTheGivenName)
     EXPECT_EQ(ToolPaths::UniqueFileName(name, dir, ".xml"), "");
 }
 
-TEST_F(ToolPathsTest, ShippedSettingsFileGivesSuffixMatchingAndMirrorPairs)
-{
-    const ToolPaths paths("plugin", CT_RESOURCE_DIR);
-    const SettingsDocument doc(paths.SettingsFilePath());
-    EXPECT_EQ(doc.GetString("name_match", "match_type", ""), "Suffix");
-    KeyValueList pairs;
-    doc.GetKeyValueList("mirror", "mirror_list", pairs);
-    EXPECT_TRUE(pairs.contains({"Left", "Right"}));
-    EXPECT_TRUE(pairs.contains({"L_", "R_"}));
-}
-
 // Registered last, so it runs after every test above: no test of this process, nor one before
 // it, may leave the per-user folders headed for the file-system root.
 TEST(TestEnvironment, AppDataIsATemporaryFolderThroughoutTheRun)

@@ -23,18 +23,12 @@ QStringList Names(const CharacterizationModel& model)
 
 } // namespace
 
-TEST_F(Model, StartsWithOnePlaceholderCharacterization)
+TEST_F(Model, StartsWithAPlaceholderAndNumbersNewCharacterizations)
 {
-    EXPECT_EQ(Names(*model), QStringList{"--- None ---"});
     EXPECT_EQ(model->EditedPart(), -1);
-    EXPECT_FALSE(model->IsLocked());
     EXPECT_TRUE(model->IsSamplingHost());
-    EXPECT_EQ(model->CharacterizationAt(1), nullptr);
     EXPECT_EQ(model->CharacterizationAt(-1), nullptr);
-}
-
-TEST_F(Model, NewCharacterizationsGetNumberedNamesAndBecomeCurrent)
-{
+    EXPECT_EQ(model->CharacterizationAt(1), nullptr);
     model->CreateNewCharacterization();
     model->CreateNewCharacterization();
     EXPECT_EQ(Names(*model), (QStringList{"--- None ---", "--- None --- (1)", "--- None --- (2)"}));
