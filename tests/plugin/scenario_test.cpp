@@ -11,9 +11,11 @@
 
 #include "solver/nodenames.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTextEdit>
 #include <QWidget>
 
 namespace {
@@ -367,6 +369,27 @@ TEST_F(PluginScenario, ReportGivesTheReasonsForTheStatus)
     Cmd("-e -deleteTool");
     EXPECT_EQ(RunFails("characterizationToolReport"),
               "characterizationToolReport: no characterization tool is open.");
+}
+
+// -fup binds and revalidates at once: both property views name the hole in the thumb chain
+// without a query to refresh them.
+TEST_F(PluginScenario, ForcedAssignmentRevalidatesThePanelAtOnce)
+{
+    const auto thumbTexts = [] {
+        QStringList texts;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (auto* text = qobject_cast<QTextEdit*>(widget); text && text->isReadOnly())
+                texts << text->toPlainText();
+        }
+        return texts.filter("left hand thumb").size();
+    };
+    MakeCharacters("Hero", "Hero");
+    BindSample("Hero", 15);
+    const QString assign = "-e -fup -characternodeassign Hero -nodeid %1 -kestrelnodename \"%2\"";
+    Cmd(assign.arg(51).arg("Char1:LeftHandThumb2"));
+    EXPECT_EQ(thumbTexts(), 2);
+    Cmd(assign.arg(51).arg(""));
+    EXPECT_EQ(thumbTexts(), 0);
 }
 
 TEST_F(PluginScenario, DeleteToolClosesThePanelAndStopsWatching)
