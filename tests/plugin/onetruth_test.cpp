@@ -196,10 +196,8 @@ TEST_F(OneTruthCases, PanelEditsUndoAndRedoOnBothSides)
     EXPECT_EQ(UndoLabel(), "Clear Head") << "queries are no undo steps";
     RunOk("undo");
     EXPECT_EQ(JointInSlot("Hero", "Head"), "Char1:Head");
-    ExpectAgreement("after undoing Clear");
     RunOk("redo");
     EXPECT_EQ(JointInSlot("Hero", "Head"), "");
-    ExpectAgreement("after redoing Clear");
 
     const int steps = host.GetUndoQueue().UndoCount();
     PanelMenu("Clear All");
@@ -208,7 +206,6 @@ TEST_F(OneTruthCases, PanelEditsUndoAndRedoOnBothSides)
     EXPECT_EQ(SceneRecord().count("Hero"), 0u);
     RunOk("undo");
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "Char1:Hips");
-    ExpectAgreement("after undoing Clear All");
 }
 
 // A lock from a script reaches the scene, so saving and reopening keeps it (and an unlock),

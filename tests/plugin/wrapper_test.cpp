@@ -102,25 +102,6 @@ TEST_F(BridgeTest, NodeQueriesAnswerFromTheScene)
     EXPECT_EQ(parent, "unchanged");
 }
 
-TEST_F(BridgeTest, ListingsAndSelectionGoThroughTheHost)
-{
-    QStringList names{"stale"};
-    bridge.GetAllTransforms(names);
-    EXPECT_EQ(names, QStringList({"Hips", "Spine", "Prop"}));
-    EXPECT_EQ(Sent(), QStringList{"ls -transforms"});
-
-    RunOk("select -replace Prop Hero Hips");
-    EXPECT_EQ(bridge.GetSelectedTransforms(), QStringList({"Prop", "Hips"}));
-    EXPECT_EQ(Sent(), QStringList{"ls -selection -type \"transform\""});
-    RunOk("select -clear");
-    EXPECT_EQ(bridge.GetSelectedTransforms(), QStringList()); // replaced, not appended to
-
-    bridge.SelectNode("Spine");
-    EXPECT_EQ(scene().GetSelection().Names(), QStringList{"Spine"});
-    bridge.SelectNode("Nobody");
-    EXPECT_EQ(scene().GetSelection().Names(), QStringList{"Spine"});
-}
-
 // The host's character procedures are called by text: the texts are fixed, and the ones that
 // change the scene join the host's undo, one step per panel action (the event loop comes back
 // after each, which closes the step).

@@ -37,10 +37,8 @@ private slots:
     void pagesAreASiblingTabWidgetThatOnlyCodeSwitches()
     {
         CharacterToolTabWidgetNoTabBar* tabs = f.tool->TabWidget();
-        QCOMPARE(f.hub->Tool(), f.tool.data());
         QCOMPARE(tabs->parentWidget(), f.host.get());
         QVERIFY(tabs->tabBar()->isHidden());
-        QCOMPARE(tabs->count(), 2);
         for (int page = 0; page < tabs->count(); ++page) // rows are never squeezed together
             QVERIFY(tabs->minimumHeight() >= tabs->widget(page)->minimumSizeHint().height());
         QCOMPARE(f.tool->CurrentPage(), 0);

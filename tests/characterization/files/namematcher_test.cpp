@@ -79,10 +79,6 @@ TEST_F(NameMatcherTest, BuiltInDelimitersComeFirstAndMatchTypeDefaultsToSuffix)
                        "</config_root>");
     EXPECT_EQ(read.GetMatchType(), MatchType::Contains);
     EXPECT_EQ(read.Delimiters(), (QStringList{".", " ", ":", "_"}));
-    read.LoadNameMatching(dir.filePath("absent.xml"));
-    EXPECT_EQ(read.GetMatchType(), MatchType::Suffix);
-    EXPECT_EQ(read.Delimiters().size(), 4);
-    EXPECT_FALSE(QFile::exists(dir.filePath("absent.xml"))) << "reading never creates the file";
 }
 
 TEST_F(NameMatcherTest, MirrorPairsGoBothWaysAndReloadForgetsRemovedOnes)

@@ -1,6 +1,6 @@
 // The key/value document against files on disk: what it writes byte for byte, what it makes of
-// hand-edited and broken files, when it leaves a file alone, and the attribute order of its writer.
-#include "files/domwriter.h"
+// hand-edited and broken files and when it leaves a file alone. The writer's attribute order is
+// pinned by the checked-in template and correspondence files.
 #include "files/settingsdocument.h"
 #include "standardoutput.h"
 
@@ -213,27 +213,4 @@ TEST_F(SettingsDocumentTest, FilesNestedTooDeeplyAreRefusedAsUnparsable)
     });
     EXPECT_NE(out.find(Path().toStdString()), std::string::npos) << out;
     EXPECT_EQ(SettingsDocument(Path()).GetString("g", "k", ""), "w");
-}
-
-// Attributes are written key and value first, then by name, so files diff well.
-TEST(DomWriter, WritesAttributesKeyValueThenByName)
-{
-    QDomDocument document;
-    QDomElement root = document.createElement("config_root");
-    document.appendChild(root);
-    QDomElement list = document.createElement("match_list");
-    root.appendChild(list);
-    QDomElement item = document.createElement("item");
-    item.setAttribute("use_root", "true");
-    item.setAttribute("value", "");
-    item.setAttribute("key", "Reference");
-    item.setAttribute("a", "1");
-    list.appendChild(item);
-
-    EXPECT_EQ(WriteDomDocument(document, 4),
-              "<config_root>\n"
-              "    <match_list>\n"
-              "        <item key=\"Reference\" value=\"\" a=\"1\" use_root=\"true\"/>\n"
-              "    </match_list>\n"
-              "</config_root>\n");
 }
