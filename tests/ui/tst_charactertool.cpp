@@ -168,6 +168,16 @@ private slots:
         QVERIFY(!f.hub->Tool());
     }
 
+    // A panel without a host deletes on its own side.
+    void aPanelWithoutAHostDeletesOnItsOwn()
+    {
+        CharacterTool alone("", "", f.host.get(), nullptr);
+        alone.CreateCharacterization("a");
+        alone.SetAskBeforeDelete(false);
+        alone.OnDelete();
+        QCOMPARE(alone.Model()->CharacterizationCount(), 1);
+    }
+
     void inversionFlagsAreSetOnTheNamedCharacterization()
     {
         f.tool->CreateCharacterization("a");
