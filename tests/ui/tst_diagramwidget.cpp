@@ -264,6 +264,9 @@ private slots:
         QCOMPARE(roll->ValidationState(), inlineState);
         QCOMPARE(roll->Label(), QString("LeftUpLegRoll - Char:LeftUpLeg"));
         QCOMPARE(arrow->ValidationState(), inlineState);
+        f.hub->JointNamed("Char:LeftUpLeg").world.Translate[1] = NAN; // in error, no leaf in use
+        f.Model().Revalidate();
+        QCOMPARE(arrow->ValidationState(), 3);
 
         f.Model().AssignNode(172, "Char:LeftLeg"); // in-line and leaf rolls together
         f.Model().Revalidate();
@@ -278,6 +281,9 @@ private slots:
         QCOMPARE(f.Model().JointOfNode(172), QString());
         QCOMPARE(f.Model().JointOfNode(41), QString());
         QCOMPARE(roll->ValidationState(), 0);
+        f.Model().AssignNode(172, "Char:LeftLeg"); // a leaf alone: the arrow shows the leaves
+        f.Model().Revalidate();
+        QCOMPARE(arrow->ValidationState(), 1);
     }
 
     // Each part shows the image of its node's status, in every one of the four states.

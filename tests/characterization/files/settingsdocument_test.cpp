@@ -56,6 +56,16 @@ TEST_F(SettingsDocumentTest, WritesFourSpaceIndentedUtf8WithoutDeclaration)
                                        "</config_root>\n"));
 }
 
+// A flag is written only where it differs from the list's default.
+TEST_F(SettingsDocumentTest, FlagsAreWrittenOnlyWhereTheyDifferFromTheDefault)
+{
+    SettingsDocument(Path()).SetFlaggedList("", "on", "use_root", true,
+                                            {{"c", "3", false}, {"d", "4", true}});
+    const QByteArray bytes = Read(Path());
+    EXPECT_EQ(bytes.count("use_root"), 1);
+    EXPECT_TRUE(bytes.contains("value=\"3\" use_root=\"false\"")) << bytes.constData();
+}
+
 TEST_F(SettingsDocumentTest, HandEditedListsReadEveryChildAndDuplicatesAreReplaced)
 {
     Write("<config_root><list><item value='a'/><entry value='b'/><item/></list>"
