@@ -1,16 +1,10 @@
-// The main panel: its pages and lifetime, creating characterizations, modes and centred message
-// boxes; and the hub's helpers as the tool command uses them: deletions by name, inversion flags,
-// and their answers without a tool. Locking, deleting with their questions, character lists and
-// host-side bindings are pinned through the tool command in the plug-in scenario tests.
-#include "diagram/diagramwidget.h"
-#include "diagram/partitem.h"
+// The main panel: its pages and lifetime, creating characterizations and centred message boxes; and
+// the hub's helpers as the tool command uses them: deletions by name, inversion flags, and their
+// answers without a tool. Locking, deleting with their questions, character lists and host-side
+// bindings are pinned through the tool command in the plug-in scenario tests.
 #include "modalanswerer.h"
-#include "property/propertyview.h"
 #include "showcenteredmessagebox.h"
 #include "toolfixture.h"
-
-#include <QLabel>
-#include <QTextEdit>
 
 #include <algorithm>
 
@@ -68,33 +62,6 @@ private slots:
         f.tool->CreateCharacterization("a");
         QCOMPARE(f.Names(), QStringList({"--- None ---", "a"}));
         QCOMPARE(f.Current().Name(), QString("--- None ---"));
-    }
-
-    // Before any characterization exists nothing is in error; an empty one is, and says why.
-    void thePlaceholderIsNoErrorAndAnErrorAlwaysSaysWhy()
-    {
-        const QList<PropertyView*> views = f.tool->TabWidget()->findChildren<PropertyView*>();
-        QCOMPARE(f.tool->Diagram()->StatusItem()->ValidationState(), 0);
-        QVERIFY(views.first()->StatusText()->toPlainText().contains("create one"));
-
-        f.tool->CreateCharacterization("Hero");
-        QCOMPARE(f.tool->Diagram()->StatusItem()->ValidationState(), 3);
-        QCOMPARE(views.first()->StatusText()->toPlainText(), QString("Missing required bones."));
-    }
-
-    // Both modes change what editing does; each page's property view says which are on.
-    void lockAndMirrorModeAreSaidInWords()
-    {
-        f.tool->CreateCharacterization("Hero");
-        f.BindBiped();
-        const QList<PropertyView*> views = f.tool->TabWidget()->findChildren<PropertyView*>();
-        QCOMPARE(views.size(), 2);
-        f.tool->ToggleEditMode();
-        f.tool->ToggleMirrorMode();
-        for (const PropertyView* view : views)
-            QCOMPARE(view->ModeLabel()->text(), QString("Locked \u00b7 Mirror mode on"));
-        f.tool->ToggleEditMode();
-        QCOMPARE(views.last()->ModeLabel()->text(), QString("Mirror mode on"));
     }
 
     // A box asked for by a widget at the window's edge (the panel) is centred on the window,

@@ -87,18 +87,6 @@ TEST(NodeCatalogue, LeafRollColumnsMapToTheirLimbsInlineRoll)
     EXPECT_EQ(LeafRollNode(0, 6), -1);
 }
 
-// The host attribute names and flag order are pinned through the plug-in (tests/plugin) and
-// the characterization files (tests/data/*.kntc); here: partners invert partners.
-TEST(NodeCatalogue, InversionPartsAreTheKneesAndElbowsInMirroredPairs)
-{
-    for (const char* name : {"LeftLeg", "RightLeg", "LeftForeArm", "RightForeArm"}) {
-        const InversionPart* part = InversionPartOfNode(IdOf(name));
-        ASSERT_NE(part, nullptr) << name;
-        EXPECT_EQ(InversionPartOfNode(MirrorNodeOf(part->Node))->FlagIndex, part->FlagIndex ^ 1);
-    }
-    EXPECT_EQ(InversionPartOfNode(IdOf("LeftArm")), nullptr);
-}
-
 TEST(NodeCatalogue, PositionCheckTablesNameTheRightSlots)
 {
     for (const NodePair& pair : LimbSegmentPairs) {

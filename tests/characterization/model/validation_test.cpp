@@ -19,16 +19,6 @@ constexpr float kDegrees = 3.14159265358979f / 180.0f;
 
 } // namespace
 
-TEST_F(Validation, TPoseBipedIsValidWithNoMessage)
-{
-    BindBiped();
-    EXPECT_EQ(Overall(), ValidationStatus::Valid);
-    EXPECT_EQ(OverallMessage(), "");
-    for (const BipedJoint& joint : biped)
-        EXPECT_EQ(Status(joint.node), ValidationStatus::Valid) << joint.name.toStdString();
-    EXPECT_EQ(Status(21), ValidationStatus::NotSet);
-}
-
 TEST_F(Validation, EmptyCharacterizationOnlyMissesItsRequiredBones)
 {
     // The first run happens before the rules exist: only the host and the required set speak,
