@@ -125,7 +125,6 @@ TEST_F(PluginScenario, CharacterListsAreKeptInStepWithTheHostScripts)
 
     EXPECT_EQ(Cmd("-q -validcharname A"), "true");
     EXPECT_EQ(Cmd("-q -validcharname a"), "false");
-    EXPECT_EQ(Cmd("-q -validcharname \"\""), "false");
 
     // Listed ones stay (in their place), missing ones are added, the rest go.
     Cmd("-e -characterlist \"C;;B\"");

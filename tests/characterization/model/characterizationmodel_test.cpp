@@ -235,7 +235,7 @@ TEST_F(Model, RemovingCharacterizationNodesKeepsTheCurrentOneOrMakesANewDefault)
     EXPECT_NE(model->CurrentCharacterization(), nullptr);
 }
 
-TEST_F(Model, SwitchingToALockedCharacterizationValidatesItsStoredPose)
+TEST_F(Model, ALockedCharacterizationValidatesItsStoredPoseUntilUnlocked)
 {
     BindBiped();
     model->SetEditMode(true);
@@ -248,12 +248,8 @@ TEST_F(Model, SwitchingToALockedCharacterizationValidatesItsStoredPose)
     EXPECT_EQ(hub.SampleCount(), 0);
     EXPECT_TRUE(model->IsLocked());
     EXPECT_EQ(Overall(), ValidationStatus::Valid);
-}
 
-TEST_F(Model, UnlockingClearsTheNodesWhoseJointsLeftTheScene)
-{
-    BindBiped();
-    model->SetEditMode(true);
+    // Unlocking clears the nodes whose joints left the scene.
     std::vector<int> unsync;
     QStringList scene;
     hub.GetAllTransforms(scene);
