@@ -4,7 +4,6 @@
 #include "diagramlayout.h"
 #include "loadpixmap.h"
 
-
 #include <gtest/gtest.h>
 
 #include <map>
