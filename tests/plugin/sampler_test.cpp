@@ -138,24 +138,6 @@ TEST_F(SamplerTest, LimitValuesAndTheirFlags)
     EXPECT_EQ(Sample("Free", -1, true, MarkedRecord()).LimitFlags, 0u);
 }
 
-TEST_F(SamplerTest, JointOrientOnlyFromJoints)
-{
-    TransformValues values;
-    values.jointOrient = {0, 0, kQuarter};
-    values.rotateAxis = {0, kQuarter, 0};
-    Make(kestrel::NodeType::Transform, "Prop", "", values);
-    Make(kestrel::NodeType::Joint, "Bone", "", values);
-
-    const NodeTransformRecord prop = Sample("Prop", -1, true, MarkedRecord());
-    EXPECT_TRUE(Same(prop.PreRot, Quaternion(0.1, 0.2, 0.3, 0.9)));
-    EXPECT_TRUE(Same(prop.PostRot, About(1, -kQuarter)));
-    const NodeTransformRecord bone = Sample("Bone", -1, true, MarkedRecord());
-    EXPECT_TRUE(Same(bone.PreRot, About(2, kQuarter)));
-    // The parent offset is never sampled.
-    for (const NodeTransformRecord& record : {prop, bone})
-        EXPECT_TRUE(Same(record.RotateParentOffset, Quaternion(0.1, 0.2, 0.3, 0.9)));
-}
-
 TEST_F(SamplerTest, NothingToReadLeavesTheRecordAlone)
 {
     RunOk("createNode character -name Hero");
@@ -228,6 +210,13 @@ TEST_F(LockedCharacterTest, IncompleteOrUnlockedStoredPoseGivesWayToTheLiveJoint
     EXPECT_TRUE(Near(Sample("Hips", kHipsSlot, true).Translate, {5, 5, 5}));
     RunOk("setAttr \"Hero.InputCharacterizationLock\" true");
     EXPECT_TRUE(Near(Sample("Hips", kHipsSlot, true).Translate, {1, 2, 3}));
+
+    // A rotation order must be a whole number.
+    const QString order = "deleteAttr Hero.HipsRotateOrder; addAttr Hero.HipsRotateOrder "
+                          "-attributeType %1; setAttr Hero.HipsRotateOrder 0";
+    RunOk(order.arg("double"));
+    EXPECT_TRUE(Near(Sample("Hips", kHipsSlot, true).Translate, {5, 5, 5}));
+    RunOk(order.arg("int"));
 
     RunOk("deleteAttr \"Hero.HipsSz\"");
     const NodeTransformRecord live = Sample("Hips", kHipsSlot, true);

@@ -7,30 +7,11 @@
 
 #include <cstdlib>
 #include <random>
-#include <string>
 #include <vector>
 
 using namespace kinetra;
 
 namespace {
-
-// Partner by name: "Left" and "Right" swapped. Independent of any stored table.
-NodeId MirrorByName(NodeId id)
-{
-    std::string name = NodeName(id);
-    std::string swapped;
-    if (auto at = name.find("Left"); at != std::string::npos)
-        swapped = name.replace(at, 4, "Right");
-    else if (auto at = name.find("Right"); at != std::string::npos)
-        swapped = name.replace(at, 5, "Left");
-    else
-        return id;
-    for (NodeId other = 0; other < NodeCount; ++other) {
-        if (swapped == NodeName(other))
-            return other;
-    }
-    return -2;
-}
 
 bool IsNaturalAncestor(NodeId ancestor, NodeId id)
 {
@@ -66,15 +47,6 @@ TEST(BipedHierarchy, IsOneTreeRootedAtReference)
     }
     EXPECT_EQ(NaturalParentNodeId(NodeCount), -1);
     EXPECT_EQ(NaturalParentNodeId(-1), -1);
-}
-
-TEST(BipedHierarchy, LeftAndRightSidesAreMirrorImages)
-{
-    for (NodeId id = 0; id < NodeCount; ++id) {
-        const NodeId parent = NaturalParentNodeId(id);
-        const NodeId mirrorParent = NaturalParentNodeId(MirrorByName(id));
-        EXPECT_EQ(mirrorParent, parent < 0 ? -1 : MirrorByName(parent)) << NodeName(id);
-    }
 }
 
 // The parent of a used node is its nearest used natural ancestor, or none; any usage word with

@@ -233,12 +233,19 @@ private slots:
         QCOMPARE(f.Model().EditedPart(), 4);
         QVERIFY(!f.Model().IsEditedPartReadWrite());
 
-        // On the bare background only the page-wide entries are offered.
+        // On the bare background and on the status light only the page-wide entries are offered.
         QCOMPARE(diagram->ItemAt(corner), nullptr);
-        QCOMPARE(RightClickAndChoose(corner, "Name Match View"),
-                 (QStringList{"Assign Selected Bone (off)", "Change Assigned Bone... (off)",
-                              "Auto Characterize", "Fix Stance", "Clear (off)", "Clear All in View",
-                              "Clear All", "Invert Joint (off)", "Name Match View"}));
+        const QStringList pageWide{"Assign Selected Bone (off)",
+                                   "Change Assigned Bone... (off)",
+                                   "Auto Characterize",
+                                   "Fix Stance",
+                                   "Clear (off)",
+                                   "Clear All in View",
+                                   "Clear All",
+                                   "Invert Joint (off)",
+                                   "Name Match View"};
+        QCOMPARE(RightClickAndChoose(CentreOf(*diagram, diagram->StatusItem()), {}), pageWide);
+        QCOMPARE(RightClickAndChoose(corner, "Name Match View"), pageWide);
         QCOMPARE(f.tool->CurrentPage(), 1);
     }
 
@@ -257,6 +264,9 @@ private slots:
         QCOMPARE(roll->ValidationState(), inlineState);
         QCOMPARE(roll->Label(), QString("LeftUpLegRoll - Char:LeftUpLeg"));
         QCOMPARE(arrow->ValidationState(), inlineState);
+        f.hub->JointNamed("Char:LeftUpLeg").world.Translate[1] = NAN; // in error, no leaf in use
+        f.Model().Revalidate();
+        QCOMPARE(arrow->ValidationState(), 3);
 
         f.Model().AssignNode(172, "Char:LeftLeg"); // in-line and leaf rolls together
         f.Model().Revalidate();
@@ -271,6 +281,9 @@ private slots:
         QCOMPARE(f.Model().JointOfNode(172), QString());
         QCOMPARE(f.Model().JointOfNode(41), QString());
         QCOMPARE(roll->ValidationState(), 0);
+        f.Model().AssignNode(172, "Char:LeftLeg"); // a leaf alone: the arrow shows the leaves
+        f.Model().Revalidate();
+        QCOMPARE(arrow->ValidationState(), 1);
     }
 
     // Each part shows the image of its node's status, in every one of the four states.

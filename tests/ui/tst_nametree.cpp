@@ -182,6 +182,7 @@ private slots:
         f.Model().Revalidate(); // a sync keeps the pick visible
         QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error, true));
         f.Model().SetEditedPart(52, false);
+        f.Model().Revalidate();
         QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error));
         f.Model().SetEditedPart(50, true);
         QVERIFY(Shows(m_widget->ItemOfNode(52), ValidationStatus::Error));

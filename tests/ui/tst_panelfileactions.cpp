@@ -1,6 +1,5 @@
 // The panel's file actions: saving a characterization, extracting and applying naming
 // templates, editing mirror keywords, all driven through their dialogs.
-#include "configmirrordialog.h"
 #include "modalanswerer.h"
 #include "savetemplatedialog.h"
 #include "toolfixture.h"
@@ -10,7 +9,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QTableWidget>
 
 namespace {
 
@@ -131,24 +129,6 @@ private slots:
         answers.Click("OK");
         f.tool->AutoMatch();
         QVERIFY(answers.Seen().last().startsWith("Characterization Locked|"));
-    }
-
-    void mirrorKeywordsReachTheModelOnlyWhenAccepted()
-    {
-        ModalAnswerer answers;
-        for (const bool accept : {false, true}) {
-            answers.Handle([accept](QDialog* dialog) {
-                auto* mirror = qobject_cast<ConfigMirrorDialog*>(dialog);
-                QVERIFY(mirror);
-                mirror->AddRow();
-                const int row = mirror->Table()->rowCount() - 1;
-                mirror->Table()->setItem(row, 0, new QTableWidgetItem("Lft"));
-                mirror->Table()->setItem(row, 1, new QTableWidgetItem("Rgt"));
-                accept ? mirror->accept() : mirror->reject();
-            });
-            f.tool->ConfigMirror();
-            QCOMPARE(f.Model().Matching().MirrorKeywords().contains("Lft"), accept);
-        }
     }
 
     // A regular file where a folder should be stops every writer, root included.

@@ -1,5 +1,6 @@
 // Matching settings read from hand-written files, prefix guessing and template matching on
 // real-world naming styles.
+#include "automap/jointnames.h"
 #include "files/namematcher.h"
 #include "scriptedhub.h"
 
@@ -78,10 +79,6 @@ TEST_F(NameMatcherTest, BuiltInDelimitersComeFirstAndMatchTypeDefaultsToSuffix)
                        "</config_root>");
     EXPECT_EQ(read.GetMatchType(), MatchType::Contains);
     EXPECT_EQ(read.Delimiters(), (QStringList{".", " ", ":", "_"}));
-    read.LoadNameMatching(dir.filePath("absent.xml"));
-    EXPECT_EQ(read.GetMatchType(), MatchType::Suffix);
-    EXPECT_EQ(read.Delimiters().size(), 4);
-    EXPECT_FALSE(QFile::exists(dir.filePath("absent.xml"))) << "reading never creates the file";
 }
 
 TEST_F(NameMatcherTest, MirrorPairsGoBothWaysAndReloadForgetsRemovedOnes)
@@ -202,4 +199,17 @@ TEST_F(NameMatcherTest, InlineRollNodesAreLeftUnmatchedWhenSkipped)
     EXPECT_EQ(Match("Char:LeftArm", entries), 9);
     // The roll entry is the first suffix match; a later, shorter match does not step in.
     EXPECT_EQ(Match("Char:LeftArmRoll_Arm", Entries({{45, "Arm"}, {46, "Roll_Arm"}})), -1);
+}
+
+// The words a joint name splits into: at separators and case changes, but a run of capitals stays
+// one word, except that its last capital starts the next word before a lower-case letter.
+TEST(JointNames, WordsSplitAtCaseChangesButKeepCapitalRunsTogether)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        {"LeftUpLeg", {"left", "up", "leg"}}, {"HEAD_end", {"head", "end"}},
+        {"LThumb", {"l", "thumb"}},           {"LeftARM", {"left", "arm"}},
+        {"upperLegL", {"upper", "leg", "l"}},
+    };
+    for (const auto& [name, words] : cases)
+        EXPECT_EQ(JointNames::Words(name), words) << name;
 }

@@ -1,6 +1,5 @@
 // The per-user folders: where they go for a given APPDATA, how shipped defaults seed them
 // without ever overwriting the user's files, and how new file names are proposed.
-#include "files/settingsdocument.h"
 #include "files/toolpaths.h"
 
 #include <QDir>
@@ -114,25 +113,4 @@ TEST_F(ToolPathsTest, UniqueFileNameCountsUpFromTheGivenName)
     EXPECT_EQ(name, "a%1(1)");
     name = "";
     EXPECT_EQ(ToolPaths::UniqueFileName(name, dir, ".xml"), "");
-}
-
-TEST_F(ToolPathsTest, ShippedSettingsFileGivesSuffixMatchingAndMirrorPairs)
-{
-    const ToolPaths paths("plugin", CT_RESOURCE_DIR);
-    const SettingsDocument doc(paths.SettingsFilePath());
-    EXPECT_EQ(doc.GetString("name_match", "match_type", ""), "Suffix");
-    KeyValueList pairs;
-    doc.GetKeyValueList("mirror", "mirror_list", pairs);
-    EXPECT_TRUE(pairs.contains({"Left", "Right"}));
-    EXPECT_TRUE(pairs.contains({"L_", "R_"}));
-}
-
-// Registered last, so it runs after every test above: no test of this process, nor one before
-// it, may leave the per-user folders headed for the file-system root.
-TEST(TestEnvironment, AppDataIsATemporaryFolderThroughoutTheRun)
-{
-    const QString appData = qEnvironmentVariable("APPDATA");
-    ASSERT_FALSE(appData.isEmpty()) << "tools built now would write to /Orrery";
-    EXPECT_TRUE(QDir(appData).canonicalPath().startsWith(QDir(QDir::tempPath()).canonicalPath()))
-        << appData.toStdString();
 }

@@ -68,14 +68,6 @@ TEST(Characterization, WatchesItsHostNodeUnlessItIsThePlaceholder)
     EXPECT_TRUE(hub.WatchedCharacters().isEmpty());
 }
 
-TEST(Characterization, FailingAllocatorGivesNoCharacter)
-{
-    Characterization c("hero");
-    Characterization::UsageArray usage;
-    auto failing = [](std::size_t) -> void* { return nullptr; };
-    EXPECT_EQ(c.CreateSolverCharacter(usage, true, failing, nullptr), nullptr);
-}
-
 TEST(Characterization, ParentOffsetIsTheRotationFromSolverParentToHostParent)
 {
     // Host:   Arm ── Twist ── ForeArm      Solver: LeftArm (9) ── LeftForeArm (10)

@@ -23,18 +23,12 @@ QStringList Names(const CharacterizationModel& model)
 
 } // namespace
 
-TEST_F(Model, StartsWithOnePlaceholderCharacterization)
+TEST_F(Model, StartsWithAPlaceholderAndNumbersNewCharacterizations)
 {
-    EXPECT_EQ(Names(*model), QStringList{"--- None ---"});
     EXPECT_EQ(model->EditedPart(), -1);
-    EXPECT_FALSE(model->IsLocked());
     EXPECT_TRUE(model->IsSamplingHost());
-    EXPECT_EQ(model->CharacterizationAt(1), nullptr);
     EXPECT_EQ(model->CharacterizationAt(-1), nullptr);
-}
-
-TEST_F(Model, NewCharacterizationsGetNumberedNamesAndBecomeCurrent)
-{
+    EXPECT_EQ(model->CharacterizationAt(1), nullptr);
     model->CreateNewCharacterization();
     model->CreateNewCharacterization();
     EXPECT_EQ(Names(*model), (QStringList{"--- None ---", "--- None --- (1)", "--- None --- (2)"}));
@@ -241,7 +235,7 @@ TEST_F(Model, RemovingCharacterizationNodesKeepsTheCurrentOneOrMakesANewDefault)
     EXPECT_NE(model->CurrentCharacterization(), nullptr);
 }
 
-TEST_F(Model, SwitchingToALockedCharacterizationValidatesItsStoredPose)
+TEST_F(Model, ALockedCharacterizationValidatesItsStoredPoseUntilUnlocked)
 {
     BindBiped();
     model->SetEditMode(true);
@@ -254,12 +248,8 @@ TEST_F(Model, SwitchingToALockedCharacterizationValidatesItsStoredPose)
     EXPECT_EQ(hub.SampleCount(), 0);
     EXPECT_TRUE(model->IsLocked());
     EXPECT_EQ(Overall(), ValidationStatus::Valid);
-}
 
-TEST_F(Model, UnlockingClearsTheNodesWhoseJointsLeftTheScene)
-{
-    BindBiped();
-    model->SetEditMode(true);
+    // Unlocking clears the nodes whose joints left the scene.
     std::vector<int> unsync;
     QStringList scene;
     hub.GetAllTransforms(scene);

@@ -1,11 +1,10 @@
 // The node catalogue checked against facts that do not come from its own tables: the
-// left/right swap, leaf-roll column arithmetic, chains of numbered segments.
+// left/right swap and the leaf-roll column arithmetic.
 #include "model/nodecatalogue.h"
 #include "solver/nodenames.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <map>
 #include <set>
 #include <string>
@@ -38,26 +37,12 @@ std::string SwapSides(std::string name)
 } // namespace
 
 // Every slot's name is pinned byte for byte by tests/data/tpose_template.xml.
-TEST(NodeNames, AreUniqueAndEmptyOutOfRange)
+TEST(NodeCatalogue, RequiredNodesAreHipsThroughHeadAndIdsOutOfRangeHaveNoName)
 {
-    std::set<std::string> seen;
-    for (NodeId id = 0; id < NodeCount; ++id)
-        EXPECT_TRUE(!Name(id).empty() && seen.insert(Name(id)).second) << id;
+    for (NodeId id = -1; id <= NodeCount; ++id)
+        EXPECT_EQ(IsRequiredNode(id), id >= IdOf("Hips") && id <= IdOf("Head")) << id;
     EXPECT_EQ(Name(-1), "");
     EXPECT_EQ(Name(NodeCount), "");
-}
-
-TEST(NodeCatalogue, RequiredNodesAreHipsThroughHead)
-{
-    std::set<NodeId> required;
-    for (NodeId id = -1; id <= NodeCount; ++id) {
-        if (IsRequiredNode(id))
-            required.insert(id);
-    }
-    EXPECT_EQ(required.size(), 15u);
-    EXPECT_EQ(*required.begin(), IdOf("Hips"));
-    EXPECT_EQ(*required.rbegin(), IdOf("Head"));
-    EXPECT_FALSE(IsRequiredNode(IdOf("Reference")));
 }
 
 TEST(NodeCatalogue, StoredMirrorTableAgreesWithTheLeftRightSwap)
@@ -100,41 +85,6 @@ TEST(NodeCatalogue, LeafRollColumnsMapToTheirLimbsInlineRoll)
         EXPECT_EQ(entry.second, 5) << Name(entry.first);
     EXPECT_EQ(LeafRollNode(8, 1), -1);
     EXPECT_EQ(LeafRollNode(0, 6), -1);
-}
-
-TEST(NodeCatalogue, ChainsCoverEveryNumberedSegmentInOrder)
-{
-    std::set<NodeId> covered;
-    for (const NodeChain& chain : NodeChains) {
-        ASSERT_GE(chain.Count, 4);
-        // "Neck" starts its chain unnumbered; every other chain starts at segment 1.
-        const int firstNumber = std::isdigit(Name(chain.Nodes[0]).back()) ? 1 : 0;
-        for (int i = 1; i < chain.Count; ++i) {
-            // Consecutive chain members differ only by their trailing segment number.
-            const std::string previous = Name(chain.Nodes[i - 1]);
-            const std::string current = Name(chain.Nodes[i]);
-            EXPECT_EQ(current.back() - '0', i + firstNumber) << current;
-            EXPECT_TRUE(covered.insert(chain.Nodes[i]).second) << current << " in two chains";
-            EXPECT_EQ(current.substr(0, current.size() - 1), previous.substr(0, current.size() - 1))
-                << chain.Description;
-        }
-        covered.insert(chain.Nodes[0]);
-    }
-    // Spine1..9, Neck and Neck1..9 and all 96 digit segments.
-    EXPECT_EQ(covered.size(), 9u + 10u + 96u);
-    EXPECT_EQ(Name(NodeChains[1].Nodes[0]), "Neck");
-}
-
-// The host attribute names and flag order are pinned through the plug-in (tests/plugin) and
-// the characterization files (tests/data/*.kntc); here: partners invert partners.
-TEST(NodeCatalogue, InversionPartsAreTheKneesAndElbowsInMirroredPairs)
-{
-    for (const char* name : {"LeftLeg", "RightLeg", "LeftForeArm", "RightForeArm"}) {
-        const InversionPart* part = InversionPartOfNode(IdOf(name));
-        ASSERT_NE(part, nullptr) << name;
-        EXPECT_EQ(InversionPartOfNode(MirrorNodeOf(part->Node))->FlagIndex, part->FlagIndex ^ 1);
-    }
-    EXPECT_EQ(InversionPartOfNode(IdOf("LeftArm")), nullptr);
 }
 
 TEST(NodeCatalogue, PositionCheckTablesNameTheRightSlots)
