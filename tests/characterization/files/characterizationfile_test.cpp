@@ -6,8 +6,11 @@
 #include "golden.h"
 #include "modelfixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace {
 
@@ -78,4 +81,39 @@ TEST_F(CharacterizationFileTest, UnwritableCharacterizationPathStillWritesCorres
                                           dir.filePath("hero.bones.xml"), false, true),
               QStringList{blocked + "/hero.kntc"});
     EXPECT_TRUE(QFile::exists(dir.filePath("hero.bones.xml")));
+}
+
+// A folder where existing files may be rewritten but no file created: no temporary file can be
+// made beside the targets, so every save writes in place.
+TEST_F(CharacterizationFileTest, SavesReplaceFilesInAFolderThatTakesNoNewFiles)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: permission bits do not stop root from creating files";
+    const QString locked = dir.filePath("locked");
+    ASSERT_TRUE(QDir().mkdir(locked));
+    const QStringList paths{locked + "/a.kntc", locked + "/a.bones.xml", locked + "/settings.xml"};
+    for (const QString& path : paths) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("<config_root/>") == 14);
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                            QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther);
+    }
+    const QFile::Permissions readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(locked, readAndEnter));
+
+    EXPECT_EQ(WriteBinaryCharacterization(*model->CurrentCharacterization(), paths[0], paths[1],
+                                          false, true),
+              QStringList());
+    bool saved = false;
+    {
+        SettingsDocument settings(paths[2]);
+        EXPECT_TRUE(settings.SetString("mirror", "note", "new"));
+        saved = settings.Save();
+    }
+    QFile::setPermissions(locked, readAndEnter | QFile::WriteOwner); // so the folder can go
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(ReadAll(paths[0]).size(), 872 + 120 * int(biped.size()));
+    EXPECT_TRUE(ReadAll(paths[1]).contains("Char1:Hips"));
+    EXPECT_EQ(SettingsDocument(paths[2]).GetString("mirror", "note", ""), "new");
 }
