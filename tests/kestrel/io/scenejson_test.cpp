@@ -178,6 +178,7 @@ TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
         {SceneText("{\"name\": \"A\", \"type\": \"joint\", \"name\": \"B\"}"),
          "node 0 (\"A\"): \"name\" appears twice."},
         {SceneText(joint + ", \"translate\": [1e999, 0, 0]}"), "JSON syntax error at line 1"},
+        {SceneText(joint + ", \"translate\": [1., 0, 0]}"), "JSON syntax error at line 1"},
         {SceneText("{\"name\": \"\xC3\x28\", \"type\": \"joint\"}"), "not UTF-8"},
         {SceneText(joint + ", \"x\": " + QByteArray(100, '[') + QByteArray(100, ']') + "}"),
          "nest too deeply"},
