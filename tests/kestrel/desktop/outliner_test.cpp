@@ -60,8 +60,9 @@ TEST_F(OutlinerTest, ModelFollowsTheSceneThroughEveryKindOfChange)
         outliner.View()->expandAll();
         const SceneTreeModel& model = *outliner.Model();
 
-        RunOk("createNode joint -n A; createNode joint -n B -parent A; createNode joint -n C "
-              "-parent A; createNode transform -n T; createNode character -n Hero");
+        RunOk("createNode joint -n A; createNode joint -n B -parent A; "
+              "createNode joint -n C -parent A; createNode transform -n T; "
+              "createNode character -n Hero");
         EXPECT_EQ(Outline(model), "A(B,C),T,Hero");
         RunOk("createNode joint -n D");
         EXPECT_EQ(Outline(model), "A(B,C),T,D,Hero") << "new top-level nodes go before characters";

@@ -66,9 +66,9 @@ TEST_F(Notifications, RenamesReportTheNodeUnderItsNewNameAndThePreviousName)
 
 TEST_F(Notifications, RemovingASubtreeAnnouncesEachNodeBeforeAndAfter)
 {
-    RunOk("createNode joint -n Hips; createNode joint -n LegA -p Hips; createNode joint -n LegB -p "
-          "Hips;"
-          "createNode joint -n Foot -p LegA; createNode joint -n Keep");
+    RunOk("createNode joint -n Hips; createNode joint -n LegA -p Hips; "
+          "createNode joint -n LegB -p Hips; createNode joint -n Foot -p LegA; "
+          "createNode joint -n Keep");
     WatchRemovals();
     QStringList watched;
     Node* legA = Find("LegA");

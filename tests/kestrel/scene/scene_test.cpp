@@ -51,8 +51,8 @@ TEST_F(SceneTest, NamesAreUniqueAndCheckedOnCreationAndRename)
 
 TEST_F(SceneTest, NodesAreFoundByNameOrByPath)
 {
-    RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips; createNode joint -n Neck "
-          "-p Spine");
+    RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips; "
+          "createNode joint -n Neck -p Spine");
     Node* neck = Find("Neck");
     ASSERT_NE(neck, nullptr);
     EXPECT_EQ(Find("|Hips|Spine|Neck"), neck);
@@ -69,10 +69,9 @@ TEST_F(SceneTest, NodesAreFoundByNameOrByPath)
 
 TEST_F(SceneTest, ListingFollowsTheHierarchyAndFiltersByType)
 {
-    RunOk("createNode transform -n Rig; createNode joint -n Hips -p Rig; createNode joint -n LegB "
-          "-p Hips;"
-          "createNode joint -n LegA -p Hips; createNode character -n Char; createNode transform -n "
-          "Camera");
+    RunOk("createNode transform -n Rig; createNode joint -n Hips -p Rig; "
+          "createNode joint -n LegB -p Hips; createNode joint -n LegA -p Hips; "
+          "createNode character -n Char; createNode transform -n Camera");
     EXPECT_EQ(RunOk("ls"), "Rig Hips LegB LegA Camera Char");
     EXPECT_EQ(RunOk("ls -transforms"), "Rig Hips LegB LegA Camera");
     EXPECT_EQ(RunOk("ls -type \"transform\""), "Rig Hips LegB LegA Camera");
@@ -91,10 +90,9 @@ TEST_F(SceneTest, ListingFollowsTheHierarchyAndFiltersByType)
 
 TEST_F(SceneTest, DeletingRemovesTheSubtreeAndItsConnectionsAndLeavesTheRest)
 {
-    RunOk("createNode joint -n Hips; createNode joint -n Leg -p Hips; createNode joint -n Foot -p "
-          "Leg;"
-          "createNode joint -n Spine -p Hips; addAttr Foot.out -at message; addAttr Spine.in -at "
-          "message;"
+    RunOk("createNode joint -n Hips; createNode joint -n Leg -p Hips; "
+          "createNode joint -n Foot -p Leg; createNode joint -n Spine -p Hips; "
+          "addAttr Foot.out -at message; addAttr Spine.in -at message; "
           "connectAttr Foot.out Spine.in; select -r Foot Spine");
     RunOk("delete Leg");
     EXPECT_EQ(RunOk("ls"), "Hips Spine");
@@ -106,7 +104,7 @@ TEST_F(SceneTest, DeletingRemovesTheSubtreeAndItsConnectionsAndLeavesTheRest)
 
 TEST_F(SceneTest, ReparentingKeepsLocalValuesAndRefusesCycles)
 {
-    RunOk("createNode joint -n A; createNode joint -n B -p A; createNode joint -n C;"
+    RunOk("createNode joint -n A; createNode joint -n B -p A; createNode joint -n C; "
           "xform -t 1 2 3 B");
     RunOk("parent B C");
     EXPECT_EQ(Find("B")->Parent(), Find("C"));
@@ -118,9 +116,9 @@ TEST_F(SceneTest, ReparentingKeepsLocalValuesAndRefusesCycles)
 
 TEST_F(SceneTest, ADestinationTakesOneConnectionAndConnectionsNeedBothEnds)
 {
-    RunOk("createNode joint -n A; createNode joint -n B; createNode character -n C;"
-          "addAttr A.Character -at message; addAttr B.Character -at message; addAttr C.Hips -at "
-          "message");
+    RunOk("createNode joint -n A; createNode joint -n B; createNode character -n C; "
+          "addAttr A.Character -at message; addAttr B.Character -at message; "
+          "addAttr C.Hips -at message");
     RunOk("connectAttr A.Character C.Hips");
     EXPECT_EQ(RunOk("listConnections A.Character"), "C.Hips");
     EXPECT_EQ(RunOk("listConnections -source C.Hips"), "A.Character");
@@ -147,10 +145,10 @@ TEST_F(SceneTest, EachNodesOutgoingConnectionsFollowTheScenesListThroughEditsAnd
         }
         return nodes.join(" | ");
     };
-    RunOk("createNode joint -n A; createNode joint -n B; createNode character -n C;"
-          "addAttr A.Character -at message; addAttr A.out -at message; addAttr B.Character -at "
-          "message; addAttr C.Hips -at message; addAttr C.Spine -at message; addAttr C.Head -at "
-          "message");
+    RunOk("createNode joint -n A; createNode joint -n B; createNode character -n C; "
+          "addAttr A.Character -at message; addAttr A.out -at message; "
+          "addAttr B.Character -at message; addAttr C.Hips -at message; "
+          "addAttr C.Spine -at message; addAttr C.Head -at message");
     const std::pair<const char*, const char*> steps[] = {
         {"connectAttr A.Character C.Hips; connectAttr A.out C.Spine; connectAttr B.Character "
          "C.Head",
@@ -170,11 +168,11 @@ TEST_F(SceneTest, EachNodesOutgoingConnectionsFollowTheScenesListThroughEditsAnd
 
 TEST_F(SceneTest, BadCommandsFailWithTheirKindAndTheNameAtFaultAndChangeNothing)
 {
-    RunOk("createNode joint -n J; createNode joint -n K -p J; createNode transform -n T;"
-          "createNode character -n C; addAttr J.b -at bool; addAttr J.i -at int; addAttr J.m -at "
-          "message; addAttr K.m -at message; addAttr C.Hips -at message; setAttr J.i -4;"
-          "connectAttr J.m C.Hips; select -r K; addAttr J.d; addAttr J.s -at string;"
-          "setAttr J.b 1; setAttr J.d 2; setAttr J.s \"x y\"");
+    RunOk("createNode joint -n J; createNode joint -n K -p J; createNode transform -n T; "
+          "createNode character -n C; addAttr J.b -at bool; addAttr J.i -at int; "
+          "addAttr J.m -at message; addAttr K.m -at message; addAttr C.Hips -at message; "
+          "setAttr J.i -4; connectAttr J.m C.Hips; select -r K; addAttr J.d; "
+          "addAttr J.s -at string; setAttr J.b 1; setAttr J.d 2; setAttr J.s \"x y\"");
     // Values are typed, and convert only where nothing is lost.
     EXPECT_EQ(Run("getAttr J.b").result, Value(true));
     EXPECT_EQ(Run("getAttr J.i").result, Value(-4));

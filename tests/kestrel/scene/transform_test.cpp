@@ -116,7 +116,7 @@ TEST_F(Transforms, RotatingAJointCarriesItsChildrenAroundItsOrientedAxes)
 
 TEST_F(Transforms, TheRotateAxisTurnsChildrenButNotTheNodesOwnRotation)
 {
-    RunOk("createNode joint -n A; createNode joint -n B -p A; xform -t 10 0 0 B;"
+    RunOk("createNode joint -n A; createNode joint -n B -p A; xform -t 10 0 0 B; "
           "setAttr A.rotateAxisZ 90; setAttr A.rz 0");
     EXPECT_TRUE(NearVector(World("B"), {0, 10, 0}, 1e-9));
     EXPECT_TRUE(SameRotation(Rotation(*Find("A"), Space::World), Quaternion()));
@@ -133,7 +133,7 @@ TEST_F(Transforms, TheRotateAxisTurnsChildrenButNotTheNodesOwnRotation)
 
 TEST_F(Transforms, ScalesMultiplyDownTheChain)
 {
-    RunOk("createNode transform -n A; createNode transform -n B -p A; xform -t 1 0 0 B;"
+    RunOk("createNode transform -n A; createNode transform -n B -p A; xform -t 1 0 0 B; "
           "xform -s 2 3 4 A; xform -s 0.5 1 1 B");
     EXPECT_TRUE(NearVector(World("B"), {2, 0, 0}));
     EXPECT_TRUE(NearVector(Scale(*Find("B"), Space::World), {1, 3, 4}));
@@ -145,8 +145,8 @@ TEST_F(Transforms, WorldQueriesFollowEveryChangeAboveTheNode)
 {
     // World frames are kept between queries; each change of a channel or a parent anywhere
     // above must show in the next answer, also after undo and redo.
-    RunOk("createNode transform -n A; createNode transform -n B -p A; createNode transform -n C "
-          "-p B; xform -t 1 0 0 B; xform -t 0 1 0 C");
+    RunOk("createNode transform -n A; createNode transform -n B -p A; "
+          "createNode transform -n C -p B; xform -t 1 0 0 B; xform -t 0 1 0 C");
     const Node& c = *Find("C");
     EXPECT_TRUE(NearVector(Translation(c, Space::World), {1, 1, 0}));
     RunOk("xform -t 10 0 0 A");
@@ -168,8 +168,8 @@ TEST_F(Transforms, WorldSpaceEditsLandWhereAsked)
 {
     BuildOrientedTPose(scene());
     RunOk("setAttr Hips.rx 20; setAttr Spine.ro 4; setAttr LeftArm.ry 10; xform -s 2 2 2 Spine");
-    RunOk("xform -ws -t 5 6 7 LeftHand; xform -ws -ro 10 20 30 LeftHand; xform -ws -s 3 3 3 "
-          "LeftHand");
+    RunOk("xform -ws -t 5 6 7 LeftHand; xform -ws -ro 10 20 30 LeftHand; "
+          "xform -ws -s 3 3 3 LeftHand");
     const Node& hand = *Find("LeftHand");
     EXPECT_TRUE(NearVector(Translation(hand, Space::World), {5, 6, 7}, 1e-9));
     EXPECT_TRUE(SameRotation(

@@ -18,12 +18,12 @@ protected:
     QByteArray Snapshot() { return SceneJsonWriter::ToJson(SceneDescription::Capture(scene())); }
     void BuildRig()
     {
-        RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips;"
-              "createNode joint -n LegA -p Hips; createNode joint -n LegB -p Hips;"
-              "createNode joint -n Foot -p LegA; xform -t 1 2 3 Foot; setAttr Foot.ro 3;"
-              "addAttr Foot.weight; setAttr Foot.weight 0.5; addAttr Foot.Character -at message;"
-              "createNode character -n Char; addAttr Char.LeftFoot -at message;"
-              "connectAttr Foot.Character Char.LeftFoot; addAttr Spine.tag -at string;"
+        RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips; "
+              "createNode joint -n LegA -p Hips; createNode joint -n LegB -p Hips; "
+              "createNode joint -n Foot -p LegA; xform -t 1 2 3 Foot; setAttr Foot.ro 3; "
+              "addAttr Foot.weight; setAttr Foot.weight 0.5; addAttr Foot.Character -at message; "
+              "createNode character -n Char; addAttr Char.LeftFoot -at message; "
+              "connectAttr Foot.Character Char.LeftFoot; addAttr Spine.tag -at string; "
               "setAttr Spine.tag \"t\"");
     }
 };
@@ -155,7 +155,7 @@ TEST_F(Undo, OneTopLevelStatementIsOneStepNestedCommandsIncluded)
         nullptr);
     NestingCommand::undone = 0;
     RunOk("nest \"createNode joint -n A; createNode joint -n B -p A; "
-          "setCharacterObject(\\\"B\\\",\\\"C\\\",1,0);\"");
+          "setCharacterObject(\\\"B\\\",\\\"C\\\",1,0); \"");
     EXPECT_EQ(host.GetUndoQueue().UndoCount(), 1);
     EXPECT_EQ(RunOk("ls"), "A B C");
     RunOk("undo");

@@ -156,16 +156,15 @@ TEST_F(CommandResults, ArgumentsThatDoNotFitTheSyntaxNeverReachTheCommand)
 
 TEST_F(CommandResults, CommandNamesAreUnique)
 {
-    EXPECT_EQ(host.GetCommands().Register(
-                  "resultCmd", [] { return nullptr; }, {}, nullptr),
-              Status::AlreadyExists);
-    EXPECT_EQ(host.GetCommands().Register(
-                  "ls", [] { return nullptr; }, {}, nullptr),
-              Status::AlreadyExists);
-    EXPECT_EQ(host.GetCommands().Register(
-                  "bad name", [] { return nullptr; }, {}, nullptr),
-              Status::InvalidParameter);
-    EXPECT_EQ(host.GetCommands().Deregister("resultCmd"), Status::Success);
-    EXPECT_EQ(host.GetCommands().Deregister("resultCmd"), Status::NotFound);
+    CommandRegistry& commands = host.GetCommands();
+    const auto add = [&](const QString& name) {
+        return commands.Register(
+            name, [] { return nullptr; }, {}, nullptr);
+    };
+    EXPECT_EQ(add("resultCmd"), Status::AlreadyExists);
+    EXPECT_EQ(add("ls"), Status::AlreadyExists);
+    EXPECT_EQ(add("bad name"), Status::InvalidParameter);
+    EXPECT_EQ(commands.Deregister("resultCmd"), Status::Success);
+    EXPECT_EQ(commands.Deregister("resultCmd"), Status::NotFound);
     EXPECT_TRUE(RunFails("resultCmd").contains("\"resultCmd\""));
 }
