@@ -149,21 +149,28 @@ protected:
     Viewport viewport;
 };
 
-TEST_F(ViewportTest, AnOpenedSceneIsFramedAndFrameAllFitsItInEveryView)
+// Keys 1 to 4 choose the view without moving the camera; A frames everything, F the selection.
+TEST_F(ViewportTest, AnOpenedSceneIsFramedAndKeysChooseTheViewAndFrame)
 {
     RunOk("select -r Char1:LeftHand"); // the first framing shows all, not the selection
     EXPECT_TRUE(EverythingInside());   // framed on its own, nothing called
-    for (const ViewportView view :
-         {ViewportView::Front, ViewportView::Side, ViewportView::Top, ViewportView::Perspective}) {
+    const std::pair<Qt::Key, ViewportView> keys[] = {{Qt::Key_2, ViewportView::Front},
+                                                     {Qt::Key_3, ViewportView::Side},
+                                                     {Qt::Key_4, ViewportView::Top},
+                                                     {Qt::Key_1, ViewportView::Perspective}};
+    for (const auto& [key, view] : keys) {
         SCOPED_TRACE(int(view));
-        viewport.SetView(view);
         QWheelEvent zoomIn(QPointF(200, 150), viewport.mapToGlobal(QPoint(200, 150)), QPoint(),
                            QPoint(0, 1200), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&viewport, &zoomIn);
+        QTest::keyClick(&viewport, key);
+        EXPECT_EQ(viewport.View(), view);
         EXPECT_FALSE(EverythingInside()); // zoomed in far enough to lose the hands
         QTest::keyClick(&viewport, Qt::Key_A);
         EXPECT_TRUE(EverythingInside());
     }
+    QTest::keyClick(&viewport, Qt::Key_F);
+    EXPECT_EQ(ScreenPosition("Char1:LeftHand"), QPoint(200, 150));
 }
 
 TEST_F(ViewportTest, ClicksSelectThroughTheHostSelectCommand)

@@ -306,7 +306,8 @@ TEST(SceneJsonWriter, WritesOneNodePerLineAndLeavesDefaultsOut)
 TEST(SceneJsonWriter, HugeAnglesAreWrittenAsNumbersButNeverSaved)
 {
     // Rounding to 1e-10 degrees overflowed past 1e298 degrees and wrote "inf"; such angles are
-    // beyond what a scene holds, so readers refuse them and a save names them.
+    // beyond what a scene holds: readers refuse them (the import test's angle.json) and a save
+    // names them.
     SceneDescription description;
     NodeRecord node;
     node.name = "A";
@@ -316,9 +317,6 @@ TEST(SceneJsonWriter, HugeAnglesAreWrittenAsNumbersButNeverSaved)
     const QByteArray text = SceneJsonWriter::ToJson(description);
     EXPECT_FALSE(text.contains("inf")) << text.constData();
     QString error;
-    SceneDescription reread;
-    EXPECT_FALSE(SceneJsonReader::Read(text, &reread, &error));
-    EXPECT_EQ(error, "Node \"A\": \"rotate\" holds a number beyond +-1e+12.");
     QTemporaryDir dir;
     EXPECT_FALSE(SceneJsonWriter::Write(description, dir.filePath("a.json"), &error));
     EXPECT_TRUE(error.endsWith("Node \"A\": \"rotate\" holds a number beyond +-1e+12."))

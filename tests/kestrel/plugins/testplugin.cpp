@@ -32,8 +32,9 @@ kestrel::Syntax MakeSyntax()
     return syntax;
 }
 
-// kestrelTestCmd -e -count N (undoable), -q -count, -e -execute TEXT (runs TEXT through the
-// host, undoable), -e -greet NAME (fails with the formatted rGreeting resource), -q -loadFolder.
+// kestrelTestCmd -e -count N (undoable, though nothing undoes it), -q -count, -e -execute TEXT
+// (runs TEXT through the host, undoable), -e -greet NAME (fails with the formatted rGreeting
+// resource), -q -loadFolder.
 class TestCommand : public kestrel::Command
 {
 public:
@@ -53,9 +54,7 @@ public:
         if (!parsed.IsEdit())
             return kestrel::Status::Success;
         if (parsed.IsFlagSet(QStringLiteral("count"))) {
-            m_previous = g_count;
-            parsed.GetFlagArgument(QStringLiteral("count"), 0, m_next);
-            g_count = m_next;
+            parsed.GetFlagArgument(QStringLiteral("count"), 0, g_count);
             m_undoable = true;
         }
         QString text;
@@ -76,21 +75,10 @@ public:
         }
         return kestrel::Status::Success;
     }
-    kestrel::Status Undo() override
-    {
-        g_count = m_previous;
-        return kestrel::Status::Success;
-    }
-    kestrel::Status Redo() override
-    {
-        g_count = m_next;
-        return kestrel::Status::Success;
-    }
+    // On the undo queue, so that unloading the plug-in finds its command there.
     bool IsUndoable() const override { return m_undoable; }
 
 private:
-    int m_previous = 0;
-    int m_next = 0;
     bool m_undoable = false;
 };
 
