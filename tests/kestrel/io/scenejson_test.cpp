@@ -302,24 +302,3 @@ TEST(SceneJsonWriter, WritesOneNodePerLineAndLeavesDefaultsOut)
         "    {\"name\": \"C\", \"type\": \"character\"}\n"
         "],\n\"connections\": [\n    {\"from\": \"B.m\", \"to\": \"A.x\"}\n]\n}\n");
 }
-
-TEST(SceneJsonWriter, HugeAnglesAreWrittenAsNumbersButNeverSaved)
-{
-    // Rounding to 1e-10 degrees overflowed past 1e298 degrees and wrote "inf"; such angles are
-    // beyond what a scene holds: readers refuse them (the import test's angle.json) and a save
-    // names them.
-    SceneDescription description;
-    NodeRecord node;
-    node.name = "A";
-    node.type = NodeType::Joint;
-    node.transform.rotation = Vector3(1e300, -1e299, M_PI / 4);
-    description.nodes.push_back(node);
-    const QByteArray text = SceneJsonWriter::ToJson(description);
-    EXPECT_FALSE(text.contains("inf")) << text.constData();
-    QString error;
-    QTemporaryDir dir;
-    EXPECT_FALSE(SceneJsonWriter::Write(description, dir.filePath("a.json"), &error));
-    EXPECT_TRUE(error.endsWith("Node \"A\": \"rotate\" holds a number beyond +-1e+12."))
-        << qPrintable(error);
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("a.json")));
-}
