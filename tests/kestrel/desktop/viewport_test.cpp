@@ -235,18 +235,24 @@ TEST_F(ViewportTest, OnlyTheCurrentCharactersJointsAreDrawnBoundAndNamed)
     ASSERT_EQ(ScreenPosition("LowerBack"), ScreenPosition("Char1:Hips"));
     RunOk("setCharacterObject(\"Char1:Hips\",\"Character1\",1,0)");
     EXPECT_TRUE(Shows("Char1:Hips", bound));
+    EXPECT_EQ(viewport.DescribeNodeAt(ScreenPosition("Char1:Hips")),
+              "Char1:Hips\nSlot: Hips (Character1)");
     EXPECT_EQ(viewport.DescribeNodeAt(QPoint(2, 2)), "");
 }
 
-// Something is picked at every joint's marker, the first one drawn included.
-TEST_F(ViewportTest, EveryJointIsPickedAtItsMarker)
+// A click picks the marker nearest on screen, the first one drawn included; of markers on one
+// spot, the one nearest the eye.
+TEST_F(ViewportTest, APickTakesTheNearestMarkerOnScreenThenTheNearestToTheEye)
 {
-    for (const Node* node : scene().Nodes()) {
-        if (node->IsTransform()) {
-            EXPECT_NE(viewport.DescribeNodeAt(ScreenPosition(node->Name())), "")
-                << qPrintable(node->Name());
-        }
-    }
+    RunOk("newScene; createNode joint -n A; createNode joint -n C -p A");
+    viewport.SetView(ViewportView::Front); // looking along -z
+    QPointF a, x;
+    ASSERT_TRUE(viewport.Camera().Project({0, 0, 0}, &a) &&
+                viewport.Camera().Project({1, 0, 0}, &x));
+    RunOk(QString("setAttr C.tx %1").arg(4.0 / (x.x() - a.x()))); // 4 pixels right of A
+    EXPECT_EQ(viewport.DescribeNodeAt(a.toPoint()), "A");
+    RunOk("createNode joint -n B -p A; setAttr B.tz 1"); // on A's spot, in front of it
+    EXPECT_EQ(viewport.DescribeNodeAt(a.toPoint()), "B");
 }
 
 } // namespace
