@@ -157,27 +157,3 @@ TEST_F(Notifications, TeardownByOpenSceneOrNewSceneIsFlagged)
     RunOk("createNode joint -n B; delete B");
     EXPECT_EQ(events, QStringList({"about B", "destroyed B"}));
 }
-
-TEST_F(Notifications, ViewsHearOfNewNodesMovesAndEditsIncludingThoseUndone)
-{
-    QStringList log;
-    notifier().AddNodeAddedCallback([&](Node& node) {
-        log << "added " + node.Name() + " under " + (node.Parent() ? node.Parent()->Name() : "-");
-    });
-    notifier().AddAboutToReparentCallback(nullptr, [&](Node& node, Node* to, int index) {
-        log << "moving " + node.Name() + " from " + node.Parent()->Name() + " to " +
-                   (to ? to->Name() : "-") + " at " + QString::number(index);
-    });
-    notifier().AddReparentedCallback(nullptr, [&](Node& node) {
-        log << "moved " + node.Name() + " under " + (node.Parent() ? node.Parent()->Name() : "-");
-    });
-    notifier().AddChangedCallback(nullptr, [&](Node& node) { log << "changed " + node.Name(); });
-    RunOk("createNode joint -n A; createNode joint -n B -p A");
-    RunOk("parent -world B; setAttr A.translateX 5; setAttr A.translateX 5");
-    EXPECT_EQ(log, QStringList({"added A under -", "added B under A", "moving B from A to - at -1",
-                                "moved B under -", "changed A"}))
-        << "setting a channel to its value changes nothing";
-    log.clear();
-    RunOk("undo");
-    EXPECT_EQ(log, QStringList({"changed A"}));
-}
