@@ -112,47 +112,7 @@ TEST(Arguments, FlagNamesMustBeUniqueAndWellFormed)
     EXPECT_EQ(syntax.AddFlag("-a b", "-blank"), Status::InvalidParameter);
 }
 
-namespace {
-
-// Counts its runs; answers nothing.
-struct CountingCommand : Command
-{
-    Status Run(const ArgumentList&) override
-    {
-        ++runs;
-        return Status::Success;
-    }
-    static int runs;
-};
-int CountingCommand::runs = 0;
-
-class CommandResults : public HostTest
-{
-protected:
-    void SetUp() override
-    {
-        CountingCommand::runs = 0;
-        ASSERT_EQ(host.GetCommands().Register(
-                      "resultCmd", [] { return std::make_unique<CountingCommand>(); },
-                      [] {
-                          Syntax syntax;
-                          syntax.AddFlag("-k", "-kind", ArgumentType::String);
-                          return syntax;
-                      },
-                      nullptr),
-                  Status::Success);
-    }
-};
-
-} // namespace
-
-TEST_F(CommandResults, ArgumentsThatDoNotFitTheSyntaxNeverReachTheCommand)
-{
-    ExpectFails("resultCmd -k 3", Status::InvalidParameter, "\"-k\"");
-    EXPECT_EQ(CountingCommand::runs, 0);
-    EXPECT_TRUE(Run("resultCmd -k \"x\"").result.IsNone());
-    EXPECT_EQ(CountingCommand::runs, 1);
-}
+using CommandResults = HostTest;
 
 TEST_F(CommandResults, CommandNamesAreUnique)
 {
@@ -161,6 +121,7 @@ TEST_F(CommandResults, CommandNamesAreUnique)
         return commands.Register(
             name, [] { return nullptr; }, {}, nullptr);
     };
+    EXPECT_EQ(add("resultCmd"), Status::Success);
     EXPECT_EQ(add("resultCmd"), Status::AlreadyExists);
     EXPECT_EQ(add("ls"), Status::AlreadyExists);
     EXPECT_EQ(add("bad name"), Status::InvalidParameter);
