@@ -32,7 +32,7 @@ kestrel::Syntax MakeSyntax()
     return syntax;
 }
 
-// kestrelTestCmd -e -count N (undoable, though nothing undoes it), -q -count, -e -execute TEXT
+// kestrelTestCmd -e -count N (undoable), -q -count, -e -execute TEXT
 // (runs TEXT through the host, undoable), -e -greet NAME (fails with the formatted rGreeting
 // resource), -q -loadFolder.
 class TestCommand : public kestrel::Command
@@ -54,7 +54,9 @@ public:
         if (!parsed.IsEdit())
             return kestrel::Status::Success;
         if (parsed.IsFlagSet(QStringLiteral("count"))) {
-            parsed.GetFlagArgument(QStringLiteral("count"), 0, g_count);
+            m_previous = g_count;
+            parsed.GetFlagArgument(QStringLiteral("count"), 0, m_next);
+            g_count = m_next;
             m_undoable = true;
         }
         QString text;
@@ -75,10 +77,21 @@ public:
         }
         return kestrel::Status::Success;
     }
-    // On the undo queue, so that unloading the plug-in finds its command there.
+    kestrel::Status Undo() override
+    {
+        g_count = m_previous;
+        return kestrel::Status::Success;
+    }
+    kestrel::Status Redo() override
+    {
+        g_count = m_next;
+        return kestrel::Status::Success;
+    }
     bool IsUndoable() const override { return m_undoable; }
 
 private:
+    int m_previous = 0;
+    int m_next = 0;
     bool m_undoable = false;
 };
 
