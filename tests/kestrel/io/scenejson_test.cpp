@@ -252,26 +252,6 @@ TEST_F(SceneJson, SavingNeedsAWritablePathAndOnlyBvhFilesHaveFrames)
               "\"" + TestData("small.json") + "\": only BVH files have frames.");
 }
 
-TEST_F(SceneJson, TheSamplesHoldTheSameTPoseInBothFormats)
-{
-    const QString samples = QStringLiteral(KESTREL_SAMPLES_DIR);
-    ASSERT_EQ(host.GetDocument().Open(samples + "/biped_tpose.json"), Status::Success)
-        << qPrintable(Errors().join('\n'));
-    const QStringList names = Run("ls -type joint").result.ToStringArray();
-    QVector<Vector3> positions;
-    for (const QString& name : names)
-        positions.append(World(name));
-    ASSERT_EQ(host.GetDocument().Open(samples + "/biped_tpose.bvh"), Status::Success)
-        << qPrintable(Errors().join('\n'));
-    EXPECT_EQ(Run("ls -type joint").result.ToStringArray(), names);
-    for (int i = 0; i < names.size(); ++i)
-        EXPECT_TRUE(NearVector(World(names[i]), positions[i], 1e-9)) << qPrintable(names[i]);
-    // A T-pose: the right hand mirrors the left one (kestrel_batch.sample_transforms pins it at
-    // 71 142 0), and the feet stand on the ground.
-    EXPECT_TRUE(NearVector(World("Char1:RightHand"), {-71, 142, 0}));
-    EXPECT_NEAR(World("Char1:LeftToeBase").y, 2, 1e-9);
-}
-
 TEST(SceneJsonWriter, WritesOneNodePerLineAndLeavesDefaultsOut)
 {
     SceneDescription description;
