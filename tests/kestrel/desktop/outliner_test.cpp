@@ -107,7 +107,10 @@ TEST_F(OutlinerTest, SelectionIsSharedWithTheHost)
     EXPECT_TRUE(outliner.View()->isExpanded(finger.parent()));
     EXPECT_EQ(selection->currentIndex(), finger);
 
-    RunOk("delete Char1:RightArm");
+    RunOk("select -r Char1:RightShoulder Char1:Neck Char1:LeftShoulder"); // siblings, unsorted
+    EXPECT_EQ(selection->selectedRows().size(), 3);
+    EXPECT_EQ(selection->selection().size(), 1) << "consecutive rows make one range";
+    RunOk("select -r Char1:RightHandIndex3 Char1:LeftFoot; delete Char1:RightArm");
     EXPECT_EQ(selection->selectedRows(), QModelIndexList{Row("Char1:LeftFoot")});
     selection->clearSelection();
     EXPECT_TRUE(scene().GetSelection().Items().empty());
