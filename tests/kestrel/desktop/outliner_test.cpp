@@ -114,6 +114,14 @@ TEST_F(OutlinerTest, SelectionIsSharedWithTheHost)
     EXPECT_EQ(selection->selectedRows(), QModelIndexList{Row("Char1:LeftFoot")});
     selection->clearSelection();
     EXPECT_TRUE(scene().GetSelection().Items().empty());
+    // Select all takes the rows shown: those under expanded parents.
+    outliner.View()->collapseAll();
+    outliner.View()->expand(Row("Char1:Hips"));
+    outliner.View()->selectAll();
+    QStringList all = scene().GetSelection().Names();
+    all.sort();
+    EXPECT_EQ(all,
+              QStringList({"Char1:Hips", "Char1:LeftUpLeg", "Char1:RightUpLeg", "Char1:Spine"}));
 }
 
 TEST_F(OutlinerTest, FilterKeepsTheAncestorsOfMatches)
