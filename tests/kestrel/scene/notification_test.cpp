@@ -1,8 +1,6 @@
 // Notifications: which callbacks run, in what order, with which arguments, and their removal.
 #include "kestreltest.h"
 
-#include "io/scenedocument.h"
-
 using namespace kestrel;
 
 namespace {
@@ -11,22 +9,13 @@ class Notifications : public HostTest
 {
 protected:
     SceneNotifier& notifier() { return scene().GetNotifier(); }
-    // Records every removal event of any node, plus the reset flags at that moment.
+    // Records every removal event of any node.
     void WatchRemovals()
     {
         notifier().AddAboutToRemoveCallback(
-            nullptr, [this](Node& node) { events << "about " + node.Name() + Flags(); });
+            nullptr, [this](Node& node) { events << "about " + node.Name(); });
         notifier().AddDestroyedCallback(
-            nullptr, [this](const QString& name) { events << "destroyed " + name + Flags(); });
-    }
-    QString Flags()
-    {
-        QString flags;
-        if (scene().IsOpeningFile())
-            flags += " opening";
-        if (scene().IsCreatingNewScene())
-            flags += " new";
-        return flags;
+            nullptr, [this](const QString& name) { events << "destroyed " + name; });
     }
     QStringList events;
 };
@@ -138,22 +127,4 @@ TEST_F(Notifications, ARemovalCallbackCannotRemoveTheNodeBeingRemovedOrItsAncest
     EXPECT_EQ(statuses,
               QList<Status>({Status::InvalidState, Status::InvalidState, Status::Success}));
     EXPECT_EQ(RunOk("ls"), "Hips");
-}
-
-// The bridge reads either flag as a reset; BridgeTest.RemovedNodeIsReportedByBothRemovalWatches
-// pins it for newScene.
-TEST_F(Notifications, TeardownByOpenSceneOrNewSceneIsFlagged)
-{
-    RunOk("createNode joint -n A; createNode character -n C");
-    WatchRemovals();
-    ASSERT_EQ(host.GetDocument().Open(TestData("small.json")), Status::Success);
-    EXPECT_EQ(events, QStringList({"about A opening", "destroyed A opening", "about C opening",
-                                   "destroyed C opening"}));
-    EXPECT_FALSE(scene().IsOpeningFile());
-    events.clear();
-    RunOk("newScene");
-    EXPECT_FALSE(scene().IsCreatingNewScene());
-    events.clear();
-    RunOk("createNode joint -n B; delete B");
-    EXPECT_EQ(events, QStringList({"about B", "destroyed B"}));
 }
