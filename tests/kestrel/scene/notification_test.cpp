@@ -9,15 +9,6 @@ class Notifications : public HostTest
 {
 protected:
     SceneNotifier& notifier() { return scene().GetNotifier(); }
-    // Records every removal event of any node.
-    void WatchRemovals()
-    {
-        notifier().AddAboutToRemoveCallback(
-            nullptr, [this](Node& node) { events << "about " + node.Name(); });
-        notifier().AddDestroyedCallback(
-            nullptr, [this](const QString& name) { events << "destroyed " + name; });
-    }
-    QStringList events;
 };
 
 } // namespace
@@ -58,7 +49,11 @@ TEST_F(Notifications, RemovingASubtreeAnnouncesEachNodeBeforeAndAfter)
     RunOk("createNode joint -n Hips; createNode joint -n LegA -p Hips; "
           "createNode joint -n LegB -p Hips; createNode joint -n Foot -p LegA; "
           "createNode joint -n Keep");
-    WatchRemovals();
+    QStringList events;
+    notifier().AddAboutToRemoveCallback(nullptr,
+                                        [&](Node& node) { events << "about " + node.Name(); });
+    notifier().AddDestroyedCallback(nullptr,
+                                    [&](const QString& name) { events << "destroyed " + name; });
     QStringList watched;
     Node* legA = Find("LegA");
     notifier().AddAboutToRemoveCallback(legA, [&](Node& node) {
