@@ -123,3 +123,18 @@ TEST_F(Notifications, ARemovalCallbackCannotRemoveTheNodeBeingRemovedOrItsAncest
               QList<Status>({Status::InvalidState, Status::InvalidState, Status::Success}));
     EXPECT_EQ(RunOk("ls"), "Hips");
 }
+
+// Teardown by openScene or newScene is flagged while it runs (the bridge, the outliner's reset
+// and the desktop's unsaved-changes check read the flags).
+TEST_F(Notifications, TeardownByOpenSceneOrNewSceneIsFlagged)
+{
+    RunOk("createNode joint -n A");
+    QStringList events;
+    notifier().AddDestroyedCallback(nullptr, [&](const QString& name) {
+        events << name + (scene().IsOpeningFile() ? " opening" : "") +
+                      (scene().IsCreatingNewScene() ? " new" : "");
+    });
+    RunOk("openScene \"" + TestData("small.json") +
+          "\"; newScene; createNode joint -n B; delete B");
+    EXPECT_EQ(events, QStringList({"A opening", "Spine new", "Hips new", "B"}));
+}
