@@ -10,22 +10,6 @@
 
 using namespace kestrel;
 
-namespace {
-
-HostOptions QuietOptions()
-{
-    HostOptions options;
-    options.writeToStandardStreams = false;
-    return options;
-}
-
-QString Describe(const Vector3& v)
-{
-    return QStringLiteral("(%1, %2, %3)").arg(v.x).arg(v.y).arg(v.z);
-}
-
-} // namespace
-
 void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
@@ -47,7 +31,11 @@ void kestrel::PrintTo(const Value& value, std::ostream* out)
 }
 
 HostTest::HostTest()
-    : host(QuietOptions())
+    : host([] {
+        HostOptions options;
+        options.writeToStandardStreams = false;
+        return options;
+    }())
 {}
 
 ScriptResult HostTest::Run(const QString& text)
@@ -154,7 +142,8 @@ QString SharedSkeletonFolder()
     for (int axis = 0; axis < 3; ++axis) {
         if (!(std::abs(actual[axis] - expected[axis]) <= tolerance))
             return ::testing::AssertionFailure()
-                   << qPrintable(Describe(actual)) << " is not " << qPrintable(Describe(expected));
+                   << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") is not ("
+                   << expected.x << ", " << expected.y << ", " << expected.z << ")";
     }
     return ::testing::AssertionSuccess();
 }

@@ -36,18 +36,6 @@ protected:
     QStringList Output() { return host.GetOutputLog().Entries(); }
 };
 
-TEST_F(Batch, PrintsEachResultAndStopsAtTheFirstError)
-{
-    EXPECT_EQ(RunBatch({"--batch", TestData("small.json"), "-c", "ls; select -r Spine; print \"p\"",
-                        "-c", "ls -sl -type \"transform\"; getAttr Hips.ty; getAttr Hips.nope; ls",
-                        "-c", "ls"}),
-              1);
-    EXPECT_EQ(Output(),
-              QStringList({"// Result: Hips Spine", "p", "// Result: Spine", "// Result: 100"}));
-    ASSERT_EQ(Errors().size(), 1);
-    EXPECT_TRUE(Errors()[0].contains("\"nope\"")) << qPrintable(Errors()[0]);
-}
-
 TEST_F(Batch, ScriptFilesRunAndTheLogIsWrittenEvenAfterAnError)
 {
     const QString log = QDir::temp().filePath("kestrel_batch_test.log");

@@ -48,7 +48,7 @@ TEST_F(CharacterProcedures, InvertBoneSetsTheKneeOrElbowFlagOfTheCurrentCharacte
                 "characterizationInvertBone");
     RunOk("setCharacterObject(\"LeftHand\",\"A\",11,0); "
           "setCharacterObject(\"RightHand\",\"B\",14,0);");
-    RunOk("characterizationInvertBone( 10, 1 ); characterizationInvertBone( 3, 1 );"
+    RunOk("characterizationInvertBone( 10, 1 ); characterizationInvertBone( 3, 1 ); "
           "characterizationInvertBone( 3, 0 )");
     EXPECT_TRUE(Flag("B", "leftElbowInverted"));
     EXPECT_FALSE(Flag("B", "leftKneeInverted"));
@@ -82,7 +82,7 @@ TEST_F(CharacterProcedures, CharactersAreCreatedDeletedAndRefreshedByTheirProced
 
 TEST_F(CharacterProcedures, LockingStoresEachMappedJointsWorldPose)
 {
-    RunOk("setAttr LeftArm.rz 90; setAttr LeftHand.ro 5; setAttr LeftHand.rx 30;"
+    RunOk("setAttr LeftArm.rz 90; setAttr LeftHand.ro 5; setAttr LeftHand.rx 30; "
           "setCharacterObject(\"LeftHand\",\"Char\",11,0); "
           "setCharacterObject(\"Hips\",\"Char\",1,0);");
     RunOk("lockCharacter(\"Char\", 1)");

@@ -20,7 +20,7 @@ protected:
     AttributeEditorTest()
     {
         RunOk("createNode transform -n Rig; createNode joint -n Arm -parent Rig; "
-              "setAttr Arm.translateX 2; setAttr Arm.jointOrientZ 90");
+              "setAttr Arm.translateX 2.00004; setAttr Arm.jointOrientZ 90");
     }
     double Shown(const QString& channel) { return editor.Field(channel)->value(); }
     bool EmptyNoteShown()
@@ -41,8 +41,10 @@ TEST_F(AttributeEditorTest, ShowsTheLastSelectedNodeAndFollowsIt)
     RunOk("select -r Rig Arm");
     EXPECT_FALSE(EmptyNoteShown());
     EXPECT_EQ(editor.CurrentNode(), Find("Arm"));
-    EXPECT_DOUBLE_EQ(Shown("translateX"), 2.0);
+    EXPECT_DOUBLE_EQ(Shown("translateX"), 2.0); // three decimals
+    EXPECT_EQ(Find("Arm")->Transform().translation.x, 2.00004) << "showing a value sets nothing";
     EXPECT_DOUBLE_EQ(Shown("jointOrientZ"), 90.0);
+    EXPECT_EQ(editor.RotateOrderField()->count(), 6);
     EXPECT_TRUE(editor.Field("jointOrientZ")->isVisibleTo(&editor));
 
     RunOk("setAttr Arm.rotateY 45; setAttr Arm.rotateOrder 4");
@@ -73,7 +75,7 @@ TEST_F(AttributeEditorTest, AnEditIsOneUndoableCommand)
     EXPECT_DOUBLE_EQ(Shown("rotateZ"), 0.0);
     EXPECT_DOUBLE_EQ(Shown("translateX"), 7.5);
     RunOk("undo");
-    EXPECT_DOUBLE_EQ(Find("Arm")->Transform().translation.x, 2.0);
+    EXPECT_DOUBLE_EQ(Find("Arm")->Transform().translation.x, 2.00004);
     EXPECT_DOUBLE_EQ(Shown("translateX"), 2.0);
 }
 

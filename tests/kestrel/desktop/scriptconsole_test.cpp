@@ -1,6 +1,7 @@
 // The script console: running typed statements, showing what the host says, the input history.
 #include "kestreltest.h"
 
+#include "desktop/consolehistory.h"
 #include "desktop/consoleinput.h"
 #include "desktop/consoleoutput.h"
 #include "desktop/scriptconsole.h"
@@ -145,12 +146,25 @@ TEST_F(ScriptConsoleTest, UpAndDownWalkTheHistoryKeptBetweenSessions)
     EXPECT_EQ(input->toPlainText(), "print 1");
     QTest::keyClick(input, Qt::Key_Up); // the oldest stays
     EXPECT_EQ(input->toPlainText(), "print 1");
-    QTest::keyClick(input, Qt::Key_Down);
-    QTest::keyClick(input, Qt::Key_Down);
+    for (int i = 0; i < 3; ++i) // the last press finds nothing newer than the draft
+        QTest::keyClick(input, Qt::Key_Down);
     EXPECT_EQ(input->toPlainText(), "draft");
 
     console.reset();
     console = MakeConsole();
     QTest::keyClick(Input(*console), Qt::Key_Up);
     EXPECT_EQ(Input(*console)->toPlainText(), "print \"two\"\nprint 3");
+}
+
+// Beyond its capacity the history drops its oldest entries.
+TEST(ConsoleHistoryTest, KeepsTheNewestEntriesUpToItsCapacity)
+{
+    ConsoleHistory history;
+    for (int i = 0; i <= ConsoleHistory::kCapacity; ++i)
+        history.Add(QString::number(i));
+    QStringList walked;
+    for (QString text; history.Older(QString(), &text);)
+        walked << text;
+    EXPECT_EQ(walked.size(), ConsoleHistory::kCapacity);
+    EXPECT_EQ(walked.last(), "1");
 }

@@ -149,20 +149,28 @@ protected:
     Viewport viewport;
 };
 
-TEST_F(ViewportTest, AnOpenedSceneIsFramedAndFrameAllFitsItInEveryView)
+// Keys 1 to 4 choose the view without moving the camera; A frames everything, F the selection.
+TEST_F(ViewportTest, AnOpenedSceneIsFramedAndKeysChooseTheViewAndFrame)
 {
-    EXPECT_TRUE(EverythingInside()); // framed on its own, nothing called
-    for (const ViewportView view :
-         {ViewportView::Front, ViewportView::Side, ViewportView::Top, ViewportView::Perspective}) {
+    RunOk("select -r Char1:LeftHand"); // the first framing shows all, not the selection
+    EXPECT_TRUE(EverythingInside());   // framed on its own, nothing called
+    const std::pair<Qt::Key, ViewportView> keys[] = {{Qt::Key_2, ViewportView::Front},
+                                                     {Qt::Key_3, ViewportView::Side},
+                                                     {Qt::Key_4, ViewportView::Top},
+                                                     {Qt::Key_1, ViewportView::Perspective}};
+    for (const auto& [key, view] : keys) {
         SCOPED_TRACE(int(view));
-        viewport.SetView(view);
         QWheelEvent zoomIn(QPointF(200, 150), viewport.mapToGlobal(QPoint(200, 150)), QPoint(),
                            QPoint(0, 1200), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&viewport, &zoomIn);
+        QTest::keyClick(&viewport, key);
+        EXPECT_EQ(viewport.View(), view);
         EXPECT_FALSE(EverythingInside()); // zoomed in far enough to lose the hands
         QTest::keyClick(&viewport, Qt::Key_A);
         EXPECT_TRUE(EverythingInside());
     }
+    QTest::keyClick(&viewport, Qt::Key_F);
+    EXPECT_EQ(ScreenPosition("Char1:LeftHand"), QPoint(200, 150));
 }
 
 TEST_F(ViewportTest, ClicksSelectThroughTheHostSelectCommand)
@@ -227,18 +235,24 @@ TEST_F(ViewportTest, OnlyTheCurrentCharactersJointsAreDrawnBoundAndNamed)
     ASSERT_EQ(ScreenPosition("LowerBack"), ScreenPosition("Char1:Hips"));
     RunOk("setCharacterObject(\"Char1:Hips\",\"Character1\",1,0)");
     EXPECT_TRUE(Shows("Char1:Hips", bound));
+    EXPECT_EQ(viewport.DescribeNodeAt(ScreenPosition("Char1:Hips")),
+              "Char1:Hips\nSlot: Hips (Character1)");
     EXPECT_EQ(viewport.DescribeNodeAt(QPoint(2, 2)), "");
 }
 
-// Something is picked at every joint's marker, the first one drawn included.
-TEST_F(ViewportTest, EveryJointIsPickedAtItsMarker)
+// A click picks the marker nearest on screen, the first one drawn included; of markers on one
+// spot, the one nearest the eye.
+TEST_F(ViewportTest, APickTakesTheNearestMarkerOnScreenThenTheNearestToTheEye)
 {
-    for (const Node* node : scene().Nodes()) {
-        if (node->IsTransform()) {
-            EXPECT_NE(viewport.DescribeNodeAt(ScreenPosition(node->Name())), "")
-                << qPrintable(node->Name());
-        }
-    }
+    RunOk("newScene; createNode joint -n A; createNode joint -n C -p A");
+    viewport.SetView(ViewportView::Front); // looking along -z
+    QPointF a, x;
+    ASSERT_TRUE(viewport.Camera().Project({0, 0, 0}, &a) &&
+                viewport.Camera().Project({1, 0, 0}, &x));
+    RunOk(QString("setAttr C.tx %1").arg(4.0 / (x.x() - a.x()))); // 4 pixels right of A
+    EXPECT_EQ(viewport.DescribeNodeAt(a.toPoint()), "A");
+    RunOk("createNode joint -n B -p A; setAttr B.tz 1"); // on A's spot, in front of it
+    EXPECT_EQ(viewport.DescribeNodeAt(a.toPoint()), "B");
 }
 
 } // namespace

@@ -53,7 +53,8 @@ TEST_F(Bvh, ImportsJointsWithEscapedNamesOffsetsAndChannelOrdersButNoEndSites)
 TEST_F(Bvh, FramesSetRotationsAndRootPositions)
 {
     // Frame 0: the root moves to (1, 95, 2) and the leg turns 90 degrees about z.
-    Open(TestData("simple.bvh"), 0);
+    const QString open = "openScene \"" + TestData("simple.bvh") + "\" -frame ";
+    RunOk(open + "0");
     EXPECT_TRUE(NearVector(World("Hips"), {1, 95, 2}, 1e-9));
     EXPECT_TRUE(NearVector(World("Left_Leg"), {11, 90, 2}, 1e-9));
     EXPECT_TRUE(NearVector(World("Left_Foot"), {51, 90, 2}, 1e-9));
@@ -62,10 +63,8 @@ TEST_F(Bvh, FramesSetRotationsAndRootPositions)
     Open(TestData("simple.bvh"), 1);
     EXPECT_TRUE(NearVector(World("Left_Leg"), {10, 100, -5}, 1e-9));
     EXPECT_TRUE(NearVector(World("Left_Foot"), {10, 100, -45}, 1e-9));
-    ExpectFails("openScene -frame 2 \"" + TestData("simple.bvh") + "\"", Status::InvalidParameter,
-                TestData("simple.bvh") + "\": line 22");
-    ExpectFails("openScene -frame -1 \"" + TestData("simple.bvh") + "\"", Status::InvalidParameter,
-                "-frame");
+    ExpectFails(open + "2", Status::InvalidParameter, TestData("simple.bvh") + "\": line 22");
+    ExpectFails(open + "-1", Status::InvalidParameter, "-frame");
 }
 
 TEST(BvhImport, PositionChannelsOfInnerJointsAddToTheirOffset)
@@ -142,58 +141,38 @@ TEST(BvhImport, AbsurdlyDeepHierarchiesAreRefusedNotRecursedInto)
     EXPECT_TRUE(ImportError(text).contains("nested more than 512 levels deep"));
 }
 
-namespace {
-
-struct SharedSkeleton
-{
-    const char* file;
-    int joints;
-    const char* firstNames; // the first three, in file order
-    const char* probe;
-    Vector3 probeRest; // sum of the OFFSETs from the root down to the probe
-};
-
-} // namespace
-
 TEST_F(Bvh, ImportsEveryRealSkeletonWithItsJointsNamesAndRestPositions)
 {
     const QString folder = SharedSkeletonFolder();
     if (folder.isEmpty())
         GTEST_SKIP() << "../shared/skeletons is absent; the real BVH files are not tested";
-    const SharedSkeleton skeletons[] = {
-        {"cmu_mocap_subject01_jumps.bvh",
-         31,
-         "Hips LHipJoint LeftUpLeg",
-         "LeftHand",
-         {11.91396, 5.28533, -0.54734}},
-        {"mixamo_prefixed_clip.bvh",
-         55,
-         "mixamorig:Hips mixamorig:Spine mixamorig:Spine1",
-         "mixamorig:LeftHand",
-         {73.6727, 42.0248, -6.0249}},
-        {"biovision_style_arms_down.bvh",
-         19,
-         "Hips Chest Chest2",
-         "LeftWrist",
-         {21.0676, -7.9807, 2.605}},
-        {"makehuman_default_rig_apose_rest.bvh",
-         173,
-         "root pelvis_R upperleg01_R",
-         "wrist_L",
-         {4.56029, -1.837918, 2.128121}},
-        {"namespaced_joints_walk.bvh",
-         37,
-         "Character1_Hips Character1_Spine Character1_Spine1",
-         "Character1_LeftHand",
-         {48.175, 151.566, -110.224}},
+    // The probe's rest position is the sum of the OFFSETs from the root down to it.
+    const struct
+    {
+        const char* file;
+        int joints;
+        const char* firstNames; // the first three, in file order
+        const char* probe;
+        double x, y, z;
+    } skeletons[] = {
+        {"cmu_mocap_subject01_jumps.bvh", 31, "Hips LHipJoint LeftUpLeg", "LeftHand", 11.91396,
+         5.28533, -0.54734},
+        {"mixamo_prefixed_clip.bvh", 55, "mixamorig:Hips mixamorig:Spine mixamorig:Spine1",
+         "mixamorig:LeftHand", 73.6727, 42.0248, -6.0249},
+        {"biovision_style_arms_down.bvh", 19, "Hips Chest Chest2", "LeftWrist", 21.0676, -7.9807,
+         2.605},
+        {"makehuman_default_rig_apose_rest.bvh", 173, "root pelvis_R upperleg01_R", "wrist_L",
+         4.56029, -1.837918, 2.128121},
+        {"namespaced_joints_walk.bvh", 37, "Character1_Hips Character1_Spine Character1_Spine1",
+         "Character1_LeftHand", 48.175, 151.566, -110.224},
     };
-    for (const SharedSkeleton& s : skeletons) {
+    for (const auto& s : skeletons) {
         SCOPED_TRACE(s.file);
         Open(folder + "/" + s.file);
         const QStringList names = Run("ls -type joint").result.ToStringArray();
         EXPECT_EQ(names.size(), s.joints);
         EXPECT_EQ(names.mid(0, 3).join(' '), s.firstNames);
-        EXPECT_TRUE(NearVector(World(s.probe), s.probeRest, 1e-6));
+        EXPECT_TRUE(NearVector(World(s.probe), {s.x, s.y, s.z}, 1e-6));
     }
     // The A-pose rig's sides survive escaping as distinct names.
     Open(folder + "/makehuman_default_rig_apose_rest.bvh");

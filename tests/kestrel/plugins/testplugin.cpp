@@ -32,8 +32,9 @@ kestrel::Syntax MakeSyntax()
     return syntax;
 }
 
-// kestrelTestCmd -e -count N (undoable), -q -count, -e -execute TEXT (runs TEXT through the
-// host, undoable), -e -greet NAME (fails with the formatted rGreeting resource), -q -loadFolder.
+// kestrelTestCmd -e -count N (undoable), -q -count, -e -execute TEXT
+// (runs TEXT through the host, undoable), -e -greet NAME (fails with the formatted rGreeting
+// resource), -q -loadFolder.
 class TestCommand : public kestrel::Command
 {
 public:

@@ -1,6 +1,8 @@
-// Numbers a scene cannot hold: refused by setAttr and xform, never written by saveScene.
+// Numbers a scene cannot hold: refused by setAttr and xform, never saved by saveScene.
 #include "kestreltest.h"
 
+#include "io/scenedescription.h"
+#include "io/scenejsonwriter.h"
 #include "scene/node.h"
 
 #include <QFileInfo>
@@ -52,23 +54,30 @@ TEST_F(SceneNumbers, AChangeThatWouldOverflowAWorldTransformBelowIsRefused)
     EXPECT_EQ(RunOk("getAttr Tip.sx"), "1");
 }
 
-TEST_F(SceneNumbers, SaveSceneNeverWritesNaNAndNamesTheNodeAndChannel)
+// Rounding to 1e-10 degrees once overflowed past 1e298 degrees and wrote "inf": a huge angle is
+// written as a number, and a save refuses it as it refuses NaN and infinity.
+TEST_F(SceneNumbers, SaveSceneNeverWritesNaNOrHugeNumbersAndNamesTheNodeAndChannel)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("scene.json");
+    const QString save = QString("saveScene \"%1\"").arg(path);
     TransformValues values = Find("Hand")->Transform();
-    values.rotation.y = std::numeric_limits<double>::quiet_NaN();
-    scene().SetTransform(Find("Hand"), values);
-    EXPECT_EQ(
-        RunFails(QString("saveScene \"%1\"").arg(path)),
-        QString("Cannot save the scene to \"%1\": Node \"Hand\": \"rotate\" holds NaN.").arg(path));
-    EXPECT_FALSE(QFileInfo::exists(path));
-    values.rotation.y = std::numeric_limits<double>::infinity();
-    scene().SetTransform(Find("Hand"), values);
-    EXPECT_TRUE(RunFails(QString("saveScene \"%1\"").arg(path))
-                    .endsWith("Node \"Hand\": \"rotate\" holds an infinite number."));
+    const std::pair<double, const char*> refused[] = {
+        {std::numeric_limits<double>::quiet_NaN(), "holds NaN."},
+        {std::numeric_limits<double>::infinity(), "holds an infinite number."},
+        {-1e300, "holds a number beyond +-1e+12."}};
+    for (const auto& [angle, problem] : refused) {
+        values.rotation.y = angle;
+        scene().SetTransform(Find("Hand"), values);
+        EXPECT_EQ(RunFails(save), QString("Cannot save the scene to \"%1\": Node \"Hand\": "
+                                          "\"rotate\" %2")
+                                      .arg(path, problem));
+        EXPECT_FALSE(QFileInfo::exists(path));
+    }
+    const QByteArray text = SceneJsonWriter::ToJson(SceneDescription::Capture(scene()));
+    EXPECT_TRUE(text.contains("\"rotate\": [0, -5.7295779513082")) << text.constData();
     values.rotation.y = 0;
     scene().SetTransform(Find("Hand"), values);
-    RunOk(QString("saveScene \"%1\"").arg(path));
+    RunOk(save);
     EXPECT_TRUE(QFileInfo::exists(path));
 }

@@ -3,8 +3,7 @@
 
 #include "io/scenedescription.h"
 #include "io/scenejsonwriter.h"
-#include "script/commandregistry.h"
-#include "script/parsedarguments.h"
+#include "plugins/pluginmanager.h"
 #include "script/undoqueue.h"
 
 using namespace kestrel;
@@ -18,12 +17,12 @@ protected:
     QByteArray Snapshot() { return SceneJsonWriter::ToJson(SceneDescription::Capture(scene())); }
     void BuildRig()
     {
-        RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips;"
-              "createNode joint -n LegA -p Hips; createNode joint -n LegB -p Hips;"
-              "createNode joint -n Foot -p LegA; xform -t 1 2 3 Foot; setAttr Foot.ro 3;"
-              "addAttr Foot.weight; setAttr Foot.weight 0.5; addAttr Foot.Character -at message;"
-              "createNode character -n Char; addAttr Char.LeftFoot -at message;"
-              "connectAttr Foot.Character Char.LeftFoot; addAttr Spine.tag -at string;"
+        RunOk("createNode joint -n Hips; createNode joint -n Spine -p Hips; "
+              "createNode joint -n LegA -p Hips; createNode joint -n LegB -p Hips; "
+              "createNode joint -n Foot -p LegA; xform -t 1 2 3 Foot; setAttr Foot.ro 3; "
+              "addAttr Foot.weight; setAttr Foot.weight 0.5; addAttr Foot.Character -at message; "
+              "createNode character -n Char; addAttr Char.LeftFoot -at message; "
+              "connectAttr Foot.Character Char.LeftFoot; addAttr Spine.tag -at string; "
               "setAttr Spine.tag \"t\"");
     }
 };
@@ -116,52 +115,21 @@ TEST_F(Undo, ReplayingAfterTheSceneChangedBehindItsBackFailsCleanly)
     EXPECT_NE(Find("Z"), nullptr);
 }
 
-namespace {
-
-// An undoable command that runs nested statements through the host, as a plug-in command
-// that calls host procedures does.
-class NestingCommand : public Command
-{
-public:
-    Status Run(const ArgumentList& arguments) override
-    {
-        ExecuteOptions options;
-        options.undoable = true;
-        return Host::Current()
-            ->ExecuteScript(ParsedArguments(arguments).PositionalStrings().first(), options)
-            .status;
-    }
-    Status Undo() override
-    {
-        ++undone;
-        return Status::Success;
-    }
-    bool IsUndoable() const override { return true; }
-    static int undone;
-};
-int NestingCommand::undone = 0;
-
-} // namespace
-
+// The test plug-in's command sets its count and runs the nested statements through the host,
+// as a plug-in command that calls host procedures does.
 TEST_F(Undo, OneTopLevelStatementIsOneStepNestedCommandsIncluded)
 {
-    host.GetCommands().Register(
-        "nest", [] { return std::make_unique<NestingCommand>(); },
-        [] {
-            Syntax syntax;
-            syntax.SetPositionalArguments(ArgumentType::String, 1, 1);
-            return syntax;
-        },
-        nullptr);
-    NestingCommand::undone = 0;
-    RunOk("nest \"createNode joint -n A; createNode joint -n B -p A; "
-          "setCharacterObject(\\\"B\\\",\\\"C\\\",1,0);\"");
+    ASSERT_EQ(host.GetPlugins().Load(KESTREL_TEST_PLUGIN_DIR "/libkestreltestplugin.so"),
+              Status::Success);
+    RunOk(
+        "kestrelTestCmd -e -count 1 -execute \"createNode joint -n A; createNode joint -n B -p A; "
+        "setCharacterObject(\\\"B\\\",\\\"C\\\",1,0); \"");
     EXPECT_EQ(host.GetUndoQueue().UndoCount(), 1);
     EXPECT_EQ(RunOk("ls"), "A B C");
     RunOk("undo");
-    EXPECT_EQ(NestingCommand::undone, 1);
+    EXPECT_EQ(RunOk("kestrelTestCmd -q -count"), "0");
     EXPECT_EQ(scene().NodeCount(), 0);
     RunOk("redo");
-    EXPECT_EQ(RunOk("ls"), "A B C");
+    EXPECT_EQ(RunOk("kestrelTestCmd -q -count") + " " + RunOk("ls"), "1 A B C");
     EXPECT_EQ(RunOk("listConnections B"), "C.Hips");
 }

@@ -95,66 +95,45 @@ TEST_F(DialogAnswerer, MessageBoxesTakeTheAnswersInOrderThenTheirDefault)
     EXPECT_EQ(reports.last(), "\"Bone Already Assigned\": Replace it? Really? -> Yes");
 }
 
+// An answer is "PATH[::FILE TYPE][::nolimits]", the path relative to the working folder. An
+// existing file (the overwrite question takes its default, No) or a missing folder cancels the
+// dialog; an answer that cannot be taken also fails the run, naming the dialog and the fault.
 TEST_F(DialogAnswerer, FileDialogsTakeAPathFileTypeAndOptions)
 {
-    Answer({"out.bin::little::nolimits", folder.filePath("big.bin") + "::big"});
-
-    SaveDialog first;
-    ASSERT_EQ(first.dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(first.dialog.selectedFiles(), QStringList{QDir(folder.path()).filePath("out.bin")});
-    EXPECT_EQ(first.dialog.selectedNameFilter(), "Binary little endian (*.bin)");
-    EXPECT_FALSE(first.limits->isChecked());
-
-    SaveDialog second;
-    ASSERT_EQ(second.dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(second.dialog.selectedFiles(), QStringList{folder.filePath("big.bin")});
-    EXPECT_EQ(second.dialog.selectedNameFilter(), "Binary big endian (*.bin)");
-    EXPECT_TRUE(second.limits->isChecked());
-
-    SaveDialog third; // no answer left
-    EXPECT_EQ(third.dialog.exec(), QDialog::Rejected);
-    EXPECT_TRUE(errors.isEmpty());
-    ASSERT_EQ(reports.size(), 3); // the wording of the others: tool_saves_and_applies_templates
-    EXPECT_EQ(reports[2], "\"Save As\" -> cancelled, no answer left");
-}
-
-// An overwrite question answered Yes is pinned by the app's tool_saves_and_applies_templates.
-TEST_F(DialogAnswerer, AnUnansweredOverwriteQuestionAndAMissingFolderCancel)
-{
-    const QString existing = folder.filePath("taken.bin");
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    Answer({existing});
-    SaveDialog declined; // the overwrite question takes its default: No
-    EXPECT_EQ(declined.dialog.exec(), QDialog::Rejected);
-    EXPECT_TRUE(reports.contains("\"Save As\" -> cancelled"));
-
-    Answer({"nodir/y.bin"});
-    SaveDialog missing;
-    EXPECT_EQ(missing.dialog.exec(), QDialog::Rejected)
-        << "not taken as y.bin in the working folder";
-    EXPECT_EQ(reports.last(), "\"Save As\" -> cancelled");
-    EXPECT_TRUE(errors.isEmpty());
-}
-
-TEST_F(DialogAnswerer, BadFileAnswersCancelTheDialogAndFail)
-{
-    // Each error names the dialog and the part of the answer at fault.
-    for (const auto& [answer, fault] : {std::pair<QString, QString>{"::big", "\"::big\""},
-                                        {"x.bin::little", "\"little\""},
-                                        {"x.bin::tiny", "\"tiny\""}}) {
+    QFile taken(folder.filePath("taken.bin"));
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    const std::pair<QString, QString> cases[] = {
+        {"out.bin::little::nolimits", "out.bin little"},
+        {folder.filePath("big.bin") + "::big", "big.bin big limits"},
+        {"taken.bin", "cancelled"},
+        {"nodir/y.bin", "cancelled"}, // not y.bin in the working folder
+        {"::big", "failed: \"::big\""},
+        {"x.bin::middle", "failed: \"middle\""},
+        {"x.bin::little", "failed: \"little\""}, // a type the dialog lacks
+    };
+    for (const auto& [answer, expected] : cases) {
         Answer({answer});
         SaveDialog save;
-        save.dialog.setNameFilters({"Binary big endian (*.bin)"});
-        EXPECT_EQ(save.dialog.exec(), QDialog::Rejected) << qPrintable(answer);
-        EXPECT_TRUE(answerer->TakeFailure()) << qPrintable(answer);
-        EXPECT_TRUE(save.limits->isChecked());
-        ASSERT_EQ(errors.size(), 1);
-        EXPECT_TRUE(errors[0].contains("\"Save As\"") && errors[0].contains(fault))
-            << qPrintable(errors[0]);
+        if (answer == "x.bin::little")
+            save.dialog.setNameFilters({"Binary big endian (*.bin)"});
+        QString outcome = QStringLiteral("cancelled");
+        if (save.dialog.exec() == QDialog::Accepted) {
+            outcome = QDir(folder.path()).relativeFilePath(save.dialog.selectedFiles().value(0)) +
+                      ' ' + save.dialog.selectedNameFilter().section(' ', 1, 1) +
+                      (save.limits->isChecked() ? " limits" : "");
+        } else if (answerer->TakeFailure() && errors.size() == 1 &&
+                   errors[0].startsWith("Dialog \"Save As\" cancelled: ")) {
+            outcome = "failed: " + errors[0];
+        }
+        EXPECT_TRUE(outcome == expected ||
+                    (expected.startsWith("failed: ") && outcome.contains(expected.section(' ', 1))))
+            << qPrintable(answer) << " -> " << qPrintable(outcome);
         errors.clear();
     }
+    SaveDialog unanswered; // the wording of the others: tool_saves_and_applies_templates
+    EXPECT_EQ(unanswered.dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(reports.last(), "\"Save As\" -> cancelled, no answer left");
 }
 
 // Other dialogs are accepted without taking an answer: the app's tool_saves_and_applies_templates
