@@ -181,7 +181,7 @@ TEST(SceneJsonReader, BrokenFilesSayWhereAndWhat)
         {SceneText("{\"name\": \"A\\q\"}"), "an unknown escape"},
         {SceneText(joint + "} 1"), "',' or ']' was expected"},
         {SceneText(joint + "}") + " {}", "text after the end"},
-        {"{\"nodes\": []}", "not a Kestrel scene"},
+        {"{}", "not a Kestrel scene"},
         {"{\"kestrelScene\": 2, \"nodes\": []}", "not a Kestrel scene"},
         {"{\"kestrelScene\": 1}", "\"nodes\" must be an array."},
         {"{\"kestrelScene\": 1, \"nodes\": [], \"extra\": 0}", "scene: unknown key \"extra\"."},
