@@ -204,6 +204,9 @@ TEST_F(ViewportTest, AMovedJointIsPickedWhereItIsNowDrawn)
 
 TEST_F(ViewportTest, AScriptSelectionMovesTheHighlight)
 {
+    // Unbound joints carry their side's tint, the centre line none.
+    EXPECT_TRUE(Shows("Char1:RightHand", ViewportPainter::RightColor()));
+    EXPECT_FALSE(Shows("Char1:Spine", ViewportPainter::RightColor()));
     RunOk("select -r Char1:Head Char1:LeftFoot");
     EXPECT_EQ(viewport.HighlightedNodes(), QStringList({"Char1:LeftFoot", "Char1:Head"}));
     EXPECT_TRUE(Shows("Char1:Head", ViewportPainter::SelectedColor()));
