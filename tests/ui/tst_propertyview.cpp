@@ -292,12 +292,21 @@ private slots:
         QCOMPARE(m_model->JointOfNode(10), QString("Char:LeftForeArm"));
         QCOMPARE(m_view->JointField()->text(), QString("Char:LeftForeArm"));
 
-        // The chooser opens on the bound joint; Cancel changes nothing.
+        // The chooser opens on the bound joint; Cancel changes nothing. In a narrow window it
+        // opens over the field as far as it can and ends flush with the window's right edge.
+        m_parent->setGeometry(40, 60, 260, 400);
+        m_parent->show();
+        QRect placed;
         QVERIFY(DoubleClickJoint(Qt::LeftButton, [&](CompleterWidget* chooser) {
             startText = chooser->ComboBox()->currentText();
+            placed = chooser->geometry();
             ButtonNamed(chooser, "Cancel")->click();
         }));
         QCOMPARE(startText, QString("Char:LeftForeArm"));
+        const QRect window = m_parent->geometry();
+        QVERIFY(placed.width() < window.width());
+        QVERIFY(placed.left() < m_view->JointField()->mapToGlobal(QPoint()).x());
+        QCOMPARE(placed.right(), window.right());
         QCOMPARE(m_model->JointOfNode(10), QString("Char:LeftForeArm"));
     }
 
