@@ -7,6 +7,7 @@
 #include "solver/nodenames.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <algorithm>
 
@@ -81,7 +82,13 @@ void CorpusTally::Add(const TruthRig& rig, const AutoMapProposal& proposal)
             silentlyEmpty += !slot && proposal.IsBiped() && proposal.note.isEmpty();
         }
     }
+    QSet<int> bound;
     for (const AutoMapSlot& slot : proposal.entries) {
+        if (bound.contains(slot.joint)) {
+            ++jointsTwice;
+            misses << QStringLiteral("%1 bound twice").arg(rig.skeleton.joints[slot.joint].name);
+        }
+        bound.insert(slot.joint);
         const bool right = rig.Joint(slot.node) == slot.joint;
         const int band = std::clamp(int((slot.confidence - 0.5) * 10.0 + 1e-9), 0, kBands - 1);
         ++bandRows[band];
@@ -116,5 +123,6 @@ void CorpusTally::Merge(const CorpusTally& o)
     bipedsRefused += o.bipedsRefused;
     nonBipedsAccepted += o.nonBipedsAccepted;
     silentlyEmpty += o.silentlyEmpty;
+    jointsTwice += o.jointsTwice;
     failures += o.failures;
 }

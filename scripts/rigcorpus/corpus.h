@@ -27,6 +27,7 @@ struct CorpusTally
     int bipedsRefused = 0;     // bipeds answered with a refusal
     int nonBipedsAccepted = 0; // non-bipeds answered with rows, or refused for a false reason
     int silentlyEmpty = 0;     // required slots missing with no note saying why
+    int jointsTwice = 0;       // rows binding a joint another row of the proposal binds
     QStringList failures;      // a few lines for the report
 
     void Add(const TruthRig& rig, const AutoMapProposal& proposal);

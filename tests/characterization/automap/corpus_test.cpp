@@ -49,6 +49,7 @@ TEST(AutoMapCorpus, NamedRigsMapRightAndNeverConfidentlyWrong)
     EXPECT_EQ(m.all.bipedsRefused, 0);
     EXPECT_EQ(m.all.nonBipedsAccepted, 0);
     EXPECT_EQ(m.all.silentlyEmpty, 0);
+    EXPECT_EQ(m.all.jointsTwice, 0);
 }
 
 // With every joint renamed: still no confidently wrong row, and the required slots right where
@@ -62,6 +63,7 @@ TEST(AutoMapCorpus, RenamedRigsNeverConfidentlyWrong)
     EXPECT_EQ(m.all.bipedsRefused, 0);
     EXPECT_EQ(m.all.nonBipedsAccepted, 0);
     EXPECT_EQ(m.all.silentlyEmpty, 0);
+    EXPECT_EQ(m.all.jointsTwice, 0);
 }
 
 // A rig written as a scene reads back through the host with the same joints, parents and world
