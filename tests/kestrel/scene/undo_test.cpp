@@ -88,6 +88,12 @@ TEST_F(Undo, EachUndoableStatementThatChangesTheSceneIsOneStep)
     EXPECT_EQ(queue.UndoCount(), 3);
     RunOk("ls; getAttr B.tx; xform -q -t B; select -r B; print \"x\"; setAttr B.tx 0");
     EXPECT_EQ(queue.UndoCount(), 3) << "queries, selection and setting a value to itself";
+    // Steps are labelled with their statement, text quoted, shortened past 60 characters.
+    const QString name(47, 'n'), fits = "rename \"F\" \"" + name + '"'; // 60 characters
+    RunOk("rename F " + name);
+    EXPECT_EQ(queue.UndoLabel(), fits);
+    RunOk("rename " + name + " GG"); // 61 characters
+    EXPECT_EQ(queue.UndoLabel(), "rename \"" + name + "\" \"G" + QChar(0x2026));
     RunOk("undo; newScene");
     EXPECT_FALSE(queue.CanUndo() || queue.CanRedo()) << "a new scene empties both queues";
 }
