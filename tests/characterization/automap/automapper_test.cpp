@@ -295,6 +295,11 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
                                 {"lindex6", "lindex5", 92, 145, 2}});
          },
          false, true, "LeftHandIndex4=lindex5 LeftHandMiddle1=lmiddle1 LeftHandMiddle2=lmiddle2"},
+        {"a skull top named so, too low for its height to tell",
+         [](Joints& j) {
+             j.push_back({"head_end", "head", 0, 164.5, 0});
+         },
+         false, false, "Head=head"},
         {"fingers told by their order alone", [](Joints&) {}, false, true,
          "LeftHandMiddle1=lmiddle1 LeftHandThumb1=lthumb1", "middle finger, 2 from the thumb"},
     };
