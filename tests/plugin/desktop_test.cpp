@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -206,4 +207,23 @@ TEST_F(Desktop, NewSceneAsksBeforeDroppingUnsavedChanges)
     EXPECT_EQ(scene().NodeCount(), 0);
     EXPECT_EQ(asked, QStringList({"Save", "Save"}));
     EXPECT_FALSE(files.IsModified());
+}
+
+// Help > About tells a new user where to start, in HTML whose every '<' opens a tag.
+TEST_F(Desktop, AboutTellsWhereToStart)
+{
+    QMenu* help = nullptr;
+    for (QAction* action : window->menuBar()->actions())
+        help = action->text() == "&Help" ? action->menu() : help;
+    ASSERT_NE(help, nullptr);
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->accept();
+        }
+    });
+    help->actions().value(0)->trigger();
+    EXPECT_TRUE(text.contains("Characterization Tool (Windows)")) << qPrintable(text);
+    EXPECT_FALSE(text.contains(QRegularExpression("<(?![a-zA-Z/!])"))) << qPrintable(text);
 }
