@@ -68,6 +68,8 @@ TEST(RotationOrders, DecompositionGivesBackTheRotationInEveryOrderAndAtGimbalLoc
             const Vector3 back = QuaternionToEuler(q, order);
             EXPECT_TRUE(SameRotation(EulerToQuaternion(back, order), q, 1e-9))
                 << qPrintable(RotationOrderName(order));
+            // The tolerance is inclusive: a rotation and its negation match at zero.
+            EXPECT_TRUE(q.IsSameRotation(Quaternion(-q.x, -q.y, -q.z, -q.w), 0.0));
             EXPECT_LE(std::abs(back[RotationOrderAxis(order, 1)]), M_PI / 2 + 1e-12);
         }
         // Away from gimbal lock the angles themselves come back.
