@@ -300,6 +300,16 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
              j.push_back({"head_end", "head", 0, 164.5, 0});
          },
          false, false, "Head=head"},
+        {"arms from the neck of a two-joint spine",
+         [](Joints& j) {
+             for (Joint& c : j) {
+                 c.parent = qstrcmp(c.parent ? c.parent : "", "spine") == 0 ? "hips" : c.parent;
+                 c.parent = qstrcmp(c.name, "lcollar") == 0 ? "neck" : c.parent;
+             }
+             j.erase(j.begin() + 1); // the spine joint
+             j.push_back({"top", "head", 0, 176, 0});
+         },
+         false, true, "Spine=chest Neck=neck Head=head"},
         {"fingers told by their order alone", [](Joints&) {}, false, true,
          "LeftHandMiddle1=lmiddle1 LeftHandThumb1=lthumb1", "middle finger, 2 from the thumb"},
     };
