@@ -149,6 +149,8 @@ TEST_F(ScriptConsoleTest, UpAndDownWalkTheHistoryKeptBetweenSessions)
     for (int i = 0; i < 3; ++i) // the last press finds nothing newer than the draft
         QTest::keyClick(input, Qt::Key_Down);
     EXPECT_EQ(input->toPlainText(), "draft");
+    QTest::keyClick(input, Qt::Key_Tab);
+    EXPECT_EQ(input->toPlainText(), "draft") << "Tab moves on, it types no tab";
 
     console.reset();
     console = MakeConsole();
