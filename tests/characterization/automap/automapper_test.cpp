@@ -310,6 +310,24 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
              j.push_back({"top", "head", 0, 176, 0});
          },
          false, true, "Spine=chest Neck=neck Head=head"},
+        {"a roll joint just below the thigh joint",
+         [&](Joints& j) {
+             split(j, "lthighroll", "lknee");
+             for (Joint& c : j)
+                 c.y = qstrcmp(c.name, "lthighroll") == 0 ? 94 : c.y;
+         },
+         false, true, "LeftUpLeg=lthigh LeftLeg=lknee LeftFoot=lankle"},
+        {"a hand of two parallel digits, one named the thumb",
+         [&](Joints& j) {
+             drop(j, QRegularExpression("middle|ring|pinky"));
+             move(j, "lthumb1", 76, -2);
+             move(j, "lthumb2", 80, -2);
+             for (Joint& c : j) {
+                 c.name = qstrcmp(c.name, "lthumb1") == 0 ? "l_thumb_a" : c.name;
+                 c.parent = qstrcmp(c.name, "lthumb2") == 0 ? "l_thumb_a" : c.parent;
+             }
+         },
+         false, false, "LeftHandThumb1=l_thumb_a LeftHandThumb2=lthumb2", "named as the thumb"},
         {"fingers told by their order alone", [](Joints&) {}, false, true,
          "LeftHandMiddle1=lmiddle1 LeftHandThumb1=lthumb1", "middle finger, 2 from the thumb"},
     };
