@@ -182,8 +182,8 @@ protected:
 };
 
 // Edits made in the panel, by statement or by a click outside any statement, are one undo step
-// each, named after what they did; undo and redo move the tool with the scene, and queries in
-// between bury nothing.
+// each, named after what they did (one slot, or a count of slots cleared or assigned); undo and
+// redo move the tool with the scene, and queries in between bury nothing.
 TEST_F(OneTruthCases, PanelEditsUndoAndRedoOnBothSides)
 {
     RunOk(QStringLiteral("click characterizationDiagram -at %1 %2 -menu \"Clear\"")
@@ -204,6 +204,10 @@ TEST_F(OneTruthCases, PanelEditsUndoAndRedoOnBothSides)
     EXPECT_EQ(host.GetUndoQueue().UndoCount(), steps + 1) << "one click, one step";
     EXPECT_EQ(UndoLabel(), "Clear 39 slots");
     EXPECT_EQ(SceneRecord().count("Hero"), 0u);
+    PanelMenu("Auto Characterize"); // its review dialog answered with its default
+    EXPECT_EQ(UndoLabel(), "Assign 40 slots");
+    RunOk("undo");
+    EXPECT_EQ(SceneRecord().count("Hero"), 0u) << "the whole proposal is one step";
     RunOk("undo");
     EXPECT_EQ(JointInSlot("Hero", "Hips"), "Char1:Hips");
 }

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace kinetra;
@@ -47,6 +49,30 @@ TEST(BipedHierarchy, IsOneTreeRootedAtReference)
     }
     EXPECT_EQ(NaturalParentNodeId(NodeCount), -1);
     EXPECT_EQ(NaturalParentNodeId(-1), -1);
+}
+
+// Numbered chains run in order: "Spine3" hangs from "Spine2", "Neck1" from "Neck",
+// "LeftHandThumb4" from "LeftHandThumb3", wherever the name one lower is a node. (Roll leaves
+// all hang from their limb segment.)
+TEST(BipedHierarchy, NumberedNodesHangFromTheOneNumberedBefore)
+{
+    std::map<std::string, NodeId> ids;
+    for (NodeId id = 0; id < NodeCount; ++id)
+        ids[NodeName(id)] = id;
+    int chained = 0;
+    for (const auto& [name, id] : ids) {
+        const std::size_t digit = name.find_last_not_of("0123456789") + 1;
+        if (digit == name.size() || name.rfind("Leaf", 0) == 0)
+            continue;
+        const int number = std::stoi(name.substr(digit));
+        const std::string before =
+            name.substr(0, digit) + (number > 1 ? std::to_string(number - 1) : std::string());
+        if (ids.count(before)) {
+            EXPECT_EQ(NaturalParentNodeId(id), ids[before]) << name;
+            ++chained;
+        }
+    }
+    EXPECT_GE(chained, 80) << "spine, neck, finger and toe chains";
 }
 
 // The parent of a used node is its nearest used natural ancestor, or none; any usage word with
