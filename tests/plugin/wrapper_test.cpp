@@ -215,11 +215,17 @@ TEST_F(BridgeTest, RemovedNodeIsReportedByBothRemovalWatches)
 
 TEST_F(BridgeTest, CharacterNodeWatches)
 {
+    // Watched twice (the tool reloaded): the first rename watch moves all four to the new name.
     bridge.AddCharacterizationNodeCallbacks("Hero");
-    EXPECT_EQ(bridge.WatchCount("Hero"), 2);
+    bridge.AddCharacterizationNodeCallbacks("Hero");
+    EXPECT_EQ(bridge.WatchCount("Hero"), 4);
     RunOk("rename Hero Villain");
+    EXPECT_EQ(bridge.WatchCount("Hero"), 0);
+    EXPECT_EQ(bridge.WatchCount("Villain"), 4);
     RunOk("delete Villain");
     EXPECT_EQ(Heard(), QStringList({"CharacterizationNameChanged Villain Hero",
+                                    "CharacterizationNameChanged Villain Hero",
+                                    "CharacterizationNodeRemoved Villain",
                                     "CharacterizationNodeRemoved Villain"}));
 
     // Deleting through the bridge: the tool already removes its side, nothing comes back.
