@@ -352,6 +352,12 @@ Status Scene::Reparent(Node* node, Node* newParent, QString* error, int childInd
     }
     const QString oldParent = node->m_parent ? node->m_parent->Name() : QString();
     const int oldIndex = IndexAmongSiblings(node);
+    // A move to where the node already is changes nothing, so it is no undo step either.
+    // (Out-of-range indexes append, as Attach does.)
+    const int last = static_cast<int>(SiblingsOf(node->m_parent).size()) - 1;
+    const int target = (childIndex < 0 || childIndex > last) ? last : childIndex;
+    if (newParent == node->m_parent && target == oldIndex)
+        return Status::Success;
     m_notifier.NotifyAboutToReparent(*node, newParent, childIndex);
     Detach(node);
     Attach(node, newParent, childIndex);

@@ -86,8 +86,10 @@ TEST_F(Undo, EachUndoableStatementThatChangesTheSceneIsOneStep)
     EXPECT_EQ(queue.UndoCount(), 1) << "one panel action, one step";
     RunOk("createNode joint -n E; rename E F");
     EXPECT_EQ(queue.UndoCount(), 3);
-    RunOk("ls; getAttr B.tx; xform -q -t B; select -r B; print \"x\"; setAttr B.tx 0");
-    EXPECT_EQ(queue.UndoCount(), 3) << "queries, selection and setting a value to itself";
+    RunOk("ls; getAttr B.tx; xform -q -t B; select -r B; print \"x\"; setAttr B.tx 0; "
+          "parent -world F");
+    EXPECT_EQ(queue.UndoCount(), 3)
+        << "queries, selection, a value set to itself, a node moved to where it is";
     // Steps are labelled with their statement, text quoted, shortened past 60 characters.
     const QString name(47, 'n'), fits = "rename \"F\" \"" + name + '"'; // 60 characters
     RunOk("rename F " + name);
