@@ -363,8 +363,6 @@ void DiagramWidget::ChangeEditPart(int oldEditedPartId, int newEditedPartId, boo
             }
         }
     }
-    m_scene->clearSelection();
-    m_editedItem->setSelected(true);
     m_editedItem->SetInteraction(isReadWrite ? StateRepresentation::kPicked
                                              : StateRepresentation::kSelected);
     UpdateFading(isReadWrite);
