@@ -41,6 +41,7 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
         window = DesktopWindow::Install(host);
         ASSERT_NE(window, nullptr);
+        ASSERT_EQ(DesktopWindow::Install(host), nullptr) << "one main window per host";
         QString error;
         ASSERT_NE(host.GetLayouts().CreateLayout("kntCharacterizationScrollControl",
                                                  host.GetLayouts().MainWindow(), &error),

@@ -328,6 +328,8 @@ TEST(AutoMapper, ReadsKneeTargetsTwistsAndPalmBonesFromGeometry)
              }
          },
          false, false, "LeftHandThumb1=l_thumb_a LeftHandThumb2=lthumb2", "named as the thumb"},
+        {"spine joints counted from the hips", [](Joints&) {}, false, true, "Spine=spine",
+         "joint 1 of the spine from the hips"},
         {"fingers told by their order alone", [](Joints&) {}, false, true,
          "LeftHandMiddle1=lmiddle1 LeftHandThumb1=lthumb1", "middle finger, 2 from the thumb"},
     };
