@@ -3,6 +3,7 @@
 #include "modelfixture.h"
 
 #include "files/characterizationfile.h"
+#include "model/stancereport.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -69,6 +70,19 @@ TEST_F(Validation, AxisLimitIsTwoDegreesInclusive)
             << degrees;
     }
     EXPECT_EQ(OverallMessage(), "The right arm doesn't seem to be parallel to the X axis.");
+}
+
+// Joints at one point give a rule no direction: the pose report reads it as far out (180
+// degrees), never as right.
+TEST(StanceReportOfJointsAtOnePoint, IsFarOutOfPose)
+{
+    const std::vector<StanceAngle> angles = StanceReport::Measure([](NodeId, double position[3]) {
+        position[0] = position[1] = position[2] = 1.0;
+        return true;
+    });
+    ASSERT_EQ(angles.size(), StanceReport::Rules().size());
+    for (const StanceAngle& angle : angles)
+        EXPECT_EQ(angle.degrees, 180.0) << qPrintable(angle.rule);
 }
 
 namespace {
