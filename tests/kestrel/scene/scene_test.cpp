@@ -9,7 +9,7 @@ using namespace kestrel;
 
 TEST(NodeNames, OnlyLettersDigitsUnderscoresAndColonsMakeANameAndForeignNamesAreMadeOne)
 {
-    for (const char* name : {"Hips", "Char1:LeftArm", "_x", "9lives", "a:b:c"})
+    for (const char* name : {"Hips", "Char1:LeftArm", "_x", "9lives", "a:b:c", "Zz0"})
         EXPECT_TRUE(IsValidNodeName(name)) << name;
     for (const char* name : {"", "world", "a b", "a\"b", "a.b", "a|b", "a-b", "\u00e9"})
         EXPECT_FALSE(IsValidNodeName(name)) << name;
