@@ -155,6 +155,18 @@ TEST_F(Desktop, CharacterControlsAndUndoFollowTheToolAndTheLock)
     EXPECT_EQ(Attribute("Character1", "InputCharacterizationLock"), Value(true));
     EXPECT_FALSE(redo->isEnabled());
 
+    // A deletion from the tool bar is one step named after it, however many slots went with it.
+    ToolBarAction("Unlock")->trigger();
+    QTimer::singleShot(0, [] { // the tool asks first
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
+    ToolBarAction("Delete")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(undo->text(), "&Undo Delete Character1");
+    undo->trigger();
+    EXPECT_EQ(Cmd("-q -characterlist"), "Character2 Character1") << "back, at the end";
+
     Cmd("-e -characterlist \"Character2\"");
     QApplication::processEvents();
     EXPECT_EQ(controls().Characterizations(), QStringList{"Character2"});
