@@ -51,7 +51,8 @@ TEST_F(SceneJson, EverythingASceneHoldsSurvivesSavingAndOpening)
           "addAttr LeftHand.Character -at message; addAttr LeftHand.flag -at bool; "
           "setAttr LeftHand.flag true; addAttr LeftHand.count -at int; setAttr LeftHand.count -7; "
           "addAttr LeftHand.w; setAttr LeftHand.w 0.125; addAttr LeftHand.label -at string; "
-          "setAttr LeftHand.label \"a \\\"quoted\\\" \\\\ text\\n\"; "
+          // Text of every UTF-8 length: 1 to 4 bytes a character.
+          "setAttr LeftHand.label \"a \\\"quoted\\\" \\\\ text \u00b1\u20ac\U0001D11E\\n\"; "
           "setCharacterObject(\"LeftHand\",\"Char\",11,0);");
     TransformValues limited = Find("LeftLeg")->Transform();
     limited.limits.minimum = Vector3(-1, -0.5, 0);
@@ -75,7 +76,7 @@ TEST_F(SceneJson, EverythingASceneHoldsSurvivesSavingAndOpening)
     EXPECT_FALSE(limits.minimumEnabled[1] || limits.minimumEnabled[2] || limits.maximumEnabled[0] ||
                  limits.maximumEnabled[1]);
     EXPECT_NEAR(Find("LeftArm")->Transform().rotation.x, 12.5 * M_PI / 180, 1e-12);
-    EXPECT_EQ(RunOk("getAttr LeftHand.label"), "a \"quoted\" \\ text\n");
+    EXPECT_EQ(RunOk("getAttr LeftHand.label"), "a \"quoted\" \\ text \u00b1\u20ac\U0001D11E\n");
     EXPECT_EQ(RunOk("listConnections LeftHand.Character"), "Char.LeftHand");
     EXPECT_EQ(RunOk("ls -long Prop"), "|Hips|Spine|LeftArm|LeftHand|Prop");
     QFile::remove(path);
