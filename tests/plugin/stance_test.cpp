@@ -131,6 +131,17 @@ TEST_F(Stance, TheFixClearsEveryPoseWarningOfTheRealBipeds)
     EXPECT_GE(fixed, 10);
 }
 
+// Without one thigh only the up rule speaks: the fix stands the body up about X.
+TEST_F(Stance, WithAThighUnboundTheUpRuleAloneIsFixed)
+{
+    ASSERT_TRUE(Characterize(SamplePath("biped_tpose.json")));
+    RunOk("setAttr Char1:Hips.rx 90; setCharacterObject(\"\",\"Hero\",5,0)");
+    EXPECT_GT(Angles().at("up"), 80.0);
+    EXPECT_EQ(Angles().count("hips"), 0u);
+    RunOk("characterizationStance -e");
+    EXPECT_LE(Angles().at("up"), 0.5);
+}
+
 // Each refusal is one clear error and changes nothing in the scene.
 TEST_F(Stance, RefusalsChangeNothing)
 {

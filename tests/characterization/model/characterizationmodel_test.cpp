@@ -220,16 +220,20 @@ TEST_F(Model, SceneResetClearsWithoutTellingTheHostOrTheViews)
 TEST_F(Model, RemovingCharacterizationNodesKeepsTheCurrentOneOrMakesANewDefault)
 {
     model->CreateNewCharacterization();
+    model->RenameCharacterization("villain", "--- None --- (1)");
+    model->CreateNewCharacterization();
     model->CreateNewCharacterization();
     model->RenameCharacterization("hero", "--- None --- (1)");
     model->RenameCharacterization("hero", "--- None --- (2)"); // duplicates are tolerated
     model->SetCurrentCharacterization(0);
 
     model->RemoveCharacterizationNode("hero");
-    EXPECT_EQ(Names(*model), QStringList{"--- None ---"}) << "adjacent duplicates both go";
+    EXPECT_EQ(Names(*model), QStringList({"--- None ---", "villain"}))
+        << "adjacent duplicates both go, and only they";
     EXPECT_EQ(model->CurrentCharacterization(), model->CharacterizationAt(0));
     EXPECT_EQ(hub.Calls(), QStringList{"UpdateCharacterControlsUI"});
 
+    model->RemoveCharacterizationNode("villain");
     model->RemoveCharacterizationNode("--- None ---");
     EXPECT_EQ(Names(*model), QStringList{"--- None ---"});
     EXPECT_NE(model->CurrentCharacterization(), nullptr);
