@@ -117,6 +117,7 @@ TEST_F(NameMatcherTest, GuessesPrefixesOfCommonNamingStyles)
     EXPECT_EQ(Prefix("Bip01_Spine_01"), "Bip01_");
     EXPECT_EQ(Prefix("Bip01 L Thigh"), "Bip01 L ");
     EXPECT_EQ(Prefix("Hips"), "");
+    EXPECT_EQ(Prefix("_Hips"), "_") << "a delimiter that starts the name is the prefix";
     EXPECT_EQ(Prefix("Spine_01_"), "") << "a name that is all tail has no prefix";
 
     QString kept = "kept";

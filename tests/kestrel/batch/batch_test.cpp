@@ -2,6 +2,7 @@
 #include "kestreltest.h"
 
 #include "batch/batchrunner.h"
+#include "batch/characterizereport.h"
 #include "io/sceneformats.h"
 
 #include <QDir>
@@ -72,4 +73,16 @@ TEST(SceneFormats, HelpDialogsAndDispatchShareOneTable)
     EXPECT_FALSE(SceneFormats::Find("abc123", &reader));
     EXPECT_FALSE(SceneFormats::Find("", &reader));
     EXPECT_TRUE(filter.endsWith(";;All files (*)"));
+}
+
+// A run too short for the clock to measure has no rate, not an infinite or undefined one.
+TEST(CharacterizeReportSummary, ARunOfNoMeasurableTimeHasARateOfZero)
+{
+    CharacterizedFile file;
+    file.file = QStringLiteral("a.bvh");
+    for (const QVector<CharacterizedFile>& files : {QVector<CharacterizedFile>{}, {file}}) {
+        const QJsonValue rate =
+            CharacterizeReport::ToJson(files, 0.0)["summary"].toObject()["filesPerSecond"];
+        EXPECT_TRUE(rate.isDouble() && rate.toDouble() == 0.0) << files.size();
+    }
 }
